@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Set up, build, test and run Glyphary on Debian 12.
+#   scripts/dev.sh setup   install what is missing (as root; otherwise print the install line)
+#   scripts/dev.sh build   setup, then build everything and the demo catalogue
+#   scripts/dev.sh test    build, then run every test
+#   scripts/dev.sh run     build, then start Glyphary with the demo catalogue
+# BUILD_DIR (default: build) and CMAKE_ARGS (for example -DGLYPHARY_SANITIZE=ON) are honoured.
+set -euo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build_dir=${BUILD_DIR:-$here/build}
+packages=(cmake g++ ninja-build pkg-config qt6-base-dev libzip-dev zip libgtest-dev libbenchmark-dev tango-icon-theme)
+
+setup() {
+  local missing=()
+  for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  local line="apt-get update && apt-get install -y ${missing[*]}"
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "Missing packages. Run as root:" >&2
+    echo "  $line" >&2
+    exit 1
+  fi
+  echo "Installing: ${missing[*]}"
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
+}
+
+build() {
+  setup
+  # shellcheck disable=SC2086
+  cmake -S "$here" -B "$build_dir" -G Ninja ${CMAKE_ARGS:-}
+  cmake --build "$build_dir" -j "${JOBS:-2}"
+  if [ -x "$build_dir/bin/glyphary-catalogue" ]; then
+    "$build_dir/bin/glyphary-catalogue" demo "$build_dir/bin"
+  fi
+}
+
+case "${1:-}" in
+  setup) setup ;;
+  build) build ;;
+  test)
+    build
+    cd "$build_dir"
+    QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "${JOBS:-2}"
+    ;;
+  run)
+    build
+    exec "$build_dir/bin/glyphary" "${@:2}"
+    ;;
+  *)
+    sed -n '2,8p' "$0" | sed 's/^# \{0,1\}//'
+    exit 2
+    ;;
+esac
