@@ -1,0 +1,40 @@
+#pragma once
+// The emulated Windows installation one run of the program acts on: its root folder, paths,
+// registry and version, and the port through which the person is asked and told things.
+
+#include "platform/DialogsPort.h"
+#include "platform/Registry.h"
+#include "platform/WindowsPaths.h"
+#include "platform/WindowsSystem.h"
+
+#include <QString>
+
+namespace glyphary::platform {
+
+struct PlatformConfig {
+    QString rootHostPath; // the emulated root folder
+    QString osSpec;       // "95", "98", "NT3", "NT4" or "P.MAJOR.MINOR"
+
+    // $GLYPHARY_ROOT, else $XDG_DATA_HOME/glyphary/root (~/.local/share/glyphary/root); $GLYPHARY_OS.
+    static PlatformConfig fromEnvironment();
+};
+
+class Platform {
+public:
+    // Creates what is missing in the root (never overwriting) before anything reads it.
+    Platform(const PlatformConfig& config, DialogsPort& dialogs);
+
+    WindowsPaths& paths() { return paths_; }
+    const WindowsPaths& paths() const { return paths_; }
+    Registry& registry() { return registry_; }
+    const WindowsSystem& system() const { return system_; }
+    DialogsPort& dialogs() { return dialogs_; }
+
+private:
+    WindowsPaths paths_;
+    WindowsSystem system_;
+    Registry registry_;
+    DialogsPort& dialogs_;
+};
+
+} // namespace glyphary::platform

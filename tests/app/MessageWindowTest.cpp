@@ -1,0 +1,98 @@
+#include "app/Settings.h"
+#include "app/SettingsTable.h"
+#include "support/GuiApplication.h"
+#include "support/TempRoot.h"
+#include "windows/frmMessage.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace glyphary;
+using glyphary::testing::TempRoot;
+
+namespace {
+
+class MessageWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override { glyphary::testing::ensureGuiApplication(); }
+
+    // Shows the window modally and lets `act` close it, as a person would.
+    bool showAndClose(const platform::MessageRequest& request, const std::function<void(frmMessage&)>& act)
+    {
+        frmMessage window(settings, 15, request);
+        QTimer::singleShot(0, &window, [&window, &act] { act(window); });
+        return window.showModal();
+    }
+
+    qint32 flag(const char* name)
+    {
+        return Settings::toNumber(settings.ReadSetting(platform::HKEY_CURRENT_USER, kSettingsKey, QString::fromLatin1(name))).value_or(-99);
+    }
+
+    TempRoot root;
+    Settings settings{root.platform().registry()};
+};
+
+TEST_F(MessageWindowTest, ShowsTheRequestAndHidesAnEmptySecondButton)
+{
+    frmMessage window(settings, 15, {QStringLiteral("Rebuild Icon Cache Now!"), QStringLiteral("FolderCache"), QStringLiteral("Folder Icon"), QString()});
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Folder Icon"));
+    EXPECT_EQ(window.txtMessage->text(), QStringLiteral("Rebuild Icon Cache Now!"));
+    EXPECT_EQ(window.chkNoShow->text(), QStringLiteral("&Don't show this message again."));
+    EXPECT_EQ(window.chkNoShow->property("tag").toString(), QStringLiteral("FolderCache"));
+    EXPECT_EQ(window.cmdOK->text(), QStringLiteral("&Close"));
+    EXPECT_TRUE(window.cmdRestart->isHidden());
+}
+
+TEST_F(MessageWindowTest, ClosingWritesTheFlagAsZeroOrOneAndThePosition)
+{
+    const bool second = showAndClose({QStringLiteral("text"), QStringLiteral("OrganizeFav"), QStringLiteral("t"), QString()},
+                                     [](frmMessage& window) {
+                                         window.chkNoShow->setChecked(true);
+                                         window.cmdOK->click();
+                                     });
+    EXPECT_FALSE(second);
+    EXPECT_EQ(flag("OrganizeFav"), 1);
+    EXPECT_FALSE(settings.noticeWanted(QStringLiteral("OrganizeFav")));
+    EXPECT_FALSE(isEmpty(settings.read(setting::MessageTop)));
+    EXPECT_FALSE(isEmpty(settings.read(setting::MessageLeft)));
+
+    showAndClose({QStringLiteral("text"), QStringLiteral("OrganizeFav"), QStringLiteral("t"), QString()},
+                 [](frmMessage& window) { window.cmdOK->click(); });
+    EXPECT_EQ(flag("OrganizeFav"), 0);
+    EXPECT_TRUE(settings.noticeWanted(QStringLiteral("OrganizeFav")));
+}
+
+TEST_F(MessageWindowTest, TheSecondButtonGivesTrue)
+{
+    const bool second = showAndClose({QStringLiteral("Restart now?"), QStringLiteral("SysCursorRestart"), QStringLiteral("Cursors"), QStringLiteral("&Restart")},
+                                     [](frmMessage& window) {
+                                         EXPECT_FALSE(window.cmdRestart->isHidden());
+                                         EXPECT_EQ(window.cmdRestart->text(), QStringLiteral("&Restart"));
+                                         window.cmdRestart->click();
+                                     });
+    EXPECT_TRUE(second);
+    EXPECT_EQ(flag("SysCursorRestart"), 0);
+}
+
+TEST_F(MessageWindowTest, TheCloseBoxCountsAsClose)
+{
+    const bool second = showAndClose({QStringLiteral("x"), QStringLiteral("SysCache"), QStringLiteral("t"), QStringLiteral("&Rebuild")},
+                                     [](frmMessage& window) { window.reject(); });
+    EXPECT_FALSE(second);
+    EXPECT_EQ(flag("SysCache"), 0);
+}
+
+TEST_F(MessageWindowTest, APositionOffEveryScreenIsNotUsed)
+{
+    settings.write(setting::MessageTop, qint32(-9000000));
+    settings.write(setting::MessageLeft, qint32(-9000000));
+    frmMessage window(settings, 15, {QStringLiteral("x"), QStringLiteral("SysCache"), QStringLiteral("t"), QString()});
+    EXPECT_GT(window.pos().x(), -1000);
+    EXPECT_GT(window.pos().y(), -1000);
+}
+
+} // namespace

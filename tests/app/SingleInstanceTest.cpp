@@ -1,0 +1,174 @@
+// Two real processes: this test plays the running first instance, the program binary the second.
+
+#include "platform/SingleInstance.h"
+#include "support/GuiApplication.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QLockFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace glyphary::platform;
+
+namespace {
+
+class SingleInstanceTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        glyphary::testing::ensureGuiApplication();
+        ASSERT_TRUE(dir.isValid());
+        root = dir.path() + QStringLiteral("/root");
+        QDir().mkpath(root);
+    }
+
+    QString scoped(const char* name) const { return scopedInstanceName(QString::fromLatin1(name), root); }
+
+    void markWindow(bool visible)
+    {
+        MarkedWindow::Handlers handlers;
+        handlers.isVisible = [visible] { return visible; };
+        handlers.copyData = [this](const QByteArray& payload) { received << payload; };
+        handlers.activate = [this] { ++activations; };
+        marked = std::make_unique<MarkedWindow>(scoped(kInstancePropertyName), std::move(handlers));
+        ASSERT_TRUE(marked->listening());
+    }
+
+    // Runs the program as a second start, serving this process's events meanwhile, and returns its
+    // exit code (-1 when it did not end within 10 s).
+    int runSecondStart(const QStringList& arguments, qint64* elapsedMs = nullptr)
+    {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("GLYPHARY_ROOT"), root);
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        process.setProcessEnvironment(env);
+        QEventLoop loop;
+        QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+        QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+        QElapsedTimer timer;
+        timer.start();
+        process.start(QStringLiteral(GLYPHARY_TEST_BIN_DIR "/glyphary"), arguments);
+        if (!process.waitForStarted(5000))
+            return -2;
+        loop.exec();
+        if (elapsedMs)
+            *elapsedMs = timer.elapsed();
+        if (process.state() != QProcess::NotRunning) {
+            process.kill();
+            process.waitForFinished();
+            return -1;
+        }
+        // Let the last request be served before looking at what arrived.
+        QCoreApplication::processEvents();
+        return process.exitCode();
+    }
+
+    QTemporaryDir dir;
+    QString root;
+    NamedMutex mutex;
+    std::unique_ptr<MarkedWindow> marked;
+    QList<QByteArray> received;
+    int activations = 0;
+};
+
+TEST_F(SingleInstanceTest, ASecondStartWithAPathHandsExactlyThatPathOver)
+{
+    ASSERT_TRUE(mutex.create(scoped(kInstanceMutexName)));
+    markWindow(true);
+    EXPECT_EQ(runSecondStart({QStringLiteral("C:\\My Icons\\star.ico")}), 0);
+    ASSERT_EQ(received.size(), 1);
+    EXPECT_EQ(received[0], QByteArray("C:\\My Icons\\star.ico"));
+    EXPECT_EQ(activations, 0);
+}
+
+TEST_F(SingleInstanceTest, ASecondStartWithoutArgumentsActivatesAVisibleWindow)
+{
+    ASSERT_TRUE(mutex.create(scoped(kInstanceMutexName)));
+    markWindow(true);
+    EXPECT_EQ(runSecondStart({}), 0);
+    EXPECT_TRUE(received.isEmpty());
+    EXPECT_EQ(activations, 1);
+}
+
+TEST_F(SingleInstanceTest, AnEmptyCommandLineGoesToAnInvisibleWindowAsOneZeroByte)
+{
+    ASSERT_TRUE(mutex.create(scoped(kInstanceMutexName)));
+    markWindow(false);
+    EXPECT_EQ(runSecondStart({}), 0);
+    ASSERT_EQ(received.size(), 1);
+    EXPECT_EQ(received[0], QByteArray(1, '\0'));
+    EXPECT_EQ(handOverPayload(QString()), QByteArray(1, '\0'));
+}
+
+TEST_F(SingleInstanceTest, WithoutAMarkedWindowTheSecondStartEndsSilently)
+{
+    ASSERT_TRUE(mutex.create(scoped(kInstanceMutexName)));
+    qint64 elapsed = 0;
+    EXPECT_EQ(runSecondStart({QStringLiteral("C:\\x.ico")}, &elapsed), 0);
+    EXPECT_TRUE(received.isEmpty());
+    EXPECT_LT(elapsed, 5000);
+}
+
+TEST_F(SingleInstanceTest, AWindowThatNeverAnswersDoesNotHoldTheSecondStartPastTheTimeOut)
+{
+    ASSERT_TRUE(mutex.create(scoped(kInstanceMutexName)));
+    // A listener that accepts but never serves, like a first instance stuck in a long load.
+    QLocalServer::removeServer(scoped(kInstancePropertyName));
+    QLocalServer deaf;
+    ASSERT_TRUE(deaf.listen(scoped(kInstancePropertyName)));
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("GLYPHARY_ROOT"), root);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    process.setProcessEnvironment(env);
+    QElapsedTimer timer;
+    timer.start();
+    process.start(QStringLiteral(GLYPHARY_TEST_BIN_DIR "/glyphary"), {QStringLiteral("C:\\x.ico")});
+    ASSERT_TRUE(process.waitForFinished(9000));
+    EXPECT_EQ(process.exitCode(), 0);
+    EXPECT_LT(timer.elapsed(), 7000);
+}
+
+TEST_F(SingleInstanceTest, TheMutexIsHeldOnceAndFreedOnRelease)
+{
+    NamedMutex second;
+    ASSERT_TRUE(mutex.create(scoped(kInstanceMutexName)));
+    EXPECT_FALSE(second.create(scoped(kInstanceMutexName)));
+    mutex.release();
+    EXPECT_TRUE(second.create(scoped(kInstanceMutexName)));
+}
+
+TEST_F(SingleInstanceTest, ALockLeftByACrashedInstanceDoesNotCount)
+{
+    // The lock of a process that is gone, as QLockFile writes it: pid, application, host.
+    QProcess gone;
+    gone.start(QStringLiteral("/bin/true"));
+    ASSERT_TRUE(gone.waitForStarted());
+    const qint64 deadPid = gone.processId();
+    ASSERT_TRUE(gone.waitForFinished());
+    QLockFile probe(dir.path() + QStringLiteral("/probe.lock"));
+    ASSERT_TRUE(probe.tryLock(0));
+    qint64 pid = 0;
+    QString host;
+    QString app;
+    ASSERT_TRUE(probe.getLockInfo(&pid, &host, &app));
+    probe.unlock();
+
+    QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (runtime.isEmpty())
+        runtime = QDir::tempPath();
+    QFile stale(runtime + u'/' + scoped(kInstanceMutexName) + QStringLiteral(".lock"));
+    ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
+    stale.write(QByteArray::number(deadPid) + '\n' + app.toUtf8() + '\n' + host.toUtf8() + '\n');
+    stale.close();
+    EXPECT_TRUE(mutex.create(scoped(kInstanceMutexName)));
+}
+
+} // namespace
