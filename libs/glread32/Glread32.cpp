@@ -1,0 +1,218 @@
+#include "libs/glread32/Glread32.h"
+
+#include "formats/Cp1252.h"
+#include "libs/glread32/MemberName.h"
+#include "libs/glread32/ZipHandles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
+#include <filesystem>
+#include <optional>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+namespace glyphary {
+namespace {
+
+// Callers hand C strings: whatever follows a NUL in the buffer is not part of the argument.
+std::string_view cString(const std::string& text)
+{
+    return std::string_view(text.c_str());
+}
+
+QString fromAnsi(const std::string& text)
+{
+    return formats::fromCp1252(cString(text));
+}
+
+std::filesystem::path hostFsPath(const QString& hostPath)
+{
+    return std::filesystem::path(QFile::encodeName(hostPath).toStdString());
+}
+
+Glread32::Status statusOfZipError(int zipError)
+{
+    switch (zipError) {
+    case ZIP_ER_NOPASSWD:
+    case ZIP_ER_WRONGPASSWD:
+        return Glread32::WrongPassword;
+    default:
+        return Glread32::MemberUnreadable;
+    }
+}
+
+// The exact name wins; otherwise the first that differs only in case, as Windows would pick.
+std::optional<zip_uint64_t> findMember(zip_t* archive, const QString& name)
+{
+    const zip_int64_t count = zip_get_num_entries(archive, 0);
+    std::optional<zip_uint64_t> caseless;
+    for (zip_int64_t i = 0; i < count; ++i) {
+        const auto index = static_cast<zip_uint64_t>(i);
+        const char* raw = zip_get_name(archive, index, ZIP_FL_ENC_GUESS); // UTF-8 after guessing
+        if (raw == nullptr)
+            continue;
+        const QString entry = QString::fromUtf8(raw);
+        if (entry == name)
+            return index;
+        if (!caseless && entry.compare(name, Qt::CaseInsensitive) == 0)
+            caseless = index;
+    }
+    return caseless;
+}
+
+bool isAes(const zip_stat_t& stat)
+{
+    return (stat.valid & ZIP_STAT_ENCRYPTION_METHOD) != 0
+        && (stat.encryption_method == ZIP_EM_AES_128 || stat.encryption_method == ZIP_EM_AES_192
+            || stat.encryption_method == ZIP_EM_AES_256);
+}
+
+// Reads `file` to its end, handing every chunk to `sink` (which returns a status, Ok to go on).
+// Reading to the end matters: libzip checks the CRC, the size and the AES MAC only when it reaches it.
+template <typename Sink>
+Glread32::Status readToEnd(zip_file_t* file, std::vector<char>& buffer, Sink&& sink)
+{
+    for (;;) {
+        const zip_int64_t count = zip_fread(file, buffer.data(), buffer.size());
+        if (count < 0)
+            return statusOfZipError(zip_error_code_zip(zip_file_get_error(file)));
+        if (count == 0)
+            return Glread32::Ok;
+        const Glread32::Status status = sink(count);
+        if (status != Glread32::Ok)
+            return status;
+    }
+}
+
+// libzip checks the AES MAC at the end of the encrypted stream, but the inflater stops at the end of
+// the deflated data and never asks for the rest, so the MAC goes unchecked on a plain read. Reading
+// the decrypted but still compressed stream to its end checks it.
+Glread32::Status checkAesMac(zip_t* archive, zip_uint64_t index, const char* key, std::vector<char>& buffer)
+{
+    const zip_handles::File raw(zip_fopen_index_encrypted(archive, index, ZIP_FL_COMPRESSED, key));
+    if (!raw)
+        return statusOfZipError(zip_error_code_zip(zip_get_error(archive)));
+    return readToEnd(raw.get(), buffer, [](zip_int64_t) { return Glread32::Ok; });
+}
+
+// Unpacks the member into a temporary file beside `outputPath` and renames it into place only once
+// every check has passed.
+Glread32::Status extractMember(zip_t* archive, zip_uint64_t index, const std::string& password,
+                               const QString& hostFolder, const QString& outputPath)
+{
+    zip_stat_t stat;
+    zip_stat_init(&stat);
+    if (zip_stat_index(archive, index, 0, &stat) != 0)
+        return Glread32::MemberUnreadable;
+    if ((stat.valid & ZIP_STAT_SIZE) != 0 && stat.size > Glread32::kMaxMemberSize)
+        return Glread32::MemberTooLarge;
+
+    const char* key = password.empty() ? nullptr : password.c_str();
+    const zip_handles::File file(zip_fopen_index_encrypted(archive, index, 0, key));
+    if (!file)
+        return statusOfZipError(zip_error_code_zip(zip_get_error(archive)));
+
+    QTemporaryFile temp(hostFolder + QStringLiteral("/.glread32-XXXXXX.tmp"));
+    if (!temp.open())
+        return Glread32::WriteFailed;
+
+    std::vector<char> buffer(64 * 1024);
+    std::uint64_t total = 0;
+    Glread32::Status status = readToEnd(file.get(), buffer, [&](zip_int64_t count) {
+        total += static_cast<std::uint64_t>(count);
+        if (total > Glread32::kMaxMemberSize)
+            return Glread32::MemberTooLarge; // the directory may understate the size
+        return temp.write(buffer.data(), count) == count ? Glread32::Ok : Glread32::WriteFailed;
+    });
+    if (status == Glread32::Ok && isAes(stat))
+        status = checkAesMac(archive, index, key, buffer);
+    if (status != Glread32::Ok)
+        return status;
+    if (!temp.flush())
+        return Glread32::WriteFailed;
+    temp.close();
+
+    // A plain rename replaces a symbolic link at the target instead of writing through it.
+    std::error_code error;
+    std::filesystem::rename(hostFsPath(temp.fileName()), hostFsPath(outputPath), error);
+    if (error)
+        return Glread32::WriteFailed;
+    temp.setAutoRemove(false);
+    return Glread32::Ok;
+}
+
+} // namespace
+
+Glread32::Glread32(const platform::WindowsPaths& paths) : paths_(paths) {}
+
+int Glread32::addUNZIP_ArchiveName(std::string& archivePath)
+{
+    archivePath_ = fromAnsi(archivePath);
+    const QString host = paths_.toHost(archivePath_);
+    return !host.isEmpty() && QFileInfo(host).isFile() ? Ok : ArchiveUnreadable;
+}
+
+int Glread32::addUNZIP_Decrypt(const std::string& password)
+{
+    password_ = std::string(cString(password));
+    return Ok;
+}
+
+int Glread32::addUNZIP_Include(const std::string& memberName)
+{
+    memberName_ = fromAnsi(memberName);
+    return isPlainFileName(memberName_) ? Ok : BadMemberName;
+}
+
+int Glread32::addUNZIP_ExtractTo(std::string& folder)
+{
+    std::string normalised(cString(folder));
+    if (!normalised.empty()) {
+        while (!normalised.empty() && (normalised.back() == '\\' || normalised.back() == '/'))
+            normalised.pop_back();
+        normalised += '\\';
+    }
+    folder = normalised;
+    targetFolder_ = formats::fromCp1252(normalised);
+    const QString host = paths_.toHost(targetFolder_);
+    return !host.isEmpty() && QFileInfo(host).isDir() ? Ok : WriteFailed;
+}
+
+int Glread32::addUNZIP_Overwrite(int mode)
+{
+    overwrite_ = mode == kOverwriteExisting;
+    return Ok;
+}
+
+int Glread32::addUNZIP()
+{
+    if (!isPlainFileName(memberName_))
+        return BadMemberName;
+    const QString hostFolder = paths_.toHost(targetFolder_); // "" for nothing chosen or no such drive
+    if (hostFolder.isEmpty() || !QFileInfo(hostFolder).isDir())
+        return WriteFailed;
+    const QString hostArchive = paths_.toHost(archivePath_);
+    if (hostArchive.isEmpty() || !QFileInfo(hostArchive).isFile())
+        return ArchiveUnreadable;
+
+    int openError = 0;
+    const zip_handles::Archive archive(zip_open(QFile::encodeName(hostArchive).constData(), ZIP_RDONLY, &openError));
+    if (!archive)
+        return ArchiveUnreadable;
+    const std::optional<zip_uint64_t> index = findMember(archive.get(), memberName_);
+    if (!index)
+        return MemberNotFound;
+
+    // Resolved through the paths so that an existing file differing in case is the one replaced.
+    const QString outputPath = paths_.toHost(targetFolder_ + memberName_);
+    if (QDir::cleanPath(QFileInfo(outputPath).absolutePath()) != QDir::cleanPath(QFileInfo(hostFolder).absoluteFilePath()))
+        return BadMemberName;
+    if (!overwrite_ && QFileInfo(outputPath).exists())
+        return TargetExists;
+    return extractMember(archive.get(), *index, password_, hostFolder, outputPath);
+}
+
+} // namespace glyphary
