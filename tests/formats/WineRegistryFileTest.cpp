@@ -1,0 +1,398 @@
+#include "formats/WineRegistryFile.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace glyphary::formats;
+
+namespace {
+
+constexpr std::uint64_t kTime = 0x1d9a1b2c3d4e5f6ull; // a FILETIME in 2023
+
+ByteVector bytesOf(std::string_view text) { return ByteVector(text.begin(), text.end()); }
+std::string textOf(const ByteVector& bytes) { return std::string(bytes.begin(), bytes.end()); }
+
+ByteVector utf16z(std::u16string_view text)
+{
+    ByteVector out;
+    for (const char16_t unit : text)
+        putU16le(out, unit);
+    putU16le(out, 0);
+    return out;
+}
+
+WineRegistryParse parse(std::string_view text) { return parseWineRegistry(bytesOf(text)); }
+
+std::string headerFor(std::uint64_t fileTime)
+{
+    return std::to_string((fileTime - kFileTimeUnixEpoch) / kFileTimeTicksPerSecond);
+}
+
+// As Wine 8 writes it, plus a few things people add by hand.
+constexpr std::string_view kWineHive =
+    "WINE REGISTRY Version 2\n"
+    ";; All keys relative to REGISTRY\\\\User\\\\S-1-5-21-0-0-0-1000\n"
+    "\n"
+    "#arch=win32\n"
+    "\n"
+    "[Control Panel\\\\Cursors] 1700000000\n"
+    "#time=1da1b2c3d4e5f60\n"
+    "@=\"Windows Default\"\n"
+    "\"Arrow\"=str(2):\"%SystemRoot%\\\\cursors\\\\arrow.cur\"\n"
+    "\"Scheme Source\"=dword:00000002\n"
+    "\n"
+    "[Software\\\\Wine\\\\Fonts] 1700000001\n"
+    "#time=1da1b2c3d4e5f61\n"
+    "#class=\"Font \\\"class\\\"\"\n"
+    "; a comment someone wrote\n"
+    "\"sz\"=\"a\\\"b\\\\c \\xe9\\x20ac tab\"\n"
+    "\"multi\"=str(7):\"one\\0two\\0\"\n"
+    "\"qw\"=hex(b):01,00,00,00,00,00,00,00\n"
+    "\"bin\"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,16,\\\n"
+    "  17,18,19\n"
+    "\"odd\"   =   hex(2a):ff\n"
+    "\n"
+    "[Software\\\\Wine\\\\Link] 1700000002\n"
+    "#link\n"
+    "\"SymbolicLinkValue\"=hex(6):5c,00\n";
+
+} // namespace
+
+TEST(WineRegistryRead, DecodesEveryValueForm)
+{
+    const auto parsed = parse(kWineHive);
+    ASSERT_TRUE(parsed.complete);
+    const WineRegistryDocument& doc = parsed.document;
+
+    const auto* scheme = doc.findValue(u"Control Panel\\Cursors", u"");
+    ASSERT_NE(scheme, nullptr);
+    EXPECT_EQ(scheme->type, 1u);
+    EXPECT_EQ(scheme->data, utf16z(u"Windows Default"));
+
+    EXPECT_EQ(doc.findValue(u"Control Panel\\Cursors", u"Arrow")->type, 2u);
+    EXPECT_EQ(doc.findValue(u"Control Panel\\Cursors", u"Arrow")->data, utf16z(u"%SystemRoot%\\cursors\\arrow.cur"));
+    EXPECT_EQ(doc.findValue(u"Control Panel\\Cursors", u"Scheme Source")->data, (ByteVector{2, 0, 0, 0}));
+
+    const std::u16string fonts = u"Software\\Wine\\Fonts";
+    EXPECT_EQ(doc.findValue(fonts, u"sz")->data, utf16z(u"a\"b\\c \u00e9\u20ac tab"));
+    const auto* multi = doc.findValue(fonts, u"multi");
+    EXPECT_EQ(multi->type, 7u);
+    EXPECT_EQ(multi->data, utf16z(std::u16string(u"one\0two\0", 8)));
+    EXPECT_EQ(doc.findValue(fonts, u"qw")->type, 11u);
+    EXPECT_EQ(doc.findValue(fonts, u"qw")->data, (ByteVector{1, 0, 0, 0, 0, 0, 0, 0}));
+    const auto* bin = doc.findValue(fonts, u"bin");
+    EXPECT_EQ(bin->type, 3u);
+    ASSERT_EQ(bin->data.size(), 26u);
+    EXPECT_EQ(bin->data[25], 0x19);
+    EXPECT_EQ(doc.findValue(fonts, u"odd")->type, 0x2au);
+    EXPECT_EQ(doc.findValue(fonts, u"odd")->data, (ByteVector{0xff}));
+
+    EXPECT_EQ(doc.keyClass(fonts), std::u16string(u"Font \"class\""));
+    EXPECT_EQ(doc.lastWriteTime(fonts), 0x1da1b2c3d4e5f61ull);
+    EXPECT_TRUE(doc.isLink(u"Software\\Wine\\Link"));
+    EXPECT_FALSE(doc.isLink(fonts));
+}
+
+TEST(WineRegistryRead, ReadsEscapesAndRawUtf8)
+{
+    const auto parsed = parse("WINE REGISTRY Version 2\n[K]\n"
+                              "\"c\"=\"\\a\\b\\t\\n\\v\\f\\r\\e\"\n"
+                              "\"octal\"=\"\\101\\0012\\7\"\n"
+                              "\"hex\"=\"\\x41\\x\\x12345\"\n"
+                              "\"other\"=\"\\q\\[\"\n"
+                              "\"utf8\"=\"\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80\"\n");
+    ASSERT_TRUE(parsed.complete);
+    const auto& doc = parsed.document;
+    EXPECT_EQ(doc.findValue(u"K", u"c")->data, utf16z(u"\a\b\t\n\v\f\r\x1b"));
+    EXPECT_EQ(doc.findValue(u"K", u"octal")->data, utf16z(u"A\x01" u"2\a"));
+    EXPECT_EQ(doc.findValue(u"K", u"hex")->data, utf16z(u"Ax\u12345"));
+    EXPECT_EQ(doc.findValue(u"K", u"other")->data, utf16z(u"q["));
+    EXPECT_EQ(doc.findValue(u"K", u"utf8")->data, utf16z(u"\u00e9\u20ac\U0001F600"));
+}
+
+TEST(WineRegistryRead, KeysAreImpliedByTheirSubkeysAndListedInFileOrder)
+{
+    const auto parsed = parse("WINE REGISTRY Version 2\n"
+                              "[Software\\\\Zeta\\\\One]\n"
+                              "[Software\\\\Alpha]\n"
+                              "[software\\\\zeta\\\\Two]\n");
+    ASSERT_TRUE(parsed.complete);
+    const auto& doc = parsed.document;
+    EXPECT_TRUE(doc.keyExists(u""));
+    EXPECT_TRUE(doc.keyExists(u"SOFTWARE\\zeta"));
+    EXPECT_FALSE(doc.keyExists(u"Software\\Beta"));
+    ASSERT_EQ(doc.subkeyCount(u"Software"), 2u);
+    EXPECT_EQ(*doc.subkeyName(u"Software", 0), u"Zeta");
+    EXPECT_EQ(*doc.subkeyName(u"Software", 1), u"Alpha");
+    EXPECT_EQ(doc.subkeyName(u"Software", 2), nullptr);
+    EXPECT_EQ(*doc.subkeyName(u"Software\\Zeta", 1), u"Two");
+    EXPECT_EQ(doc.storedPath(u"SOFTWARE\\ZETA\\two\\New"), u"Software\\Zeta\\Two\\New");
+}
+
+TEST(WineRegistryRead, EmptyInputIsACompleteEmptyHive)
+{
+    const auto parsed = parseWineRegistry({});
+    EXPECT_TRUE(parsed.complete);
+    EXPECT_FALSE(parsed.document.hasHeader());
+    EXPECT_EQ(parsed.document.subkeyCount(u""), 0u);
+    EXPECT_TRUE(parsed.document.serialize().empty());
+}
+
+struct BrokenHive {
+    const char* name;
+    std::string text;
+    WineRegistryProblemKind kind;
+    std::size_t line;
+};
+
+class WineRegistryBroken : public ::testing::TestWithParam<BrokenHive> {};
+
+TEST_P(WineRegistryBroken, IsIncompleteKeepsTheRestAndWritesBackUnchanged)
+{
+    const std::string good = "WINE REGISTRY Version 2\n[Keep]\n\"v\"=dword:00000001\n";
+    const std::string text = good + GetParam().text;
+    const auto parsed = parse(text);
+    EXPECT_FALSE(parsed.complete);
+    ASSERT_FALSE(parsed.problems.empty());
+    EXPECT_EQ(parsed.problems.front(), (WineRegistryProblem{GetParam().kind, GetParam().line}));
+    if (GetParam().kind != WineRegistryProblemKind::NotARegistryFile) {
+        const auto* kept = parsed.document.findValue(u"Keep", u"v");
+        ASSERT_NE(kept, nullptr);
+        EXPECT_EQ(kept->data, (ByteVector{1, 0, 0, 0}));
+    }
+    EXPECT_EQ(textOf(parsed.document.serialize()), text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, WineRegistryBroken,
+    ::testing::Values(
+        BrokenHive{"UnclosedString", "\"s\"=\"abc\n", WineRegistryProblemKind::MalformedValue, 4},
+        BrokenHive{"UnclosedName", "\"s=\"abc\"\n", WineRegistryProblemKind::MalformedValue, 4},
+        BrokenHive{"MissingEquals", "\"s\" \"abc\"\n", WineRegistryProblemKind::MalformedValue, 4},
+        BrokenHive{"UnknownTag", "\"s\"=text:\"abc\"\n", WineRegistryProblemKind::MalformedValue, 4},
+        BrokenHive{"JunkAfterString", "\"s\"=\"abc\" x\n", WineRegistryProblemKind::MalformedValue, 4},
+        BrokenHive{"LongDword", "\"d\"=dword:123456789\n", WineRegistryProblemKind::MalformedValue, 4},
+        BrokenHive{"EmptyDword", "\"d\"=dword:\n", WineRegistryProblemKind::MalformedValue, 4},
+        BrokenHive{"BadHexByte", "\"h\"=hex:0g\n", WineRegistryProblemKind::MalformedValue, 4},
+        BrokenHive{"ThreeDigitHexByte", "\"h\"=hex:100\n", WineRegistryProblemKind::MalformedValue, 4},
+        BrokenHive{"HexTypeWithoutDigits", "\"h\"=hex():00\n", WineRegistryProblemKind::MalformedValue, 4},
+        BrokenHive{"ContinuationIntoJunk", "\"h\"=hex:00,\\\n  zz\n", WineRegistryProblemKind::MalformedValue, 4},
+        BrokenHive{"ContinuationAtEnd", "\"h\"=hex:00,\\\n", WineRegistryProblemKind::MalformedValue, 4},
+        BrokenHive{"InvalidUtf8", "\"s\"=\"\xe9t\xe9\"\n", WineRegistryProblemKind::MalformedValue, 4},
+        BrokenHive{"NulByte", std::string("\"s\"=\"a\0b\"\n", 10), WineRegistryProblemKind::MalformedValue, 4},
+        BrokenHive{"UnclosedKey", "[Software\\\\X\n", WineRegistryProblemKind::MalformedKey, 4},
+        BrokenHive{"JunkAfterKey", "[Software] 12 x\n", WineRegistryProblemKind::MalformedKey, 4},
+        BrokenHive{"KeyNameTooLong", "[" + std::string(256, 'k') + "]\n", WineRegistryProblemKind::MalformedKey, 4},
+        BrokenHive{"BadTime", "#time=xyz\n", WineRegistryProblemKind::MalformedOption, 4},
+        BrokenHive{"BadClass", "#class=nope\n", WineRegistryProblemKind::MalformedOption, 4},
+        BrokenHive{"Unrecognized", "garbage\n", WineRegistryProblemKind::UnrecognizedLine, 4},
+        BrokenHive{"TruncatedMidLine", "\"Path\"=\"C:\\\\Prog", WineRegistryProblemKind::MalformedValue, 4}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(WineRegistryBrokenPreamble, RefusesOtherFilesAndUnknownArchitectures)
+{
+    const auto notHive = parse("REGEDIT4\n[HKEY_CURRENT_USER\\Software]\n");
+    EXPECT_FALSE(notHive.complete);
+    EXPECT_EQ(notHive.problems.front().kind, WineRegistryProblemKind::NotARegistryFile);
+    EXPECT_FALSE(notHive.document.keyExists(u"HKEY_CURRENT_USER"));
+
+    const std::string arch = "WINE REGISTRY Version 2\n#arch=arm\n[Software]\n\"v\"=\"x\"\n";
+    const auto unknownArch = parse(arch);
+    EXPECT_FALSE(unknownArch.complete);
+    EXPECT_EQ(unknownArch.problems.front(), (WineRegistryProblem{WineRegistryProblemKind::UnknownArchitecture, 2}));
+    EXPECT_FALSE(unknownArch.document.keyExists(u"Software"));
+    EXPECT_EQ(textOf(unknownArch.document.serialize()), arch);
+
+    const auto orphan = parse("WINE REGISTRY Version 2\n\"v\"=\"x\"\n");
+    EXPECT_EQ(orphan.problems.front(), (WineRegistryProblem{WineRegistryProblemKind::ValueWithoutKey, 2}));
+}
+
+TEST(WineRegistryLimits, CapsInputSizeAndKeyDepth)
+{
+    ByteVector huge(kMaxWineRegistryBytes + 1, ' ');
+    const auto tooLarge = parseWineRegistry(huge);
+    EXPECT_FALSE(tooLarge.complete);
+    EXPECT_EQ(tooLarge.problems.front().kind, WineRegistryProblemKind::TooLarge);
+
+    std::string deep;
+    for (int i = 0; i < 512; ++i)
+        deep += i ? "\\\\k" : "k";
+    EXPECT_TRUE(parse("WINE REGISTRY Version 2\n[" + deep + "]\n").complete);
+    EXPECT_FALSE(parse("WINE REGISTRY Version 2\n[" + deep + "\\\\k]\n").complete);
+    EXPECT_TRUE(parse("WINE REGISTRY Version 2\n[" + std::string(255, 'k') + "]\n").complete);
+
+    std::string manyProblems = "WINE REGISTRY Version 2\n";
+    for (int i = 0; i < 1000; ++i)
+        manyProblems += "?\n";
+    EXPECT_EQ(parse(manyProblems).problems.size(), kMaxReportedProblems);
+}
+
+TEST(WineRegistryWrite, UnchangedDocumentIsWrittenBackByteForByte)
+{
+    const std::string odd = std::string(kWineHive) + "  [Spaced] 5  \r\n  \"x\" = dword:1\r\n;tail without newline";
+    const auto parsed = parse(odd);
+    ASSERT_TRUE(parsed.complete);
+    EXPECT_EQ(textOf(parsed.document.serialize()), odd);
+}
+
+TEST(WineRegistryWrite, ChangingOneValueLeavesEveryOtherLineAlone)
+{
+    auto doc = std::move(parse(kWineHive).document);
+    ASSERT_TRUE(doc.setValue(u"software\\wine\\FONTS", {u"QW", 11, {2, 0, 0, 0, 0, 0, 0, 0}}, kTime));
+
+    std::string expected(kWineHive);
+    const auto replace = [&](std::string_view from, std::string_view to) {
+        const auto at = expected.find(from);
+        ASSERT_NE(at, std::string::npos) << from;
+        expected.replace(at, from.size(), to);
+    };
+    replace("[Software\\\\Wine\\\\Fonts] 1700000001\n#time=1da1b2c3d4e5f61\n",
+            "[Software\\\\Wine\\\\Fonts] " + headerFor(kTime) + "\n#time=1d9a1b2c3d4e5f6\n");
+    replace("\"qw\"=hex(b):01,", "\"qw\"=hex(b):02,");
+    EXPECT_EQ(textOf(doc.serialize()), expected);
+    EXPECT_EQ(doc.findValue(u"Software\\Wine\\Fonts", u"qw")->name, u"qw");
+}
+
+TEST(WineRegistryWrite, NewValuesFollowTheLastValueAndRemovedOnesDisappear)
+{
+    auto doc = std::move(parse("WINE REGISTRY Version 2\r\n\r\n[A] 1\r\n\"one\"=\"1\"\r\n;note\r\n\"two\"=\"2\"\r\n\r\n[B] 2\r\n").document);
+    doc.setValue(u"A", {u"three", 4, {3, 0, 0, 0}}, kTime);
+    EXPECT_TRUE(doc.removeValue(u"a", u"ONE", kTime));
+    EXPECT_FALSE(doc.removeValue(u"a", u"missing", kTime));
+    EXPECT_EQ(textOf(doc.serialize()),
+              "WINE REGISTRY Version 2\r\n\r\n[A] " + headerFor(kTime) + "\r\n#time=1d9a1b2c3d4e5f6\r\n;note\r\n\"two\"=\"2\"\r\n"
+              "\"three\"=dword:00000003\r\n\r\n[B] 2\r\n");
+}
+
+TEST(WineRegistryWrite, WritesEveryTypeInWinesStyleAndReadsItBack)
+{
+    auto doc = WineRegistryDocument::createNew("REGISTRY\\\\Machine", "win32");
+    ByteVector longBinary;
+    for (int i = 0; i < 60; ++i)
+        longBinary.push_back(static_cast<std::uint8_t>(i));
+    const std::vector<WineRegistryValue> values = {
+        {u"", 1, utf16z(u"default")},
+        {u"sz", 1, utf16z(u"a\"b\\c \u00e9\u20ac tab\u00e9f\x01" u"7\x1b")},
+        {u"ex", 2, utf16z(u"%SystemRoot%\\x")},
+        {u"multi", 7, utf16z(std::u16string(u"one\0two\0", 8))},
+        {u"dw", 4, {0x78, 0x56, 0x34, 0x12}},
+        {u"bin", 3, longBinary},
+        {u"empty", 3, {}},
+        {u"qw", 11, {1, 0, 0, 0, 0, 0, 0, 0}},
+        {u"unterminated", 1, {0x41, 0x00}},
+        {u"shortDword", 4, {1, 2}},
+        {u"quote\"name", 0x2a, {0xff}},
+    };
+    for (const auto& value : values)
+        doc.setValue(u"Software\\[Odd]", value, kTime);
+
+    const std::string text = textOf(doc.serialize());
+    const std::string expected =
+        "WINE REGISTRY Version 2\n"
+        ";; All keys relative to REGISTRY\\\\Machine\n"
+        "\n"
+        "#arch=win32\n"
+        "\n"
+        "[Software\\\\\\[Odd\\]] " + headerFor(kTime) + "\n"
+        "#time=1d9a1b2c3d4e5f6\n"
+        "@=\"default\"\n"
+        "\"sz\"=\"a\\\"b\\\\c \\xe9\\x20ac tab\\x00e9f\\0017\\e\"\n"
+        "\"ex\"=str(2):\"%SystemRoot%\\\\x\"\n"
+        "\"multi\"=str(7):\"one\\0two\\0\"\n"
+        "\"dw\"=dword:12345678\n"
+        "\"bin\"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,16,\\\n"
+        "  17,18,19,1a,1b,1c,1d,1e,1f,20,21,22,23,24,25,26,27,28,29,2a,2b,2c,2d,2e,2f,\\\n"
+        "  30,31,32,33,34,35,36,37,38,39,3a,3b\n"
+        "\"empty\"=hex:\n"
+        "\"qw\"=hex(b):01,00,00,00,00,00,00,00\n"
+        "\"unterminated\"=hex(1):41,00\n"
+        "\"shortDword\"=hex(4):01,02\n"
+        "\"quote\\\"name\"=hex(2a):ff\n";
+    EXPECT_EQ(text, expected);
+
+    const auto reread = parse(text);
+    ASSERT_TRUE(reread.complete);
+    const auto readValues = reread.document.values(u"Software\\[Odd]");
+    ASSERT_EQ(readValues.size(), values.size());
+    for (std::size_t i = 0; i < values.size(); ++i)
+        EXPECT_EQ(readValues[i], values[i]) << i;
+}
+
+TEST(WineRegistryWrite, NamesAreCaseInsensitiveAndKeepTheirStoredCase)
+{
+    auto doc = std::move(parse("WINE REGISTRY Version 2\n[Software\\\\Glyphary] 1\n\"BackColor\"=dword:00000001\n").document);
+    EXPECT_FALSE(doc.setValue(u"SOFTWARE\\GLYPHARY", {u"backcolor", 4, {1, 0, 0, 0}}, kTime));
+    EXPECT_TRUE(doc.setValue(u"SOFTWARE\\GLYPHARY", {u"BACKCOLOR", 4, {2, 0, 0, 0}}, kTime));
+    EXPECT_NE(textOf(doc.serialize()).find("[Software\\\\Glyphary] " + headerFor(kTime) + "\n#time=1d9a1b2c3d4e5f6\n\"BackColor\"=dword:00000002\n"),
+              std::string::npos);
+    EXPECT_TRUE(registryNamesEqual(u"\u00c9t\u00e9", u"\u00e9T\u00c9"));
+    EXPECT_FALSE(registryNamesEqual(u"ab", u"abc"));
+}
+
+TEST(WineRegistryWrite, NewKeysGetOneLineAndTheirParentsStayImplied)
+{
+    auto doc = WineRegistryDocument::createNew("REGISTRY\\\\Machine", "win32");
+    EXPECT_TRUE(doc.createKey(u"Software\\Glyphary", kTime));
+    EXPECT_TRUE(doc.createKey(u"Software\\Glyphary\\Settings", kTime));
+    EXPECT_FALSE(doc.createKey(u"software\\glyphary", kTime));
+    EXPECT_FALSE(doc.createKey(u"", kTime));
+    const std::string stamp = " " + headerFor(kTime) + "\n#time=1d9a1b2c3d4e5f6\n";
+    EXPECT_EQ(textOf(doc.serialize()),
+              "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\Machine\n\n#arch=win32\n"
+              "\n[Software\\\\Glyphary\\\\Settings]" + stamp);
+    EXPECT_TRUE(doc.keyExists(u"Software\\Glyphary"));
+
+    // Removing the only subkey leaves the parent, now with a line of its own.
+    EXPECT_TRUE(doc.removeTree(u"SOFTWARE\\Glyphary\\settings", kTime));
+    EXPECT_TRUE(doc.keyExists(u"Software\\Glyphary"));
+    EXPECT_FALSE(doc.keyExists(u"Software\\Glyphary\\Settings"));
+    EXPECT_EQ(textOf(doc.serialize()),
+              "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\Machine\n\n#arch=win32\n"
+              "\n[Software\\\\Glyphary]" + stamp);
+    EXPECT_FALSE(doc.removeTree(u"", kTime));
+    EXPECT_FALSE(doc.removeTree(u"Missing", kTime));
+}
+
+TEST(WineRegistryWrite, RemovingATreeDropsAllItsSectionsAndKeepsOthers)
+{
+    const std::string before = "WINE REGISTRY Version 2\n\n[A\\\\B] 1\n\"x\"=\"1\"\n\n[C] 2\n\n[A\\\\B\\\\D] 3\n\n[a\\\\b] 4\n\"y\"=\"2\"\n";
+    auto doc = std::move(parse(before).document);
+    EXPECT_EQ(doc.values(u"A\\B").size(), 2u); // both sections are one key
+    EXPECT_TRUE(doc.removeTree(u"A\\B", kTime));
+    EXPECT_EQ(textOf(doc.serialize()), "WINE REGISTRY Version 2\n\n[C] 2\n\n[A] " + headerFor(kTime) + "\n#time=1d9a1b2c3d4e5f6\n");
+}
+
+TEST(WineRegistryWrite, RepeatedSectionsKeepTheirPlaceWhenTheirKeyChanges)
+{
+    auto doc = std::move(parse("WINE REGISTRY Version 2\n[K] 1\n\"a\"=\"1\"\n[Other] 2\n[k] 3\n\"b\"=\"2\"\n\"A\"=\"3\"\n").document);
+    EXPECT_EQ(doc.findValue(u"K", u"a")->data, utf16z(u"3"));
+    doc.setValue(u"K", {u"b", 1, utf16z(u"changed")}, kTime);
+    EXPECT_EQ(textOf(doc.serialize()), "WINE REGISTRY Version 2\n[K] " + headerFor(kTime) + "\n#time=1d9a1b2c3d4e5f6\n\"A\"=\"3\"\n"
+              "[Other] 2\n[k] 3\n\"b\"=\"changed\"\n");
+}
+
+TEST(WineRegistryWrite, AppendsAfterAFinalLineWithoutLineEnd)
+{
+    auto doc = std::move(parse("WINE REGISTRY Version 2\n[A] 1\n;last").document);
+    doc.setValue(u"B", {u"v", 4, {0, 0, 0, 0}}, kTime);
+    EXPECT_EQ(textOf(doc.serialize()),
+              "WINE REGISTRY Version 2\n[A] 1\n;last\n\n[B] " + headerFor(kTime) + "\n#time=1d9a1b2c3d4e5f6\n\"v\"=dword:00000000\n");
+}
+
+TEST(WineRegistryWrite, RefusesPathsBeyondWindowsLimits)
+{
+    auto doc = WineRegistryDocument::createNew("x", "win32");
+    EXPECT_FALSE(doc.createKey(std::u16string(256, u'k'), kTime));
+    EXPECT_FALSE(doc.setValue(u"K", {std::u16string(kMaxValueNameUnits + 1, u'n'), 4, {}}, kTime));
+    EXPECT_FALSE(doc.keyExists(u"K"));
+}
+
+TEST(WineRegistryEscape, FollowsWinesRules)
+{
+    EXPECT_EQ(escapeRegistryText(u"a\\b\"c[d]", "\""), "a\\\\b\\\"c[d]");
+    EXPECT_EQ(escapeRegistryText(u"[d]", "[]"), "\\[d\\]");
+    EXPECT_EQ(escapeRegistryText(u"\u00e9a\u00e9g\u20ac", "\""), "\\x00e9a\\xe9g\\x20ac");
+    EXPECT_EQ(escapeRegistryText(std::u16string(u"\0\0" u"1\x02x\x7f", 6), "\""), "\\0\\0001\\2x\x7f");
+}
