@@ -3,8 +3,8 @@
 // (system.reg = HKEY_LOCAL_MACHINE, user.reg = HKEY_CURRENT_USER, userdef.reg = HKEY_USERS\.Default),
 // behind Win32-shaped calls. Hives are read once and re-read when the file changes on disk; every
 // change is saved at once and atomically. A hive file that does not parse completely is never
-// written: writes to it fail with ERROR_ACCESS_DENIED and the owner is told once through
-// hiveProblem().
+// written: writes to it fail with ERROR_ACCESS_DENIED and the owner is told once through the
+// problem reporter.
 //
 // Names are ANSI (Windows-1252) and compared case-insensitively. String data in and out of the
 // A calls is ANSI with its terminating zero, as the A functions of Windows give it.
