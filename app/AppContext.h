@@ -2,6 +2,8 @@
 // The process-wide values of one run: folders, Windows version texts, shared flags. Created by the
 // entry and passed by reference; a test builds its own.
 
+#include "catalogue/CatalogueLists.h"
+#include "catalogue/KeywordTable.h"
 #include "platform/Platform.h"
 
 #include <QString>
@@ -35,6 +37,9 @@ struct AppContext {
     Flag KeywordsChanged = kFalse;
     Flag ReferencesChanged = kFalse;
     Flag SystemIconsNeedRebuild = kFalse;
+
+    KeywordTable keywordTable;
+    CatalogueLists catalogueLists;
 };
 
 } // namespace glyphary

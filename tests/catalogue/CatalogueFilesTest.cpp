@@ -1,0 +1,307 @@
+#include "app/AppContext.h"
+#include "catalogue/CatalogueFiles.h"
+#include "ReadOnlyFolder.h"
+#include "platform/Win32Types.h"
+#include "support/TempRoot.h"
+
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+using namespace glyphary;
+using glyphary::testing::ReadOnlyFolder;
+using glyphary::testing::TempRoot;
+
+namespace {
+
+const QString kFolder = QStringLiteral("C:\\Glyphary\\");
+
+QStringList texts(const ItemList& list)
+{
+    QStringList result;
+    for (const auto& entry : list.entries())
+        result.append(entry.text);
+    return result;
+}
+
+std::vector<std::int32_t> itemData(const ItemList& list)
+{
+    std::vector<std::int32_t> result;
+    for (const auto& entry : list.entries())
+        result.push_back(entry.itemData);
+    return result;
+}
+
+class CatalogueFilesTest : public ::testing::Test {
+protected:
+    CatalogueFilesTest() : context(root.platform())
+    {
+        context.ProgramFolder = kFolder;
+        root.writeFile(kFolder + QStringLiteral("Glyphary.exe"), "MZ");
+    }
+
+    void write(const QString& name, const QByteArray& bytes) { root.writeFile(kFolder + name, bytes); }
+    QByteArray read(const QString& name) const { return root.readFile(kFolder + name); }
+    bool exists(const QString& name) const { return QFileInfo::exists(root.host(kFolder + name)); }
+    QString folderHost() const { return root.host(kFolder.chopped(1)); }
+
+    const KeywordTable& table() const { return context.keywordTable; }
+    CatalogueLists& lists() { return context.catalogueLists; }
+    const std::vector<glyphary::testing::Prompt>& prompts() { return root.dialogs().prompts; }
+
+    TempRoot root;
+    AppContext context;
+};
+
+TEST_F(CatalogueFilesTest, LoadsKeywordsCustomKeywordsAndReferencesIntoLinkedLists)
+{
+    write(QStringLiteral("Icondata.dat"), "stars;abc:3:01;def:12:14\r\nmoon;abc:4:00\r\n");
+    write(QStringLiteral("Keyuser.dat"), "moon\r\nmine\r\n");
+    write(QStringLiteral("Iconuser.dat"), "stars;C:\\x.ico;0;x;1user\r\nmine;C:\\a.dll;2;#3 of 9;0user\r\n");
+
+    EXPECT_EQ(LoadCatalogue(context), QStringLiteral("4 Keywords"));
+
+    EXPECT_EQ(context.CatalogueAvailable, kTrue);
+    ASSERT_EQ(table().KeywordCount, 4);
+    EXPECT_EQ(table().Keywords[0], QStringLiteral("stars"));
+    EXPECT_EQ(table().KeywordData[0], QStringLiteral("abc:3:01;def:12:14;"));
+    EXPECT_EQ(table().KeywordData[1], QStringLiteral("abc:4:00;"));
+    EXPECT_EQ(table().Keywords[3], QStringLiteral("mine"));
+    EXPECT_EQ(table().KeywordData[3], QString());
+
+    // A keyword in both files is in the keyword bar twice, each time with its own number.
+    const QStringList allKeywords = {QStringLiteral("stars"), QStringLiteral("moon"), QStringLiteral("moon"), QStringLiteral("mine")};
+    EXPECT_EQ(texts(lists().cmbSearch), allKeywords);
+    EXPECT_EQ(itemData(lists().cmbSearch), (std::vector<std::int32_t>{0, 1, 2, 3}));
+    EXPECT_EQ(texts(lists().cmbAddKeyword), allKeywords);
+    EXPECT_EQ(texts(lists().lstKey), (QStringList{QStringLiteral("moon"), QStringLiteral("mine")}));
+    EXPECT_EQ(itemData(lists().lstKey), (std::vector<std::int32_t>{2, 3}));
+
+    EXPECT_EQ(texts(lists().lstUser), (QStringList{QStringLiteral("stars"), QStringLiteral("mine")}));
+    EXPECT_EQ(texts(lists().cmbUser), (QStringList{QStringLiteral("C:\\x.ico;0;x;1user"), QStringLiteral("C:\\a.dll;2;#3 of 9;0user")}));
+    EXPECT_EQ(itemData(lists().lstUser), (std::vector<std::int32_t>{0, 1}));
+    EXPECT_EQ(itemData(lists().cmbUser), (std::vector<std::int32_t>{0, 1}));
+
+    EXPECT_TRUE(prompts().empty());
+    EXPECT_EQ(root.dialogs().mousePointer, platform::MousePointerDefault);
+}
+
+TEST_F(CatalogueFilesTest, ToleratesOddLinesAndLineEnds)
+{
+    // No ";", nothing after ";", blank lines, LF only, a lone CR, no final line end.
+    write(QStringLiteral("Icondata.dat"), "solo\r\n\r\nempty;\nlf;x:1:00\nlone;y:2:01\rlast;z:3:02");
+    write(QStringLiteral("Iconuser.dat"), "\r\nnoitem\r\n\r\n");
+
+    EXPECT_EQ(LoadCatalogue(context), QStringLiteral("5 Keywords"));
+
+    const QStringList keywords = {QStringLiteral("solo"), QStringLiteral("empty"), QStringLiteral("lf"), QStringLiteral("lone"), QStringLiteral("last")};
+    EXPECT_EQ(texts(lists().cmbSearch), keywords);
+    EXPECT_EQ(table().KeywordData[0], QString());
+    EXPECT_EQ(table().KeywordData[1], QString());
+    EXPECT_EQ(table().KeywordData[2], QStringLiteral("x:1:00;"));
+    EXPECT_EQ(table().KeywordData[3], QStringLiteral("y:2:01;"));
+    EXPECT_EQ(table().KeywordData[4], QStringLiteral("z:3:02;"));
+    EXPECT_EQ(texts(lists().lstUser), QStringList{QStringLiteral("noitem")});
+    EXPECT_EQ(texts(lists().cmbUser), QStringList{QString()});
+}
+
+TEST_F(CatalogueFilesTest, MissingIndexIsReportedAndCustomKeywordsStillLoad)
+{
+    write(QStringLiteral("Keyuser.dat"), "mine\r\nyours\r\n");
+    context.CatalogueAvailable = kTrue;
+
+    EXPECT_EQ(LoadCatalogue(context), QStringLiteral("2 Keywords"));
+
+    EXPECT_EQ(context.CatalogueAvailable, kFalse);
+    ASSERT_EQ(prompts().size(), 1u);
+    EXPECT_EQ(prompts()[0].title, QStringLiteral("Glyphary error"));
+    EXPECT_EQ(prompts()[0].text, QStringLiteral("Main Glyphary Index file Icondata.dat was not found.\r"
+                                                "The Glyphary icon features will be disabled."));
+    EXPECT_EQ(prompts()[0].flags, 48);
+    EXPECT_EQ(itemData(lists().lstKey), (std::vector<std::int32_t>{0, 1}));
+    EXPECT_EQ(root.dialogs().mousePointer, platform::MousePointerDefault);
+}
+
+QByteArray indexOf(int keywords)
+{
+    QByteArray bytes;
+    for (int k = 0; k < keywords; ++k)
+        bytes += "k" + QByteArray::number(k) + ";m:" + QByteArray::number(k) + ":01\r\n";
+    return bytes;
+}
+
+const QString kOverflowReport = QStringLiteral(
+    "Error Nr. 9 in LoadCatalogue\rSubscript out of range\r\r"
+    "Please notify Vormel Software of this error.\r"
+    "Try to include relevant information and\r"
+    "the actions you were performing.");
+
+TEST_F(CatalogueFilesTest, KeywordAfterTheTableIsFullIsReportedAndTheLoadedOnesStay)
+{
+    write(QStringLiteral("Icondata.dat"), indexOf(3005));
+    write(QStringLiteral("Iconuser.dat"), "k1;C:\\x.ico;0;x;1user\r\n");
+
+    EXPECT_EQ(LoadCatalogue(context), QStringLiteral("3001 Keywords"));
+
+    ASSERT_EQ(prompts().size(), 1u);
+    EXPECT_EQ(prompts()[0].title, QStringLiteral("Error"));
+    EXPECT_EQ(prompts()[0].text, kOverflowReport);
+    EXPECT_EQ(prompts()[0].flags, 48);
+    EXPECT_EQ(table().KeywordCount, 3001);
+    EXPECT_EQ(table().Keywords[3000], QStringLiteral("k3000"));
+    EXPECT_EQ(table().KeywordData[3000], QStringLiteral("m:3000:01;"));
+    EXPECT_EQ(lists().cmbSearch.count(), 3001);
+    EXPECT_EQ(lists().cmbAddKeyword.count(), 3001);
+    // References do not use the table, so they load as usual.
+    EXPECT_EQ(lists().cmbUser.count(), 1);
+    EXPECT_EQ(root.dialogs().mousePointer, platform::MousePointerDefault);
+}
+
+TEST_F(CatalogueFilesTest, CustomKeywordsThatDoNotFitAreKeptInTheSavedFile)
+{
+    write(QStringLiteral("Icondata.dat"), indexOf(2999));
+    write(QStringLiteral("Keyuser.dat"), "c1\r\nc2\r\nc3\r\nc4\r\n");
+
+    EXPECT_EQ(LoadCatalogue(context), QStringLiteral("3001 Keywords"));
+    ASSERT_EQ(prompts().size(), 1u);
+    EXPECT_EQ(prompts()[0].text, kOverflowReport);
+    EXPECT_EQ(texts(lists().lstKey), (QStringList{QStringLiteral("c1"), QStringLiteral("c2")}));
+
+    lists().lstKey.removeAt(0);
+    context.KeywordsChanged = kTrue;
+    ASSERT_TRUE(SaveUserFiles(context));
+    EXPECT_EQ(read(QStringLiteral("Keyuser.dat")), QByteArray("c2\r\nc3\r\nc4\r\n"));
+}
+
+TEST_F(CatalogueFilesTest, SavingKeepsOnePreviousGeneration)
+{
+    write(QStringLiteral("Keyuser.dat"), "one\r\n");
+    write(QStringLiteral("Iconuser.dat"), "one;C:\\a;b;1;2;x;0user\r\n");
+    LoadCatalogue(context);
+
+    lists().lstKey.add(QStringLiteral("two"));
+    context.KeywordsChanged = kTrue;
+    ASSERT_TRUE(SaveUserFiles(context));
+    EXPECT_EQ(read(QStringLiteral("Keyuser.dat")), QByteArray("one\r\ntwo\r\n"));
+    EXPECT_EQ(read(QStringLiteral("Keyuser.bak")), QByteArray("one\r\n"));
+    EXPECT_EQ(context.KeywordsChanged, kFalse);
+    EXPECT_FALSE(exists(QStringLiteral("Iconuser.bak")));
+
+    lists().lstKey.removeAt(0);
+    lists().lstUser.add(QStringLiteral("two"), 1);
+    lists().cmbUser.add(QStringLiteral("C:\\b.ico;0;x;;1user"), 1);
+    context.KeywordsChanged = kTrue;
+    context.ReferencesChanged = kTrue;
+    ASSERT_TRUE(SaveUserFiles(context));
+    EXPECT_EQ(read(QStringLiteral("Keyuser.dat")), QByteArray("two\r\n"));
+    EXPECT_EQ(read(QStringLiteral("Keyuser.bak")), QByteArray("one\r\ntwo\r\n"));
+    EXPECT_EQ(read(QStringLiteral("Iconuser.dat")), QByteArray("one;C:\\a;b;1;2;x;0user\r\ntwo;C:\\b.ico;0;x;;1user\r\n"));
+    EXPECT_EQ(read(QStringLiteral("Iconuser.bak")), QByteArray("one;C:\\a;b;1;2;x;0user\r\n"));
+    EXPECT_FALSE(exists(QStringLiteral("Keyuser.tmp")));
+    EXPECT_FALSE(exists(QStringLiteral("Iconuser.tmp")));
+}
+
+TEST_F(CatalogueFilesTest, NothingIsWrittenWhenNothingChanged)
+{
+    const QByteArray keywords = "mine\r\n";
+    const QByteArray references = "mine;C:\\x.ico;0;x;1user";
+    write(QStringLiteral("Keyuser.dat"), keywords);
+    write(QStringLiteral("Iconuser.dat"), references);
+    LoadCatalogue(context);
+
+    EXPECT_TRUE(SaveUserFiles(context));
+
+    EXPECT_EQ(read(QStringLiteral("Keyuser.dat")), keywords);
+    EXPECT_EQ(read(QStringLiteral("Iconuser.dat")), references);
+    EXPECT_FALSE(exists(QStringLiteral("Keyuser.bak")));
+    EXPECT_FALSE(exists(QStringLiteral("Iconuser.bak")));
+    EXPECT_FALSE(exists(QStringLiteral("Keyuser.tmp")));
+}
+
+TEST_F(CatalogueFilesTest, FirstSaveCreatesTheFileAndLeavesAnOldBackupAlone)
+{
+    write(QStringLiteral("Keyuser.bak"), "older\r\n");
+    LoadCatalogue(context);
+    lists().lstKey.add(QStringLiteral("new"));
+    context.KeywordsChanged = kTrue;
+
+    ASSERT_TRUE(SaveUserFiles(context));
+    EXPECT_EQ(read(QStringLiteral("Keyuser.dat")), QByteArray("new\r\n"));
+    EXPECT_EQ(read(QStringLiteral("Keyuser.bak")), QByteArray("older\r\n"));
+}
+
+TEST_F(CatalogueFilesTest, AnsiBytesAboveAsciiRoundTrip)
+{
+    // 0xE9 is e acute, 0x80 the euro sign, 0x81 a byte Windows leaves undefined.
+    const QByteArray keywords = "caf\xE9\r\n\x80uro\r\nodd\x81\r\n";
+    const QByteArray references = "caf\xE9;C:\\\xC4pfel.ico;0;x;1user\r\n";
+    write(QStringLiteral("Icondata.dat"), "\xFC" "ber;m:1:01\r\n");
+    write(QStringLiteral("Keyuser.dat"), keywords);
+    write(QStringLiteral("Iconuser.dat"), references);
+
+    LoadCatalogue(context);
+    EXPECT_EQ(table().Keywords[0], QStringLiteral("\u00FCber"));
+    EXPECT_EQ(table().Keywords[1], QStringLiteral("caf\u00E9"));
+    EXPECT_EQ(table().Keywords[2], QStringLiteral("\u20ACuro"));
+
+    context.KeywordsChanged = kTrue;
+    context.ReferencesChanged = kTrue;
+    ASSERT_TRUE(SaveUserFiles(context));
+    EXPECT_EQ(read(QStringLiteral("Keyuser.dat")), keywords);
+    EXPECT_EQ(read(QStringLiteral("Iconuser.dat")), references);
+}
+
+const QString kKeywordSaveFailure = QStringLiteral(
+    "Your custom keywords could not be saved to C:\\Glyphary\\Keyuser.dat.\r"
+    "The previous file was left unchanged.");
+
+TEST_F(CatalogueFilesTest, ReadOnlyProgramFolderIsReportedAndLeavesTheFilesAlone)
+{
+    write(QStringLiteral("Icondata.dat"), "stars;abc:3:01\r\n");
+    write(QStringLiteral("Keyuser.dat"), "one\r\n");
+    write(QStringLiteral("Keyuser.bak"), "zero\r\n");
+    write(QStringLiteral("Iconuser.dat"), "one;C:\\x.ico;0;x;1user\r\n");
+    LoadCatalogue(context);
+    lists().lstKey.add(QStringLiteral("two"));
+    lists().cmbUser.removeAt(0);
+    lists().lstUser.removeAt(0);
+    context.KeywordsChanged = kTrue;
+    context.ReferencesChanged = kTrue;
+
+    ReadOnlyFolder readOnly(folderHost());
+    if (!readOnly.active())
+        GTEST_SKIP() << "this process can write to any folder";
+
+    EXPECT_FALSE(SaveUserFiles(context));
+
+    ASSERT_EQ(prompts().size(), 2u);
+    EXPECT_EQ(prompts()[0].title, QStringLiteral("Glyphary"));
+    EXPECT_EQ(prompts()[0].text, kKeywordSaveFailure);
+    EXPECT_EQ(prompts()[0].flags, platform::MB_ICONEXCLAMATION);
+    EXPECT_EQ(prompts()[1].text, QStringLiteral("Your references could not be saved to C:\\Glyphary\\Iconuser.dat.\r"
+                                                "The previous file was left unchanged."));
+    EXPECT_EQ(read(QStringLiteral("Keyuser.dat")), QByteArray("one\r\n"));
+    EXPECT_EQ(read(QStringLiteral("Keyuser.bak")), QByteArray("zero\r\n"));
+    EXPECT_EQ(read(QStringLiteral("Iconuser.dat")), QByteArray("one;C:\\x.ico;0;x;1user\r\n"));
+    EXPECT_FALSE(exists(QStringLiteral("Iconuser.bak")));
+    EXPECT_EQ(context.KeywordsChanged, kTrue);
+    EXPECT_EQ(context.ReferencesChanged, kTrue);
+}
+
+TEST_F(CatalogueFilesTest, BackupThatCannotBeReplacedStopsTheSaveBeforeAnyFileMoves)
+{
+    write(QStringLiteral("Icondata.dat"), "stars;abc:3:01\r\n");
+    write(QStringLiteral("Keyuser.dat"), "one\r\n");
+    write(QStringLiteral("Keyuser.bak\\blocker"), "x");
+    LoadCatalogue(context);
+    lists().lstKey.add(QStringLiteral("two"));
+    context.KeywordsChanged = kTrue;
+
+    EXPECT_FALSE(SaveUserFiles(context));
+
+    ASSERT_EQ(prompts().size(), 1u);
+    EXPECT_EQ(prompts()[0].text, kKeywordSaveFailure);
+    EXPECT_EQ(read(QStringLiteral("Keyuser.dat")), QByteArray("one\r\n"));
+    EXPECT_FALSE(exists(QStringLiteral("Keyuser.tmp")));
+}
+
+} // namespace
