@@ -1,0 +1,96 @@
+#pragma once
+// The decoded form of one icon or cursor image, shared by the ICO/CUR, ANI and executable-resource
+// readers; the rule that picks the image Windows would show for a wanted size; and the error kinds
+// and result shape of the image codecs (ICO, CUR, ANI, BMP).
+
+#include <QImage>
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+
+namespace glyphary::formats {
+
+struct IconImage {
+    QImage image;        // Format_ARGB32, straight alpha
+    int hotspotX = 0;    // cursors: as stored, kept inside the image; icons: the centre
+    int hotspotY = 0;
+    int bitsPerPixel = 0; // the real depth: the DIB's biBitCount, or PNG bit depth x channels
+    int colourCount = 0;  // the directory entry's bColorCount as stored (often wrong; 0 for >= 8 bpp)
+    bool isPng = false;
+
+    int width() const { return image.width(); }
+    int height() const { return image.height(); }
+};
+
+inline constexpr int kLargeIconSize = 32;
+inline constexpr int kSmallIconSize = 16;
+inline constexpr int kScreenBitsPerPixel = 32; // we draw on a true-colour screen
+
+// What the choice rule needs of one image, taken from decoded images or from a directory.
+struct IconCandidate {
+    int width = 0;
+    int height = 0;
+    int bitsPerPixel = 0;
+};
+
+// Picks the image Windows would show for a wanted size, as LookupIconIdFromDirectoryEx documents it:
+//  1. size: the closest image that does not exceed the wanted size (|dw| + |dh| smallest); when every
+//     image is larger, the closest larger one. An exact size therefore always wins;
+//  2. among images of that size: the depth equal to the screen's, else the deepest below it, else
+//     (all deeper than the screen) the shallowest;
+//  3. remaining ties: the first in file order.
+// Returns the index of the chosen image, nullopt for an empty list.
+std::optional<std::size_t> chooseIconImage(std::span<const IconCandidate> candidates, int wantedWidth,
+    int wantedHeight, int screenBitsPerPixel = kScreenBitsPerPixel);
+std::optional<std::size_t> chooseIconImage(std::span<const IconImage> images, int wantedSize,
+    int screenBitsPerPixel = kScreenBitsPerPixel);
+
+enum class IconCodecError {
+    None,
+    // containers
+    TooShort,           // the bytes end before a required structure
+    NotBmp,             // no "BM" signature
+    BadIconHeader,      // ICONDIR reserved field or type wrong
+    NoImages,           // an icon directory with no entries
+    TooManyImages,      // more entries than kMaxIcoImages
+    EntryOutOfFile,     // a directory entry's offset + size past the end of the file
+    NotRiff,            // no "RIFF" ... "ACON" form
+    MissingAniHeader,   // no 'anih' chunk, or one shorter than 36 bytes
+    RawFramesUnsupported, // 'anih' without AF_ICON: frames are not icon files
+    NoFrames,           // no frame of an animation could be read
+    BadSequence,        // no step of an animation refers to an existing frame
+    // bitmaps
+    UnsupportedHeader,  // a DIB header size we do not know
+    BadDimensions,      // zero or negative width or height
+    TooLarge,           // over the size limits, checked before allocating
+    UnsupportedBitCount,
+    UnsupportedCompression,
+    TruncatedPalette,
+    TruncatedPixels,
+    BadPng,             // a PNG signature but no decodable PNG
+    OutOfMemory,
+    // writing
+    NothingToWrite,
+    UnsupportedDepth,   // a bit count the writer does not produce
+    BadHotspot,         // a cursor hot spot outside its image
+    PngEncodingFailed,
+    BadFrame,           // an animation frame that is not a readable .ico or .cur file
+};
+
+std::string_view errorName(IconCodecError error);
+
+// What a codec returns: the value, or the kind of failure and the byte offset it concerns.
+template <class Value>
+struct IconCodecResult {
+    std::optional<Value> value;
+    IconCodecError error = IconCodecError::None;
+    std::uint64_t offset = 0;
+
+    explicit operator bool() const { return value.has_value(); }
+    static IconCodecResult failure(IconCodecError kind, std::uint64_t at) { return {std::nullopt, kind, at}; }
+};
+
+} // namespace glyphary::formats
