@@ -1,0 +1,610 @@
+#include "support/PeBuilder.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+
+namespace glyphary::testing {
+namespace {
+
+using formats::ByteReader;
+using formats::ExecutableFormat;
+using formats::putBytes;
+using formats::putU16le;
+using formats::putU32le;
+using formats::setU16le;
+using formats::setU32le;
+namespace resource_type = formats::resource_type;
+
+constexpr std::size_t align(std::size_t value, std::size_t unit) { return (value + unit - 1) / unit * unit; }
+
+std::uint32_t rowStride(std::uint32_t width, std::uint32_t bitsPerPixel) { return (width * bitsPerPixel + 31) / 32 * 4; }
+
+std::uint8_t low(std::uint32_t value) { return static_cast<std::uint8_t>(value & 0xFF); }
+
+// Dimensions of a DIB made by dibImage (or any BITMAPINFOHEADER image); 32x32x4 when unreadable.
+struct DibShape {
+    std::uint32_t width = 32;
+    std::uint32_t height = 32;
+    std::uint16_t bitsPerPixel = 4;
+};
+DibShape shapeOf(const ByteVector& dib)
+{
+    const ByteReader in(dib);
+    DibShape shape;
+    if (in.u32le(0) == 40u) {
+        shape.width = in.u32le(4).value_or(32);
+        shape.height = in.u32le(8).value_or(64) / 2;
+        shape.bitsPerPixel = in.u16le(14).value_or(4);
+    }
+    return shape;
+}
+
+// bWidth, bHeight, bColorCount, bReserved, wPlanes, wBitCount of an .ico or RT_GROUP_ICON entry.
+void putIconEntryHead(ByteVector& out, const ByteVector& dib)
+{
+    const DibShape shape = shapeOf(dib);
+    out.push_back(shape.width >= 256 ? 0 : low(shape.width));
+    out.push_back(shape.height >= 256 ? 0 : low(shape.height));
+    out.push_back(shape.bitsPerPixel < 8 ? low(1u << shape.bitsPerPixel) : 0);
+    out.push_back(0);
+    putU16le(out, 1);
+    putU16le(out, shape.bitsPerPixel);
+}
+
+// width, height, 0, 0, xHotspot, yHotspot of a .cur entry.
+void putCursorEntryHead(ByteVector& out, const CursorImage& image)
+{
+    const DibShape shape = shapeOf(image.dib);
+    out.push_back(shape.width >= 256 ? 0 : low(shape.width));
+    out.push_back(shape.height >= 256 ? 0 : low(shape.height));
+    out.push_back(0);
+    out.push_back(0);
+    putU16le(out, image.hotX);
+    putU16le(out, image.hotY);
+}
+
+// An .ico/.cur file: 6-byte header, 16-byte entries (8 given bytes, size, offset), then the images.
+ByteVector assembleFile(std::uint16_t fileType, const std::vector<ByteVector>& heads, const std::vector<const ByteVector*>& images)
+{
+    ByteVector out;
+    putU16le(out, 0);
+    putU16le(out, fileType);
+    putU16le(out, static_cast<std::uint16_t>(images.size()));
+    std::size_t offset = 6 + 16 * images.size();
+    for (std::size_t i = 0; i < images.size(); ++i) {
+        putBytes(out, heads[i]);
+        putU32le(out, static_cast<std::uint32_t>(images[i]->size()));
+        putU32le(out, static_cast<std::uint32_t>(offset));
+        offset += images[i]->size();
+    }
+    for (const ByteVector* image : images)
+        putBytes(out, *image);
+    return out;
+}
+
+// VS_FIXEDFILEINFO for version major.minor.0.0.
+void putFixedFileInfo(ByteVector& out, ExecutableFormat format, std::uint16_t major, std::uint16_t minor)
+{
+    const std::uint32_t versionMS = (std::uint32_t{major} << 16) | minor;
+    const std::array<std::uint32_t, 13> fields = {0xFEEF04BD, 0x00010000, versionMS, 0, versionMS, 0, 0x3F, 0,
+        format == ExecutableFormat::Pe ? 0x40004u : 0x10001u, 1, 0, 0, 0};
+    for (const std::uint32_t field : fields)
+        putU32le(out, field);
+}
+
+void putUtf16z(ByteVector& out, std::u16string_view text)
+{
+    for (const char16_t unit : text)
+        putU16le(out, unit);
+    putU16le(out, 0);
+}
+
+void padTo4(ByteVector& out)
+{
+    while (out.size() % 4 != 0)
+        out.push_back(0);
+}
+
+// A PE version block: wLength, wValueLength, wType, key, padding, value, padding, children.
+ByteVector versionBlock(std::u16string_view key, std::uint16_t type, const ByteVector& value, std::uint16_t valueLength,
+    const std::vector<ByteVector>& children)
+{
+    ByteVector out;
+    putU16le(out, 0);
+    putU16le(out, valueLength);
+    putU16le(out, type);
+    putUtf16z(out, key);
+    padTo4(out);
+    putBytes(out, value);
+    for (const ByteVector& child : children) {
+        padTo4(out);
+        putBytes(out, child);
+    }
+    setU16le(out, 0, static_cast<std::uint16_t>(out.size()));
+    return out;
+}
+
+std::string ansiOf(const std::u16string& text)
+{
+    std::string out;
+    for (const char16_t unit : text)
+        out.push_back(unit <= 0xFF ? static_cast<char>(unit) : '?');
+    return out;
+}
+
+// Resources grouped by type, then name, each name with its languages.
+struct NameNode {
+    ResourceName name;
+    std::vector<const ResourceEntry*> entries;
+};
+struct TypeNode {
+    ResourceName type;
+    std::vector<NameNode> names;
+};
+
+std::vector<TypeNode> groupByTypeAndName(const std::vector<ResourceEntry>& entries)
+{
+    std::vector<TypeNode> types;
+    for (const ResourceEntry& entry : entries) {
+        auto type = std::find_if(types.begin(), types.end(), [&](const TypeNode& node) { return node.type == entry.type; });
+        if (type == types.end())
+            type = types.insert(types.end(), TypeNode{entry.type, {}});
+        auto name = std::find_if(type->names.begin(), type->names.end(), [&](const NameNode& node) { return node.name == entry.name; });
+        if (name == type->names.end())
+            name = type->names.insert(type->names.end(), NameNode{entry.name, {}});
+        name->entries.push_back(&entry);
+    }
+    return types;
+}
+
+// Sorted as a linker writes the resource directory.
+void sortAsDirectory(std::vector<TypeNode>& types)
+{
+    std::stable_sort(types.begin(), types.end(),
+        [](const TypeNode& a, const TypeNode& b) { return formats::resourceNameLess(a.type, b.type); });
+    for (TypeNode& type : types) {
+        std::stable_sort(type.names.begin(), type.names.end(),
+            [](const NameNode& a, const NameNode& b) { return formats::resourceNameLess(a.name, b.name); });
+        for (NameNode& name : type.names)
+            std::stable_sort(name.entries.begin(), name.entries.end(),
+                [](const ResourceEntry* a, const ResourceEntry* b) { return a->language < b->language; });
+    }
+}
+
+std::size_t directorySize(std::size_t entries) { return 16 + 8 * entries; }
+
+// IMAGE_RESOURCE_DIRECTORY header with its named/id counts, entries filled in by the caller.
+template <typename Node, typename NameOf>
+void writeDirectoryHeader(ByteVector& out, std::size_t at, const std::vector<Node>& nodes, NameOf nameOf)
+{
+    const auto named = std::count_if(nodes.begin(), nodes.end(), [&](const Node& node) { return nameOf(node).isNamed; });
+    setU16le(out, at + 12, static_cast<std::uint16_t>(named));
+    setU16le(out, at + 14, static_cast<std::uint16_t>(nodes.size() - static_cast<std::size_t>(named)));
+}
+
+// The .rsrc section: root, type and name directories, name strings, data entries, then data.
+ByteVector resourceSection(const std::vector<TypeNode>& types, std::uint32_t sectionRva)
+{
+    constexpr std::uint32_t kSubdirectory = 0x80000000;
+    std::size_t cursor = directorySize(types.size());
+    std::vector<std::size_t> typeDirectory;
+    for (const TypeNode& type : types) {
+        typeDirectory.push_back(cursor);
+        cursor += directorySize(type.names.size());
+    }
+    std::vector<std::vector<std::size_t>> nameDirectory(types.size());
+    for (std::size_t t = 0; t < types.size(); ++t) {
+        for (const NameNode& name : types[t].names) {
+            nameDirectory[t].push_back(cursor);
+            cursor += directorySize(name.entries.size());
+        }
+    }
+    // Name fields: a string offset (bit 31) for names, the id otherwise.
+    std::vector<std::pair<std::size_t, const ResourceName*>> strings;
+    const auto nameField = [&](const ResourceName& name) -> std::uint32_t {
+        if (!name.isNamed)
+            return name.id;
+        strings.emplace_back(cursor, &name);
+        const auto at = static_cast<std::uint32_t>(cursor);
+        cursor += 2 + 2 * name.text.size();
+        return kSubdirectory | at;
+    };
+    std::vector<std::uint32_t> typeFields;
+    std::vector<std::vector<std::uint32_t>> nameFields(types.size());
+    for (std::size_t t = 0; t < types.size(); ++t) {
+        typeFields.push_back(nameField(types[t].type));
+        for (const NameNode& name : types[t].names)
+            nameFields[t].push_back(nameField(name.name));
+    }
+    cursor = align(cursor, 4);
+    std::vector<std::pair<std::size_t, const ResourceEntry*>> dataEntries;
+    for (const TypeNode& type : types)
+        for (const NameNode& name : type.names)
+            for (const ResourceEntry* entry : name.entries) {
+                dataEntries.emplace_back(cursor, entry);
+                cursor += 16;
+            }
+    std::vector<std::size_t> dataAt;
+    for (const auto& dataEntry : dataEntries) {
+        cursor = align(cursor, 8);
+        dataAt.push_back(cursor);
+        cursor += dataEntry.second->data.size();
+    }
+
+    ByteVector out(align(cursor, 8), 0);
+    writeDirectoryHeader(out, 0, types, [](const TypeNode& node) -> const ResourceName& { return node.type; });
+    std::size_t dataIndex = 0;
+    for (std::size_t t = 0; t < types.size(); ++t) {
+        setU32le(out, 16 + 8 * t, typeFields[t]);
+        setU32le(out, 16 + 8 * t + 4, kSubdirectory | static_cast<std::uint32_t>(typeDirectory[t]));
+        const auto& names = types[t].names;
+        writeDirectoryHeader(out, typeDirectory[t], names, [](const NameNode& node) -> const ResourceName& { return node.name; });
+        for (std::size_t n = 0; n < names.size(); ++n) {
+            const std::size_t entryAt = typeDirectory[t] + 16 + 8 * n;
+            setU32le(out, entryAt, nameFields[t][n]);
+            setU32le(out, entryAt + 4, kSubdirectory | static_cast<std::uint32_t>(nameDirectory[t][n]));
+            setU16le(out, nameDirectory[t][n] + 14, static_cast<std::uint16_t>(names[n].entries.size()));
+            for (std::size_t l = 0; l < names[n].entries.size(); ++l, ++dataIndex) {
+                const std::size_t languageAt = nameDirectory[t][n] + 16 + 8 * l;
+                setU32le(out, languageAt, names[n].entries[l]->language);
+                setU32le(out, languageAt + 4, static_cast<std::uint32_t>(dataEntries[dataIndex].first));
+            }
+        }
+    }
+    for (const auto& [at, name] : strings) {
+        setU16le(out, at, static_cast<std::uint16_t>(name->text.size()));
+        for (std::size_t i = 0; i < name->text.size(); ++i)
+            setU16le(out, at + 2 + 2 * i, name->text[i]);
+    }
+    for (std::size_t i = 0; i < dataEntries.size(); ++i) {
+        const ResourceEntry& entry = *dataEntries[i].second;
+        setU32le(out, dataEntries[i].first, sectionRva + static_cast<std::uint32_t>(dataAt[i]));
+        setU32le(out, dataEntries[i].first + 4, static_cast<std::uint32_t>(entry.data.size()));
+        std::copy(entry.data.begin(), entry.data.end(), out.begin() + static_cast<std::ptrdiff_t>(dataAt[i]));
+    }
+    return out;
+}
+
+void putSectionHeader(ByteVector& out, std::string_view name, std::uint32_t virtualSize, std::uint32_t rva,
+    std::uint32_t rawSize, std::uint32_t rawOffset, std::uint32_t characteristics)
+{
+    std::array<std::uint8_t, 8> field{};
+    std::copy(name.begin(), name.end(), field.begin());
+    putBytes(out, field);
+    for (const std::uint32_t value : {virtualSize, rva, rawSize, rawOffset, 0u, 0u, 0u})
+        putU32le(out, value);
+    putU32le(out, characteristics);
+}
+
+ByteVector dosHeader(std::uint32_t newHeaderOffset)
+{
+    ByteVector out(newHeaderOffset, 0);
+    out[0] = 'M';
+    out[1] = 'Z';
+    setU32le(out, 0x3C, newHeaderOffset);
+    return out;
+}
+
+} // namespace
+
+ByteVector dibImage(int bitsPerPixel, int size, std::uint8_t shade)
+{
+    const auto bpp = static_cast<std::uint32_t>(bitsPerPixel);
+    const auto side = static_cast<std::uint32_t>(size);
+    const std::uint32_t colours = bpp <= 8 ? 1u << bpp : 0;
+    const std::uint32_t xorStride = rowStride(side, bpp);
+    const std::uint32_t andStride = rowStride(side, 1);
+    ByteVector out;
+    for (const std::uint32_t value : {40u, side, 2 * side})
+        putU32le(out, value);
+    putU16le(out, 1);
+    putU16le(out, static_cast<std::uint16_t>(bpp));
+    for (const std::uint32_t value : {0u, (xorStride + andStride) * side, 0u, 0u, 0u, 0u})
+        putU32le(out, value);
+    for (std::uint32_t i = 0; i < colours; ++i) { // index 0 stays black: transparent pixels use it
+        // Monochrome images keep the black-then-white table that readers test for.
+        const std::uint32_t seed = i == 0 ? 0 : (colours == 2 ? 0xFFFFFF00u : i * 2654435761u + shade);
+        putBytes(out, std::array<std::uint8_t, 4>{low(seed >> 8), low(seed >> 16), low(seed >> 24), 0});
+    }
+    // The two left columns are transparent (AND bit 1, black XOR pixel); the rest a colour pattern.
+    const auto transparent = [](std::uint32_t x) { return x < 2; };
+    for (std::uint32_t y = 0; y < side; ++y) {
+        ByteVector row(xorStride, 0);
+        for (std::uint32_t x = 0; x < side; ++x) {
+            const std::uint32_t value = transparent(x) ? 0 : x + 3 * y + shade + 1;
+            if (bpp <= 8) {
+                const std::uint32_t bit = x * bpp;
+                const std::uint32_t index = transparent(x) ? 0 : (colours == 2 ? value & 1 : 1 + value % (colours - 1));
+                row[bit / 8] = static_cast<std::uint8_t>(row[bit / 8] | (index << (8 - bpp - bit % 8)));
+            } else {
+                const std::uint32_t at = x * bpp / 8;
+                for (std::uint32_t channel = 0; channel < bpp / 8; ++channel)
+                    row[at + channel] = transparent(x) ? 0 : (channel == 3 ? 0xFF : low(value * (channel + 5)));
+            }
+        }
+        putBytes(out, row);
+    }
+    for (std::uint32_t y = 0; y < side; ++y) {
+        ByteVector row(andStride, 0);
+        for (std::uint32_t x = 0; x < side; ++x)
+            if (transparent(x))
+                row[x / 8] = static_cast<std::uint8_t>(row[x / 8] | (0x80 >> (x % 8)));
+        putBytes(out, row);
+    }
+    return out;
+}
+
+ByteVector icoFile(const std::vector<ByteVector>& dibs)
+{
+    std::vector<ByteVector> heads;
+    std::vector<const ByteVector*> images;
+    for (const ByteVector& dib : dibs) {
+        putIconEntryHead(heads.emplace_back(), dib);
+        images.push_back(&dib);
+    }
+    return assembleFile(1, heads, images);
+}
+
+ByteVector curFile(const std::vector<CursorImage>& cursorImages)
+{
+    std::vector<ByteVector> heads;
+    std::vector<const ByteVector*> images;
+    for (const CursorImage& image : cursorImages) {
+        putCursorEntryHead(heads.emplace_back(), image);
+        images.push_back(&image.dib);
+    }
+    return assembleFile(2, heads, images);
+}
+
+ByteVector versionResource(ExecutableFormat format, std::uint16_t major, std::uint16_t minor)
+{
+    ByteVector fixed;
+    putFixedFileInfo(fixed, format, major, minor);
+    if (format == ExecutableFormat::Pe) {
+        ByteVector translation;
+        putU16le(translation, 0x0409);
+        putU16le(translation, 1200);
+        const ByteVector var = versionBlock(u"Translation", 0, translation, 4, {});
+        const ByteVector varFileInfo = versionBlock(u"VarFileInfo", 1, {}, 0, {var});
+        return versionBlock(u"VS_VERSION_INFO", 0, fixed, static_cast<std::uint16_t>(fixed.size()), {varFileInfo});
+    }
+    // cbBlock, cbValue, "VS_VERSION_INFO\0" (16 bytes), then the fixed block at 20.
+    ByteVector out;
+    putU16le(out, 0);
+    putU16le(out, static_cast<std::uint16_t>(fixed.size()));
+    formats::putText(out, std::string_view("VS_VERSION_INFO\0", 16));
+    putBytes(out, fixed);
+    setU16le(out, 0, static_cast<std::uint16_t>(out.size()));
+    return out;
+}
+
+ResourceBuilder& ResourceBuilder::iconGroup(const ResourceName& name, const std::vector<ByteVector>& dibs)
+{
+    ByteVector group;
+    putU16le(group, 0);
+    putU16le(group, 1);
+    putU16le(group, static_cast<std::uint16_t>(dibs.size()));
+    for (const ByteVector& dib : dibs) {
+        const std::uint16_t id = nextImageId_++;
+        raw(ResourceName::byId(resource_type::kIcon), ResourceName::byId(id), dib);
+        putIconEntryHead(group, dib);
+        putU32le(group, static_cast<std::uint32_t>(dib.size()));
+        putU16le(group, id);
+    }
+    return raw(ResourceName::byId(resource_type::kGroupIcon), name, group);
+}
+
+ResourceBuilder& ResourceBuilder::cursorGroup(const ResourceName& name, const std::vector<CursorImage>& images)
+{
+    ByteVector group;
+    putU16le(group, 0);
+    putU16le(group, 2);
+    putU16le(group, static_cast<std::uint16_t>(images.size()));
+    for (const CursorImage& image : images) {
+        const std::uint16_t id = nextImageId_++;
+        ByteVector data; // LOCALHEADER (hot spot), then the DIB
+        putU16le(data, image.hotX);
+        putU16le(data, image.hotY);
+        putBytes(data, image.dib);
+        const DibShape shape = shapeOf(image.dib);
+        // wWidth, wHeight (doubled, as in the DIB), wPlanes, wBitCount, dwBytesInRes, nId.
+        putU16le(group, static_cast<std::uint16_t>(shape.width));
+        putU16le(group, static_cast<std::uint16_t>(2 * shape.height));
+        putU16le(group, 1);
+        putU16le(group, shape.bitsPerPixel);
+        putU32le(group, static_cast<std::uint32_t>(data.size()));
+        putU16le(group, id);
+        raw(ResourceName::byId(resource_type::kCursor), ResourceName::byId(id), std::move(data));
+    }
+    return raw(ResourceName::byId(resource_type::kGroupCursor), name, group);
+}
+
+ResourceBuilder& ResourceBuilder::version(std::uint16_t major, std::uint16_t minor)
+{
+    version_ = std::make_pair(major, minor);
+    return *this;
+}
+
+ResourceBuilder& ResourceBuilder::raw(const ResourceName& type, const ResourceName& name, ByteVector data, std::uint16_t language)
+{
+    entries_.push_back(ResourceEntry{type, name, language, std::move(data)});
+    return *this;
+}
+
+std::vector<ResourceEntry> ResourceBuilder::entriesFor(ExecutableFormat format) const
+{
+    std::vector<ResourceEntry> entries = entries_;
+    if (version_)
+        entries.push_back(ResourceEntry{ResourceName::byId(resource_type::kVersion), ResourceName::byId(1), 0x409,
+            versionResource(format, version_->first, version_->second)});
+    return entries;
+}
+
+ByteVector ResourceBuilder::pe32() const { return pe(false); }
+ByteVector ResourceBuilder::pe32Plus() const { return pe(true); }
+
+ByteVector ResourceBuilder::pe(bool plus) const
+{
+    constexpr std::uint32_t kSectionAlignment = 0x1000;
+    constexpr std::uint32_t kFileAlignment = 0x200;
+    constexpr std::uint32_t kTextRva = 0x1000;
+    constexpr std::uint32_t kTextOffset = 0x200;
+    const std::vector<ResourceEntry> entries = entriesFor(ExecutableFormat::Pe);
+    std::vector<TypeNode> types = groupByTypeAndName(entries);
+    sortAsDirectory(types);
+    const ByteVector resources = resourceSection(types, pe_layout::kResourceRva);
+    const auto resourceSize = static_cast<std::uint32_t>(resources.size());
+    const auto resourceRawSize = static_cast<std::uint32_t>(align(resources.size(), kFileAlignment));
+
+    ByteVector out = dosHeader(pe_layout::kPeHeader);
+    formats::putText(out, std::string_view("PE\0\0", 4));
+    // COFF: Machine, NumberOfSections, TimeDateStamp, symbols (2), SizeOfOptionalHeader, Characteristics.
+    putU16le(out, plus ? 0x8664 : 0x14C);
+    putU16le(out, 2);
+    putU32le(out, 0);
+    putU32le(out, 0);
+    putU32le(out, 0);
+    putU16le(out, plus ? 240 : 224);
+    putU16le(out, plus ? 0x2022 : 0x2102); // DLL, executable image, 32-bit / large-address-aware
+
+    ByteVector optional(plus ? 240 : 224, 0);
+    setU16le(optional, 0, plus ? 0x20B : 0x10B);
+    setU32le(optional, 20, kTextRva); // BaseOfCode
+    if (plus) {
+        setU32le(optional, 24, 0x80000000);
+        setU32le(optional, 28, 0x1);   // ImageBase 0x1'8000'0000
+    } else {
+        setU32le(optional, 28, 0x10000000);
+    }
+    setU32le(optional, 32, kSectionAlignment);
+    setU32le(optional, 36, kFileAlignment);
+    setU16le(optional, 40, 4); // MajorOperatingSystemVersion
+    setU16le(optional, 48, 4); // MajorSubsystemVersion
+    setU32le(optional, 56, pe_layout::kResourceRva + static_cast<std::uint32_t>(align(resourceSize, kSectionAlignment)));
+    setU32le(optional, 60, kTextOffset); // SizeOfHeaders
+    setU16le(optional, 68, 2);           // Subsystem: Windows GUI
+    const std::size_t directories = plus ? 112 : 96;
+    setU32le(optional, directories - 4, 16); // NumberOfRvaAndSizes
+    setU32le(optional, directories + 16, pe_layout::kResourceRva);
+    setU32le(optional, directories + 20, resourceSize);
+    putBytes(out, optional);
+
+    putSectionHeader(out, ".text", 0x10, kTextRva, kFileAlignment, kTextOffset, 0x60000020);
+    putSectionHeader(out, ".rsrc", resourceSize, pe_layout::kResourceRva, resourceRawSize,
+        static_cast<std::uint32_t>(pe_layout::kResourceRoot), 0x40000040);
+    out.resize(kTextOffset, 0);
+    out.resize(kTextOffset + kFileAlignment, 0xCC);
+    putBytes(out, resources);
+    out.resize(pe_layout::kResourceRoot + resourceRawSize, 0);
+    return out;
+}
+
+ByteVector ResourceBuilder::ne() const
+{
+    constexpr std::uint16_t kIntegerId = 0x8000;
+    const std::vector<ResourceEntry> entries = entriesFor(ExecutableFormat::Ne);
+    const std::vector<TypeNode> types = groupByTypeAndName(entries);
+
+    // Resource table: shift, TYPEINFOs with their NAMEINFOs, a 0 type, Pascal names, a 0 byte.
+    std::size_t tableSize = 2 + 2;
+    for (const TypeNode& type : types) {
+        tableSize += 8;
+        for (const NameNode& name : type.names)
+            tableSize += 12 * name.entries.size();
+    }
+    ByteVector names;
+    const auto idField = [&](const ResourceName& name) -> std::uint16_t {
+        if (!name.isNamed)
+            return static_cast<std::uint16_t>(kIntegerId | name.id);
+        const auto at = static_cast<std::uint16_t>(tableSize + names.size());
+        const std::string text = ansiOf(name.text);
+        names.push_back(static_cast<std::uint8_t>(text.size()));
+        formats::putText(names, text);
+        return at;
+    };
+    std::vector<std::uint16_t> typeIds;
+    std::vector<std::uint16_t> itemIds;
+    for (const TypeNode& type : types) {
+        typeIds.push_back(idField(type.type));
+        for (const NameNode& name : type.names)
+            for (std::size_t i = 0; i < name.entries.size(); ++i)
+                itemIds.push_back(idField(name.name));
+    }
+    names.push_back(0);
+    tableSize += names.size();
+
+    const std::string moduleName = "ICONS";
+    ByteVector nameTable; // resident and non-resident name tables: module name, ordinal 0, end
+    nameTable.push_back(static_cast<std::uint8_t>(moduleName.size()));
+    formats::putText(nameTable, moduleName);
+    putU16le(nameTable, 0);
+    nameTable.push_back(0);
+
+    const std::size_t residentNames = 0x40 + tableSize; // relative to the NE header
+    const std::size_t dataStart = ne_layout::kNeHeader + residentNames + 2 * nameTable.size();
+    std::uint16_t shift = ne_layout::kAlignShift;
+    const auto dataEnd = [&](std::uint16_t candidate) {
+        std::size_t end = align(dataStart, std::size_t{1} << candidate);
+        for (const ResourceEntry& entry : entries)
+            end += align(entry.data.size(), std::size_t{1} << candidate);
+        return end;
+    };
+    while ((dataEnd(shift) >> shift) > 0xFFFF)
+        ++shift;
+    const std::size_t unit = std::size_t{1} << shift;
+
+    ByteVector out = dosHeader(ne_layout::kNeHeader);
+    ByteVector header(0x40, 0);
+    header[0] = 'N';
+    header[1] = 'E';
+    header[2] = 5;
+    header[3] = 10;
+    setU16le(header, 0x04, static_cast<std::uint16_t>(residentNames + nameTable.size())); // entry table
+    setU16le(header, 0x20, static_cast<std::uint16_t>(nameTable.size()));                  // non-resident size
+    setU16le(header, 0x22, 0x40);                                                          // segment table
+    setU16le(header, 0x24, 0x40);                                                          // resource table
+    setU16le(header, 0x26, static_cast<std::uint16_t>(residentNames));
+    setU16le(header, 0x28, static_cast<std::uint16_t>(residentNames + nameTable.size())); // module refs
+    setU16le(header, 0x2A, static_cast<std::uint16_t>(residentNames + nameTable.size())); // imported names
+    setU32le(header, 0x2C, static_cast<std::uint32_t>(ne_layout::kNeHeader + residentNames + nameTable.size()));
+    setU16le(header, 0x32, shift);
+    header[0x36] = 2;                 // Windows
+    setU16le(header, 0x3E, 0x030A);   // Windows 3.10
+    putBytes(out, header);
+
+    putU16le(out, shift);
+    std::size_t dataAt = align(dataStart, unit);
+    std::size_t item = 0;
+    for (std::size_t t = 0; t < types.size(); ++t) {
+        std::size_t count = 0;
+        for (const NameNode& name : types[t].names)
+            count += name.entries.size();
+        putU16le(out, typeIds[t]);
+        putU16le(out, static_cast<std::uint16_t>(count));
+        putU32le(out, 0);
+        for (const NameNode& name : types[t].names)
+            for (const ResourceEntry* entry : name.entries) {
+                putU16le(out, static_cast<std::uint16_t>(dataAt >> shift));
+                putU16le(out, static_cast<std::uint16_t>(align(entry->data.size(), unit) >> shift));
+                putU16le(out, 0x1030); // MOVEABLE | PURE | DISCARDABLE
+                putU16le(out, itemIds[item++]);
+                putU32le(out, 0);
+                dataAt += align(entry->data.size(), unit);
+            }
+    }
+    putU16le(out, 0);
+    putBytes(out, names);
+    putBytes(out, nameTable);
+    putBytes(out, nameTable);
+    for (const TypeNode& type : types)
+        for (const NameNode& name : type.names)
+            for (const ResourceEntry* entry : name.entries) {
+                out.resize(align(out.size(), unit), 0);
+                putBytes(out, entry->data);
+            }
+    out.resize(align(out.size(), unit), 0);
+    return out;
+}
+
+} // namespace glyphary::testing

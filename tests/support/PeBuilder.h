@@ -1,0 +1,101 @@
+#pragma once
+// Builders for test files: icon images and .ico/.cur files, and PE32, PE32+ and NE executables
+// holding icon groups, cursor groups, a version resource or any raw resource.
+//
+//   using namespace glyphary::testing;
+//   ResourceBuilder dll;
+//   for (std::uint16_t id = 1; id <= 300; ++id)
+//       dll.iconGroup(ResourceName::byId(id), {dibImage(4)});
+//   const ByteVector bytes = dll.pe32();           // a DLL with 300 icon groups
+//
+//   ResourceBuilder exe;
+//   exe.iconGroup(ResourceName::byName(u"MAIN"), {dibImage(4), dibImage(8)}).version(4, 72);
+//   const ByteVector ne = exe.ne();                // the same as a 16-bit executable
+
+#include "formats/ByteReader.h"
+#include "formats/ResourceTable.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace glyphary::testing {
+
+using formats::ByteVector;
+using formats::ResourceName;
+
+// An icon/cursor image as stored in an .ico entry or an RT_ICON resource: BITMAPINFOHEADER (height
+// doubled), colour table (bpp <= 8), XOR rows and AND rows, bottom-up. bitsPerPixel is 1, 4, 8, 24
+// or 32; `shade` changes the pixels so that images can be told apart. 32x32 gives 744 bytes at 4 bpp
+// and 2216 at 8 bpp.
+ByteVector dibImage(int bitsPerPixel, int size = 32, std::uint8_t shade = 0);
+
+struct CursorImage {
+    ByteVector dib;
+    std::uint16_t hotX = 0;
+    std::uint16_t hotY = 0;
+};
+
+// Standalone files with the images in the given order (sizes and depths read from the DIB headers):
+// icoFile({dibImage(4)}) is the classic 766-byte icon.
+ByteVector icoFile(const std::vector<ByteVector>& dibs);
+ByteVector curFile(const std::vector<CursorImage>& images);
+
+// A version resource with file and product version major.minor.0.0: UTF-16 keys with a VarFileInfo
+// child for PE, ANSI keys for NE.
+ByteVector versionResource(formats::ExecutableFormat format, std::uint16_t major, std::uint16_t minor);
+
+struct ResourceEntry {
+    ResourceName type;
+    ResourceName name;
+    std::uint16_t language = 0;
+    ByteVector data;
+};
+
+// Collects resources and writes them as a PE32, PE32+ or NE file. PE directories are sorted as a
+// linker sorts them (names first, case-insensitively, then ids), whatever order things were added
+// in; NE tables keep the order of adding. Image resources get ids 1, 2, 3... in the order their
+// groups are added, as resource compilers number them.
+class ResourceBuilder {
+public:
+    ResourceBuilder& iconGroup(const ResourceName& name, const std::vector<ByteVector>& dibs);
+    ResourceBuilder& cursorGroup(const ResourceName& name, const std::vector<CursorImage>& images);
+    ResourceBuilder& version(std::uint16_t major, std::uint16_t minor);
+    // Any resource as given; type ids without the NE 0x8000 bit (RT_ICON is 3). The same type and
+    // name added again with another language gives a second language entry (PE).
+    ResourceBuilder& raw(const ResourceName& type, const ResourceName& name, ByteVector data, std::uint16_t language = 0x409);
+
+    ByteVector pe32() const;
+    ByteVector pe32Plus() const;
+    // A resource-only NE file with no segments: what an .icl icon library is.
+    ByteVector ne() const;
+
+private:
+    std::vector<ResourceEntry> entriesFor(formats::ExecutableFormat format) const;
+    ByteVector pe(bool plus) const;
+
+    std::vector<ResourceEntry> entries_;
+    std::uint16_t nextImageId_ = 1;
+    std::optional<std::pair<std::uint16_t, std::uint16_t>> version_;
+};
+
+// Where things are in the files the builder writes, for tests that break one field.
+namespace pe_layout {
+inline constexpr std::size_t kPeHeader = 0x80;         // "PE\0\0" (e_lfanew)
+inline constexpr std::size_t kCoffHeader = 0x84;
+inline constexpr std::size_t kOptionalHeader = 0x98;
+inline constexpr std::size_t sectionTable(bool plus) { return kOptionalHeader + (plus ? 240 : 224); }
+// Two sections: .text (RVA 0x1000, file 0x200, 0x200 bytes), then .rsrc.
+inline constexpr std::size_t resourceSectionHeader(bool plus) { return sectionTable(plus) + 40; }
+inline constexpr std::uint32_t kResourceRva = 0x2000;
+inline constexpr std::size_t kResourceRoot = 0x400;   // file offset of the resource root directory
+} // namespace pe_layout
+
+namespace ne_layout {
+inline constexpr std::size_t kNeHeader = 0x80;         // "NE" (e_lfanew)
+inline constexpr std::size_t kResourceTable = 0xC0;    // u16 alignment shift, then the TYPEINFOs
+inline constexpr std::uint16_t kAlignShift = 4;        // unless the data needs more than 1 MiB
+} // namespace ne_layout
+
+} // namespace glyphary::testing
