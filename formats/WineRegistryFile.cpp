@@ -395,6 +395,7 @@ struct WineRegistryDocument::Impl {
     std::string eol = "\n";
     Node root;
     std::vector<std::unique_ptr<Section>> sections; // file order
+    std::size_t nodesCreated = 0;                    // for the reader's cap
 
     Node* findNode(std::u16string_view path)
     {
@@ -420,6 +421,7 @@ struct WineRegistryDocument::Impl {
                 next = created.get();
                 node->childIndex.emplace(folded(part), next);
                 node->children.push_back(std::move(created));
+                ++nodesCreated;
             }
             node = next;
         }
@@ -738,6 +740,10 @@ bool WineRegistryDocument::removeValue(std::u16string_view path, std::u16string_
     key.origins.erase(key.origins.begin() + static_cast<std::ptrdiff_t>(*index));
     key.modified = true;
     key.writeTime = now;
+    if (Impl::isDisposable(key) && !node->children.empty()) {
+        impl_->dropSectionsOf({&key});
+        node->key.reset();
+    }
     return true;
 }
 
@@ -961,9 +967,14 @@ std::optional<std::uint64_t> parseTimeOption(std::string_view option)
 struct WineRegistryParser {
     WineRegistryParse result;
     WineRegistryDocument::Impl& doc;
+    const WineRegistryLimits& limits;
     Section* section = nullptr; // the block lines currently go to; null: the preamble
+    std::size_t valueCount = 0;
 
-    WineRegistryParser() : doc(*result.document.impl_) {}
+    explicit WineRegistryParser(const WineRegistryLimits& readLimits)
+        : doc(*result.document.impl_), limits(readLimits)
+    {
+    }
 
     void problem(WineRegistryProblemKind kind, std::size_t line)
     {
@@ -987,7 +998,8 @@ struct WineRegistryParser {
         section->lines.push_back(line);
     }
 
-    void startSection(const Line& line, std::size_t pos)
+    // False when the key caps are reached.
+    bool startSection(const Line& line, std::size_t pos)
     {
         const auto parsed = parseKeyLine(line.content, pos);
         auto created = std::make_unique<Section>();
@@ -997,9 +1009,13 @@ struct WineRegistryParser {
         doc.sections.push_back(std::move(created));
         if (!parsed) {
             problem(WineRegistryProblemKind::MalformedKey, line.number);
-            return;
+            return true;
         }
         Node* node = doc.ensureNode(parsed->path);
+        if (doc.nodesCreated + doc.sections.size() > limits.maxKeys) {
+            problem(WineRegistryProblemKind::TooLarge, line.number);
+            return false;
+        }
         if (!node->key) {
             node->key = std::make_unique<Key>();
             node->key->node = node;
@@ -1009,10 +1025,16 @@ struct WineRegistryParser {
         section->key = key;
         if (parsed->seconds && !key->timeFromOption)
             key->writeTime = kFileTimeUnixEpoch + *parsed->seconds * kFileTimeTicksPerSecond;
+        return true;
     }
 
-    void addValue(const ParsedValue& parsed)
+    // False when the value cap is reached.
+    bool addValue(const ParsedValue& parsed, std::size_t lineNumber)
     {
+        if (++valueCount > limits.maxValues) {
+            problem(WineRegistryProblemKind::TooLarge, lineNumber);
+            return false;
+        }
         Key& key = *section->key;
         const auto begin = static_cast<std::uint32_t>(section->text.size());
         std::uint32_t id = 0;
@@ -1027,6 +1049,7 @@ struct WineRegistryParser {
             key.origins.push_back({id, section, begin, static_cast<std::uint32_t>(parsed.text.size())});
         }
         append(parsed.text, LineKind::Value, id);
+        return true;
     }
 
     void keyOption(const Line& line, std::string_view option)
@@ -1092,7 +1115,10 @@ struct WineRegistryParser {
             const char lead = pos < content.size() ? content[pos] : '\0';
             switch (lead) {
             case '[':
-                startSection(*line, pos);
+                if (!startSection(*line, pos)) {
+                    append(cursor.rest(), LineKind::Invalid);
+                    return;
+                }
                 break;
             case '@':
             case '"':
@@ -1100,7 +1126,10 @@ struct WineRegistryParser {
                     problem(WineRegistryProblemKind::ValueWithoutKey, line->number);
                     append(line->text, LineKind::Invalid);
                 } else if (ParsedValue parsed; parseValue(*line, pos, cursor, parsed)) {
-                    addValue(parsed);
+                    if (!addValue(parsed, line->number)) {
+                        append(std::string(parsed.text) + std::string(cursor.rest()), LineKind::Invalid);
+                        return;
+                    }
                 } else {
                     problem(WineRegistryProblemKind::MalformedValue, line->number);
                     append(parsed.text, LineKind::Invalid);
@@ -1135,10 +1164,10 @@ struct WineRegistryParser {
     }
 };
 
-WineRegistryParse parseWineRegistry(Bytes bytes)
+WineRegistryParse parseWineRegistry(Bytes bytes, const WineRegistryLimits& limits)
 {
-    WineRegistryParser parser;
-    if (bytes.size() > kMaxWineRegistryBytes) {
+    WineRegistryParser parser(limits);
+    if (bytes.size() > limits.maxBytes) {
         parser.problem(WineRegistryProblemKind::TooLarge, 0);
         return std::move(parser.result);
     }

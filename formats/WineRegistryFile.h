@@ -33,7 +33,7 @@ struct WineRegistryValue {
 };
 
 enum class WineRegistryProblemKind {
-    TooLarge,            // the input exceeds the size cap; nothing was read
+    TooLarge,            // the input exceeds a cap: nothing was read past the line given (0: at all)
     NotARegistryFile,    // line 1 is not "WINE REGISTRY Version 2"; nothing was read
     UnknownArchitecture, // "#arch=" other than win32 / win64; nothing after it was read
     MalformedKey,        // a "[...]" line that does not parse, or a name over the length limits
@@ -112,8 +112,16 @@ inline constexpr std::size_t kMaxWineRegistryBytes = 64u * 1024u * 1024u;
 inline constexpr std::size_t kMaxValueNameUnits = 16383; // Windows' limit
 inline constexpr std::size_t kMaxReportedProblems = 20;
 
+// A few bytes of hive text can cost a few hundred bytes in memory, so counts are capped as well as
+// the size. Large Wine prefixes stay well below these.
+struct WineRegistryLimits {
+    std::size_t maxBytes = kMaxWineRegistryBytes;
+    std::size_t maxKeys = 250000;    // key names (implied parents included) plus key sections
+    std::size_t maxValues = 1000000;
+};
+
 // Never fails: what could be read is in the document. An empty input is a complete empty hive.
-WineRegistryParse parseWineRegistry(Bytes bytes);
+WineRegistryParse parseWineRegistry(Bytes bytes, const WineRegistryLimits& limits = {});
 
 // One line for logs, e.g. "line 12: malformed value".
 std::string describe(const WineRegistryProblem& problem);

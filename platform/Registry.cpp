@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <chrono>
@@ -222,12 +223,15 @@ struct Registry::Impl {
         struct stat info {};
         std::vector<std::uint8_t> bytes;
         bool readAll = ::fstat(fd, &info) == 0;
-        if (readAll)
+        if (readAll) {
+            bytes.reserve(std::min(static_cast<std::size_t>(std::max<off_t>(info.st_size, 0)), formats::kMaxWineRegistryBytes));
             readAll = readFile(fd, bytes);
+        }
         ::close(fd);
         if (!readAll) {
             hive.document = WineRegistryDocument();
             hive.readOnly = true;
+            hive.stamp = currentStamp(hive);
             reportUnreadable(hive, false);
             return;
         }

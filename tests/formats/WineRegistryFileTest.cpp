@@ -191,6 +191,32 @@ INSTANTIATE_TEST_SUITE_P(
         BrokenHive{"TruncatedMidLine", "\"Path\"=\"C:\\\\Prog", WineRegistryProblemKind::MalformedValue, 4}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(WineRegistryBrokenAnywhere, CutsAndFlippedBytesReadWithoutHarmAndWriteBackUnchanged)
+{
+    const std::string whole(kWineHive);
+    std::vector<std::string> inputs;
+    for (std::size_t cut = 0; cut < whole.size(); ++cut)
+        inputs.push_back(whole.substr(0, cut));
+    for (std::size_t at = 0; at < whole.size(); at += 3) {
+        for (const char flip : {'\0', '\\', '"', '\n', '[', '\xff'}) {
+            std::string changed = whole;
+            changed[at] = flip;
+            inputs.push_back(changed);
+        }
+    }
+    for (const std::string& input : inputs) {
+        auto parsed = parse(input);
+        ASSERT_EQ(textOf(parsed.document.serialize()), input);
+        if (!parsed.complete || !parsed.document.hasHeader())
+            continue;
+        // Complete documents stay complete after a change.
+        parsed.document.setValue(u"Software\\Wine\\Fonts", {u"new", 4, {1, 2, 3, 4}}, kTime);
+        const auto reread = parse(textOf(parsed.document.serialize()));
+        ASSERT_TRUE(reread.complete) << input;
+        EXPECT_EQ(reread.document.findValue(u"Software\\Wine\\Fonts", u"new")->data, (ByteVector{1, 2, 3, 4}));
+    }
+}
+
 TEST(WineRegistryBrokenPreamble, RefusesOtherFilesAndUnknownArchitectures)
 {
     const auto notHive = parse("REGEDIT4\n[HKEY_CURRENT_USER\\Software]\n");
@@ -207,6 +233,7 @@ TEST(WineRegistryBrokenPreamble, RefusesOtherFilesAndUnknownArchitectures)
 
     const auto orphan = parse("WINE REGISTRY Version 2\n\"v\"=\"x\"\n");
     EXPECT_EQ(orphan.problems.front(), (WineRegistryProblem{WineRegistryProblemKind::ValueWithoutKey, 2}));
+    EXPECT_EQ(describe(orphan.problems.front()), "line 2: value without key");
 }
 
 TEST(WineRegistryLimits, CapsInputSizeAndKeyDepth)
@@ -222,6 +249,20 @@ TEST(WineRegistryLimits, CapsInputSizeAndKeyDepth)
     EXPECT_TRUE(parse("WINE REGISTRY Version 2\n[" + deep + "]\n").complete);
     EXPECT_FALSE(parse("WINE REGISTRY Version 2\n[" + deep + "\\\\k]\n").complete);
     EXPECT_TRUE(parse("WINE REGISTRY Version 2\n[" + std::string(255, 'k') + "]\n").complete);
+
+    const WineRegistryLimits small{1000, 3, 2};
+    const std::string keys = "WINE REGISTRY Version 2\n[A\\\\B]\n[C]\n[D]\n";
+    const auto tooManyKeys = parseWineRegistry(bytesOf(keys), small);
+    EXPECT_EQ(tooManyKeys.problems, (std::vector<WineRegistryProblem>{{WineRegistryProblemKind::TooLarge, 3}}));
+    EXPECT_TRUE(tooManyKeys.document.keyExists(u"A\\B"));
+    EXPECT_EQ(textOf(tooManyKeys.document.serialize()), keys);
+
+    const std::string values = "WINE REGISTRY Version 2\n[A]\n\"1\"=\"\"\n\"1\"=\"\"\n\"2\"=hex:00,\\\n  01\n\"3\"=\"\"\n";
+    const auto tooManyValues = parseWineRegistry(bytesOf(values), small);
+    EXPECT_EQ(tooManyValues.problems, (std::vector<WineRegistryProblem>{{WineRegistryProblemKind::TooLarge, 5}}));
+    EXPECT_EQ(tooManyValues.document.values(u"A").size(), 1u);
+    EXPECT_EQ(textOf(tooManyValues.document.serialize()), values);
+    EXPECT_EQ(parseWineRegistry(bytesOf(values), {40, 3, 2}).problems.front().kind, WineRegistryProblemKind::TooLarge);
 
     std::string manyProblems = "WINE REGISTRY Version 2\n";
     for (int i = 0; i < 1000; ++i)
@@ -353,6 +394,14 @@ TEST(WineRegistryWrite, NewKeysGetOneLineAndTheirParentsStayImplied)
               "\n[Software\\\\Glyphary]" + stamp);
     EXPECT_FALSE(doc.removeTree(u"", kTime));
     EXPECT_FALSE(doc.removeTree(u"Missing", kTime));
+
+    // A key of ours that loses its last value while it has subkeys is implied again.
+    doc.setValue(u"Software\\Glyphary", {u"v", 4, {1, 0, 0, 0}}, kTime);
+    doc.createKey(u"Software\\Glyphary\\Pos", kTime);
+    EXPECT_TRUE(doc.removeValue(u"Software\\Glyphary", u"v", kTime));
+    EXPECT_EQ(textOf(doc.serialize()),
+              "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\Machine\n\n#arch=win32\n"
+              "\n[Software\\\\Glyphary\\\\Pos]" + stamp);
 }
 
 TEST(WineRegistryWrite, RemovingATreeDropsAllItsSectionsAndKeepsOthers)
