@@ -10,7 +10,6 @@ namespace {
 // BITMAPFILEHEADER (14 bytes, 2-byte packed)
 constexpr std::uint64_t kFileHeaderSize = 14;
 constexpr std::uint64_t kBfOffBits = 10; // u32 offset of the pixel data
-constexpr std::uint32_t kInfoHeaderSize = 40;
 
 // BITMAPINFOHEADER fields (offsets from its start); the core header has u16 width/height/planes/bits.
 constexpr std::uint64_t kBiWidth = 4;
@@ -252,11 +251,11 @@ IconCodecResult<DibHeader> parseDibHeader(const ByteReader& reader, std::uint64_
         header.compression = *reader.u32le(offset + kBiCompression);
         header.coloursUsed = *reader.u32le(offset + kBiClrUsed);
         const bool bitfields = header.compression == kBiBitfields || header.compression == kBiAlphaBitfields;
-        if (bitfields && *size == kInfoHeaderSize)
+        if (bitfields && *size == kBitmapInfoHeaderSize)
             maskBytesAfterHeader = header.compression == kBiAlphaBitfields ? 16 : 12;
         if (bitfields) {
             const std::uint64_t masksAt = offset + kBiMasks;
-            const std::uint64_t maskCount = (*size > kInfoHeaderSize ? *size - kInfoHeaderSize : maskBytesAfterHeader) / 4;
+            const std::uint64_t maskCount = (*size > kBitmapInfoHeaderSize ? *size - kBitmapInfoHeaderSize : maskBytesAfterHeader) / 4;
             for (std::uint64_t i = 0; i < std::min<std::uint64_t>(maskCount, 4); ++i) {
                 const auto mask = reader.u32le(masksAt + 4 * i);
                 if (!mask)
@@ -364,7 +363,7 @@ IconCodecResult<ByteVector> writeBmp(const QImage& image, QRgb background)
     const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
     const auto stride = static_cast<std::uint32_t>(dibStride(static_cast<std::uint64_t>(width), 24));
     const std::uint32_t pixelBytes = stride * static_cast<std::uint32_t>(height);
-    const std::uint32_t bitsOffset = static_cast<std::uint32_t>(kFileHeaderSize) + kInfoHeaderSize;
+    const std::uint32_t bitsOffset = static_cast<std::uint32_t>(kFileHeaderSize) + kBitmapInfoHeaderSize;
 
     ByteVector out;
     out.reserve(bitsOffset + pixelBytes);
@@ -373,7 +372,7 @@ IconCodecResult<ByteVector> writeBmp(const QImage& image, QRgb background)
     putU16le(out, 0);                       // bfReserved1
     putU16le(out, 0);                       // bfReserved2
     putU32le(out, bitsOffset);              // bfOffBits
-    putU32le(out, kInfoHeaderSize);
+    putU32le(out, kBitmapInfoHeaderSize);
     putU32le(out, static_cast<std::uint32_t>(width));
     putU32le(out, static_cast<std::uint32_t>(height)); // positive: bottom-up
     putU16le(out, 1);                                  // biPlanes

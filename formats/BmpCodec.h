@@ -18,6 +18,7 @@ namespace glyphary::formats {
 inline constexpr std::int64_t kMaxBitmapSide = 16384;
 inline constexpr std::int64_t kMaxBitmapPixels = std::int64_t{1} << 24;
 
+inline constexpr std::uint32_t kBitmapInfoHeaderSize = 40; // BITMAPINFOHEADER, the header we write
 inline constexpr std::uint32_t kBiRgb = 0;
 inline constexpr std::uint32_t kBiRle8 = 1;
 inline constexpr std::uint32_t kBiRle4 = 2;

@@ -37,7 +37,7 @@ constexpr std::uint64_t kIhdrBitDepth = 24;
 constexpr std::uint64_t kIhdrColourType = 25;
 constexpr std::uint32_t kPngFirstDword = 0x474E5089; // what Wine compares where biSize would be
 
-constexpr std::uint32_t kInfoHeaderSize = 40;
+// BITMAPINFOHEADER fields that icon-only checks point at
 constexpr std::uint64_t kBiWidth = 4;
 constexpr std::uint64_t kBiCompression = 16;
 
@@ -137,8 +137,8 @@ IconCodecResult<IconImage> decodeDib(Bytes data)
     IconImage image;
     image.image = std::move(pixels.value->image);
     if (!pixels.value->alphaUsed) {
-        const std::uint64_t maskOffset = header.bitsOffset + dibStride(static_cast<std::uint64_t>(width), header.bitCount) * static_cast<std::uint64_t>(rows);
-        applyAndMask(reader, maskOffset, header.height < 0, image.image);
+        const std::uint64_t xorBytes = dibStride(static_cast<std::uint64_t>(width), header.bitCount) * static_cast<std::uint64_t>(rows);
+        applyAndMask(reader, header.bitsOffset + xorBytes, header.height < 0, image.image);
     }
     image.bitsPerPixel = header.bitCount;
     return {std::move(image)};
@@ -221,7 +221,7 @@ ByteVector encodeDib(const QImage& argb, int bitsPerPixel)
     const auto maskStride = static_cast<std::uint32_t>(dibStride(width, 1));
 
     ByteVector out;
-    putU32le(out, kInfoHeaderSize);
+    putU32le(out, kBitmapInfoHeaderSize);
     putU32le(out, width);
     putU32le(out, 2 * height);
     putU16le(out, 1); // biPlanes

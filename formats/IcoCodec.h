@@ -30,6 +30,9 @@ struct IcoDirectoryEntry {
     std::uint16_t bitCountOrHotspotY = 0; // icon: bit count (often 0 or wrong); cursor: hot spot y
     std::uint32_t bytesInRes = 0;
     std::uint32_t imageOffset = 0;
+
+    int pixelWidth() const { return width == 0 ? 256 : width; }
+    int pixelHeight() const { return height == 0 ? 256 : height; }
 };
 
 struct IcoEntry {

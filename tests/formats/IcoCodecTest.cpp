@@ -118,6 +118,7 @@ TEST(IcoReader, TakesDepthAndSizeFromTheDibNotTheDirectory)
     // Entry says 256 x 256 (bytes 0), 99 colours, 0 bpp; the DIB is 5 x 3 at 4 bpp.
     const auto ico = parseIco(iconFile(1, {{0, 0, 99, 0, 0, sampleDib(4)}}));
     ASSERT_TRUE(ico);
+    EXPECT_EQ(ico.value->entries[0].stored.pixelWidth(), 256);
     const IconImage& image = *ico.value->entries[0].image;
     EXPECT_EQ(image.bitsPerPixel, 4);
     EXPECT_EQ(image.colourCount, 99);
