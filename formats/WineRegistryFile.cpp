@@ -429,14 +429,13 @@ struct WineRegistryDocument::Impl {
     }
 
     // Gives `node` a key with a section of its own, placed at the end of the file.
-    Key* attachKey(Node* node, std::string sectionText = {})
+    Key* attachKey(Node* node)
     {
         node->key = std::make_unique<Key>();
         Key* key = node->key.get();
         key->node = node;
         auto section = std::make_unique<Section>();
         section->key = key;
-        section->text = std::move(sectionText);
         key->primary = section.get();
         sections.push_back(std::move(section));
         return key;
@@ -1012,10 +1011,6 @@ struct WineRegistryParser {
             return true;
         }
         Node* node = doc.ensureNode(parsed->path);
-        if (doc.nodesCreated + doc.sections.size() > limits.maxKeys) {
-            problem(WineRegistryProblemKind::TooLarge, line.number);
-            return false;
-        }
         if (!node->key) {
             node->key = std::make_unique<Key>();
             node->key->node = node;
@@ -1025,6 +1020,10 @@ struct WineRegistryParser {
         section->key = key;
         if (parsed->seconds && !key->timeFromOption)
             key->writeTime = kFileTimeUnixEpoch + *parsed->seconds * kFileTimeTicksPerSecond;
+        if (doc.nodesCreated + doc.sections.size() > limits.maxKeys) {
+            problem(WineRegistryProblemKind::TooLarge, line.number);
+            return false;
+        }
         return true;
     }
 
