@@ -285,20 +285,21 @@ ImageResult<PeImage> parsePeImage(Bytes file)
 ImageResult<std::uint64_t> PeImage::fileOffsetOf(std::uint32_t rva, std::uint32_t size) const
 {
     std::uint64_t offset = rva;
-    // Headers and low-alignment images are mapped as they lie in the file.
-    const bool identityMapped = sectionAlignment < kPageSize || rva < sizeOfHeaders;
-    if (!identityMapped) {
+    // Low-alignment images are mapped as they lie in the file.
+    if (sectionAlignment >= kPageSize) {
         const auto section = std::find_if(sections.begin(), sections.end(), [rva](const PeSection& candidate) {
             const std::uint64_t extent = std::max(candidate.virtualSize, candidate.sizeOfRawData);
             return candidate.virtualAddress <= rva && rva < std::uint64_t{candidate.virtualAddress} + extent;
         });
-        if (section == sections.end())
+        if (section != sections.end()) {
+            const std::uint32_t delta = rva - section->virtualAddress;
+            // The tail past SizeOfRawData is zero-filled memory with nothing behind it in the file.
+            if (delta >= section->sizeOfRawData || size > section->sizeOfRawData - delta)
+                return errorAt(ImageErrorKind::RvaBeyondRawData, rva);
+            offset = rawDataStart(*this, *section) + delta;
+        } else if (rva >= sizeOfHeaders) { // headers are mapped as they lie in the file
             return errorAt(ImageErrorKind::RvaInNoSection, rva);
-        const std::uint32_t delta = rva - section->virtualAddress;
-        // The tail past SizeOfRawData is zero-filled memory with nothing behind it in the file.
-        if (delta >= section->sizeOfRawData || size > section->sizeOfRawData - delta)
-            return errorAt(ImageErrorKind::RvaBeyondRawData, rva);
-        offset = rawDataStart(*this, *section) + delta;
+        }
     }
     if (!ByteReader(file).has(offset, size))
         return errorAt(ImageErrorKind::RangePastEndOfFile, offset);

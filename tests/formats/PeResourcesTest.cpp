@@ -1,3 +1,4 @@
+#include "formats/IcoCodec.h"
 #include "formats/IconResources.h"
 #include "formats/PeImage.h"
 #include "support/PeBuilder.h"
@@ -153,6 +154,33 @@ TEST_P(PeIconGroups, ConvertsCursorGroupsWithHotSpotsFromTheImages)
     EXPECT_EQ(resources->groupFile(GroupKind::Cursor, 2).error().kind, ImageErrorKind::GroupIndexOutOfRange);
 }
 
+TEST_P(PeIconGroups, ProducesFilesTheIcoDecoderReads)
+{
+    ResourceBuilder builder;
+    builder.iconGroup(ResourceName::byId(1), {dibImage(4), dibImage(8)})
+        .cursorGroup(ResourceName::byId(2), {CursorImage{dibImage(1), 5, 7}});
+    const ByteVector file = build(builder);
+    const auto resources = parseIconResources(file);
+    ASSERT_TRUE(resources.ok());
+
+    const auto icon = parseIco(resources->groupFile(GroupKind::Icon, 0).value());
+    ASSERT_TRUE(icon);
+    const std::vector<IconImage> images = icon.value->images();
+    ASSERT_EQ(images.size(), 2u);
+    EXPECT_EQ(images[0].bitsPerPixel, 4);
+    EXPECT_EQ(images[1].bitsPerPixel, 8);
+    EXPECT_EQ(qAlpha(images[0].image.pixel(0, 0)), 0);   // the builder's transparent columns
+    EXPECT_EQ(qAlpha(images[0].image.pixel(16, 16)), 255);
+
+    const auto cursor = parseIco(resources->groupFile(GroupKind::Cursor, 0).value());
+    ASSERT_TRUE(cursor);
+    EXPECT_EQ(cursor.value->type, IconFileType::Cursor);
+    const std::vector<IconImage> frames = cursor.value->images();
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_EQ(frames[0].hotspotX, 5);
+    EXPECT_EQ(frames[0].hotspotY, 7);
+}
+
 INSTANTIATE_TEST_SUITE_P(Pe32AndPe32Plus, PeIconGroups, ::testing::Bool(),
     [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "Pe32Plus" : "Pe32"; });
 
@@ -167,6 +195,29 @@ TEST(PeImageHeaders, ReadsPe32PlusFields)
     EXPECT_EQ(image->resourceDirectory.rva, layout::kResourceRva);
     ASSERT_EQ(image->sections.size(), 2u);
     EXPECT_EQ(image->fileOffsetOf(layout::kResourceRva + 0x10, 4).value(), layout::kResourceRoot + 0x10);
+}
+
+TEST(PeImageHeaders, MapsRvasAsTheLoaderDoes)
+{
+    ByteVector file = wineExample().pe32();
+    const std::size_t resourceSection = layout::resourceSectionHeader(false);
+    auto image = parsePeImage(file);
+    ASSERT_TRUE(image.ok());
+    EXPECT_EQ(image->fileOffsetOf(0x40, 4).value(), 0x40u); // inside SizeOfHeaders
+    EXPECT_EQ(image->fileOffsetOf(0x1000, 4).value(), 0x200u);
+    EXPECT_EQ(image->fileOffsetOf(0x11F0, 0x20).error(), (ImageError{ImageErrorKind::RvaBeyondRawData, 0x11F0}));
+    EXPECT_EQ(image->fileOffsetOf(0x9000, 4).error(), (ImageError{ImageErrorKind::RvaInNoSection, 0x9000}));
+
+    // PointerToRawData is rounded down to 512 when FileAlignment allows it.
+    setU32le(file, resourceSection + 20, layout::kResourceRoot + 0x1F);
+    image = parsePeImage(file);
+    EXPECT_EQ(image->fileOffsetOf(layout::kResourceRva, 4).value(), layout::kResourceRoot);
+    EXPECT_EQ(parseIconResources(file)->groups(GroupKind::Icon).size(), 4u);
+
+    // Below page alignment, RVAs are file offsets.
+    setU32le(file, layout::kOptionalHeader + 32, 0x200);
+    image = parsePeImage(file);
+    EXPECT_EQ(image->fileOffsetOf(0x1000, 4).value(), 0x1000u);
 }
 
 // Groups whose directories disagree with their images: the images win.
