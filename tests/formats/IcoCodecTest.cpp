@@ -395,6 +395,12 @@ TEST(IcoWriter, PaletteDepthsShowTheQuantizersColours)
             for (int x = 0; x < 32; ++x)
                 ASSERT_EQ(image.pixel(x, y), quantized.colourAt(x, y)) << bpp << " bpp at " << x << "," << y;
     }
+    const QImage sixteen = picture(32, 16, true);
+    const auto exact = writeIco(sixteen, 4);
+    ASSERT_TRUE(exact);
+    const auto back = parseIco(*exact.value);
+    ASSERT_TRUE(back);
+    EXPECT_TRUE(test::samePixels(back.value->entries[0].image->image, sixteen));
 }
 
 TEST(IcoWriter, MaskedPixelsPointAtBlackEvenWhenTheColoursFillThePalette)
