@@ -41,10 +41,12 @@ RootSeeds defaultRootSeeds(const OSVERSIONINFOA& version)
 {
     RootSeeds seeds;
     const WindowsSystem system(version);
+    // On disk the folders are named as Wine names them; lookups ignore case.
     for (const QString& folder : {WindowsSystem::windowsDirectory(), system.systemDirectory(),
                                   WindowsSystem::tempPath(), QStringLiteral("C:\\WINDOWS\\Icons"),
                                   QStringLiteral("C:\\WINDOWS\\Cursors")}) {
-        seeds.folders.push_back({folder});
+        const QString windowsFolder = QStringLiteral("C:\\windows");
+        seeds.folders.push_back({windowsFolder + folder.mid(windowsFolder.size()).toLower()});
     }
     int count = 0;
     const ShellFolderName* names = shellFolderNames(&count);
