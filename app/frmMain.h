@@ -1,15 +1,34 @@
 #pragma once
 
 #include "app/CommandLine.h"
+#include "app/MainWindowLoad.h"
+#include "app/AppContext.h"
+#include "app/Shutdown.h"
 
+#include <QHash>
 #include <QLabel>
 #include <QMainWindow>
+#include <QTimer>
+#include <functional>
+#include <map>
 #include <memory>
+#include <span>
+
+class QComboBox;
+class QMenu;
+class QProgressBar;
+class QSplitter;
+class QToolBar;
+class QToolButton;
+class QTreeWidget;
 
 namespace glyphary {
 
 struct AppContext;
+class ResultListWidget;
 class Settings;
+struct MenuNode;
+struct ToolButtonDef;
 namespace platform {
 class MarkedWindow;
 class NamedMutex;
@@ -18,23 +37,67 @@ class NamedMutex;
 // Restores the window if minimised and lifts it above all others without leaving it on top.
 void ActivateWindow(QWidget* window);
 
-// The main window.
-class frmMain : public QMainWindow, private CommandLineHost {
+// The main window: navigation tree on the left, the paged result list on the right, three tool
+// bar bands and the status bar. Commands are looked up by their menu entry's name; features
+// register their handlers with setCommand.
+class frmMain : public QMainWindow, private CommandLineHost, private ShutdownHost {
     Q_OBJECT
 public:
     frmMain(AppContext& context, Settings& settings, platform::NamedMutex& instanceMutex, QString commandLine);
     ~frmMain() override;
 
-    // The window's load: version, marking for the single-instance search, the command line.
+    // The window's load, steps 1 to 21.
     void load();
 
     // The receiving end of a hand-over from a second start (WM_COPYDATA).
     void receiveHandOver(const QByteArray& payload);
 
+    // Commands by menu entry name ("mnuFileSaveAs"); unregistered ones do nothing.
+    void setCommand(const QString& name, std::function<void()> handler);
+    void runCommand(const QString& name);
+    QAction* action(const QString& name) const { return actions_.value(name); }
+    QAction* toolButton(const QString& key) const { return buttons_.value(key); }
+    QMenu* menu(const QString& name) const { return menus_.value(name); }
+    // A menu entry and the tool bar buttons that run it change together.
+    void setCommandEnabled(const QString& name, bool enabled);
+
+    // View commands.
+    void setResultView(int view);
+    void ApplyViewChecks(bool largeIcons, bool list, bool details);
+    void setTextLabels(bool on);
+    void setStatusBarShown(bool on);
+    void setBandVisible(int band, bool visible);
+    bool bandVisible(int band) const;
+
+    // Shutdown as the File menu's Close runs it: the sequence, then the end of the program.
+    void closeProgram();
+    // The session ends (or code unloads the window): close without storing anything.
+    void unloadWithoutSaving();
+
+    const MainWindowSettings& loadedSettings() const { return loaded_; }
+    bool FolderIconsSupported = false;
+    Flag& AbortRequested;
+
+    // Controls, named as the program names them.
+    QToolBar* pnlToolBar = nullptr;
+    QToolBar* pnlToolbarYour = nullptr;
+    QToolBar* pnlKeywordBand = nullptr;
+    QComboBox* cmbSearch = nullptr;
+    QTreeWidget* pnlNav = nullptr;
+    QSplitter* picSplitV = nullptr;
+    ResultListWidget* pnlResult = nullptr;
+    ResultListWidget* pnlDummy = nullptr;
+    QStatusBar* pnlStatusBar = nullptr;
+    QProgressBar* pnlProgressBar = nullptr;
+    QHash<QString, QLabel*> panels; // "message", "count", "area", "type"
     QLabel* picLogo = nullptr;
+    QTimer tmrLed;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // CommandLineHost
@@ -42,7 +105,24 @@ private:
     void clearResults() override;
     std::optional<ErrorInfo> openPendingPath() override;
     void activateMainWindow() override;
+    // ShutdownHost
+    MainWindowPreferences preferences() const override;
+    void rebuildIconCache() override;
+    void unloadWindows() override;
 
+    void createActions();
+    void createMenus();
+    void createToolBars();
+    void createStatusBar();
+    void createPanes();
+    void registerFrameCommands();
+    QMenu* buildMenu(const MenuNode& node, QWidget* parent);
+    QToolBar* buildToolBar(const char* name, std::span<const ToolButtonDef> buttons);
+    void applyLoadedSettings();
+    void placeWindow();
+    void showHelpTopics();
+    void customizeToolbar();
+    void chooseBackColor();
     void MarkMainWindow();
     void ReleaseInstance();
 
@@ -51,6 +131,16 @@ private:
     platform::NamedMutex& instanceMutex_;
     QString commandLine_;
     std::unique_ptr<platform::MarkedWindow> marked_;
+    ShutdownSequence shutdown_;
+    MainWindowDesign design_;
+    MainWindowSettings loaded_;
+    QHash<QString, QAction*> actions_;
+    QHash<QString, QAction*> buttons_;
+    QHash<QString, QMenu*> menus_;
+    std::map<QString, std::function<void()>> commands_;
+    Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
+    bool sessionEnding_ = false;
+    bool closing_ = false;
 };
 
 } // namespace glyphary

@@ -45,8 +45,8 @@ int main(int argc, char* argv[])
     hooks.showMainWindow = [&]() -> QLabel* {
         mainWindow = std::make_unique<frmMain>(context, settings, instanceMutex, commandLine);
         dialogs.setOwner(mainWindow.get());
-        mainWindow->show();
         mainWindow->load();
+        mainWindow->show();
         return mainWindow->picLogo;
     };
     hooks.showTips = [] {}; // the tip window arrives with the full main window

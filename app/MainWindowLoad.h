@@ -1,0 +1,80 @@
+#pragma once
+// The settings and decisions of the main window's load, apart from the widgets they end up in.
+
+#include <QColor>
+#include <QRect>
+#include <QString>
+#include <array>
+
+namespace glyphary {
+
+struct AppContext;
+class Settings;
+
+// Design values the stored settings fall back to (pixels unless said otherwise).
+struct MainWindowDesign {
+    QRect geometry{60, 40, 900, 640};
+    std::array<int, 3> columnWidths{260, 130, 180};
+    int navigationWidth = 220;
+    int standardToolbarWidth = 600;
+    int yourToolbarWidth = 400;
+    QColor backColor = Qt::white;
+};
+
+struct MainWindowSettings {
+    int iconsPerPage = 200;
+    QString favoritesRoot;
+    bool searchFavorites = false;
+    QString doubleClickAction = QStringLiteral("None");
+    int doubleClickZoom = 4;
+    bool doubleClickPlay = false;
+    bool doubleClickReferences = false;
+    bool doubleClickRun = false;
+    bool doubleClickChange = false;
+    QString helpFile;
+    QRect geometry;        // pixels
+    bool maximized = false;
+    int viewType = 0;      // 0 large icons, 2 list, 3 details
+    bool textLabels = true;
+    bool statusBar = true;
+    bool standardBand = true;
+    bool yourBand = true;
+    bool keywordBand = true;
+    bool yourNewRow = true;
+    bool keywordNewRow = true;
+    int standardToolbarWidth = 0; // pixels
+    int yourToolbarWidth = 0;     // pixels
+    std::array<int, 3> columnWidths{}; // pixels
+    int splitter = -1;     // pixels; -1 when not stored
+    QColor backColor;
+    bool useMask = false;
+    QColor maskColor;
+    bool hotTracking = false;
+};
+
+// Reads steps 3 and 5 to 15 of the load: every stored preference with its default, sizes turned
+// from twips into pixels.
+MainWindowSettings readMainWindowSettings(AppContext& context, Settings& settings, const MainWindowDesign& design);
+
+// Step 1: folder icons need Windows 98 or a browser of major version 4 or more.
+bool folderIconsSupported(AppContext& context);
+
+// Step 5: the name of the user's Favorites folder (last component of the shell's Favorites
+// folder; "Favorites" when there is none) and the favorites root ("FavDir", else the program
+// folder followed by that name).
+QString favoritesFolderName(AppContext& context);
+QString favoritesRoot(AppContext& context, Settings& settings);
+
+// Step 20: the notice about a missing core library.
+bool lightNoticeWanted(AppContext& context, Settings& settings);
+QString lightNoticeText();
+
+// Colours are stored as VB colour values (0x00BBGGRR) in decimal text.
+qint32 colourValue(const QColor& colour);
+QColor colourFromValue(qint32 value);
+
+// A window rectangle that can be seen on one of the screens: `stored` when it overlaps one by a
+// usable amount, else `fallback`.
+QRect visibleGeometry(const QRect& stored, const QRect& fallback, const QList<QRect>& screens);
+
+} // namespace glyphary

@@ -1,0 +1,165 @@
+#include "app/ResultListWidget.h"
+
+#include <QHeaderView>
+#include <QListView>
+#include <QPixmap>
+#include <QTreeView>
+
+namespace glyphary {
+
+namespace {
+constexpr int kTagRole = Qt::UserRole + 1;
+}
+
+ResultListWidget::ResultListWidget(QWidget* parent) : QStackedWidget(parent), model_(0, 3)
+{
+    model_.setHorizontalHeaderLabels({QStringLiteral("Name"), QStringLiteral("Type"), QStringLiteral("Origin")});
+
+    iconView_ = new QListView(this);
+    iconView_->setModel(&model_);
+    iconView_->setIconSize(QSize(32, 32));
+    iconView_->setUniformItemSizes(true);
+    iconView_->setResizeMode(QListView::Adjust);
+    iconView_->setMovement(QListView::Static);
+    iconView_->setWordWrap(true);
+
+    detailsView_ = new QTreeView(this);
+    detailsView_->setModel(&model_);
+    detailsView_->setRootIsDecorated(false);
+    detailsView_->setItemsExpandable(false);
+    detailsView_->setUniformRowHeights(true);
+    detailsView_->setIconSize(QSize(16, 16));
+    detailsView_->setSelectionModel(iconView_->selectionModel());
+    detailsView_->header()->setSectionsClickable(true);
+    connect(detailsView_->header(), &QHeaderView::sectionClicked, this, &ResultListWidget::headerClicked);
+
+    addWidget(iconView_);
+    addWidget(detailsView_);
+    wireView(iconView_);
+    wireView(detailsView_);
+    connect(iconView_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { emit selectionChanged(); });
+    connect(iconView_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { emit selectionChanged(); });
+    setView(LargeIcons);
+    setBackColor(backColor_);
+}
+
+void ResultListWidget::wireView(QAbstractItemView* view)
+{
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setContextMenuPolicy(Qt::CustomContextMenu);
+    view->setDragEnabled(true);
+    connect(view, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) { emit itemDoubleClicked(index.row()); });
+    connect(view, &QWidget::customContextMenuRequested, this, [this, view](const QPoint& pos) {
+        emit contextMenuWanted(view->viewport()->mapToGlobal(pos), view->indexAt(pos).isValid());
+    });
+}
+
+void ResultListWidget::setView(int view)
+{
+    view_ = view == List || view == Details ? view : LargeIcons;
+    if (view_ == Details) {
+        setCurrentWidget(detailsView_);
+    } else {
+        iconView_->setViewMode(view_ == LargeIcons ? QListView::IconMode : QListView::ListMode);
+        iconView_->setFlow(view_ == LargeIcons ? QListView::LeftToRight : QListView::TopToBottom);
+        iconView_->setWrapping(true);
+        iconView_->setIconSize(view_ == LargeIcons ? QSize(32, 32) : QSize(16, 16));
+        iconView_->setGridSize(view_ == LargeIcons ? QSize(76, 64) : QSize());
+        iconView_->setSpacing(view_ == LargeIcons ? 0 : 2);
+        setCurrentWidget(iconView_);
+    }
+}
+
+void ResultListWidget::clearRows()
+{
+    model_.removeRows(0, model_.rowCount());
+}
+
+int ResultListWidget::rowCount() const
+{
+    return model_.rowCount();
+}
+
+void ResultListWidget::addRow(const QImage& image, const QString& name, const QString& type, const QString& origin,
+                              const QString& tag)
+{
+    auto* nameItem = new QStandardItem(name);
+    if (!image.isNull())
+        nameItem->setIcon(QIcon(QPixmap::fromImage(image)));
+    nameItem->setData(tag, kTagRole);
+    nameItem->setToolTip(name);
+    model_.appendRow({nameItem, new QStandardItem(type), new QStandardItem(origin)});
+}
+
+QString ResultListWidget::text(int row, int column) const
+{
+    const QStandardItem* item = model_.item(row, column);
+    return item ? item->text() : QString();
+}
+
+QString ResultListWidget::tag(int row) const
+{
+    const QStandardItem* item = model_.item(row, 0);
+    return item ? item->data(kTagRole).toString() : QString();
+}
+
+int ResultListWidget::currentRow() const
+{
+    const QModelIndexList selected = iconView_->selectionModel()->selectedRows();
+    return selected.isEmpty() ? -1 : selected.first().row();
+}
+
+void ResultListWidget::setCurrentRow(int row)
+{
+    const QModelIndex index = model_.index(row, 0);
+    iconView_->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+int ResultListWidget::columnWidth(int column) const
+{
+    return detailsView_->columnWidth(column);
+}
+
+void ResultListWidget::setColumnWidth(int column, int width)
+{
+    detailsView_->setColumnWidth(column, std::max(0, width));
+}
+
+void ResultListWidget::setHeaderCaption(const QString& caption)
+{
+    model_.setHeaderData(0, Qt::Horizontal, caption);
+}
+
+void ResultListWidget::setBackColor(const QColor& color)
+{
+    backColor_ = color;
+    for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(iconView_), static_cast<QAbstractItemView*>(detailsView_)}) {
+        QPalette palette = view->palette();
+        palette.setColor(QPalette::Base, color);
+        view->setPalette(palette);
+    }
+}
+
+void ResultListWidget::setHotTracking(bool on)
+{
+    hotTracking_ = on;
+    for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(iconView_), static_cast<QAbstractItemView*>(detailsView_)}) {
+        view->setMouseTracking(on);
+        view->setAttribute(Qt::WA_Hover, on);
+    }
+}
+
+void ResultListWidget::sortBy(int column, Qt::SortOrder order)
+{
+    if (!sorting_)
+        return;
+    model_.sort(column, order);
+}
+
+QAbstractItemView* ResultListWidget::activeView() const
+{
+    return view_ == Details ? static_cast<QAbstractItemView*>(detailsView_) : static_cast<QAbstractItemView*>(iconView_);
+}
+
+} // namespace glyphary

@@ -1,0 +1,70 @@
+#pragma once
+// The result list view (`pnlResult`, and its twin `pnlDummy`): one model shown as large icons, a
+// list or details with the columns "Name", "Type" and "Origin", like the Windows list view.
+
+#include <QColor>
+#include <QImage>
+#include <QStackedWidget>
+#include <QStandardItemModel>
+
+class QAbstractItemView;
+class QListView;
+class QTreeView;
+
+namespace glyphary {
+
+class ResultListWidget : public QStackedWidget {
+    Q_OBJECT
+public:
+    enum View { LargeIcons = 0, List = 2, Details = 3 };
+
+    explicit ResultListWidget(QWidget* parent = nullptr);
+
+    void setView(int view);
+    int view() const { return view_; }
+
+    void clearRows();
+    int rowCount() const;
+    // Adds a row at the end; the tag is the item string.
+    void addRow(const QImage& image, const QString& name, const QString& type, const QString& origin, const QString& tag);
+    QString text(int row, int column) const;
+    QString tag(int row) const;
+    int currentRow() const;
+    void setCurrentRow(int row);
+
+    int columnWidth(int column) const;
+    void setColumnWidth(int column, int width);
+    void setHeaderCaption(const QString& caption);
+
+    void setBackColor(const QColor& color);
+    QColor backColor() const { return backColor_; }
+    void setHotTracking(bool on);
+    bool hotTracking() const { return hotTracking_; }
+
+    // Sorting affects only the rows shown.
+    void setSorting(bool on) { sorting_ = on; }
+    bool sorting() const { return sorting_; }
+    void sortBy(int column, Qt::SortOrder order);
+
+    QAbstractItemView* activeView() const;
+    QStandardItemModel* model() { return &model_; }
+
+signals:
+    void selectionChanged();
+    void itemDoubleClicked(int row);
+    void headerClicked(int column);
+    void contextMenuWanted(const QPoint& globalPos, bool onItem);
+
+private:
+    void wireView(QAbstractItemView* view);
+
+    QStandardItemModel model_;
+    QListView* iconView_ = nullptr;
+    QTreeView* detailsView_ = nullptr;
+    int view_ = LargeIcons;
+    QColor backColor_ = Qt::white;
+    bool hotTracking_ = false;
+    bool sorting_ = false;
+};
+
+} // namespace glyphary

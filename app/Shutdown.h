@@ -1,0 +1,68 @@
+#pragma once
+// Ending the program: one sequence, run once, that offers the icon cache rebuild, stores every
+// preference and position, saves the user files, removes extracted library files and unloads the
+// windows.
+
+#include <QPoint>
+#include <QString>
+#include <array>
+#include <optional>
+
+namespace glyphary {
+
+struct AppContext;
+class Settings;
+
+// What the main window reports about itself at the end (sizes and positions in twips).
+struct MainWindowPreferences {
+    int viewType = 0; // 0 large icons, 2 list, 3 details
+    bool textLabels = true;
+    bool statusBar = true;
+    bool standardBand = true;
+    bool yourBand = true;
+    bool keywordBand = true;
+    bool yourNewRow = true;
+    bool keywordNewRow = true;
+    int standardToolbarWidth = 0;
+    int yourToolbarWidth = 0;
+    qint32 backColor = 0; // BGR colour value
+    int iconsPerPage = 200;
+    bool hotTracking = false;
+    std::array<int, 3> columnWidths{};
+    int splitter = 0;
+    bool minimized = false;
+    bool maximized = false;
+    int top = 0;
+    int left = 0;
+    int width = 0;
+    int height = 0;
+    // Loaded and not minimised editors report where they are.
+    std::optional<QPoint> keywordEditor;
+    std::optional<QPoint> referenceEditor;
+};
+
+class ShutdownHost {
+public:
+    virtual ~ShutdownHost() = default;
+    virtual MainWindowPreferences preferences() const = 0;
+    virtual void rebuildIconCache() = 0;
+    virtual void unloadWindows() = 0; // frmAdd ... frmZoom, frmMain last
+};
+
+class ShutdownSequence {
+public:
+    bool inProgress() const { return inProgress_; }
+    // Runs the sequence once; false when it was already running.
+    bool run(AppContext& context, Settings& settings, ShutdownHost& host);
+
+private:
+    bool inProgress_ = false;
+};
+
+// The preferences in their order, each a CreateSettingsKey + WriteSetting pair.
+void storePreferences(Settings& settings, const MainWindowPreferences& preferences);
+
+// Deletes every "*.lib" file in the temporary folder; errors are ignored.
+void removeExtractedLibraries(AppContext& context);
+
+} // namespace glyphary
