@@ -439,7 +439,7 @@ void frmMain::setTextLabels(bool on)
     for (QToolBar* bar : {pnlToolBar, pnlToolbarYour}) {
         bar->setToolButtonStyle(on ? Qt::ToolButtonTextUnderIcon : Qt::ToolButtonIconOnly);
         for (QAction* button : bar->actions())
-            button->setIconText(on ? button->property("tag").toString() : QString());
+            button->setText(on ? button->property("tag").toString() : QString());
     }
     actions_.value(QStringLiteral("mnuViewToolbarTextLabels"))->setChecked(on);
 }
