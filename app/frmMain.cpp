@@ -94,6 +94,7 @@ frmMain::frmMain(AppContext& context, Settings& settings, platform::NamedMutex& 
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Glyphary"));
+    setGeometry(design_.geometry);
     createActions();
     createMenus();
     createToolBars();
