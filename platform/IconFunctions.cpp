@@ -1,0 +1,431 @@
+#include "platform/IconFunctions.h"
+
+#include "formats/IconResources.h"
+#include "platform/BuiltInCursors.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <limits>
+#include <optional>
+
+namespace glyphary::platform {
+
+using formats::AniFile;
+using formats::AniStep;
+using formats::ByteReader;
+using formats::ByteVector;
+using formats::GroupKind;
+using formats::IcoFile;
+using formats::IconImage;
+using formats::IconResources;
+
+// One file read and parsed as whatever icon container its content says it is.
+struct IconFunctions::Container {
+    ByteVector bytes;                        // IconResources keeps spans into these
+    std::optional<IconResources> executable; // "MZ": PE or NE
+    std::optional<IcoFile> iconFile;         // ICONDIR with type 1 or 2
+    std::optional<AniFile> animation;        // RIFF 'ACON'
+};
+
+namespace {
+
+constexpr int kMaxDrawSide = 32767; // GDI's coordinate range
+
+enum class Content { Executable, IconFile, Animation, Other };
+
+Content sniff(const ByteReader& reader)
+{
+    if (reader.ascii(0, 2) == "MZ")
+        return Content::Executable;
+    if (reader.ascii(0, 4) == "RIFF" && reader.ascii(8, 4) == "ACON")
+        return Content::Animation;
+    const auto reserved = reader.u16le(0);
+    const auto type = reader.u16le(2);
+    if (reserved == 0 && (type == 1 || type == 2))
+        return Content::IconFile;
+    return Content::Other;
+}
+
+bool isCursorFile(formats::Bytes bytes) { return ByteReader(bytes).u16le(2) == std::uint16_t{2}; }
+
+// The file's bytes, or nullopt when it is missing, unreadable or over the cap.
+std::optional<ByteVector> readWhole(const QString& hostPath, qint64 expectedSize)
+{
+    QFile file(hostPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    ByteVector bytes(static_cast<std::size_t>(expectedSize));
+    qint64 done = 0;
+    while (done < expectedSize) {
+        const qint64 got = file.read(reinterpret_cast<char*>(bytes.data()) + done, expectedSize - done);
+        if (got <= 0)
+            break;
+        done += got;
+    }
+    bytes.resize(static_cast<std::size_t>(done)); // a file cut meanwhile is read as it now is
+    return bytes;
+}
+
+Icon toIcon(const IconImage& source, bool isCursor, int width, int height)
+{
+    Icon icon;
+    icon.bitsPerPixel = source.bitsPerPixel;
+    icon.isCursor = isCursor;
+    icon.hotspotX = source.hotspotX;
+    icon.hotspotY = source.hotspotY;
+    if (source.width() == width && source.height() == height) {
+        icon.image = source.image;
+        return icon;
+    }
+    icon.image = source.image.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                     .convertToFormat(QImage::Format_ARGB32);
+    icon.hotspotX = std::min(width - 1, source.hotspotX * width / std::max(1, source.width()));
+    icon.hotspotY = std::min(height - 1, source.hotspotY * height / std::max(1, source.height()));
+    return icon;
+}
+
+// The image of a decoded file Windows shows at width x height, scaled to it; null when none decoded.
+Icon bestIcon(const IcoFile& file, int width, int height)
+{
+    const std::vector<IconImage> images = file.images();
+    std::vector<formats::IconCandidate> candidates;
+    for (const IconImage& image : images)
+        candidates.push_back({image.width(), image.height(), image.bitsPerPixel});
+    const auto chosen = formats::chooseIconImage(candidates, width, height);
+    if (!chosen)
+        return {};
+    return toIcon(images[*chosen], file.type == formats::IconFileType::Cursor, width, height);
+}
+
+Icon bestIcon(formats::Bytes icoBytes, int width, int height)
+{
+    const auto file = formats::parseIco(icoBytes);
+    return file ? bestIcon(*file.value, width, height) : Icon{};
+}
+
+// Pixels of the two GetIconInfo bitmaps: transparent is alpha 0, as the icon writers mask it.
+QImage plane(const QImage& argb, bool mask)
+{
+    QImage out(argb.size(), QImage::Format_RGB32);
+    for (int y = 0; y < argb.height(); ++y) {
+        const auto* in = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+        auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < argb.width(); ++x) {
+            const bool transparent = qAlpha(in[x]) == 0;
+            if (mask)
+                row[x] = transparent ? qRgb(255, 255, 255) : qRgb(0, 0, 0);
+            else
+                row[x] = transparent ? qRgb(0, 0, 0) : qRgb(qRed(in[x]), qGreen(in[x]), qBlue(in[x]));
+        }
+    }
+    return out;
+}
+
+int drawSide(int asked, unsigned flags, int own)
+{
+    if (asked != 0)
+        return asked;
+    return (flags & DI_DEFAULTSIZE) != 0 ? kLargeIconSide : own;
+}
+
+} // namespace
+
+// ---- LoadedIcon ----
+
+LoadedIcon::LoadedIcon(Icon single)
+{
+    if (!single.isNull())
+        frames_.push_back(std::move(single));
+}
+
+LoadedIcon::LoadedIcon(std::vector<Icon> frames, std::vector<AniStep> steps)
+    : frames_(std::move(frames)), steps_(std::move(steps)), animated_(true)
+{
+    // Steps naming a missing frame are dropped, so that every step can be drawn.
+    const auto count = frames_.size();
+    steps_.erase(std::remove_if(steps_.begin(), steps_.end(), [count](const AniStep& s) { return s.frame >= count; }),
+        steps_.end());
+    if (steps_.empty())
+        frames_.clear();
+}
+
+const Icon* LoadedIcon::iconAtStep(int step) const
+{
+    if (isNull())
+        return nullptr;
+    if (!animated_)
+        return &frames_.front();
+    if (step < 0 || static_cast<std::size_t>(step) >= steps_.size())
+        return nullptr;
+    return &frames_[steps_[static_cast<std::size_t>(step)].frame];
+}
+
+std::uint32_t LoadedIcon::jiffiesAtStep(int step) const
+{
+    if (!animated_ || step < 0 || static_cast<std::size_t>(step) >= steps_.size())
+        return 0;
+    return steps_[static_cast<std::size_t>(step)].jiffies;
+}
+
+int LoadedIcon::millisecondsAtStep(int step) const
+{
+    const std::uint64_t ms = std::uint64_t{jiffiesAtStep(step)} * 1000 / 60;
+    return static_cast<int>(std::min<std::uint64_t>(ms, std::numeric_limits<int>::max()));
+}
+
+// ---- IconFunctions ----
+
+IconFunctions::IconFunctions(const WindowsPaths& paths) : paths_(paths) {}
+
+IconFunctions::~IconFunctions() = default;
+
+void IconFunctions::forgetCachedFile()
+{
+    cached_.reset();
+    cachedHostPath_.clear();
+}
+
+std::shared_ptr<const IconFunctions::Container> IconFunctions::open(const QString& file, int* failure)
+{
+    *failure = kExtractUnreadable;
+    const QString host = paths_.toHost(file);
+    if (host.isEmpty())
+        return nullptr;
+    const QFileInfo info(host);
+    if (!info.isFile() || info.size() > kMaxIconFileBytes)
+        return nullptr;
+    const qint64 time = info.lastModified().toMSecsSinceEpoch();
+    // The page filler extracts icon after icon from one file; read and parse it once.
+    if (cached_ && host == cachedHostPath_ && info.size() == cachedSize_ && time == cachedTime_)
+        return cached_;
+
+    auto bytes = readWhole(host, info.size());
+    if (!bytes)
+        return nullptr;
+    *failure = kExtractNotIconContainer;
+    auto container = std::make_shared<Container>();
+    container->bytes = std::move(*bytes);
+    const ByteReader reader(container->bytes);
+    switch (sniff(reader)) {
+    case Content::Executable: {
+        auto parsed = formats::parseIconResources(container->bytes);
+        if (!parsed)
+            return nullptr;
+        container->executable.emplace(std::move(parsed).value());
+        break;
+    }
+    case Content::IconFile: {
+        auto parsed = formats::parseIco(container->bytes);
+        if (!parsed)
+            return nullptr;
+        container->iconFile = std::move(parsed.value);
+        break;
+    }
+    case Content::Animation: {
+        auto parsed = formats::parseAni(container->bytes);
+        if (!parsed)
+            return nullptr;
+        container->animation = std::move(parsed.value);
+        break;
+    }
+    case Content::Other:
+        return nullptr;
+    }
+    cachedHostPath_ = host;
+    cachedSize_ = info.size();
+    cachedTime_ = time;
+    cached_ = std::move(container);
+    return cached_;
+}
+
+int IconFunctions::iconCount(const Container& container)
+{
+    if (container.executable)
+        return static_cast<int>(container.executable->groups(GroupKind::Icon).size());
+    return 1;
+}
+
+// The index rules both extract calls share: n >= 0 is a position, a negative n names resource id -n
+// (executables only). -1 when there is no such icon.
+int IconFunctions::positionOf(const Container& container, std::int64_t index)
+{
+    if (index >= 0)
+        return index < iconCount(container) ? static_cast<int>(index) : -1;
+    if (!container.executable || -index > std::numeric_limits<std::uint16_t>::max())
+        return -1;
+    const auto found = container.executable->findGroup(GroupKind::Icon,
+        formats::ResourceName::byId(static_cast<std::uint16_t>(-index)));
+    return found ? static_cast<int>(*found) : -1;
+}
+
+// The icon at a position at side x side; null when its images do not decode.
+Icon IconFunctions::extractOne(const Container& container, int position, int side)
+{
+    if (container.executable) {
+        const auto& groups = container.executable->groups(GroupKind::Icon);
+        if (position < 0 || static_cast<std::size_t>(position) >= groups.size())
+            return {};
+        const auto group = container.executable->groupFile(GroupKind::Icon, static_cast<std::size_t>(position));
+        return group ? bestIcon(group.value(), side, side) : Icon{};
+    }
+    if (position != 0)
+        return {};
+    if (container.iconFile)
+        return bestIcon(*container.iconFile, side, side);
+    if (container.animation)
+        return bestIcon(container.animation->frames.front().fileBytes, side, side);
+    return {};
+}
+
+ExtractResult IconFunctions::ExtractIconA(const QString& file, int index)
+{
+    int failure = 0;
+    const auto container = open(file, &failure);
+    if (!container)
+        return {failure, {}};
+    if (index == -1)
+        return {iconCount(*container), {}};
+    const int position = positionOf(*container, index);
+    if (position < 0)
+        return {0, {}};
+    Icon icon = extractOne(*container, position, kLargeIconSide);
+    const int status = icon.isNull() ? 0 : 1;
+    return {status, std::move(icon)};
+}
+
+int IconFunctions::ExtractIconExA(const QString& file, int index, Icon* large, Icon* small, int count)
+{
+    int failure = 0;
+    const auto container = open(file, &failure);
+    if (!container)
+        return failure;
+    if (index == -1 && !large && !small)
+        return iconCount(*container);
+    if (count <= 0)
+        return 0;
+    // A resource id names one group; positions run on from the index.
+    const int wanted = index < 0 ? 1 : count;
+    const int first = positionOf(*container, index);
+    if (first < 0)
+        return 0;
+    int extracted = 0;
+    for (int i = 0; i < wanted && first + i < iconCount(*container); ++i) {
+        const int position = first + i;
+        Icon big = large ? extractOne(*container, position, kLargeIconSide) : Icon{};
+        Icon little = small ? extractOne(*container, position, kSmallIconSide) : Icon{};
+        if (big.isNull() && little.isNull())
+            break;
+        if (large)
+            large[i] = std::move(big);
+        if (small)
+            small[i] = std::move(little);
+        ++extracted;
+    }
+    return extracted;
+}
+
+LoadedIcon IconFunctions::LoadImageA(const QString& file, unsigned type, int cx, int cy, unsigned flags)
+{
+    if ((flags & LR_LOADFROMFILE) == 0 || (type != IMAGE_ICON && type != IMAGE_CURSOR) || cx < 0 || cy < 0
+        || cx > formats::kMaxPngIconSide || cy > formats::kMaxPngIconSide)
+        return {};
+    int failure = 0;
+    const auto container = open(file, &failure);
+    if (!container)
+        return {};
+    const bool defaultSize = (flags & LR_DEFAULTSIZE) != 0;
+
+    if (container->iconFile) {
+        const IcoFile& ico = *container->iconFile;
+        const auto& first = ico.entries.front().stored;
+        const int width = cx != 0 ? cx : (defaultSize ? kLargeIconSide : first.pixelWidth());
+        const int height = cy != 0 ? cy : (defaultSize ? kLargeIconSide : first.pixelHeight());
+        return LoadedIcon(bestIcon(ico, width, height));
+    }
+    if (container->animation) {
+        const bool ownSize = cx == 0 && cy == 0 && !defaultSize;
+        const int width = cx != 0 ? cx : kLargeIconSide;
+        const int height = cy != 0 ? cy : kLargeIconSide;
+        std::vector<Icon> frames;
+        for (const formats::AniFrame& frame : container->animation->frames) {
+            const bool cursor = isCursorFile(frame.fileBytes);
+            Icon icon = ownSize ? toIcon(frame.image, cursor, frame.image.width(), frame.image.height())
+                                : bestIcon(frame.fileBytes, width, height);
+            if (icon.isNull())
+                break;
+            frames.push_back(std::move(icon));
+        }
+        return LoadedIcon(std::move(frames), container->animation->steps);
+    }
+    return {}; // executables are modules, not image files
+}
+
+// ---- drawing ----
+
+bool DrawIconEx(QPainter& target, int x, int y, const Icon& icon, int cx, int cy, int /*step*/, unsigned flags)
+{
+    const unsigned parts = flags & DI_NORMAL;
+    if (icon.isNull() || parts == 0)
+        return false;
+    const int width = drawSide(cx, flags, icon.width());
+    const int height = drawSide(cy, flags, icon.height());
+    if (width <= 0 || height <= 0 || width > kMaxDrawSide || height > kMaxDrawSide)
+        return false;
+    const QRect area(x, y, width, height);
+    target.save();
+    target.setRenderHint(QPainter::SmoothPixmapTransform);
+    target.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    if (parts == DI_NORMAL)
+        target.drawImage(area, icon.image);
+    else
+        target.drawImage(area, plane(icon.image, parts == DI_MASK));
+    target.restore();
+    return true;
+}
+
+bool DrawIconEx(QPainter& target, int x, int y, const LoadedIcon& icon, int cx, int cy, int step, unsigned flags)
+{
+    const Icon* shown = icon.iconAtStep(step);
+    return shown && DrawIconEx(target, x, y, *shown, cx, cy, step, flags);
+}
+
+bool DrawIconEx(QImage& target, int x, int y, const Icon& icon, int cx, int cy, int step, unsigned flags)
+{
+    QPainter painter(&target);
+    return DrawIconEx(painter, x, y, icon, cx, cy, step, flags);
+}
+
+bool DrawIconEx(QImage& target, int x, int y, const LoadedIcon& icon, int cx, int cy, int step, unsigned flags)
+{
+    QPainter painter(&target);
+    return DrawIconEx(painter, x, y, icon, cx, cy, step, flags);
+}
+
+bool DrawIcon(QPainter& target, int x, int y, const Icon& icon)
+{
+    return DrawIconEx(target, x, y, icon, kLargeIconSide, kLargeIconSide, 0, DI_NORMAL);
+}
+
+IconInfo GetIconInfo(const Icon& icon)
+{
+    IconInfo info;
+    if (icon.isNull())
+        return info;
+    const QImage argb = icon.image.convertToFormat(QImage::Format_ARGB32);
+    info.colour = plane(argb, false);
+    info.mask = plane(argb, true);
+    info.hotspotX = icon.hotspotX;
+    info.hotspotY = icon.hotspotY;
+    info.isIcon = !icon.isCursor;
+    return info;
+}
+
+Icon LoadCursorA(int id)
+{
+    return drawBuiltInCursor(id);
+}
+
+} // namespace glyphary::platform

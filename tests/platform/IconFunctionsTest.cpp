@@ -1,0 +1,361 @@
+#include "platform/BuiltInCursors.h"
+#include "platform/IconFunctions.h"
+#include "support/IconBytes.h"
+#include "support/PeBuilder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <limits>
+
+namespace glyphary::platform {
+namespace {
+
+using formats::ByteVector;
+using formats::ResourceName;
+using testing::CursorImage;
+using testing::dibImage;
+using testing::ResourceBuilder;
+
+class IconFunctionsTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+
+    // Writes bytes at a Windows path under C: and returns the path.
+    QString write(const QString& windowsPath, const ByteVector& bytes)
+    {
+        const QString host = paths.toHost(windowsPath);
+        QDir().mkpath(QFileInfo(host).path());
+        QFile file(host);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+        return windowsPath;
+    }
+
+    // A library whose groups tell themselves apart by depth: ALPHA 4 bpp, ZETA 8, id 3 24, id 7 32.
+    static ResourceBuilder fourGroups()
+    {
+        ResourceBuilder builder;
+        builder.iconGroup(ResourceName::byName(u"ZETA"), {dibImage(8)})
+            .iconGroup(ResourceName::byId(7), {dibImage(32)})
+            .iconGroup(ResourceName::byName(u"ALPHA"), {dibImage(4)})
+            .iconGroup(ResourceName::byId(3), {dibImage(24)});
+        return builder;
+    }
+
+    std::vector<int> depthsByIndex(const QString& file)
+    {
+        std::vector<int> depths;
+        const int count = icons.ExtractIconA(file, -1).status;
+        for (int i = 0; i < count; ++i)
+            depths.push_back(icons.ExtractIconA(file, i).icon.bitsPerPixel);
+        return depths;
+    }
+
+    static ByteVector threeFrameAni(const ByteVector& extraChunks, std::uint32_t steps, std::uint32_t flags)
+    {
+        ByteVector icons;
+        for (std::uint16_t i = 0; i < 3; ++i)
+            formats::putBytes(icons, test::riffChunk("icon", testing::curFile({{dibImage(4, 32, static_cast<std::uint8_t>(i)), i, i}})));
+        return test::riffFile("ACON", test::join({test::riffChunk("anih", test::aniHeader(3, steps, 6, flags)),
+                                          extraChunks, test::riffList("fram", icons)}));
+    }
+
+    QTemporaryDir dir;
+    WindowsPaths paths{dir.path() + QStringLiteral("/root")};
+    IconFunctions icons{paths};
+};
+
+TEST_F(IconFunctionsTest, CountsAndIndexesPeGroupsInDirectoryOrder)
+{
+    const QString dll = write(QStringLiteral("C:\\lib\\four.dll"), fourGroups().pe32());
+    EXPECT_EQ(icons.ExtractIconA(dll, -1).status, 4);
+    // Named groups first, sorted, then ids ascending.
+    EXPECT_EQ(depthsByIndex(dll), (std::vector<int>{4, 8, 24, 32}));
+    EXPECT_EQ(icons.ExtractIconA(dll, -7).icon.bitsPerPixel, 32);
+    EXPECT_EQ(icons.ExtractIconA(dll, -3).icon.bitsPerPixel, 24);
+    const ExtractResult first = icons.ExtractIconA(dll, 0);
+    EXPECT_EQ(first.status, 1);
+    EXPECT_EQ(first.icon.image.size(), QSize(32, 32));
+}
+
+TEST_F(IconFunctionsTest, NothingAtAnIndexPastTheEndOrAMissingIdIsZero)
+{
+    const QString dll = write(QStringLiteral("C:\\lib\\four.dll"), fourGroups().pe32());
+    for (const int index : {4, 1000, -4, -65536, std::numeric_limits<int>::min()}) {
+        const ExtractResult result = icons.ExtractIconA(dll, index);
+        EXPECT_EQ(result.status, 0) << index;
+        EXPECT_TRUE(result.icon.isNull()) << index;
+    }
+    Icon large;
+    EXPECT_EQ(icons.ExtractIconExA(dll, 4, &large, nullptr, 1), 0);
+    EXPECT_TRUE(large.isNull());
+}
+
+TEST_F(IconFunctionsTest, NeGroupsKeepTableOrderWhateverTheExtension)
+{
+    // .icl libraries are NE; content, not the name, says so.
+    const QString icl = write(QStringLiteral("C:\\lib\\four.icl"), fourGroups().ne());
+    EXPECT_EQ(depthsByIndex(icl), (std::vector<int>{8, 32, 4, 24}));
+    EXPECT_EQ(icons.ExtractIconA(icl, -3).icon.bitsPerPixel, 24);
+    const QString peNamedIcl = write(QStringLiteral("C:\\lib\\pe.icl"), fourGroups().pe32());
+    EXPECT_EQ(depthsByIndex(peNamedIcl), (std::vector<int>{4, 8, 24, 32}));
+}
+
+TEST_F(IconFunctionsTest, ReadsPe32PlusFiles)
+{
+    const QString exe = write(QStringLiteral("C:\\app64.exe"), fourGroups().pe32Plus());
+    EXPECT_EQ(icons.ExtractIconA(exe, -1).status, 4);
+    EXPECT_EQ(depthsByIndex(exe), (std::vector<int>{4, 8, 24, 32}));
+}
+
+TEST_F(IconFunctionsTest, ExtractIconExReachesResourceIdOneAndFillsBothSizes)
+{
+    ResourceBuilder builder;
+    builder.iconGroup(ResourceName::byId(1), {dibImage(4, 16), dibImage(8, 32)}).iconGroup(ResourceName::byId(2), {dibImage(4)});
+    const QString dll = write(QStringLiteral("C:\\two.dll"), builder.pe32());
+    EXPECT_EQ(icons.ExtractIconExA(dll, -1, nullptr, nullptr, 0), 2);
+
+    Icon large;
+    Icon small;
+    EXPECT_EQ(icons.ExtractIconExA(dll, -1, &large, &small, 1), 1); // -1 with arrays is id 1
+    EXPECT_EQ(large.image.size(), QSize(32, 32));
+    EXPECT_EQ(large.bitsPerPixel, 8);
+    EXPECT_EQ(small.image.size(), QSize(16, 16));
+    EXPECT_EQ(small.bitsPerPixel, 4);
+
+    std::array<Icon, 3> many;
+    EXPECT_EQ(icons.ExtractIconExA(dll, 0, many.data(), nullptr, 3), 2);
+    EXPECT_FALSE(many[1].isNull());
+    EXPECT_TRUE(many[2].isNull());
+}
+
+TEST_F(IconFunctionsTest, UnreadableFilesAreNegativeAndEmptyExecutablesZero)
+{
+    const QString missing = QStringLiteral("C:\\nowhere\\gone.ico");
+    EXPECT_EQ(icons.ExtractIconA(missing, -1).status, kExtractUnreadable);
+    EXPECT_EQ(icons.ExtractIconA(missing, 0).status, kExtractUnreadable);
+    EXPECT_EQ(icons.ExtractIconA(QStringLiteral("Q:\\x.ico"), 0).status, kExtractUnreadable);
+    Icon large;
+    EXPECT_EQ(icons.ExtractIconExA(missing, 0, &large, nullptr, 1), kExtractUnreadable);
+
+    const QString garbage = write(QStringLiteral("C:\\garbage.dll"), ByteVector(500, 0x5A));
+    EXPECT_EQ(icons.ExtractIconA(garbage, -1).status, kExtractNotIconContainer);
+    const QString badMz = write(QStringLiteral("C:\\bad.exe"), ByteVector{'M', 'Z', 1, 2, 3});
+    EXPECT_EQ(icons.ExtractIconA(badMz, 0).status, kExtractNotIconContainer);
+    ByteVector emptyIco = test::iconFile(1, {{32, 32, 0, 1, 4, dibImage(4)}});
+    emptyIco.resize(30); // directory intact, image cut away
+    EXPECT_EQ(icons.ExtractIconA(write(QStringLiteral("C:\\cut.ico"), emptyIco), -1).status, kExtractNotIconContainer);
+
+    ResourceBuilder cursorsOnly;
+    cursorsOnly.cursorGroup(ResourceName::byId(1), {{dibImage(1), 3, 3}});
+    EXPECT_EQ(icons.ExtractIconA(write(QStringLiteral("C:\\none.dll"), cursorsOnly.pe32()), -1).status, 0);
+}
+
+TEST_F(IconFunctionsTest, SingleImageFilesCountOneAndChooseTheLargeImage)
+{
+    const QString ico = write(QStringLiteral("C:\\multi.ico"),
+        testing::icoFile({dibImage(4, 16), dibImage(4, 32), dibImage(8, 32), dibImage(8, 48)}));
+    EXPECT_EQ(icons.ExtractIconA(ico, -1).status, 1);
+    const ExtractResult large = icons.ExtractIconA(ico, 0);
+    ASSERT_EQ(large.status, 1);
+    EXPECT_EQ(large.icon.image.size(), QSize(32, 32));
+    EXPECT_EQ(large.icon.bitsPerPixel, 8);
+    EXPECT_EQ(icons.ExtractIconA(ico, 1).status, 0);
+    EXPECT_EQ(icons.ExtractIconA(ico, -2).status, 0);
+
+    const QString cur = write(QStringLiteral("C:\\pointer.cur"), testing::curFile({{dibImage(1), 5, 7}}));
+    EXPECT_EQ(icons.ExtractIconA(cur, -1).status, 1);
+    EXPECT_TRUE(icons.ExtractIconA(cur, 0).icon.isCursor);
+    EXPECT_EQ(icons.ExtractIconA(write(QStringLiteral("C:\\a.ani"), threeFrameAni({}, 3, formats::kAniFlagIcon)), -1).status, 1);
+}
+
+TEST_F(IconFunctionsTest, ScalesAnOnlyImageOfAnotherSizeToThirtyTwo)
+{
+    const QString ico = write(QStringLiteral("C:\\big.ico"), testing::icoFile({dibImage(32, 48)}));
+    const ExtractResult result = icons.ExtractIconA(ico, 0);
+    ASSERT_EQ(result.status, 1);
+    EXPECT_EQ(result.icon.image.size(), QSize(32, 32));
+    EXPECT_EQ(result.icon.bitsPerPixel, 32);
+}
+
+TEST_F(IconFunctionsTest, RereadsAFileThatChanged)
+{
+    const QString dll = QStringLiteral("C:\\grows.dll");
+    ResourceBuilder one;
+    one.iconGroup(ResourceName::byId(1), {dibImage(4)});
+    write(dll, one.pe32());
+    EXPECT_EQ(icons.ExtractIconA(dll, -1).status, 1);
+    write(dll, fourGroups().pe32());
+    EXPECT_EQ(icons.ExtractIconA(dll, -1).status, 4);
+    QFile::remove(paths.toHost(dll));
+    EXPECT_EQ(icons.ExtractIconA(dll, -1).status, kExtractUnreadable);
+}
+
+TEST_F(IconFunctionsTest, LoadsCursorsWithTheirHotSpots)
+{
+    const QString cur = write(QStringLiteral("C:\\pointer.cur"), testing::curFile({{dibImage(1), 5, 7}}));
+    const LoadedIcon loaded = icons.LoadImageA(cur, IMAGE_CURSOR, 0, 0, LR_LOADFROMFILE);
+    ASSERT_FALSE(loaded.isNull());
+    EXPECT_FALSE(loaded.isAnimated());
+    const Icon* icon = loaded.iconAtStep(0);
+    ASSERT_NE(icon, nullptr);
+    EXPECT_TRUE(icon->isCursor);
+    EXPECT_EQ(icon->hotspotX, 5);
+    EXPECT_EQ(icon->hotspotY, 7);
+
+    // The .ani reader asks for IMAGE_ICON; cursors load all the same.
+    EXPECT_FALSE(icons.LoadImageA(cur, IMAGE_ICON, 0, 0, LR_LOADFROMFILE).isNull());
+}
+
+TEST_F(IconFunctionsTest, LoadImageTakesTheFirstImageSizeUnlessToldOtherwise)
+{
+    const QString ico = write(QStringLiteral("C:\\two.ico"), testing::icoFile({dibImage(4, 16), dibImage(8, 32)}));
+    EXPECT_EQ(icons.LoadImageA(ico, IMAGE_ICON, 0, 0, LR_LOADFROMFILE).iconAtStep(0)->image.size(), QSize(16, 16));
+    EXPECT_EQ(icons.LoadImageA(ico, IMAGE_ICON, 0, 0, LR_LOADFROMFILE | LR_DEFAULTSIZE).iconAtStep(0)->bitsPerPixel, 8);
+    EXPECT_EQ(icons.LoadImageA(ico, IMAGE_ICON, 24, 24, LR_LOADFROMFILE).iconAtStep(0)->image.size(), QSize(24, 24));
+}
+
+TEST_F(IconFunctionsTest, LoadImageRefusesWhatItCannotLoad)
+{
+    const QString ico = write(QStringLiteral("C:\\one.ico"), testing::icoFile({dibImage(4)}));
+    EXPECT_TRUE(icons.LoadImageA(ico, IMAGE_ICON, 0, 0, 0).isNull());
+    EXPECT_TRUE(icons.LoadImageA(ico, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE).isNull());
+    EXPECT_TRUE(icons.LoadImageA(ico, IMAGE_ICON, -1, 0, LR_LOADFROMFILE).isNull());
+    EXPECT_TRUE(icons.LoadImageA(write(QStringLiteral("C:\\x.dll"), fourGroups().pe32()), IMAGE_ICON, 0, 0, LR_LOADFROMFILE).isNull());
+    EXPECT_TRUE(icons.LoadImageA(QStringLiteral("C:\\missing.ani"), IMAGE_ICON, 0, 0, LR_LOADFROMFILE).isNull());
+}
+
+// The file reader counts an animation's frames by drawing steps until one fails.
+int drawableSteps(const LoadedIcon& icon)
+{
+    QImage surface(32, 32, QImage::Format_ARGB32);
+    int step = 0;
+    while (step < 10000 && DrawIconEx(surface, 0, 0, icon, 0, 0, step, DI_NORMAL))
+        ++step;
+    return step;
+}
+
+TEST_F(IconFunctionsTest, AnimationStepsFollowTheSequenceAndStopAtTheLast)
+{
+    const ByteVector sequenced = threeFrameAni(test::join({test::riffChunk("rate", test::u32Values({1, 2, 3, 4, 5})),
+                                                   test::riffChunk("seq ", test::u32Values({2, 0, 1, 0, 2}))}),
+        5, formats::kAniFlagIcon | formats::kAniFlagSequence);
+    const LoadedIcon loaded = icons.LoadImageA(write(QStringLiteral("C:\\seq.ani"), sequenced), IMAGE_ICON, 0, 0, LR_LOADFROMFILE);
+    ASSERT_TRUE(loaded.isAnimated());
+    EXPECT_EQ(loaded.frameCount(), 3);
+    EXPECT_EQ(loaded.stepCount(), 5);
+    EXPECT_EQ(drawableSteps(loaded), 5);
+    EXPECT_EQ(loaded.iconAtStep(0)->hotspotX, 2); // frame i has its hot spot at (i, i)
+    EXPECT_EQ(loaded.iconAtStep(1)->hotspotX, 0);
+    EXPECT_EQ(loaded.iconAtStep(-1), nullptr);
+    EXPECT_EQ(loaded.jiffiesAtStep(3), 4u);
+    EXPECT_EQ(loaded.millisecondsAtStep(4), 83);
+    EXPECT_EQ(loaded.jiffiesAtStep(5), 0u);
+
+    const LoadedIcon plain = icons.LoadImageA(write(QStringLiteral("C:\\plain.ani"), threeFrameAni({}, 3, formats::kAniFlagIcon)),
+        IMAGE_ICON, 0, 0, LR_LOADFROMFILE);
+    EXPECT_EQ(drawableSteps(plain), 3);
+    EXPECT_EQ(plain.jiffiesAtStep(2), 6u); // no 'rate': the header's rate
+    EXPECT_EQ(plain.millisecondsAtStep(0), 100);
+}
+
+TEST_F(IconFunctionsTest, ASingleIconDrawsAtAnyStep)
+{
+    const LoadedIcon single = icons.LoadImageA(write(QStringLiteral("C:\\one.ico"), testing::icoFile({dibImage(4)})),
+        IMAGE_ICON, 0, 0, LR_LOADFROMFILE);
+    QImage surface(32, 32, QImage::Format_ARGB32);
+    EXPECT_TRUE(DrawIconEx(surface, 0, 0, single, 0, 0, 7, DI_NORMAL));
+    EXPECT_FALSE(DrawIconEx(surface, 0, 0, LoadedIcon(), 0, 0, 0, DI_NORMAL));
+}
+
+// An icon whose left half is transparent and right half opaque red.
+Icon halfTransparent()
+{
+    Icon icon;
+    icon.image = QImage(32, 32, QImage::Format_ARGB32);
+    icon.image.fill(Qt::transparent);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 16; x < 32; ++x)
+            icon.image.setPixel(x, y, qRgb(255, 0, 0));
+    icon.hotspotX = 16;
+    icon.hotspotY = 16;
+    return icon;
+}
+
+TEST_F(IconFunctionsTest, DrawsTheImageTheMaskOrBothAtTheAskedSize)
+{
+    const Icon icon = halfTransparent();
+    QImage surface(64, 64, QImage::Format_ARGB32);
+    surface.fill(qRgb(0, 0, 255));
+    ASSERT_TRUE(DrawIconEx(surface, 0, 0, icon, 0, 0, 0, DI_NORMAL));
+    EXPECT_EQ(surface.pixel(2, 2), qRgb(0, 0, 255));
+    EXPECT_EQ(surface.pixel(20, 2), qRgb(255, 0, 0));
+    EXPECT_EQ(surface.pixel(40, 2), qRgb(0, 0, 255)); // own size: 32 wide
+
+    surface.fill(qRgb(0, 0, 255));
+    ASSERT_TRUE(DrawIconEx(surface, 0, 0, icon, 64, 64, 0, DI_MASK));
+    EXPECT_EQ(surface.pixel(2, 2), qRgb(255, 255, 255));
+    EXPECT_EQ(surface.pixel(40, 2), qRgb(0, 0, 0));
+
+    ASSERT_TRUE(DrawIconEx(surface, 0, 0, icon, 64, 64, 0, DI_IMAGE));
+    EXPECT_EQ(surface.pixel(2, 2), qRgb(0, 0, 0));
+    EXPECT_EQ(surface.pixel(40, 2), qRgb(255, 0, 0));
+
+    EXPECT_FALSE(DrawIconEx(surface, 0, 0, icon, 0, 0, 0, 0));
+    EXPECT_FALSE(DrawIconEx(surface, 0, 0, Icon{}, 0, 0, 0, DI_NORMAL));
+    EXPECT_FALSE(DrawIconEx(surface, 0, 0, icon, std::numeric_limits<int>::max(), 1, 0, DI_NORMAL));
+}
+
+TEST_F(IconFunctionsTest, IconInfoSplitsColourAndMask)
+{
+    const IconInfo info = GetIconInfo(halfTransparent());
+    ASSERT_EQ(info.colour.size(), QSize(32, 32));
+    ASSERT_EQ(info.mask.size(), QSize(32, 32));
+    EXPECT_EQ(info.colour.pixel(3, 3), qRgb(0, 0, 0));
+    EXPECT_EQ(info.colour.pixel(30, 3), qRgb(255, 0, 0));
+    EXPECT_EQ(info.mask.pixel(3, 3), qRgb(255, 255, 255));
+    EXPECT_EQ(info.mask.pixel(30, 3), qRgb(0, 0, 0));
+    EXPECT_EQ(info.hotspotX, 16);
+    EXPECT_TRUE(GetIconInfo(Icon{}).colour.isNull());
+}
+
+// A drawn pixel within two pixels of a point.
+bool drawnNear(const QImage& image, int x, int y)
+{
+    for (int dy = -2; dy <= 2; ++dy)
+        for (int dx = -2; dx <= 2; ++dx)
+            if (image.valid(x + dx, y + dy) && qAlpha(image.pixel(x + dx, y + dy)) != 0)
+                return true;
+    return false;
+}
+
+TEST(BuiltInCursors, EveryCursorTheProgramNamesIsDrawnWithItsHotSpotOnIt)
+{
+    // The fourteen cursors of the cursor settings and schemes, plus the hand and the obsolete ids.
+    const std::array<int, 14> named = {IDC_ARROW, IDC_HELP, IDC_WAIT, IDC_APPSTARTING, IDC_CROSS, IDC_IBEAM,
+        IDC_NWPEN, IDC_NO, IDC_SIZENESW, IDC_SIZENS, IDC_SIZENWSE, IDC_SIZEWE, IDC_SIZEALL, IDC_UPARROW};
+    std::vector<int> all(named.begin(), named.end());
+    all.insert(all.end(), {IDC_HAND, IDC_SIZE, IDC_ICON});
+    for (const int id : all) {
+        const Icon cursor = LoadCursorA(id);
+        ASSERT_FALSE(cursor.isNull()) << id;
+        EXPECT_EQ(cursor.image.size(), QSize(32, 32)) << id;
+        EXPECT_EQ(cursor.image.format(), QImage::Format_ARGB32) << id;
+        EXPECT_TRUE(cursor.isCursor) << id;
+        EXPECT_TRUE(QRect(0, 0, 32, 32).contains(cursor.hotspotX, cursor.hotspotY)) << id;
+        EXPECT_TRUE(drawnNear(cursor.image, cursor.hotspotX, cursor.hotspotY)) << id;
+        EXPECT_EQ(qAlpha(cursor.image.pixel(31, 31)), 0) << id; // a pointer, not a filled square
+    }
+    EXPECT_EQ(builtInCursorIds().size(), all.size());
+    EXPECT_NE(LoadCursorA(IDC_ARROW).image, LoadCursorA(IDC_HELP).image);
+    EXPECT_TRUE(LoadCursorA(32517).isNull());
+    EXPECT_TRUE(LoadCursorA(0).isNull());
+}
+
+} // namespace
+} // namespace glyphary::platform
