@@ -13,7 +13,7 @@ function(glyphary_warnings target)
 endfunction()
 
 # glyphary_layer(NAME [UI] FOLDERS f... LINK libs...)
-# Window files (frm*) and the Qt dialogs go to the UI layer; everything else in the folders to the
+# Window files (frm*), custom widgets (*Widget) and the Qt dialogs go to the UI layer; everything else in the folders to the
 # named layer. app/main.cpp belongs to the executable.
 function(glyphary_layer name)
   cmake_parse_arguments(ARG "UI" "" "FOLDERS;LINK" ${ARGN})
@@ -26,7 +26,7 @@ function(glyphary_layer name)
       if(base STREQUAL "main.cpp")
         continue()
       endif()
-      if(base MATCHES "^(frm|Qt)")
+      if(base MATCHES "^(frm|Qt)" OR base MATCHES "Widget\\.(h|cpp)$")
         set(is_ui TRUE)
       else()
         set(is_ui FALSE)
