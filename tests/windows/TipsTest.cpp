@@ -1,0 +1,200 @@
+#include "app/Settings.h"
+#include "app/SettingsTable.h"
+#include "support/GuiApplication.h"
+#include "support/TempRoot.h"
+#include "windows/Tips.h"
+#include "windows/frmTip.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+using namespace glyphary;
+using glyphary::testing::TempRoot;
+
+namespace {
+
+TEST(TipTable, EveryTipHasTextAndTheCategoryOfItsNumber)
+{
+    struct Range {
+        int first;
+        int last;
+        const char* category;
+    };
+    const Range ranges[] = {{1, 4, "Change Icons"},  {5, 12, "Favorites"},   {13, 15, "Add Icons"},
+                            {16, 16, "Double-click Action"}, {17, 18, "Shell Integration"},
+                            {19, 19, "Create Icons/Cursors"}, {20, 23, "Keywords"}, {24, 27, "Results"},
+                            {28, 28, "Clipboard"}};
+    int covered = 0;
+    for (const Range& range : ranges) {
+        for (int n = range.first; n <= range.last; ++n, ++covered) {
+            EXPECT_STREQ(tipAt(n).category, range.category) << "tip " << n;
+            EXPECT_FALSE(tipText(n).trimmed().isEmpty()) << "tip " << n;
+            EXPECT_EQ(tipTitle(n), QStringLiteral("Tip %1. %2").arg(n).arg(QString::fromLatin1(range.category)));
+        }
+    }
+    EXPECT_EQ(covered, kTipCount);
+    EXPECT_TRUE(tipText(19).contains(QStringLiteral("Pictoforge")));
+}
+
+TEST(TipTable, NextTipWrapsAfterTheLast)
+{
+    EXPECT_EQ(nextTip(1), 2);
+    EXPECT_EQ(nextTip(27), 28);
+    EXPECT_EQ(nextTip(28), 1);
+    EXPECT_EQ(nextTip(0), 1);
+    EXPECT_EQ(nextTip(-5), 1);
+    EXPECT_EQ(tipTitle(99), QStringLiteral("Tip 1. Change Icons"));
+}
+
+class TipStateTest : public ::testing::Test {
+protected:
+    void SetUp() override { glyphary::testing::ensureGuiApplication(); }
+
+    void storeRaw(const char* name, platform::DWORD type, const std::vector<std::uint8_t>& data)
+    {
+        root.platform().registry().setValue(platform::HKEY_CURRENT_USER, kSettingsKey, name, type, data);
+    }
+
+    // The stored value's type and number, read under any spelling of the name.
+    std::pair<platform::DWORD, qint32> stored(const char* name)
+    {
+        platform::Registry& registry = root.platform().registry();
+        platform::HKEY key = 0;
+        if (registry.RegOpenKeyExA(platform::HKEY_CURRENT_USER, kSettingsKey, 0, platform::KEY_ALL_ACCESS_LOW, &key)
+            != platform::ERROR_SUCCESS)
+            return {platform::REG_NONE, -99};
+        platform::DWORD type = platform::REG_NONE;
+        std::vector<std::uint8_t> data;
+        registry.RegQueryValueExA(key, name, &type, &data);
+        registry.RegCloseKey(key);
+        if (data.size() != 4)
+            return {type, -99};
+        return {type, static_cast<qint32>(data[0] | (data[1] << 8) | (data[2] << 16) | (data[3] << 24))};
+    }
+
+    TempRoot root;
+    Settings settings{root.platform().registry()};
+};
+
+TEST_F(TipStateTest, AnEmptyRegistryShowsTheFirstTipWithTheBoxTicked)
+{
+    TipState state(settings);
+    state.load();
+    EXPECT_TRUE(state.showOnStartup());
+    EXPECT_EQ(state.current(), 1);
+    EXPECT_EQ(state.title(), QStringLiteral("Tip 1. Change Icons"));
+}
+
+TEST_F(TipStateTest, TipZeroClearsTheBoxAndAnyOtherNumberButOneToo)
+{
+    storeRaw("Tip", platform::REG_DWORD, platform::regDword(0));
+    TipState state(settings);
+    state.load();
+    EXPECT_FALSE(state.showOnStartup());
+
+    storeRaw("Tip", platform::REG_DWORD, platform::regDword(1));
+    state.load();
+    EXPECT_TRUE(state.showOnStartup());
+
+    storeRaw("Tip", platform::REG_DWORD, platform::regDword(2));
+    state.load();
+    EXPECT_FALSE(state.showOnStartup());
+}
+
+TEST_F(TipStateTest, AStoredNumberOutOfRangeGivesTheFirstTip)
+{
+    TipState state(settings);
+    for (const std::uint32_t bad : {0u, 29u, static_cast<std::uint32_t>(-5), 0x7FFFFFFFu}) {
+        storeRaw("TipNR", platform::REG_DWORD, platform::regDword(bad));
+        state.load();
+        EXPECT_EQ(state.current(), 1) << bad;
+    }
+    storeRaw("TipNR", platform::REG_SZ, platform::regString("twelve"));
+    state.load();
+    EXPECT_EQ(state.current(), 1);
+
+    storeRaw("TipNR", platform::REG_DWORD, platform::regDword(17));
+    state.load();
+    EXPECT_EQ(state.current(), 17);
+}
+
+TEST_F(TipStateTest, CloseWritesTheNextTipAndTheBoxAsDwords)
+{
+    storeRaw("TipNR", platform::REG_DWORD, platform::regDword(5));
+    TipState state(settings);
+    state.load();
+    state.close(false);
+    EXPECT_EQ(stored("TipNr"), std::make_pair(platform::REG_DWORD, qint32(6)));
+    EXPECT_EQ(stored("Tip"), std::make_pair(platform::REG_DWORD, qint32(0)));
+
+    state.close(true);
+    EXPECT_EQ(stored("Tip"), std::make_pair(platform::REG_DWORD, qint32(1)));
+}
+
+TEST_F(TipStateTest, ClosingOnTheLastTipStartsOverNextTime)
+{
+    storeRaw("TipNR", platform::REG_DWORD, platform::regDword(28));
+    TipState first(settings);
+    first.load();
+    EXPECT_EQ(first.current(), 28);
+    first.close(true);
+
+    TipState second(settings);
+    second.load();
+    EXPECT_EQ(second.current(), 1);
+}
+
+TEST_F(TipStateTest, WindowShowsTheStoredTipAndNextTipWraps)
+{
+    storeRaw("TipNR", platform::REG_DWORD, platform::regDword(28));
+    frmTip window(settings);
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Tip of the Day"));
+    EXPECT_FALSE(window.isModal());
+    EXPECT_EQ(window.chkTip->text(), QStringLiteral("&Show Tips on Startup"));
+    EXPECT_EQ(window.cmdNextTip->text(), QStringLiteral("&Next Tip"));
+    EXPECT_EQ(window.cmdOK->text(), QStringLiteral("&Close"));
+    EXPECT_TRUE(window.chkTip->isChecked());
+    EXPECT_EQ(window.txtTitle->text(), QStringLiteral("Tip 28. Clipboard"));
+    EXPECT_EQ(window.txtTip->text(), tipText(28));
+    for (const char* name : {"txtTitle", "txtTip", "chkTip", "cmdNextTip", "cmdOK", "picTipBack", "picLogo"})
+        EXPECT_NE(window.findChild<QWidget*>(QString::fromLatin1(name)), nullptr) << name;
+    EXPECT_FALSE(window.picLogo->pixmap().isNull());
+
+    window.cmdNextTip->click();
+    EXPECT_EQ(window.txtTitle->text(), QStringLiteral("Tip 1. Change Icons"));
+    window.cmdNextTip->click();
+    EXPECT_EQ(window.txtTitle->text(), QStringLiteral("Tip 2. Change Icons"));
+    EXPECT_EQ(window.txtTip->text(), tipText(2));
+}
+
+TEST_F(TipStateTest, CloseButtonStoresTheBoxAndTheTipAfterTheOneShown)
+{
+    frmTip window(settings);
+    window.show();
+    window.cmdNextTip->click(); // tip 2
+    window.chkTip->setChecked(false);
+    window.cmdOK->click();
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(stored("TipNr"), std::make_pair(platform::REG_DWORD, qint32(3)));
+    EXPECT_EQ(stored("Tip"), std::make_pair(platform::REG_DWORD, qint32(0)));
+}
+
+TEST_F(TipStateTest, TheCloseBoxStoresOnceLikeClose)
+{
+    frmTip window(settings);
+    window.show();
+    window.close();
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(stored("TipNr"), std::make_pair(platform::REG_DWORD, qint32(2)));
+    EXPECT_EQ(stored("Tip"), std::make_pair(platform::REG_DWORD, qint32(1)));
+
+    // A second close of the hidden window writes nothing more.
+    storeRaw("TipNR", platform::REG_DWORD, platform::regDword(9));
+    window.close();
+    window.reject();
+    EXPECT_EQ(stored("TipNr").second, 9);
+}
+
+} // namespace
