@@ -327,6 +327,25 @@ int IconFunctions::ExtractIconExA(const QString& file, int index, Icon* large, I
     return extracted;
 }
 
+std::optional<ByteVector> IconFunctions::iconGroupFile(const QString& file, int index)
+{
+    int failure = 0;
+    const auto container = open(file, &failure);
+    if (!container || index == -1)
+        return std::nullopt;
+    const int position = positionOf(*container, index);
+    if (position < 0)
+        return std::nullopt;
+    if (container->iconFile && container->iconFile->type == formats::IconFileType::Icon)
+        return container->bytes;
+    if (container->executable) {
+        auto group = container->executable->groupFile(GroupKind::Icon, static_cast<std::size_t>(position));
+        if (group)
+            return std::move(group).value();
+    }
+    return std::nullopt;
+}
+
 LoadedIcon IconFunctions::LoadImageA(const QString& file, unsigned type, int cx, int cy, unsigned flags)
 {
     if ((flags & LR_LOADFROMFILE) == 0 || (type != IMAGE_ICON && type != IMAGE_CURSOR) || cx < 0 || cy < 0

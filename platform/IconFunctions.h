@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace glyphary::platform {
@@ -146,6 +147,11 @@ public:
     // frame's 32 x 32 image); otherwise the image chosen for cx x cy, scaled to it. Null on failure,
     // for other image types, and without LR_LOADFROMFILE (there are no modules to load from).
     LoadedIcon LoadImageA(const QString& file, unsigned type, int cx, int cy, unsigned flags);
+
+    // Not a Windows call: the whole icon at an ExtractIcon index, every image of it, as .ico bytes
+    // (an .ico file's own bytes, an executable's group converted). nullopt for cursors, animations,
+    // unreadable files and indexes with nothing there.
+    std::optional<formats::ByteVector> iconGroupFile(const QString& file, int index);
 
     // Drops the cached bytes of the last file read (they are also dropped when its size or time changes).
     void forgetCachedFile();

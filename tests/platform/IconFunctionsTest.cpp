@@ -174,6 +174,29 @@ TEST_F(IconFunctionsTest, SingleImageFilesCountOneAndChooseTheLargeImage)
     EXPECT_EQ(icons.ExtractIconA(write(QStringLiteral("C:\\a.ani"), threeFrameAni({}, 3, formats::kAniFlagIcon)), -1).status, 1);
 }
 
+TEST_F(IconFunctionsTest, GivesAWholeIconGroupAsAnIcoFile)
+{
+    const ByteVector icoBytes = testing::icoFile({dibImage(4, 16), dibImage(8)});
+    const QString ico = write(QStringLiteral("C:\\two.ico"), icoBytes);
+    EXPECT_EQ(icons.iconGroupFile(ico, 0), icoBytes);
+    EXPECT_EQ(icons.iconGroupFile(ico, 1), std::nullopt);
+
+    ResourceBuilder builder;
+    builder.iconGroup(ResourceName::byId(5), {dibImage(4, 16), dibImage(8), dibImage(32, 48)});
+    const QString dll = write(QStringLiteral("C:\\one.dll"), builder.pe32());
+    for (const int index : {0, -5}) {
+        const auto group = icons.iconGroupFile(dll, index);
+        ASSERT_TRUE(group.has_value()) << index;
+        const auto parsed = formats::parseIco(*group);
+        ASSERT_TRUE(parsed) << index;
+        EXPECT_EQ(parsed.value->entries.size(), 3u);
+    }
+    EXPECT_EQ(icons.iconGroupFile(dll, 1), std::nullopt);
+    EXPECT_EQ(icons.iconGroupFile(dll, -1), std::nullopt);
+    EXPECT_EQ(icons.iconGroupFile(write(QStringLiteral("C:\\p.cur"), testing::curFile({{dibImage(1), 1, 1}})), 0), std::nullopt);
+    EXPECT_EQ(icons.iconGroupFile(QStringLiteral("C:\\missing.ico"), 0), std::nullopt);
+}
+
 TEST_F(IconFunctionsTest, ScalesAnOnlyImageOfAnotherSizeToThirtyTwo)
 {
     const QString ico = write(QStringLiteral("C:\\big.ico"), testing::icoFile({dibImage(32, 48)}));
