@@ -37,6 +37,8 @@ struct AppContext {
     Flag KeywordsChanged = kFalse;
     Flag ReferencesChanged = kFalse;
     Flag SystemIconsNeedRebuild = kFalse;
+    // The listing comes from the favorites (or an icon is being added to them).
+    Flag FavoritesFlag = kFalse;
 
     KeywordTable keywordTable;
     CatalogueLists catalogueLists;

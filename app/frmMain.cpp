@@ -12,7 +12,11 @@
 #include "catalogue/CatalogueFiles.h"
 #include "formats/Cp1252.h"
 #include "platform/SingleInstance.h"
+#include "sources/FileIconReader.h"
 #include "sources/OpenPath.h"
+#include "windows/AboutInfo.h"
+#include "windows/frmInfo.h"
+#include "windows/frmTip.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -20,7 +24,12 @@
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStackedWidget>
+#include <QVBoxLayout>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QScreen>
@@ -36,8 +45,6 @@ namespace glyphary {
 
 namespace {
 
-constexpr const char* kHomePage = "https://glyphary.example.org/";
-constexpr const char* kMailAddress = "mailto:support@glyphary.example.org";
 
 // Our tool bar pictures: the style's standard icons, one per button key.
 QIcon buttonIcon(const QStyle* style, const QString& key)
@@ -90,7 +97,8 @@ void ActivateWindow(QWidget* window)
 
 frmMain::frmMain(AppContext& context, Settings& settings, platform::NamedMutex& instanceMutex, QString commandLine)
     : AbortRequested(context.AbortFlag), context_(context), settings_(settings), instanceMutex_(instanceMutex),
-      commandLine_(std::move(commandLine))
+      commandLine_(std::move(commandLine)), icons_(context.platform.paths()), library_(context),
+      drawing_(context, icons_, library_, lstFiles), pages_(cmbResult, context.AbortFlag, *this, drawing_)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Glyphary"));
@@ -236,23 +244,32 @@ void frmMain::createPanes()
     pnlNav = new QTreeWidget(picSplitV);
     pnlNav->setObjectName(QStringLiteral("pnlNav"));
     pnlNav->setHeaderHidden(true);
-    pnlResult = new ResultListWidget(picSplitV);
+    // pnlDummy stands in for pnlResult while a page is filled.
+    resultStack_ = new QStackedWidget(picSplitV);
+    pnlResult = new ResultListWidget(resultStack_);
     pnlResult->setObjectName(QStringLiteral("pnlResult"));
-    pnlDummy = new ResultListWidget(this);
+    pnlDummy = new ResultListWidget(resultStack_);
     pnlDummy->setObjectName(QStringLiteral("pnlDummy"));
-    pnlDummy->hide();
+    resultStack_->addWidget(pnlResult);
+    resultStack_->addWidget(pnlDummy);
     picSplitV->addWidget(pnlNav);
-    picSplitV->addWidget(pnlResult);
+    picSplitV->addWidget(resultStack_);
     picSplitV->setStretchFactor(1, 1);
     picSplitV->setChildrenCollapsible(false);
-    setCentralWidget(picSplitV);
 
-    connect(pnlResult, &ResultListWidget::headerClicked, this, [this](int column) {
-        // Every click reverses the order, whichever column was clicked before.
-        sortOrder_ = sortOrder_ == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
-        pnlResult->setSorting(true);
-        pnlResult->sortBy(column, sortOrder_);
-    });
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(picSplitV, 1);
+    pnlProgressBar = new QProgressBar(central);
+    pnlProgressBar->setObjectName(QStringLiteral("pnlProgressBar"));
+    pnlProgressBar->setTextVisible(false);
+    pnlProgressBar->hide();
+    layout->addWidget(pnlProgressBar);
+    setCentralWidget(central);
+
+    connect(pnlResult, &ResultListWidget::headerClicked, this, [this](int column) { pages_.sortByColumn(column); });
     connect(pnlResult, &ResultListWidget::contextMenuWanted, this, [this](const QPoint& where, bool onItem) {
         if (QMenu* popUp = menus_.value(onItem ? QStringLiteral("mnuResultClick") : QStringLiteral("mnuWhite")))
             popUp->popup(where);
@@ -264,19 +281,30 @@ void frmMain::createStatusBar()
     pnlStatusBar = statusBar();
     pnlStatusBar->setObjectName(QStringLiteral("pnlStatusBar"));
     for (const char* key : {"message", "count", "area", "type"}) {
-        auto* panel = new QLabel(pnlStatusBar);
-        panel->setObjectName(QString::fromLatin1(key));
-        panel->setMinimumWidth(QString::fromLatin1(key) == u"message" ? 240 : 110);
-        panels.insert(QString::fromLatin1(key), panel);
-        pnlStatusBar->addWidget(panel, QString::fromLatin1(key) == u"message" ? 1 : 0);
+        const QString name = QString::fromLatin1(key);
+        auto* holder = new QWidget(pnlStatusBar);
+        auto* row = new QHBoxLayout(holder);
+        row->setContentsMargins(2, 0, 2, 0);
+        row->setSpacing(4);
+        if (name == u"area" || name == u"type") {
+            auto* picture = new QLabel(holder);
+            picture->setObjectName(name + QStringLiteral("Picture"));
+            picture->setFixedSize(16, 16);
+            panelPictures_.insert(name, picture);
+            row->addWidget(picture);
+        }
+        auto* panel = new QLabel(holder);
+        panel->setObjectName(name);
+        panel->setMinimumWidth(name == u"message" ? 240 : 100);
+        row->addWidget(panel, 1);
+        panels.insert(name, panel);
+        pnlStatusBar->addWidget(holder, name == u"message" ? 1 : 0);
     }
-    pnlProgressBar = new QProgressBar(this);
-    pnlProgressBar->setObjectName(QStringLiteral("pnlProgressBar"));
-    pnlProgressBar->setTextVisible(false);
-    pnlProgressBar->hide();
-    pnlStatusBar->addPermanentWidget(pnlProgressBar);
+    // A click on the page display offers the pages, unless there is only the one.
+    panels.value(QStringLiteral("area"))->installEventFilter(this);
     tmrLed.setObjectName(QStringLiteral("tmrLed"));
     tmrLed.setInterval(1500);
+    connect(&tmrLed, &QTimer::timeout, this, [this] { pages_.ledTick(); });
 }
 
 void frmMain::registerFrameCommands()
@@ -300,13 +328,13 @@ void frmMain::registerFrameCommands()
         runCommand(QString::fromLatin1(level >= 0 && level <= 3 ? kZoom[level] : "mnuToolsZoom10"));
     });
     for (int i = 0; i < 3; ++i) {
-        for (const char* array : {"mnuViewArrange", "mnuResultClickViewArrange"}) {
-            setCommand(arrayName(array, i), [this, i] {
-                pnlResult->setSorting(true);
-                pnlResult->sortBy(i, sortOrder_);
-            });
-        }
+        for (const char* array : {"mnuViewArrange", "mnuResultClickViewArrange"})
+            setCommand(arrayName(array, i), [this, i] { pages_.arrangeBy(i); });
     }
+    setCommand(QStringLiteral("mnuGoFirstPage"), [this] { pages_.firstPage(); });
+    setCommand(QStringLiteral("mnuGoPrevPage"), [this] { pages_.previousPage(); });
+    setCommand(QStringLiteral("mnuGoNextPage"), [this] { pages_.nextPage(); });
+    setCommand(QStringLiteral("mnuGoLastPage"), [this] { pages_.lastPage(); });
     setCommand(QStringLiteral("mnuViewBackColor"), [this] { chooseBackColor(); });
     setCommand(QStringLiteral("mnuResultClickViewBackColor"), [this] { chooseBackColor(); });
     setCommand(QStringLiteral("mnuViewStatusBar"), [this] { setStatusBarShown(!pnlStatusBar->isVisible()); });
@@ -318,9 +346,14 @@ void frmMain::registerFrameCommands()
     });
     setCommand(QStringLiteral("mnuViewToolbarCustomize"), [this] { customizeToolbar(); });
     setCommand(QStringLiteral("mnuHelpTopics"), [this] { showHelpTopics(); });
+    setCommand(QStringLiteral("mnuHelpTip"), [this] { showTips(); });
+    setCommand(QStringLiteral("mnuHelpAbout"), [this] {
+        frmInfo about(context_, settings_, desktopAboutActions(), this);
+        about.exec();
+    });
     setCommand(QStringLiteral("mnuHelpSearch"), [this] { showHelpTopics(); });
-    setCommand(QStringLiteral("mnuGoHomePage"), [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kHomePage))); });
-    setCommand(QStringLiteral("mnuGoMail"), [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kMailAddress))); });
+    setCommand(QStringLiteral("mnuGoHomePage"), [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kHomePageUrl))); });
+    setCommand(QStringLiteral("mnuGoMail"), [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kMailUrl))); });
 }
 
 void frmMain::setCommand(const QString& name, std::function<void()> handler)
@@ -353,15 +386,17 @@ void frmMain::load()
     setCommandEnabled(QStringLiteral("mnuToolsDefaultFolder"), FolderIconsSupported);
     // 3 and 5 to 15 read here, applied below in the same order.
     loaded_ = readMainWindowSettings(context_, settings_, design_);
+    pages_.setIconsPerPage(loaded_.iconsPerPage);
+    pages_.setFolderIconsSupported(FolderIconsSupported);
     // 4. Marked for the single-instance search; then the own command line.
     MarkMainWindow();
     HandleCommandLine(context_, *this, commandLine_);
     applyLoadedSettings();
-    // 16.
-    if (resultCount() == 0)
+    // 16. A path from the command line may have filled the results already.
+    if (resultCount() == 0) {
+        pages_.clearView();
         panels.value(QStringLiteral("type"))->setText(QStringLiteral("No icon selected."));
-    for (const char* command : {"mnuGoFirstPage", "mnuGoPrevPage", "mnuGoNextPage", "mnuGoLastPage"})
-        setCommandEnabled(QString::fromLatin1(command), false);
+    }
     // 17.
     panels.value(QStringLiteral("count"))->setText(LoadCatalogue(context_));
     // 20.
@@ -493,6 +528,19 @@ void frmMain::showHelpTopics()
     QDesktopServices::openUrl(QUrl::fromLocalFile(host));
 }
 
+void frmMain::showTips()
+{
+    // One tip window at a time; it deletes itself when closed.
+    if (tipWindow_) {
+        ActivateWindow(tipWindow_);
+        return;
+    }
+    tipWindow_ = new frmTip(settings_, this);
+    tipWindow_->setAttribute(Qt::WA_DeleteOnClose);
+    tipWindow_->setWindowFlag(Qt::Window);
+    tipWindow_->show();
+}
+
 void frmMain::MarkMainWindow()
 {
     platform::MarkedWindow::Handlers handlers;
@@ -554,15 +602,22 @@ void frmMain::keyPressEvent(QKeyEvent* event)
 void frmMain::keyReleaseEvent(QKeyEvent* event)
 {
     // The "3" and "2" keys page back and forth (not Page Up and Page Down).
-    if (event->key() == Qt::Key_3 && actions_.value(QStringLiteral("mnuGoPrevPage"))->isEnabled())
-        runCommand(QStringLiteral("mnuGoPrevPage"));
-    else if (event->key() == Qt::Key_2 && actions_.value(QStringLiteral("mnuGoNextPage"))->isEnabled())
-        runCommand(QStringLiteral("mnuGoNextPage"));
+    if (event->key() == Qt::Key_3)
+        pages_.previousPage();
+    else if (event->key() == Qt::Key_2)
+        pages_.nextPage();
     QMainWindow::keyReleaseEvent(event);
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event)
 {
+    QLabel* area = panels.value(QStringLiteral("area"));
+    if (watched == area && event->type() == QEvent::MouseButtonPress && !area->text().isEmpty()
+        && area->text() != u"Page 1 of 1" && pnlNav->isEnabled()) {
+        if (QMenu* goBar = menus_.value(QStringLiteral("mnuGoBar")))
+            goBar->popup(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
+        return true;
+    }
     // The keyword bar sees Esc before the window does.
     if (watched == cmbSearch && event->type() == QEvent::KeyPress
         && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
@@ -572,14 +627,26 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
 
 int frmMain::resultCount() const
 {
-    return 0;
+    return cmbResult.count();
 }
 
-void frmMain::clearResults() {}
+void frmMain::clearResults()
+{
+    lstFiles.clear();
+    cmbResult.clear();
+    updateSelectionState();
+}
 
 std::optional<ErrorInfo> frmMain::openPendingPath()
 {
-    return OpenPendingPath(context_);
+    struct ReaderHost : FileIconReaderHost {
+        frmMain& window;
+        explicit ReaderHost(frmMain& w) : window(w) {}
+        void showCount(const QString& text) override { window.setPanelText(StatusPanel::Count, text); }
+        void doEvents() override { window.doEvents(); }
+    } host(*this);
+    FileIconReader reader(context_.platform.paths(), icons_, cmbResult, host);
+    return OpenPendingPath(context_, reader, [this] { pages_.startListing(); });
 }
 
 void frmMain::activateMainWindow()
@@ -633,6 +700,203 @@ void frmMain::unloadWindows()
             window->close();
     }
     close();
+}
+
+} // namespace glyphary
+
+// The result page as the page filler drives it.
+namespace glyphary {
+
+namespace {
+
+QPixmap ledPicture(bool on)
+{
+    QPixmap led(12, 12);
+    led.fill(Qt::transparent);
+    QPainter painter(&led);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QColor(90, 0, 0));
+    painter.setBrush(on ? QColor(255, 30, 30) : QColor(110, 40, 40));
+    painter.drawEllipse(QRectF(1.5, 1.5, 9, 9));
+    return led;
+}
+
+} // namespace
+
+void frmMain::clearRows()
+{
+    pnlResult->clearRows();
+}
+
+void frmMain::addRow(int position, const RowResult& row, const QString& tag)
+{
+    Q_UNUSED(position);
+    pnlResult->addRow(row.image, row.name, row.type, row.origin, tag);
+}
+
+void frmMain::bindImages(int rowCount)
+{
+    Q_UNUSED(rowCount); // each row got its picture as it was added
+}
+
+void frmMain::setSort(const SortState& sort)
+{
+    pnlResult->setSorting(sort.enabled);
+    if (sort.enabled)
+        pnlResult->sortBy(sort.key, sort.descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+}
+
+void frmMain::showDummyList(bool dummy)
+{
+    ResultListWidget* from = dummy ? pnlResult : pnlDummy;
+    ResultListWidget* to = dummy ? pnlDummy : pnlResult;
+    for (int i = 0; i < 3; ++i)
+        to->setColumnWidth(i, from->columnWidth(i));
+    resultStack_->setCurrentWidget(to);
+}
+
+void frmMain::setPanelText(StatusPanel panel, const QString& text)
+{
+    if (QLabel* label = panels.value(QString(panelKey(panel))))
+        label->setText(text);
+}
+
+void frmMain::setPanelPicture(StatusPanel panel, QLatin1StringView pictureKey)
+{
+    const QString key(panelKey(panel));
+    QLabel* picture = panelPictures_.value(key);
+    if (!picture)
+        return;
+    picture->setProperty("picture", QString(pictureKey));
+    if (pictureKey == picture::LedOn || pictureKey == picture::LedOff)
+        picture->setPixmap(ledPicture(pictureKey == picture::LedOn));
+    else
+        picture->setPixmap(QPixmap()); // "empty" and none both show nothing
+}
+
+bool frmMain::isStatusBarVisible() const
+{
+    return !pnlStatusBar->isHidden();
+}
+
+void frmMain::setStatusBarVisible(bool visible)
+{
+    pnlStatusBar->setVisible(visible);
+}
+
+bool frmMain::isProgressBarVisible() const
+{
+    return !pnlProgressBar->isHidden();
+}
+
+void frmMain::setProgressBarVisible(bool visible)
+{
+    pnlProgressBar->setVisible(visible);
+}
+
+void frmMain::setProgressMaximum(int maximum)
+{
+    pnlProgressBar->setMaximum(std::max(1, maximum));
+}
+
+void frmMain::setProgressValue(int value)
+{
+    pnlProgressBar->setValue(std::min(value, pnlProgressBar->maximum()));
+}
+
+void frmMain::setCommandEnabled(Command command, bool enabled)
+{
+    for (const CommandControls& controls : kCommandControls) {
+        if (controls.command != command)
+            continue;
+        if (QAction* entry = actions_.value(QString::fromLatin1(controls.menu)))
+            entry->setEnabled(enabled);
+        else if (QMenu* submenu = menus_.value(QString::fromLatin1(controls.menu)))
+            submenu->menuAction()->setEnabled(enabled);
+        if (controls.popup)
+            if (QAction* entry = actions_.value(QString::fromLatin1(controls.popup)))
+                entry->setEnabled(enabled);
+        if (controls.toolbarKey)
+            if (QAction* button = buttons_.value(QString::fromLatin1(controls.toolbarKey)))
+                button->setEnabled(enabled);
+    }
+}
+
+void frmMain::setControlsEnabled(std::span<const ControlName> controls, bool enabled)
+{
+    for (const ControlName& control : controls) {
+        const QString name = QString::fromLatin1(control.name);
+        switch (control.kind) {
+        case ControlName::Kind::Control:
+            if (name == u"abort") {
+                buttons_.value(name)->setEnabled(enabled);
+            } else if (auto* widget = findChild<QWidget*>(name)) {
+                widget->setEnabled(enabled);
+            }
+            break;
+        case ControlName::Kind::Menu:
+            if (QMenu* menu = menus_.value(name))
+                menu->menuAction()->setEnabled(enabled);
+            break;
+        case ControlName::Kind::StandardButton:
+        case ControlName::Kind::YourButton:
+            if (QAction* button = buttons_.value(name))
+                button->setEnabled(enabled);
+            break;
+        }
+    }
+}
+
+void frmMain::setToPageEntries(int pageCount)
+{
+    for (const char* menuName : {"mnuGoToPage", "mnuGoBar"}) {
+        QMenu* menu = menus_.value(QString::fromLatin1(menuName));
+        if (!menu)
+            continue;
+        const QString entryName = QString::fromLatin1(menuName == QLatin1StringView("mnuGoToPage") ? "mnuGoToPageNr" : "mnuGoBarToPageNr");
+        // Entry 1 always exists; the rest follow the page count.
+        const QList<QAction*> existing = menu->actions();
+        for (int i = static_cast<int>(existing.size()) - 1; i >= 1; --i) {
+            menu->removeAction(existing[i]);
+            actions_.remove(existing[i]->objectName());
+            existing[i]->deleteLater();
+        }
+        if (!existing.isEmpty()) {
+            QAction* first = existing[0];
+            first->disconnect(this);
+            connect(first, &QAction::triggered, this, [this] { pages_.toPage(1); });
+        }
+        for (int page = 2; page <= pageCount; ++page) {
+            auto* entry = new QAction(QString::number(page), menu);
+            entry->setObjectName(entryName + u'_' + QString::number(page - 1));
+            connect(entry, &QAction::triggered, this, [this, page] { pages_.toPage(page); });
+            actions_.insert(entry->objectName(), entry);
+            menu->addAction(entry);
+        }
+    }
+}
+
+void frmMain::setLedTimerRunning(bool running)
+{
+    if (running)
+        tmrLed.start();
+    else
+        tmrLed.stop();
+}
+
+void frmMain::updateSelectionState()
+{
+    runCommand(QStringLiteral("selection:changed"));
+}
+
+void frmMain::setMousePointer(MousePointer pointer)
+{
+    context_.platform.dialogs().setMousePointer(static_cast<int>(pointer));
+}
+
+void frmMain::doEvents()
+{
+    context_.platform.dialogs().doEvents();
 }
 
 } // namespace glyphary

@@ -3,11 +3,17 @@
 #include "app/CommandLine.h"
 #include "app/MainWindowLoad.h"
 #include "app/AppContext.h"
+#include "app/ItemList.h"
+#include "platform/IconFunctions.h"
+#include "results/ResultPages.h"
+#include "sources/CoreLibrary.h"
+#include "sources/ResultDrawing.h"
 #include "app/Shutdown.h"
 
 #include <QHash>
 #include <QLabel>
 #include <QMainWindow>
+#include <QPointer>
 #include <QTimer>
 #include <functional>
 #include <map>
@@ -15,6 +21,7 @@
 #include <span>
 
 class QComboBox;
+class QStackedWidget;
 class QMenu;
 class QProgressBar;
 class QSplitter;
@@ -40,7 +47,7 @@ void ActivateWindow(QWidget* window);
 // The main window: navigation tree on the left, the paged result list on the right, three tool
 // bar bands and the status bar. Commands are looked up by their menu entry's name; features
 // register their handlers with setCommand.
-class frmMain : public QMainWindow, private CommandLineHost, private ShutdownHost {
+class frmMain : public QMainWindow, private CommandLineHost, private ShutdownHost, private ResultPageView {
     Q_OBJECT
 public:
     frmMain(AppContext& context, Settings& settings, platform::NamedMutex& instanceMutex, QString commandLine);
@@ -69,12 +76,21 @@ public:
     void setBandVisible(int band, bool visible);
     bool bandVisible(int band) const;
 
+    // Tip of the Day (Help menu, and at start-up).
+    void showTips();
+
     // Shutdown as the File menu's Close runs it: the sequence, then the end of the program.
     void closeProgram();
     // The session ends (or code unloads the window): close without storing anything.
     void unloadWithoutSaving();
 
     const MainWindowSettings& loadedSettings() const { return loaded_; }
+    ResultPages& pages() { return pages_; }
+    ResultDrawing& drawing() { return drawing_; }
+
+    // The hidden working lists: the result list of the current listing and the files behind it.
+    ItemList cmbResult;
+    ItemList lstFiles;
     bool FolderIconsSupported = false;
     Flag& AbortRequested;
 
@@ -90,6 +106,7 @@ public:
     QStatusBar* pnlStatusBar = nullptr;
     QProgressBar* pnlProgressBar = nullptr;
     QHash<QString, QLabel*> panels; // "message", "count", "area", "type"
+    QHash<QString, QLabel*> panelPictures_; // pictures of "area" and "type"
     QLabel* picLogo = nullptr;
     QTimer tmrLed;
 
@@ -109,6 +126,27 @@ private:
     MainWindowPreferences preferences() const override;
     void rebuildIconCache() override;
     void unloadWindows() override;
+    // ResultPageView
+    void clearRows() override;
+    void addRow(int position, const RowResult& row, const QString& tag) override;
+    void bindImages(int rowCount) override;
+    void setSort(const SortState& sort) override;
+    void showDummyList(bool dummy) override;
+    void setPanelText(StatusPanel panel, const QString& text) override;
+    void setPanelPicture(StatusPanel panel, QLatin1StringView pictureKey) override;
+    bool isStatusBarVisible() const override;
+    void setStatusBarVisible(bool visible) override;
+    bool isProgressBarVisible() const override;
+    void setProgressBarVisible(bool visible) override;
+    void setProgressMaximum(int maximum) override;
+    void setProgressValue(int value) override;
+    void setCommandEnabled(Command command, bool enabled) override;
+    void setControlsEnabled(std::span<const ControlName> controls, bool enabled) override;
+    void setToPageEntries(int pageCount) override;
+    void setLedTimerRunning(bool running) override;
+    void updateSelectionState() override;
+    void setMousePointer(MousePointer pointer) override;
+    void doEvents() override;
 
     void createActions();
     void createMenus();
@@ -132,13 +170,18 @@ private:
     QString commandLine_;
     std::unique_ptr<platform::MarkedWindow> marked_;
     ShutdownSequence shutdown_;
+    platform::IconFunctions icons_;
+    CoreLibrary library_;
+    ResultDrawing drawing_;
+    ResultPages pages_;
+    QStackedWidget* resultStack_ = nullptr;
+    QPointer<QWidget> tipWindow_;
     MainWindowDesign design_;
     MainWindowSettings loaded_;
     QHash<QString, QAction*> actions_;
     QHash<QString, QAction*> buttons_;
     QHash<QString, QMenu*> menus_;
     std::map<QString, std::function<void()>> commands_;
-    Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
     bool sessionEnding_ = false;
     bool closing_ = false;
 };

@@ -49,7 +49,10 @@ int main(int argc, char* argv[])
         mainWindow->show();
         return mainWindow->picLogo;
     };
-    hooks.showTips = [] {}; // the tip window arrives with the full main window
+    hooks.showTips = [&mainWindow] {
+        if (mainWindow)
+            mainWindow->showTips();
+    };
 
     frmSplash splash(context, settings, platform.paths().toWindows(QApplication::applicationDirPath()), hooks);
     splash.load();

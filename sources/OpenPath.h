@@ -2,14 +2,18 @@
 
 #include "app/ErrorReport.h"
 
+#include <functional>
 #include <optional>
 
 namespace glyphary {
 
 struct AppContext;
+class FileIconReader;
 
-// Opens PendingOpenPath as a file or as a folder, then sets it back to "". An error ends it with
-// the error to report.
-std::optional<ErrorInfo> OpenPendingPath(AppContext& context);
+// Opens PendingOpenPath as a file (its icons) or as a folder (the icons of the files in it), starts
+// the listing, then sets PendingOpenPath back to "". A path that does not exist ends it with the
+// error to report.
+std::optional<ErrorInfo> OpenPendingPath(AppContext& context, FileIconReader& reader,
+                                         const std::function<void()>& startListing);
 
 } // namespace glyphary

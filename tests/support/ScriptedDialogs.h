@@ -4,6 +4,7 @@
 #include "platform/DialogsPort.h"
 
 #include <deque>
+#include <functional>
 #include <vector>
 
 namespace glyphary::testing {
@@ -39,7 +40,14 @@ public:
     std::optional<QString> browseForFolder(const QString& prompt, const QString& initialPath) override;
     bool showMessage(const platform::MessageRequest& request) override;
     void setMousePointer(int pointer) override { mousePointer = pointer; }
-    void doEvents() override { ++doEventsCalls; }
+    // What a person does while pending events run (a key press, a click).
+    std::function<void()> onDoEvents;
+    void doEvents() override
+    {
+        ++doEventsCalls;
+        if (onDoEvents)
+            onDoEvents();
+    }
 };
 
 } // namespace glyphary::testing

@@ -1,0 +1,57 @@
+#pragma once
+// Drawing one result item of each kind into a row of the result page: its 32 x 32 picture, name,
+// type and origin. Frames of one animated file on a page share one load.
+
+#include "platform/IconFunctions.h"
+#include "results/ResultPageView.h"
+
+#include <QImage>
+#include <QString>
+
+namespace glyphary {
+
+struct AppContext;
+class CoreLibrary;
+class ItemList;
+
+// The display name and built-in resource number of a cursor role, by its position in a scheme
+// (1 to 14); the "sycu" items name the same roles by resource number or registry path.
+struct CursorRole {
+    int position;
+    const char* name;        // as a scheme entry
+    const char* currentName; // as a current cursor
+    int resourceNumber;
+    const char* registryPath;
+};
+const CursorRole* cursorRoleAt(int position);
+const CursorRole* cursorRoleNamed(const QString& resourceNumberOrRegistryPath);
+
+// The picture shown where an icon cannot be had.
+QImage noIconPicture();
+
+class ResultDrawing : public ResultRowReader {
+public:
+    ResultDrawing(AppContext& context, platform::IconFunctions& icons, CoreLibrary& library, const ItemList& lstFiles);
+
+    std::optional<RowResult> readRow(const QString& item, std::int32_t itemData, int position) override;
+
+    // Loads of animated files so far (one per file while its frames follow each other).
+    int animationLoads() const { return animationLoads_; }
+
+private:
+    QImage bookPicture(const QString& item);
+    QImage filePicture(const QString& file, const QString& number);
+    QImage animationFrame(const QString& file, int step);
+    QImage builtInCursor(int resourceNumber);
+
+    AppContext& context_;
+    platform::IconFunctions& icons_;
+    CoreLibrary& library_;
+    const ItemList& lstFiles_;
+    QRgb maskColour_ = 0xFFFFFFFF;
+    QString animationFile_;
+    platform::LoadedIcon animation_;
+    int animationLoads_ = 0;
+};
+
+} // namespace glyphary
