@@ -1,0 +1,147 @@
+#include "app/AppContext.h"
+#include "app/ItemList.h"
+#include "app/Settings.h"
+#include "app/Startup.h"
+#include "formats/AniCodec.h"
+#include "sources/CoreLibrary.h"
+#include "sources/ResultDrawing.h"
+#include "support/PeBuilder.h"
+#include "support/TempRoot.h"
+
+#include <gtest/gtest.h>
+
+using namespace glyphary;
+using glyphary::testing::TempRoot;
+
+namespace {
+
+QByteArray bytesOf(const formats::ByteVector& bytes)
+{
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
+}
+
+bool isBlank(const QImage& image)
+{
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(image.pixel(x, y)) != 0)
+                return false;
+    return true;
+}
+
+class ResultDrawingTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        splashLoad(context, settings, QStringLiteral("C:\\Glyphary"));
+        root.writeFile(QStringLiteral("C:\\Icons\\star.ico"), bytesOf(glyphary::testing::icoFile({glyphary::testing::dibImage(4)})));
+        root.writeFile(QStringLiteral("C:\\Icons\\junk.ico"), "not an icon at all");
+        const formats::ByteVector frame = glyphary::testing::icoFile({glyphary::testing::dibImage(8)});
+        const std::vector<formats::ByteVector> frames{frame, frame, frame};
+        const auto ani = formats::writeAni(frames, formats::AniOptions{});
+        ASSERT_TRUE(ani);
+        root.writeFile(QStringLiteral("C:\\Icons\\busy.ani"), bytesOf(*ani.value));
+    }
+
+    RowResult draw(const QString& item, std::int32_t itemData = 0)
+    {
+        const auto row = drawing.readRow(item, itemData, 1);
+        EXPECT_TRUE(row.has_value()) << item.toStdString();
+        return row.value_or(RowResult{});
+    }
+
+    TempRoot root;
+    AppContext context{root.platform()};
+    Settings settings{root.platform().registry()};
+    platform::IconFunctions icons{root.platform().paths()};
+    CoreLibrary library{context};
+    ItemList lstFiles;
+    ResultDrawing drawing{context, icons, library, lstFiles};
+};
+
+TEST_F(ResultDrawingTest, OpenedFilesAreNamedByFileAndLabel)
+{
+    RowResult row = draw(QStringLiteral("C:\\Icons\\star.ico;0;x;0open"));
+    EXPECT_EQ(row.name, QStringLiteral("star.ico"));
+    EXPECT_EQ(row.type, QStringLiteral("16 Color Icon"));
+    EXPECT_EQ(row.origin, QStringLiteral("File"));
+    EXPECT_FALSE(isBlank(row.image));
+
+    row = draw(QStringLiteral("C:\\Lib\\shell.dll;3;#4 of 9;dopen"));
+    EXPECT_EQ(row.name, QStringLiteral("shell.dll #4 of 9"));
+
+    context.FavoritesFlag = kTrue;
+    row = draw(QStringLiteral("C:\\Fav\\my.star.ico;0;x;0open"));
+    EXPECT_EQ(row.name, QStringLiteral("my"));
+    EXPECT_EQ(row.origin, QStringLiteral("File Favorite"));
+}
+
+TEST_F(ResultDrawingTest, AnUnreadableFileGetsTheNoIconPictureAndAMissingIndexAnEmptyOne)
+{
+    const RowResult unreadable = draw(QStringLiteral("C:\\Icons\\junk.ico;0;x;0open"));
+    EXPECT_EQ(unreadable.image, noIconPicture());
+    const RowResult pastTheEnd = draw(QStringLiteral("C:\\Icons\\star.ico;5;x;0open"));
+    EXPECT_TRUE(isBlank(pastTheEnd.image));
+    EXPECT_EQ(pastTheEnd.name, QStringLiteral("star.ico"));
+}
+
+TEST_F(ResultDrawingTest, FramesOfOneAnimationShareOneLoad)
+{
+    for (int frame = 0; frame < 3; ++frame) {
+        const RowResult row = draw(QStringLiteral("C:\\Icons\\busy.ani;%1;frame %2;aopen").arg(frame).arg(frame + 1));
+        EXPECT_FALSE(isBlank(row.image));
+        EXPECT_EQ(row.name, QStringLiteral("busy.ani frame %1").arg(frame + 1));
+    }
+    EXPECT_EQ(drawing.animationLoads(), 1);
+}
+
+TEST_F(ResultDrawingTest, CatalogueIconsAreNamedByTheirKeywordAndWithoutALibraryShowNoIcon)
+{
+    context.keywordTable.append(QStringLiteral("apple"), QStringLiteral("12:3:01;"));
+    const RowResult row = draw(QStringLiteral("12:3:01book"), 0);
+    EXPECT_EQ(row.name, QStringLiteral("apple"));
+    EXPECT_EQ(row.type, QStringLiteral("256 Color Icon"));
+    EXPECT_EQ(row.origin, QStringLiteral("Glyphary"));
+    EXPECT_EQ(row.image, noIconPicture());
+    EXPECT_FALSE(library.libraryAvailable());
+}
+
+TEST_F(ResultDrawingTest, ReferencesShortcutsAndWindowsIconsTakeTheirNamesFromTheirLists)
+{
+    context.catalogueLists.lstUser.add(QStringLiteral("stars"), 0);
+    EXPECT_EQ(draw(QStringLiteral("C:\\Icons\\star.ico;0;x;0user"), 0).name, QStringLiteral("stars"));
+    EXPECT_EQ(draw(QStringLiteral("C:\\Icons\\star.ico;0;x;0user"), 0).origin, QStringLiteral("Reference"));
+
+    lstFiles.add(QStringLiteral("C:\\WINDOWS\\Start Menu\\Programs\\Notepad.lnk"));
+    const RowResult shortcut = draw(QStringLiteral("C:\\Icons\\star.ico;0;x;0shor"), 0);
+    EXPECT_EQ(shortcut.name, QStringLiteral("Notepad"));
+    EXPECT_EQ(shortcut.origin, QStringLiteral("Start Menu\\Programs"));
+
+    EXPECT_EQ(draw(QStringLiteral("C:\\Icons\\star.ico;0;Text Document;2syas")).name, QStringLiteral("Text Document"));
+    EXPECT_EQ(draw(QStringLiteral("C:\\Icons\\star.ico;0;My Computer;2sysy")).origin, QStringLiteral("File"));
+}
+
+TEST_F(ResultDrawingTest, CursorsAreNamedByTheirRole)
+{
+    RowResult row = draw(QStringLiteral("default;0;32651;6sycu"));
+    EXPECT_EQ(row.name, QStringLiteral("Help Pointer"));
+    EXPECT_EQ(row.origin, QStringLiteral("Windows Default"));
+    EXPECT_FALSE(isBlank(row.image));
+
+    row = draw(QStringLiteral("default;0;Standard:2;6sytu"));
+    EXPECT_EQ(row.name, QStringLiteral("Help"));
+    row = draw(QStringLiteral("C:\\Icons\\busy.ani;1;Control Panel\\Cursors\\Wait;asycu"));
+    EXPECT_EQ(row.name, QStringLiteral("Wait #2"));
+    EXPECT_EQ(row.origin, QStringLiteral("File"));
+    EXPECT_EQ(draw(QStringLiteral("default;0;Standard:9;6sytu")).name, QStringLiteral("Size NESW"));
+    EXPECT_EQ(draw(QStringLiteral("default;0;99999;6sycu")).name, QString());
+}
+
+TEST_F(ResultDrawingTest, ShortAndUnknownItemsAreNotDrawn)
+{
+    EXPECT_FALSE(drawing.readRow(QStringLiteral("boo"), 0, 1).has_value());
+    EXPECT_FALSE(drawing.readRow(QStringLiteral("C:\\x.ico;0;x;0what"), 0, 1).has_value());
+    EXPECT_EQ(draw(QStringLiteral("nofields0open")).image, noIconPicture());
+}
+
+} // namespace
