@@ -230,11 +230,15 @@ void frmMain::createToolBars()
     addToolBarBreak();
     addToolBar(Qt::TopToolBarArea, pnlKeywordBand);
 
-    picLogo = new QLabel(this);
+    // The splash picture, small, at the end of the keyword band.
+    auto* spacer = new QWidget(pnlKeywordBand);
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    pnlKeywordBand->addWidget(spacer);
+    picLogo = new QLabel(pnlKeywordBand);
     picLogo->setObjectName(QStringLiteral("picLogo"));
-    picLogo->setFixedHeight(44);
-    picLogo->setScaledContents(false);
-    menuBar()->setCornerWidget(picLogo, Qt::TopRightCorner);
+    picLogo->setFixedSize(41, 30);
+    picLogo->setScaledContents(true);
+    pnlKeywordBand->addWidget(picLogo);
 }
 
 void frmMain::createPanes()
