@@ -51,7 +51,7 @@ Content sniff(const ByteReader& reader)
 
 bool isCursorFile(formats::Bytes bytes) { return ByteReader(bytes).u16le(2) == std::uint16_t{2}; }
 
-// The file's bytes, or nullopt when it is missing, unreadable or over the cap.
+// The file's bytes, or nullopt when it cannot be opened.
 std::optional<ByteVector> readWhole(const QString& hostPath, qint64 expectedSize)
 {
     QFile file(hostPath);

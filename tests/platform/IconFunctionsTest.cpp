@@ -151,6 +151,15 @@ TEST_F(IconFunctionsTest, UnreadableFilesAreNegativeAndEmptyExecutablesZero)
     emptyIco.resize(30); // directory intact, image cut away
     EXPECT_EQ(icons.ExtractIconA(write(QStringLiteral("C:\\cut.ico"), emptyIco), -1).status, kExtractNotIconContainer);
 
+    QDir().mkpath(paths.toHost(QStringLiteral("C:\\folder.ico")));
+    EXPECT_EQ(icons.ExtractIconA(QStringLiteral("C:\\folder.ico"), -1).status, kExtractUnreadable);
+    // Over the size cap: refused before anything is read (the file is sparse, so this is cheap).
+    QFile huge(paths.toHost(write(QStringLiteral("C:\\huge.ico"), testing::icoFile({dibImage(4)}))));
+    ASSERT_TRUE(huge.resize(kMaxIconFileBytes + 1));
+    EXPECT_EQ(icons.ExtractIconA(QStringLiteral("C:\\huge.ico"), -1).status, kExtractUnreadable);
+    ASSERT_TRUE(huge.resize(kMaxIconFileBytes));
+    EXPECT_EQ(icons.ExtractIconA(QStringLiteral("C:\\huge.ico"), -1).status, 1);
+
     ResourceBuilder cursorsOnly;
     cursorsOnly.cursorGroup(ResourceName::byId(1), {{dibImage(1), 3, 3}});
     EXPECT_EQ(icons.ExtractIconA(write(QStringLiteral("C:\\none.dll"), cursorsOnly.pe32()), -1).status, 0);
