@@ -1,0 +1,227 @@
+#include "catalogue/NavigationTree.h"
+
+#include "app/AppContext.h"
+#include "app/MainWindowLoad.h"
+#include "catalogue/LaterSources.h"
+#include "formats/Cp1252.h"
+#include "platform/Win32Types.h"
+
+#include <QSet>
+#include <algorithm>
+#include <span>
+#include <string>
+
+namespace glyphary {
+namespace {
+
+using platform::HKEY;
+
+struct NodeRow {
+    const char* key;
+    const char* caption;
+    const char* image;
+    const char* parent;
+};
+
+// The catalogue branch up to its groups; there is no "16 Color" node under "Icons".
+constexpr NodeRow kCatalogueRows[] = {
+    {"glyphary", "Glyphary", "glyphary", ""},
+    {"icon", "Icons", "icon", "glyphary"},
+    {"Icon256", "256 Color", "book", "icon"},
+    {"IconHi", "Hi Color", "book", "icon"},
+    {"ani", "Animated Icons", "navani", "glyphary"},
+    {"Ani16", "16 Color", "book", "ani"},
+    {"Ani256", "256 Color", "book", "ani"},
+    {"AniHi", "Hi Color", "book", "ani"},
+    {"cursor", "Cursors", "cursor", "glyphary"},
+    {"Cursor16", "16 Color", "book", "cursor"},
+    {"Cursor256", "256 Color", "book", "cursor"},
+    {"CursorHi", "Hi Color", "book", "cursor"},
+    {"group", "Groups by Design", "group", "glyphary"},
+};
+
+constexpr NodeRow kAlphabeticRow{"alfa", "Alphabetic", "alfa", "glyphary"};
+
+// "Your Icons" after the favorites node, up to the cursor scheme nodes.
+constexpr NodeRow kYourRows[] = {
+    {"reference", "References", "reference", "your"},
+    {"Reference16", "16 Color", "book", "reference"},
+    {"Reference256", "256 Color", "book", "reference"},
+    {"ReferenceHi", "Hi Color", "book", "reference"},
+    {"system", "System", "system", "your"},
+    {"SysShort", "Program Shortcuts", "shortcut", "your"},
+    {"SysShortDesk", "Desktop", "book", "SysShort"},
+    {"SysShortStart", "Start Menu", "book", "SysShort"},
+    {"SysCur", "Cursors", "cursor", "your"},
+    {"SysCurCurrent", "Current", "book", "SysCur"},
+};
+
+// "Your Icons" after the cursor scheme nodes.
+constexpr NodeRow kSystemRows[] = {
+    {"SysDesktop", "Desktop", "book", "system"},
+    {"SysStart", "Start", "book", "system"},
+    {"SysDrives", "Drives", "book", "system"},
+    {"SysFolders", "Folders", "book", "system"},
+    {"SysFiles", "Files", "book", "system"},
+    {"SysAso", "File Type Icons", "aso", "your"},
+};
+
+const QString kBookImage = QStringLiteral("book");
+const QString kSchemesKey = QStringLiteral("Control Panel\\Cursors\\Schemes");
+
+// Catalogue and folder leaves show an open book while selected.
+void addNode(NavigationTree& tree, const QString& key, const QString& caption, const QString& image, const QString& parent)
+{
+    NavNode node;
+    node.key = key;
+    node.caption = caption;
+    node.image = image;
+    node.parentKey = parent;
+    if (image == kBookImage)
+        node.selectedImage = QStringLiteral("openbook");
+    tree.add(std::move(node));
+}
+
+void addRows(NavigationTree& tree, std::span<const NodeRow> rows)
+{
+    for (const NodeRow& row : rows) {
+        addNode(tree, QLatin1StringView(row.key), QLatin1StringView(row.caption), QLatin1StringView(row.image),
+                QLatin1StringView(row.parent));
+    }
+}
+
+void addCatalogueBranch(NavigationTree& tree, const ItemList& keywordBar)
+{
+    addRows(tree, kCatalogueRows);
+    for (int n = 0; n < keywordBar.count(); ++n) {
+        const QString& keyword = keywordBar.text(n);
+        if (keyword.startsWith(QLatin1StringView("group")))
+            addNode(tree, QStringLiteral("groups") + QString::number(n), groupCaption(keyword), kBookImage, QStringLiteral("group"));
+    }
+    addRows(tree, {&kAlphabeticRow, 1});
+    for (char16_t letter = u'A'; letter <= u'Z'; ++letter)
+        addNode(tree, QString(QChar(letter)), QString(QChar(letter)), kBookImage, QStringLiteral("alfa"));
+    tree.find(QStringLiteral("glyphary"))->expanded = true;
+}
+
+void addYourIconsBranch(AppContext& context, NavigationTree& tree, LaterSources& sources)
+{
+    addNode(tree, QStringLiteral("your"), QStringLiteral("Your Icons"), QStringLiteral("user"), QString());
+    addNode(tree, QStringLiteral("favori"), favoritesFolderName(context), QStringLiteral("favorite"), QStringLiteral("your"));
+    tree.find(QStringLiteral("favori"))->sorted = true;
+    sources.AddFavoriteFolderNodes(tree);
+    addRows(tree, kYourRows);
+    for (const QString& scheme : cursorSchemeNames(context))
+        addNode(tree, scheme + QStringLiteral("ctheme"), scheme, kBookImage, QStringLiteral("SysCur"));
+    addRows(tree, kSystemRows);
+}
+
+} // namespace
+
+bool NavigationTree::add(NavNode node)
+{
+    if (node.key.isEmpty() || index_.contains(node.key))
+        return false;
+    if (!node.parentKey.isEmpty() && !index_.contains(node.parentKey))
+        return false;
+    index_.insert(node.key, nodes_.size());
+    nodes_.push_back(std::move(node));
+    return true;
+}
+
+void NavigationTree::removeBelow(const QString& key)
+{
+    // Parents always come before their children, so one pass in order finds every descendant.
+    QSet<QString> removed;
+    std::vector<NavNode> kept;
+    kept.reserve(nodes_.size());
+    for (NavNode& node : nodes_) {
+        if (node.parentKey == key || removed.contains(node.parentKey))
+            removed.insert(node.key);
+        else
+            kept.push_back(std::move(node));
+    }
+    nodes_ = std::move(kept);
+    reindex();
+}
+
+void NavigationTree::reindex()
+{
+    index_.clear();
+    for (std::size_t i = 0; i < nodes_.size(); ++i)
+        index_.insert(nodes_[i].key, i);
+}
+
+const NavNode* NavigationTree::find(const QString& key) const
+{
+    const auto it = index_.constFind(key);
+    return it == index_.constEnd() ? nullptr : &nodes_[*it];
+}
+
+NavNode* NavigationTree::find(const QString& key)
+{
+    const auto it = index_.constFind(key);
+    return it == index_.constEnd() ? nullptr : &nodes_[*it];
+}
+
+bool NavigationTree::hasChildren(const QString& key) const
+{
+    return std::any_of(nodes_.begin(), nodes_.end(), [&](const NavNode& node) { return node.parentKey == key; });
+}
+
+QStringList NavigationTree::childKeys(const QString& key) const
+{
+    std::vector<const NavNode*> children;
+    for (const NavNode& node : nodes_) {
+        if (node.parentKey == key)
+            children.push_back(&node);
+    }
+    const NavNode* parent = find(key);
+    if (parent && parent->sorted) {
+        std::stable_sort(children.begin(), children.end(), [](const NavNode* a, const NavNode* b) {
+            return a->caption.compare(b->caption, Qt::CaseInsensitive) < 0;
+        });
+    }
+    QStringList keys;
+    keys.reserve(static_cast<qsizetype>(children.size()));
+    for (const NavNode* child : children)
+        keys.append(child->key);
+    return keys;
+}
+
+QString groupCaption(const QString& keyword)
+{
+    const QString name = keyword.mid(6);
+    if (name.isEmpty() || name.startsWith(QLatin1StringView("iMac")))
+        return name;
+    return name.front().toUpper() + name.mid(1);
+}
+
+QStringList cursorSchemeNames(AppContext& context)
+{
+    platform::Registry& registry = context.platform.registry();
+    HKEY key = 0;
+    if (registry.RegOpenKeyExA(platform::HKEY_CURRENT_USER, formats::toCp1252(kSchemesKey), 0,
+                               platform::KEY_ALL_ACCESS_LOW, &key) != platform::ERROR_SUCCESS)
+        return {};
+    QStringList names;
+    std::string name;
+    for (platform::DWORD i = 0; registry.RegEnumValueA(key, i, &name, nullptr, nullptr) == platform::ERROR_SUCCESS; ++i) {
+        // The unnamed default value names no scheme.
+        if (!name.empty())
+            names.append(formats::fromCp1252(name));
+    }
+    registry.RegCloseKey(key);
+    return names;
+}
+
+NavigationTree BuildNavigationTree(AppContext& context, LaterSources& sources)
+{
+    NavigationTree tree;
+    if (context.CatalogueAvailable != kFalse)
+        addCatalogueBranch(tree, context.catalogueLists.cmbSearch);
+    addYourIconsBranch(context, tree, sources);
+    return tree;
+}
+
+} // namespace glyphary

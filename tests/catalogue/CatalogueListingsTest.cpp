@@ -1,0 +1,296 @@
+#include "catalogue/CatalogueListings.h"
+
+#include "ListingFakes.h"
+#include "catalogue/PagedListingHost.h"
+#include "results/ResultPages.h"
+
+#include <gtest/gtest.h>
+
+using namespace glyphary;
+using namespace glyphary::testing;
+
+namespace {
+
+QString book(const char* token)
+{
+    return QLatin1StringView(token) + QStringLiteral("book");
+}
+
+// Keyword numbers: 0 stars, 1 moon, 2 apple, 3 Avocado, 4 1abc, 5 " blank", 6 banana.
+const QByteArray kIndex = "stars;abc:1:01;abc:2:01;abc:3:00;cur:1:27\r\n"
+                          "moon;abc:1:01;def:3:01;abc:3:00\r\n"
+                          "apple;app:0:04;app:1:05\r\n"
+                          "Avocado;avo:0:02\r\n"
+                          "1abc;num:0:01\r\n"
+                          " blank;blk:0:01\r\n"
+                          "banana;ban:0:01\r\n";
+
+// References 0 to 4; their type digits are 4, 1, 2, 8, and a letter.
+const QByteArray kReferences = "apple;C:\\a.ani;0;frame 1;4user\r\n"
+                               "Moon;C:\\m.ico;0;x;1user\r\n"
+                               "moon;C:\\lib.dll;3;#4 of 9;2user\r\n"
+                               "zebra;C:\\z.cur;0;x;8user\r\n"
+                               "odd;C:\\o.ico;0;x;auser\r\n";
+
+class CatalogueListingsTest : public ::testing::Test {
+protected:
+    CatalogueListingsTest() : context(root.platform()), listings(context, results, host, sources) {}
+
+    void load(const QByteArray& index, const QByteArray& references = QByteArray(),
+              const QByteArray& customKeywords = QByteArray())
+    {
+        loadCatalogue(root, context, index, references, customKeywords);
+    }
+
+    QString reference(int j) const { return context.catalogueLists.cmbUser.text(j); }
+
+    TempRoot root;
+    AppContext context;
+    ItemList results;
+    RecordingHost host;
+    RecordingSources sources;
+    CatalogueListings listings;
+};
+
+TEST_F(CatalogueListingsTest, ByTypeListsEachIconOnceThroughTheFirstKeyword)
+{
+    load(kIndex, kReferences);
+    listings.ListCatalogueByType(1);
+
+    // abc:1:01 is under stars and moon: listed once, with stars' number.
+    EXPECT_EQ(texts(results), (QStringList{book("abc:1:01"), book("abc:2:01"), book("def:3:01"), book("num:0:01"),
+                                           book("blk:0:01"), book("ban:0:01"), reference(1)}));
+    EXPECT_EQ(itemData(results), (std::vector<std::int32_t>{0, 0, 1, 4, 5, 6, 1}));
+    EXPECT_EQ(host.count, QStringLiteral("7 Icon(s)"));
+    EXPECT_EQ(host.calls.front(), QStringLiteral("refreshCommandState"));
+    EXPECT_EQ(host.calls.back(), QStringLiteral("startListing"));
+    EXPECT_TRUE(host.calls.contains(QStringLiteral("lock")));
+}
+
+TEST_F(CatalogueListingsTest, ByTypeMatchesTheLastCharacterOfTokensAndTheTypeDigitOfReferences)
+{
+    load(kIndex, kReferences);
+    listings.ListCatalogueByType(4);
+    EXPECT_EQ(texts(results), (QStringList{book("app:0:04"), reference(0)}));
+    EXPECT_EQ(itemData(results), (std::vector<std::int32_t>{2, 0}));
+
+    // A reference whose type is no digit is reached by no type, not even 0.
+    listings.ListCatalogueByType(0);
+    EXPECT_EQ(texts(results), (QStringList{book("abc:3:00")}));
+
+    listings.ListCatalogueByType(7);
+    EXPECT_EQ(texts(results), (QStringList{book("cur:1:27")}));
+}
+
+TEST_F(CatalogueListingsTest, ReferencesByClassTakeIconsAnimationsAndCursorsOfOneDepth)
+{
+    load(kIndex, kReferences);
+    listings.ListReferencesByClass(1);
+    EXPECT_EQ(texts(results), (QStringList{reference(0), reference(1)}));
+    EXPECT_EQ(itemData(results), (std::vector<std::int32_t>{0, 1}));
+    EXPECT_EQ(host.calls, (QStringList{QStringLiteral("pointer 11"), QStringLiteral("startListing"), QStringLiteral("pointer 0")}));
+
+    listings.ListReferencesByClass(0);
+    EXPECT_TRUE(results.isEmpty());
+    listings.ListReferencesByClass(2);
+    EXPECT_EQ(itemData(results), (std::vector<std::int32_t>{2, 3}));
+}
+
+TEST_F(CatalogueListingsTest, ByLetterMatchesEitherCaseThenReferences)
+{
+    load(kIndex, kReferences);
+    listings.ListByLetter(u'A');
+    const QStringList expected{book("app:0:04"), book("app:1:05"), book("avo:0:02"), reference(0)};
+    EXPECT_EQ(texts(results), expected);
+    EXPECT_EQ(itemData(results), (std::vector<std::int32_t>{2, 2, 3, 0}));
+
+    listings.ListByLetter(u'a');
+    EXPECT_EQ(texts(results), expected);
+
+    // Both references of "moon", whatever their case.
+    listings.ListByLetter(u'M');
+    EXPECT_EQ(texts(results), (QStringList{book("abc:1:01"), book("def:3:01"), book("abc:3:00"), reference(1), reference(2)}));
+}
+
+TEST_F(CatalogueListingsTest, KeywordsStartingWithADigitOrBlankAreReachedByNoLetter)
+{
+    load(kIndex);
+    for (char16_t letter = u'A'; letter <= u'Z'; ++letter) {
+        listings.ListByLetter(QChar(letter));
+        EXPECT_FALSE(texts(results).contains(book("num:0:01"))) << char(letter);
+        EXPECT_FALSE(texts(results).contains(book("blk:0:01"))) << char(letter);
+    }
+}
+
+TEST_F(CatalogueListingsTest, LetterWithoutKeywordsGivesAnEmptyListing)
+{
+    load(kIndex, kReferences);
+    listings.ListByLetter(u'Q');
+    EXPECT_TRUE(results.isEmpty());
+    EXPECT_EQ(host.count, QStringLiteral("0 Icon(s)"));
+    EXPECT_EQ(host.listingsStarted, 1);
+}
+
+TEST_F(CatalogueListingsTest, AbortKeepsWhatWasGatheredAndStillStartsTheListing)
+{
+    load(kIndex, kReferences);
+    listings.setEventInterval(0);
+    // Events run once as the listing starts, then after every token; Esc comes with the third.
+    host.onDoEvents = [this](int call) {
+        if (call == 3)
+            context.AbortFlag = kTrue;
+    };
+    listings.ListCatalogueByType(1);
+
+    EXPECT_EQ(texts(results), (QStringList{book("abc:1:01"), book("abc:2:01")}));
+    EXPECT_EQ(host.listingsStarted, 1);
+    EXPECT_EQ(host.count, QStringLiteral("2 Icon(s)"));
+}
+
+TEST_F(CatalogueListingsTest, AbortDuringTheLetterListingSkipsTheReferences)
+{
+    load(kIndex, kReferences);
+    listings.setEventInterval(0);
+    host.onDoEvents = [this](int call) {
+        if (call == 2)
+            context.AbortFlag = kTrue;
+    };
+    listings.ListByLetter(u'A');
+    EXPECT_EQ(texts(results), (QStringList{book("app:0:04")}));
+}
+
+TEST_F(CatalogueListingsTest, EscPressedBeforeAListingDoesNotAbortIt)
+{
+    load(kIndex);
+    context.AbortFlag = kTrue;
+    listings.ListCatalogueByType(2);
+    EXPECT_EQ(texts(results), (QStringList{book("avo:0:02")}));
+}
+
+TEST_F(CatalogueListingsTest, EmptyCatalogueAndNoReferencesGiveOnePageOfNothing)
+{
+    load("");
+    listings.ListCatalogueByType(1);
+    EXPECT_TRUE(results.isEmpty());
+    EXPECT_EQ(host.count, QStringLiteral("0 Icon(s)"));
+    EXPECT_EQ(host.listingsStarted, 1);
+}
+
+TEST_F(CatalogueListingsTest, EmptyTokensAndKeywordNumbersOutsideTheTableAreSkipped)
+{
+    load("stars;abc:1:01;;abc:2:01\r\n");
+    context.catalogueLists.cmbSearch.add(QStringLiteral("stray"), 5000);
+    context.catalogueLists.cmbSearch.add(QStringLiteral("negative"), -1);
+    listings.ListCatalogueByType(1);
+    EXPECT_EQ(texts(results), (QStringList{book("abc:1:01"), book("abc:2:01")}));
+    listings.ListByLetter(u'S');
+    EXPECT_EQ(results.count(), 2);
+}
+
+TEST_F(CatalogueListingsTest, KeywordSearchListsTokensInOrderThenReferencesOfTheSameText)
+{
+    load(kIndex, kReferences, "moon\r\n");
+    // "moon" is keyword 1 and, as a custom keyword, 7; only the catalogue one has icons.
+    listings.SearchKeyword(1, false);
+    EXPECT_EQ(texts(results), (QStringList{book("abc:1:01"), book("def:3:01"), book("abc:3:00"), reference(2)}));
+    EXPECT_EQ(itemData(results), (std::vector<std::int32_t>{1, 1, 1, 2}));
+    EXPECT_EQ(host.calls.mid(0, 3), (QStringList{QStringLiteral("pointer 13"), QStringLiteral("refreshKeywordBar"),
+                                                 QStringLiteral("message Searching for icons, please wait...")}));
+    EXPECT_EQ(host.calls.last(), QStringLiteral("pointer 0"));
+
+    listings.SearchKeyword(7, false);
+    EXPECT_EQ(texts(results), (QStringList{reference(2)}));
+    EXPECT_TRUE(sources.calls.isEmpty());
+}
+
+TEST_F(CatalogueListingsTest, KeywordSearchKeepsDuplicateTokensAndAddsFavoritesWhenAsked)
+{
+    load("twice;abc:1:01;abc:1:01\r\n");
+    listings.SearchKeyword(0, true);
+    EXPECT_EQ(texts(results), (QStringList{book("abc:1:01"), book("abc:1:01"), QStringLiteral("C:\\Fav\\twice.ico;0;x;0open")}));
+    EXPECT_EQ(sources.calls, QStringList{QStringLiteral("favoriteHits twice")});
+}
+
+TEST_F(CatalogueListingsTest, EnterInTheKeywordBarSearchesTheFirstKeywordStartingWithTheText)
+{
+    load(kIndex, kReferences);
+    EXPECT_EQ(listings.EnterKeyword(QStringLiteral("aV"), false), 3);
+    EXPECT_EQ(host.selectedKeyword, 3);
+    EXPECT_EQ(texts(results), (QStringList{book("avo:0:02")}));
+
+    results.clear();
+    results.add(QStringLiteral("kept"));
+    EXPECT_EQ(listings.EnterKeyword(QStringLiteral("zz"), false), -1);
+    EXPECT_EQ(host.selectedKeyword, -1);
+    EXPECT_EQ(texts(results), QStringList{QStringLiteral("kept")});
+    EXPECT_EQ(host.listingsStarted, 1);
+}
+
+TEST_F(CatalogueListingsTest, InvalidKeywordPositionListsNothing)
+{
+    load(kIndex);
+    listings.SearchKeyword(99, false);
+    listings.SearchKeyword(-1, false);
+    EXPECT_EQ(host.listingsStarted, 0);
+    EXPECT_TRUE(host.calls.isEmpty());
+}
+
+// The page view of the main window, reduced to what a listing shows.
+class PanelView : public ResultPageView {
+public:
+    QHash<int, QString> panels;
+    int pointer = 0;
+
+    void clearRows() override {}
+    void addRow(int, const RowResult&, const QString&) override {}
+    void bindImages(int) override {}
+    void setSort(const SortState&) override {}
+    void showDummyList(bool) override {}
+    void setPanelText(StatusPanel panel, const QString& text) override { panels[static_cast<int>(panel)] = text; }
+    void setPanelPicture(StatusPanel, QLatin1StringView) override {}
+    bool isStatusBarVisible() const override { return true; }
+    void setStatusBarVisible(bool) override {}
+    bool isProgressBarVisible() const override { return false; }
+    void setProgressBarVisible(bool) override {}
+    void setProgressMaximum(int) override {}
+    void setProgressValue(int) override {}
+    void setCommandEnabled(Command, bool) override {}
+    void setControlsEnabled(std::span<const ControlName>, bool) override {}
+    void setToPageEntries(int) override {}
+    void setLedTimerRunning(bool) override {}
+    void updateSelectionState() override {}
+    void setMousePointer(MousePointer value) override { pointer = static_cast<int>(value); }
+    void doEvents() override {}
+};
+
+class NameReader : public ResultRowReader {
+public:
+    std::optional<RowResult> readRow(const QString& item, std::int32_t, int) override
+    {
+        return RowResult{QImage(), item, QString(), QString()};
+    }
+};
+
+TEST_F(CatalogueListingsTest, ListingsStartTheResultPages)
+{
+    load(kIndex, kReferences);
+    PanelView view;
+    NameReader reader;
+    ResultPages pages(results, context.AbortFlag, view, reader);
+    pages.setIconsPerPage(2);
+    PagedListingHost paged(pages, view, {});
+    CatalogueListings windowListings(context, results, paged, sources);
+
+    windowListings.ListCatalogueByType(1);
+    EXPECT_EQ(pages.pageCount(), 4);
+    EXPECT_EQ(pages.currentPage(), 1);
+    EXPECT_EQ(view.panels[static_cast<int>(StatusPanel::Count)], QStringLiteral("7 Icon(s)"));
+    EXPECT_EQ(view.panels[static_cast<int>(StatusPanel::Area)], QStringLiteral("Page 1 of 4"));
+    EXPECT_FALSE(pages.isLocked());
+
+    windowListings.ListByLetter(u'Q');
+    EXPECT_EQ(pages.pageCount(), 1);
+    EXPECT_EQ(view.panels[static_cast<int>(StatusPanel::Count)], QStringLiteral("0 Icon(s)"));
+}
+
+} // namespace

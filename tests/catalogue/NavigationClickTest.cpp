@@ -1,0 +1,278 @@
+#include "catalogue/NavigationClick.h"
+
+#include "ListingFakes.h"
+#include "catalogue/CatalogueListings.h"
+#include "catalogue/NavigationDrag.h"
+#include "catalogue/NavigationTree.h"
+#include "platform/Win32Types.h"
+
+#include <gtest/gtest.h>
+
+using namespace glyphary;
+using namespace glyphary::testing;
+
+namespace {
+
+const QString kFavoritesRoot = QStringLiteral("C:\\Glyphary\\Favorites");
+const QString kWaiting = QStringLiteral("message Searching for icons, please wait...");
+const QString kCommandsOff = QStringLiteral("favoriteGroup 0 0");
+
+// Keyword bar positions: 0 stars, 1 groupXanimals, 2 apple.
+const QByteArray kIndex = "stars;abc:1:01;ani:2:04\r\ngroupXanimals;dog:1:01\r\napple;app:0:00\r\n";
+const QByteArray kReferences = "stars;C:\\s.ani;0;frame 1;4user\r\n";
+
+class FavoriteFolders : public RecordingSources {
+public:
+    void AddFavoriteFolderNodes(NavigationTree& tree) override
+    {
+        tree.add({QStringLiteral("favori\\Sub"), QStringLiteral("Sub"), QStringLiteral("bookfav"), QStringLiteral("openbook"),
+                  QStringLiteral("favori")});
+    }
+};
+
+class NavigationClickTest : public ::testing::Test {
+protected:
+    NavigationClickTest()
+        : context(root.platform()), listings(context, results, host, sources)
+    {
+        root.platform().registry().setValue(platform::HKEY_CURRENT_USER, "Control Panel\\Cursors\\Schemes", "Windows Standard",
+                                            platform::REG_SZ, platform::regString(""));
+        loadCatalogue(root, context, kIndex, kReferences);
+        tree = BuildNavigationTree(context, sources);
+        sources.calls.clear();
+        click = std::make_unique<NavigationClick>(context, tree, listings, sources, host);
+        click->setFavoritesRoot(kFavoritesRoot);
+    }
+
+    void clickNode(const QString& key)
+    {
+        host.calls.clear();
+        sources.calls.clear();
+        results.clear();
+        click->click(key);
+    }
+
+    TempRoot root;
+    AppContext context;
+    ItemList results;
+    RecordingHost host;
+    FavoriteFolders sources;
+    CatalogueListings listings;
+    NavigationTree tree;
+    std::unique_ptr<NavigationClick> click;
+};
+
+TEST(NodeActions, EveryKeyFamilyNamesItsSource)
+{
+    struct Case {
+        const char* key;
+        const char* parent;
+        NodeSource source;
+        int number;
+        const char* name;
+    };
+    const Case cases[] = {
+        {"Icon16", "", NodeSource::CatalogueByType, 0, ""},
+        {"Icon256", "icon", NodeSource::CatalogueByType, 1, ""},
+        {"AniHi", "ani", NodeSource::CatalogueByType, 5, ""},
+        {"Cursor16", "cursor", NodeSource::CatalogueByType, 6, ""},
+        {"CursorHi", "cursor", NodeSource::CatalogueByType, 8, ""},
+        {"Reference16", "reference", NodeSource::ReferencesByClass, 0, ""},
+        {"ReferenceHi", "reference", NodeSource::ReferencesByClass, 2, ""},
+        {"groups12", "group", NodeSource::Group, 12, ""},
+        {"SysShortDesk", "SysShort", NodeSource::Shortcuts, 0, "Desktop"},
+        {"SysShortStart", "SysShort", NodeSource::Shortcuts, 0, "Start Menu"},
+        {"SysCurCurrent", "SysCur", NodeSource::CurrentCursors, 0, ""},
+        {"SysAso", "your", NodeSource::FileTypes, 0, ""},
+        {"SysFolders", "system", NodeSource::SystemIcons, static_cast<int>(SystemIconGroup::Folders), ""},
+        {"Windows Standardctheme", "SysCur", NodeSource::CursorScheme, 0, "Windows Standard"},
+        {"favorictheme", "SysCur", NodeSource::CursorScheme, 0, "favori"},
+        {"favori", "your", NodeSource::Favorites, 0, ""},
+        {"favori\\A\\B", "favori\\A", NodeSource::Favorites, 0, "\\A\\B"},
+        {"favori\\Xctheme", "favori", NodeSource::Favorites, 0, "\\Xctheme"},
+        // Inner nodes and keys that name nothing.
+        {"icon", "glyphary", NodeSource::Nothing, 0, ""},
+        {"alfa", "glyphary", NodeSource::Nothing, 0, ""},
+        {"group", "glyphary", NodeSource::Nothing, 0, ""},
+        {"your", "", NodeSource::Nothing, 0, ""},
+        {"SysCur", "your", NodeSource::Nothing, 0, ""},
+        {"groups", "group", NodeSource::Nothing, 0, ""},
+        {"groups1x", "group", NodeSource::Nothing, 0, ""},
+        {"groups-1", "group", NodeSource::Nothing, 0, ""},
+        {"a", "alfa", NodeSource::Nothing, 0, ""},
+        {"favorites", "your", NodeSource::Nothing, 0, ""},
+    };
+    for (const Case& c : cases) {
+        const NodeAction action = actionForNode(QLatin1StringView(c.key), QLatin1StringView(c.parent));
+        EXPECT_EQ(action.source, c.source) << c.key;
+        const int number = c.source == NodeSource::SystemIcons ? static_cast<int>(action.systemGroup) : action.number;
+        EXPECT_EQ(number, c.number) << c.key;
+        EXPECT_EQ(action.name, QLatin1StringView(c.name)) << c.key;
+    }
+    const NodeAction letter = actionForNode(QStringLiteral("Q"), QStringLiteral("alfa"));
+    EXPECT_EQ(letter.source, NodeSource::Letter);
+    EXPECT_EQ(letter.letter, u'Q');
+}
+
+TEST_F(NavigationClickTest, LeafShowsTheWaitingTextAndListsItsSource)
+{
+    clickNode(QStringLiteral("Icon256"));
+    EXPECT_EQ(host.calls.mid(0, 2), (QStringList{kWaiting, kCommandsOff}));
+    EXPECT_EQ(texts(results), (QStringList{QStringLiteral("abc:1:01book"), QStringLiteral("dog:1:01book")}));
+
+    clickNode(QStringLiteral("Ani256"));
+    EXPECT_EQ(texts(results), (QStringList{QStringLiteral("ani:2:04book"), context.catalogueLists.cmbUser.text(0)}));
+
+    clickNode(QStringLiteral("Reference256"));
+    EXPECT_EQ(texts(results), QStringList{context.catalogueLists.cmbUser.text(0)});
+
+    clickNode(QStringLiteral("A"));
+    EXPECT_EQ(texts(results), QStringList{QStringLiteral("app:0:00book")});
+}
+
+TEST_F(NavigationClickTest, InnerNodesListNothing)
+{
+    for (const char* key : {"glyphary", "icon", "alfa", "your", "system", "SysCur"}) {
+        clickNode(QLatin1StringView(key));
+        EXPECT_EQ(host.calls, QStringList{kCommandsOff}) << key;
+        EXPECT_EQ(host.listingsStarted, 0) << key;
+        EXPECT_TRUE(sources.calls.isEmpty()) << key;
+    }
+    clickNode(QStringLiteral("not a node"));
+    EXPECT_TRUE(host.calls.isEmpty());
+}
+
+TEST_F(NavigationClickTest, LetterWithoutKeywordsListsNoIcons)
+{
+    clickNode(QStringLiteral("Q"));
+    EXPECT_TRUE(results.isEmpty());
+    EXPECT_EQ(host.count, QStringLiteral("0 Icon(s)"));
+    EXPECT_EQ(host.listingsStarted, 1);
+}
+
+TEST_F(NavigationClickTest, GroupNodeSearchesItsKeyword)
+{
+    clickNode(QStringLiteral("groups1"));
+    EXPECT_EQ(host.selectedKeyword, 1);
+    EXPECT_EQ(texts(results), QStringList{QStringLiteral("dog:1:01book")});
+    EXPECT_EQ(host.listingsStarted, 1);
+}
+
+TEST_F(NavigationClickTest, StaleGroupNumberSelectsAndListsNothing)
+{
+    context.catalogueLists.cmbSearch.clear();
+    clickNode(QStringLiteral("groups1"));
+    EXPECT_EQ(host.selectedKeyword, -2);
+    EXPECT_EQ(host.listingsStarted, 0);
+    EXPECT_TRUE(results.isEmpty());
+    // The waiting text does not stay behind.
+    EXPECT_EQ(host.message, QString());
+}
+
+TEST_F(NavigationClickTest, SourcesStillToComeAreCalledByName)
+{
+    const struct {
+        const char* key;
+        QString call;
+        QString message;
+    } cases[] = {
+        {"SysShortDesk", QStringLiteral("shortcuts Desktop"), QString()},
+        {"SysShortStart", QStringLiteral("shortcuts Start Menu"), QString()},
+        {"SysCurCurrent",
+         QStringLiteral("cursors AppStarting,Arrow,Crosshair,Help,IBeam,No,NWPen,SizeAll,SizeNESW,SizeNS,SizeNWSE,SizeWE,UpArrow,Wait"),
+         QStringLiteral("message Searching for cursors, please wait...")},
+        {"SysAso", QStringLiteral("fileTypes"), QStringLiteral("message Searching for file type icons, please wait...")},
+        {"SysDesktop", QStringLiteral("system 0"), QString()},
+        {"SysFiles", QStringLiteral("system 4"), QString()},
+        {"Windows Standardctheme", QStringLiteral("scheme Windows Standard"), QString()},
+    };
+    for (const auto& c : cases) {
+        clickNode(QLatin1StringView(c.key));
+        EXPECT_EQ(sources.calls, QStringList{c.call}) << c.key;
+        if (!c.message.isEmpty()) {
+            EXPECT_EQ(host.calls.last(), c.message) << c.key;
+        }
+    }
+}
+
+TEST_F(NavigationClickTest, FavoritesNodesSelectTheirFolder)
+{
+    clickNode(QStringLiteral("favori\\Sub"));
+    EXPECT_EQ(host.calls, (QStringList{kWaiting, kCommandsOff, QStringLiteral("favoriteGroup 1 1"),
+                                       QStringLiteral("message Searching for favorites, please wait...")}));
+    EXPECT_EQ(click->favorites().SelectedFavoriteNode, QStringLiteral("favori\\Sub"));
+    EXPECT_EQ(click->favorites().CurrentFavoriteFolder, kFavoritesRoot + QStringLiteral("\\Sub"));
+    EXPECT_EQ(sources.calls, QStringList{QStringLiteral("favorites ") + kFavoritesRoot + QStringLiteral("\\Sub")});
+
+    // The root has folders below it: no waiting text, and it cannot be removed.
+    clickNode(QStringLiteral("favori"));
+    EXPECT_EQ(host.calls.mid(0, 2), (QStringList{kCommandsOff, QStringLiteral("favoriteGroup 1 0")}));
+    EXPECT_EQ(click->favorites().CurrentFavoriteFolder, kFavoritesRoot);
+
+    // Any other node clears the favorites selection.
+    clickNode(QStringLiteral("Icon256"));
+    EXPECT_EQ(click->favorites().SelectedFavoriteNode, QString());
+}
+
+TEST_F(NavigationClickTest, DropOnAFavoritesFolderCopiesOrMovesAFavorite)
+{
+    // A catalogue icon is copied even with Shift.
+    click->drop(QStringLiteral("favori\\Sub"), true, QStringLiteral("Glyphary"), true);
+    EXPECT_EQ(sources.calls, QStringList{QStringLiteral("addToFavorites ") + kFavoritesRoot + QStringLiteral("\\Sub")});
+
+    sources.calls.clear();
+    click->drop(QStringLiteral("favori"), true, QStringLiteral("File Favorite"), true);
+    EXPECT_EQ(sources.calls, (QStringList{QStringLiteral("addToFavorites ") + kFavoritesRoot, QStringLiteral("deleteFavorite")}));
+
+    sources.calls.clear();
+    click->drop(QStringLiteral("favori\\Sub"), true, QStringLiteral("File Favorite"), false);
+    EXPECT_EQ(sources.calls.size(), 1);
+
+    // A favorite whose copy could not be saved stays where it was.
+    sources.calls.clear();
+    sources.addSucceeds = false;
+    click->drop(QStringLiteral("favori\\Sub"), true, QStringLiteral("File Favorite"), true);
+    EXPECT_EQ(sources.calls.size(), 1);
+
+    sources.calls.clear();
+    click->drop(QStringLiteral("Icon256"), true, QStringLiteral("File Favorite"), true);
+    click->drop(QStringLiteral("favori"), false, QStringLiteral("File"), false);
+    EXPECT_TRUE(sources.calls.isEmpty());
+}
+
+TEST(NavigationDrag, OnlyFavoritesFoldersTakeAResultIcon)
+{
+    const QString sub = QStringLiteral("favori\\Sub");
+    const QString favorite = QStringLiteral("File Favorite");
+    const QString file = QStringLiteral("File");
+
+    DragOverDecision over = dragOverNode(sub, false, true, file, true);
+    EXPECT_TRUE(over.expandNode);
+    EXPECT_EQ(over.effect, DropEffect::Copy);
+
+    over = dragOverNode(sub, true, true, favorite, false);
+    EXPECT_FALSE(over.expandNode);
+    EXPECT_EQ(over.effect, DropEffect::AsSourceAllows);
+    EXPECT_EQ(dragOverNode(sub, true, true, favorite, true).effect, DropEffect::Move);
+
+    for (const char* key : {"Icon256", "your", "favorictheme", "favorites"}) {
+        over = dragOverNode(QLatin1StringView(key), false, true, file, false);
+        EXPECT_FALSE(over.expandNode) << key;
+        EXPECT_EQ(over.effect, DropEffect::None) << key;
+    }
+    // A drag from anywhere else is refused everywhere.
+    EXPECT_EQ(dragOverNode(sub, false, false, file, false).effect, DropEffect::None);
+    EXPECT_FALSE(dragOverNode(sub, false, false, file, false).expandNode);
+
+    EXPECT_TRUE(isResultDrag(QStringLiteral("x.ico"), QStringLiteral("x.ico")));
+    EXPECT_FALSE(isResultDrag(QStringLiteral("y.ico"), QStringLiteral("x.ico")));
+    EXPECT_FALSE(isResultDrag(QString(), QString()));
+
+    const DropDecision drop = dropOnNode(QStringLiteral("favori\\A\\B"), true, favorite, true);
+    EXPECT_TRUE(drop.addToFavorites);
+    EXPECT_TRUE(drop.deleteSource);
+    EXPECT_EQ(drop.relativeFolder, QStringLiteral("\\A\\B"));
+    EXPECT_FALSE(dropOnNode(QStringLiteral("favori"), true, file, true).deleteSource);
+}
+
+} // namespace
