@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QListView>
+#include <QMimeData>
 #include <QPixmap>
 #include <QTreeView>
 
@@ -9,6 +10,14 @@ namespace glyphary {
 
 namespace {
 constexpr int kTagRole = Qt::UserRole + 1;
+}
+
+QMimeData* ResultRowModel::mimeData(const QModelIndexList& indexes) const
+{
+    QMimeData* data = QStandardItemModel::mimeData(indexes);
+    if (data && !indexes.isEmpty())
+        data->setText(this->data(indexes.first().siblingAtColumn(0)).toString());
+    return data;
 }
 
 ResultListWidget::ResultListWidget(QWidget* parent) : QStackedWidget(parent), model_(0, 3)

@@ -13,6 +13,13 @@ class QTreeView;
 
 namespace glyphary {
 
+// Rows dragged out of the list carry their Name as text, which the navigation tree checks.
+class ResultRowModel : public QStandardItemModel {
+public:
+    using QStandardItemModel::QStandardItemModel;
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
+};
+
 class ResultListWidget : public QStackedWidget {
     Q_OBJECT
 public:
@@ -58,7 +65,7 @@ signals:
 private:
     void wireView(QAbstractItemView* view);
 
-    QStandardItemModel model_;
+    ResultRowModel model_;
     QListView* iconView_ = nullptr;
     QTreeView* detailsView_ = nullptr;
     int view_ = LargeIcons;

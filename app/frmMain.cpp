@@ -10,6 +10,7 @@
 #include "app/FileHelpers.h"
 #include "app/frmCustomizeToolbar.h"
 #include "catalogue/CatalogueFiles.h"
+#include "catalogue/NavigationDrag.h"
 #include "formats/Cp1252.h"
 #include "platform/SingleInstance.h"
 #include "sources/FileIconReader.h"
@@ -19,6 +20,9 @@
 #include "windows/frmTip.h"
 
 #include <QApplication>
+#include <QDragMoveEvent>
+#include <QLineEdit>
+#include <QMimeData>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
@@ -109,6 +113,21 @@ frmMain::frmMain(AppContext& context, Settings& settings, platform::NamedMutex& 
     createPanes();
     createStatusBar();
     registerFrameCommands();
+
+    ListingWindowCalls calls;
+    calls.refreshCommandState = [this] { updateSelectionState(); };
+    calls.selectKeywordBarEntry = [this](int position) {
+        const QSignalBlocker quiet(cmbSearch);
+        cmbSearch->setCurrentIndex(position);
+    };
+    calls.refreshKeywordBar = [this] { cmbSearch->repaint(); };
+    calls.setFavoriteGroupCommands = [this](bool addEnabled, bool deleteEnabled) {
+        setCommandEnabled(QStringLiteral("mnuFavoriteGroupAdd"), addEnabled);
+        setCommandEnabled(QStringLiteral("mnuFavoriteGroupDel"), deleteEnabled);
+    };
+    listingHost_ = std::make_unique<PagedListingHost>(pages_, static_cast<ResultPageView&>(*this), std::move(calls));
+    listings_ = std::make_unique<CatalogueListings>(context_, cmbResult, *listingHost_, laterSources_);
+    navClick_ = std::make_unique<NavigationClick>(context_, navTree_, *listings_, laterSources_, *listingHost_);
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { sessionEnding_ = true; });
 }
 
@@ -222,6 +241,12 @@ void frmMain::createToolBars()
     cmbSearch->setInsertPolicy(QComboBox::NoInsert);
     cmbSearch->setMinimumContentsLength(24);
     cmbSearch->installEventFilter(this);
+    cmbSearch->lineEdit()->installEventFilter(this);
+    // Choosing from the list searches at once; Enter searches for what was typed.
+    connect(cmbSearch, qOverload<int>(&QComboBox::activated), this, [this](int position) {
+        if (position >= 0)
+            listings_->SearchKeyword(position, loaded_.searchFavorites);
+    });
     pnlKeywordBand->addWidget(new QLabel(QStringLiteral(" Keyword: "), pnlKeywordBand));
     pnlKeywordBand->addWidget(cmbSearch);
     addToolBar(Qt::TopToolBarArea, pnlToolBar);
@@ -248,6 +273,14 @@ void frmMain::createPanes()
     pnlNav = new QTreeWidget(picSplitV);
     pnlNav->setObjectName(QStringLiteral("pnlNav"));
     pnlNav->setHeaderHidden(true);
+    pnlNav->setAcceptDrops(true);
+    pnlNav->viewport()->setAcceptDrops(true);
+    pnlNav->installEventFilter(this);
+    pnlNav->viewport()->installEventFilter(this);
+    connect(pnlNav, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
+        if (item)
+            navClick_->click(item->data(0, Qt::UserRole).toString());
+    });
     // pnlDummy stands in for pnlResult while a page is filled.
     resultStack_ = new QStackedWidget(picSplitV);
     pnlResult = new ResultListWidget(resultStack_);
@@ -403,6 +436,11 @@ void frmMain::load()
     }
     // 17.
     panels.value(QStringLiteral("count"))->setText(LoadCatalogue(context_));
+    fillKeywordBar();
+    // 18.
+    navClick_->setFavoritesRoot(loaded_.favoritesRoot);
+    navClick_->setSearchFavorites(loaded_.searchFavorites);
+    BuildNavigationTree();
     // 20.
     if (lightNoticeWanted(context_, settings_))
         ShowMessage(context_.platform.dialogs(), lightNoticeText(), QString::fromLatin1(setting::GlypharyLight.name),
@@ -615,6 +653,9 @@ void frmMain::keyReleaseEvent(QKeyEvent* event)
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event)
 {
+    // Events may arrive while the window is still being built.
+    if (!pnlNav || !cmbSearch || panels.isEmpty())
+        return QMainWindow::eventFilter(watched, event);
     QLabel* area = panels.value(QStringLiteral("area"));
     if (watched == area && event->type() == QEvent::MouseButtonPress && !area->text().isEmpty()
         && area->text() != u"Page 1 of 1" && pnlNav->isEnabled()) {
@@ -622,10 +663,18 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
             goBar->popup(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
         return true;
     }
-    // The keyword bar sees Esc before the window does.
-    if (watched == cmbSearch && event->type() == QEvent::KeyPress
-        && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
-        AbortRequested = kTrue;
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        // The keyword bar and the tree see Esc before the window does.
+        if ((watched == cmbSearch || watched == cmbSearch->lineEdit() || watched == pnlNav) && key == Qt::Key_Escape)
+            AbortRequested = kTrue;
+        if (watched == cmbSearch->lineEdit() && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+            listings_->EnterKeyword(cmbSearch->currentText(), loaded_.searchFavorites);
+            return true;
+        }
+    }
+    if (watched == pnlNav->viewport() && navigationDragEvent(event))
+        return true;
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -901,6 +950,107 @@ void frmMain::setMousePointer(MousePointer pointer)
 void frmMain::doEvents()
 {
     context_.platform.dialogs().doEvents();
+}
+
+} // namespace glyphary
+
+// The navigation tree and the keyword bar.
+namespace glyphary {
+
+namespace {
+
+QIcon navigationIcon(const QStyle* style, const QString& image)
+{
+    static const QHash<QString, QStyle::StandardPixmap> kImages = {
+        {QStringLiteral("glyphary"), QStyle::SP_ComputerIcon},   {QStringLiteral("icon"), QStyle::SP_FileDialogContentsView},
+        {QStringLiteral("navani"), QStyle::SP_MediaPlay},         {QStringLiteral("cursor"), QStyle::SP_ArrowForward},
+        {QStringLiteral("group"), QStyle::SP_DirIcon},            {QStringLiteral("alfa"), QStyle::SP_FileDialogListView},
+        {QStringLiteral("user"), QStyle::SP_DirHomeIcon},         {QStringLiteral("favorite"), QStyle::SP_DirLinkIcon},
+        {QStringLiteral("reference"), QStyle::SP_FileLinkIcon},   {QStringLiteral("system"), QStyle::SP_DesktopIcon},
+        {QStringLiteral("shortcut"), QStyle::SP_FileLinkIcon},    {QStringLiteral("aso"), QStyle::SP_FileIcon},
+        {QStringLiteral("book"), QStyle::SP_FileDialogDetailedView}, {QStringLiteral("openbook"), QStyle::SP_DialogOpenButton},
+        {QStringLiteral("folder"), QStyle::SP_DirClosedIcon},
+    };
+    return style->standardIcon(kImages.value(image, QStyle::SP_DirIcon));
+}
+
+} // namespace
+
+void frmMain::BuildNavigationTree()
+{
+    navTree_ = glyphary::BuildNavigationTree(context_, laterSources_);
+    pnlNav->clear();
+    navItems_.clear();
+    // Nodes come parents first; each is placed under its parent's item.
+    const std::function<void(const QString&, QTreeWidgetItem*)> place = [&](const QString& parentKey, QTreeWidgetItem* parent) {
+        for (const QString& key : navTree_.childKeys(parentKey)) {
+            const NavNode* node = navTree_.find(key);
+            if (!node)
+                continue;
+            auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(pnlNav);
+            item->setText(0, node->caption);
+            item->setData(0, Qt::UserRole, node->key);
+            item->setIcon(0, navigationIcon(style(), node->image));
+            navItems_.insert(node->key, item);
+            place(node->key, item);
+            item->setExpanded(node->expanded);
+        }
+    };
+    place(QString(), nullptr);
+}
+
+QTreeWidgetItem* frmMain::navigationItem(const QString& key) const
+{
+    return navItems_.value(key);
+}
+
+void frmMain::fillKeywordBar()
+{
+    const QSignalBlocker quiet(cmbSearch);
+    cmbSearch->clear();
+    const ItemList& keywords = context_.catalogueLists.cmbSearch;
+    QStringList texts;
+    texts.reserve(keywords.count());
+    for (const ItemList::Entry& entry : keywords.entries())
+        texts << entry.text;
+    cmbSearch->addItems(texts);
+    cmbSearch->setCurrentIndex(-1);
+    cmbSearch->setEditText(QString());
+}
+
+// Result icons dragged over the tree go only to favorites folders (copied, or moved with Shift).
+bool frmMain::navigationDragEvent(QEvent* event)
+{
+    const auto type = event->type();
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
+        return false;
+    auto* drag = static_cast<QDropEvent*>(event);
+    QTreeWidgetItem* item = pnlNav->itemAt(drag->position().toPoint());
+    const int row = pnlResult->currentRow();
+    const QString dragText = drag->mimeData()->text();
+    const bool fromResults = row >= 0 && isResultDrag(dragText, pnlResult->text(row, 0));
+    const QString origin = row >= 0 ? pnlResult->text(row, 2) : QString();
+    const bool shift = drag->modifiers().testFlag(Qt::ShiftModifier);
+    if (type == QEvent::DragEnter) {
+        drag->acceptProposedAction();
+        return true;
+    }
+    const QString key = item ? item->data(0, Qt::UserRole).toString() : QString();
+    if (type == QEvent::DragMove) {
+        const DragOverDecision decision = dragOverNode(key, item && item->isExpanded(), fromResults, origin, shift);
+        if (decision.expandNode && item)
+            item->setExpanded(true);
+        if (decision.effect == DropEffect::None) {
+            drag->ignore();
+        } else {
+            drag->setDropAction(decision.effect == DropEffect::Move ? Qt::MoveAction : Qt::CopyAction);
+            drag->accept();
+        }
+        return true;
+    }
+    navClick_->drop(key, fromResults, origin, shift);
+    drag->acceptProposedAction();
+    return true;
 }
 
 } // namespace glyphary

@@ -5,6 +5,11 @@
 #include "app/AppContext.h"
 #include "app/ItemList.h"
 #include "platform/IconFunctions.h"
+#include "catalogue/CatalogueListings.h"
+#include "catalogue/LaterSources.h"
+#include "catalogue/NavigationClick.h"
+#include "catalogue/NavigationTree.h"
+#include "catalogue/PagedListingHost.h"
 #include "results/ResultPages.h"
 #include "sources/CoreLibrary.h"
 #include "sources/ResultDrawing.h"
@@ -28,6 +33,7 @@ class QSplitter;
 class QToolBar;
 class QToolButton;
 class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace glyphary {
 
@@ -86,6 +92,11 @@ public:
 
     const MainWindowSettings& loadedSettings() const { return loaded_; }
     ResultPages& pages() { return pages_; }
+    CatalogueListings& listings() { return *listings_; }
+    NavigationClick& navigation() { return *navClick_; }
+    const NavigationTree& navigationTree() const { return navTree_; }
+    // The tree item of a node key, nullptr when there is none.
+    QTreeWidgetItem* navigationItem(const QString& key) const;
     ResultDrawing& drawing() { return drawing_; }
 
     // The hidden working lists: the result list of the current listing and the files behind it.
@@ -161,6 +172,9 @@ private:
     void showHelpTopics();
     void customizeToolbar();
     void chooseBackColor();
+    void BuildNavigationTree();
+    void fillKeywordBar();
+    bool navigationDragEvent(QEvent* event);
     void MarkMainWindow();
     void ReleaseInstance();
 
@@ -176,6 +190,12 @@ private:
     ResultPages pages_;
     QStackedWidget* resultStack_ = nullptr;
     QPointer<QWidget> tipWindow_;
+    LaterSources laterSources_;
+    NavigationTree navTree_;
+    std::unique_ptr<PagedListingHost> listingHost_;
+    std::unique_ptr<CatalogueListings> listings_;
+    std::unique_ptr<NavigationClick> navClick_;
+    QHash<QString, QTreeWidgetItem*> navItems_;
     MainWindowDesign design_;
     MainWindowSettings loaded_;
     QHash<QString, QAction*> actions_;

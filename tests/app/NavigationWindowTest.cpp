@@ -1,0 +1,118 @@
+// Browsing a catalogue in the real main window (offscreen): the tree's nodes, a node click that
+// lists and draws catalogue icons, and the keyword bar.
+
+#include "app/AppContext.h"
+#include "app/ResultListWidget.h"
+#include "app/Settings.h"
+#include "app/Startup.h"
+#include "app/frmMain.h"
+#include "catalogue/CatalogueBuilder.h"
+#include "platform/SingleInstance.h"
+#include "support/GuiApplication.h"
+#include "support/TempRoot.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QPainter>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+using namespace glyphary;
+using glyphary::testing::TempRoot;
+
+namespace {
+
+QImage disc(QColor colour)
+{
+    QImage image(32, 32, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(colour);
+    painter.drawEllipse(4, 4, 24, 24);
+    return image;
+}
+
+class NavigationWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        glyphary::testing::ensureGuiApplication();
+        splashLoad(context, settings, QStringLiteral("C:\\Glyphary"));
+    }
+
+    std::unique_ptr<frmMain> openWindow()
+    {
+        auto window = std::make_unique<frmMain>(context, settings, mutex, QString());
+        window->load();
+        return window;
+    }
+
+    void buildCatalogue()
+    {
+        std::vector<CatalogueSource> sources;
+        sources.push_back({QStringLiteral("red"), CatalogueKind::Icon, {disc(Qt::red)}, {ColourClass::HiColour},
+                           {QStringLiteral("apple"), QStringLiteral("group fruit")}});
+        sources.push_back({QStringLiteral("green"), CatalogueKind::Icon, {disc(Qt::green)}, {ColourClass::HiColour},
+                           {QStringLiteral("apple"), QStringLiteral("pear")}});
+        const QString program = root.host(QStringLiteral("C:\\Glyphary"));
+        QDir().mkpath(program);
+        ASSERT_TRUE(glyphary::buildCatalogue(sources, program).ok);
+    }
+
+    TempRoot root;
+    AppContext context{root.platform()};
+    Settings settings{root.platform().registry()};
+    platform::NamedMutex mutex;
+};
+
+TEST_F(NavigationWindowTest, WithoutACatalogueOnlyYourIconsIsThere)
+{
+    const auto window = openWindow();
+    EXPECT_EQ(window->navigationItem(QStringLiteral("glyphary")), nullptr);
+    ASSERT_NE(window->navigationItem(QStringLiteral("your")), nullptr);
+    EXPECT_EQ(window->navigationItem(QStringLiteral("your"))->text(0), QStringLiteral("Your Icons"));
+    EXPECT_EQ(window->navigationItem(QStringLiteral("favori"))->text(0), QStringLiteral("Favorites"));
+    EXPECT_EQ(window->cmbSearch->count(), 0);
+}
+
+TEST_F(NavigationWindowTest, ANodeClickListsAndDrawsCatalogueIcons)
+{
+    buildCatalogue();
+    const auto window = openWindow();
+    ASSERT_NE(window->navigationItem(QStringLiteral("glyphary")), nullptr);
+    EXPECT_TRUE(window->navigationItem(QStringLiteral("glyphary"))->isExpanded());
+    EXPECT_EQ(window->navigationItem(QStringLiteral("IconHi"))->text(0), QStringLiteral("Hi Color"));
+    const QString groupKey = QStringLiteral("groups%1").arg(window->cmbSearch->findText(QStringLiteral("group fruit")));
+    ASSERT_NE(window->navigationItem(groupKey), nullptr);
+    EXPECT_EQ(window->navigationItem(groupKey)->text(0), QStringLiteral("Fruit"));
+    EXPECT_EQ(window->cmbSearch->count(), 3); // apple, group fruit, pear
+
+    emit window->pnlNav->itemClicked(window->navigationItem(QStringLiteral("IconHi")), 0);
+    ASSERT_EQ(window->cmbResult.count(), 2);
+    EXPECT_EQ(window->pnlResult->rowCount(), 2);
+    EXPECT_EQ(window->pnlResult->text(0, 0), QStringLiteral("apple"));
+    EXPECT_EQ(window->pnlResult->text(0, 1), QStringLiteral("Hi-Color Icon"));
+    EXPECT_EQ(window->pnlResult->text(0, 2), QStringLiteral("Glyphary"));
+    EXPECT_EQ(window->panels.value(QStringLiteral("count"))->text(), QStringLiteral("2 Icon(s)"));
+    EXPECT_EQ(window->panels.value(QStringLiteral("area"))->text(), QStringLiteral("Page 1 of 1"));
+
+    // The drawn picture is the stored icon: red in the middle, transparent in the corner.
+    const QIcon icon = window->pnlResult->model()->item(0, 0)->icon();
+    const QImage picture = icon.pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32);
+    EXPECT_EQ(qAlpha(picture.pixel(0, 0)), 0);
+    EXPECT_EQ(QColor(picture.pixel(16, 16)), QColor(Qt::red));
+}
+
+TEST_F(NavigationWindowTest, ChoosingAKeywordListsItsIcons)
+{
+    buildCatalogue();
+    const auto window = openWindow();
+    const int pear = window->cmbSearch->findText(QStringLiteral("pear"));
+    ASSERT_GE(pear, 0);
+    emit window->cmbSearch->activated(pear);
+    ASSERT_EQ(window->cmbResult.count(), 1);
+    EXPECT_EQ(window->pnlResult->text(0, 0), QStringLiteral("pear"));
+}
+
+} // namespace
