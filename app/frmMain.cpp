@@ -634,6 +634,17 @@ void frmMain::closeEvent(QCloseEvent* event)
     closeProgram();
 }
 
+void frmMain::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    if (isMinimized() || !pnlResult)
+        return;
+    // The Name column takes what the other two leave, so that no column runs off the list.
+    const int width = resultStack_->width() - pnlResult->columnWidth(1) - pnlResult->columnWidth(2) - 10;
+    pnlResult->setColumnWidth(0, std::max(40, width));
+    pnlDummy->setColumnWidth(0, std::max(40, width));
+}
+
 void frmMain::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Escape)

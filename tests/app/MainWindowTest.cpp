@@ -190,6 +190,17 @@ TEST_F(MainWindowTest, MainStateTwoOpensMaximisedAndAnOffScreenPositionIsNotUsed
     EXPECT_GT(window->normalGeometry().left(), -2000);
 }
 
+TEST_F(MainWindowTest, ANameColumnTooWideForTheWindowIsClippedByTheNextResize)
+{
+    store(setting::Colwidth1, QStringLiteral("300000"));
+    const auto window = loadWindow();
+    window->show();
+    window->resize(800, 600);
+    QCoreApplication::processEvents();
+    EXPECT_LT(window->pnlResult->columnWidth(0), 800);
+    EXPECT_GE(window->pnlResult->columnWidth(0), 40);
+}
+
 TEST_F(MainWindowTest, ViewCommandsSwitchViewsAndChecks)
 {
     const auto window = loadWindow();
