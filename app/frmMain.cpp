@@ -11,6 +11,7 @@
 #include "app/frmCustomizeToolbar.h"
 #include "catalogue/CatalogueFiles.h"
 #include "catalogue/NavigationDrag.h"
+#include "results/SelectionDispatch.h"
 #include "formats/Cp1252.h"
 #include "platform/SingleInstance.h"
 #include "sources/FileIconReader.h"
@@ -208,7 +209,12 @@ QToolBar* frmMain::buildToolBar(const char* name, std::span<const ToolButtonDef>
         buttons_.insert(key, button);
         const QString command = QString::fromLatin1(def.command);
         connect(button, &QAction::triggered, this, [this, key, command] {
-            runCommand(command.isEmpty() ? QStringLiteral("button:") + key : command);
+            if (!command.isEmpty())
+                runCommand(command);
+            else if (key == u"abort")
+                AbortRequested = kTrue;
+            else
+                runCommand(buttonCommand(key, {loaded_.doubleClickZoom, pnlResult->view()}));
         });
         if (!def.dropDown.empty()) {
             auto* menu = new QMenu(bar);
@@ -308,9 +314,22 @@ void frmMain::createPanes()
 
     connect(pnlResult, &ResultListWidget::headerClicked, this, [this](int column) { pages_.sortByColumn(column); });
     connect(pnlResult, &ResultListWidget::contextMenuWanted, this, [this](const QPoint& where, bool onItem) {
-        if (QMenu* popUp = menus_.value(onItem ? QStringLiteral("mnuResultClick") : QStringLiteral("mnuWhite")))
-            popUp->popup(where);
+        QMenu* popUp = menus_.value(onItem ? QStringLiteral("mnuResultClick") : QStringLiteral("mnuWhite"));
+        if (!popUp)
+            return;
+        // The double-click action is the bold entry.
+        const char* bold = defaultPopupEntry(selection_.doubleClickAction);
+        for (QAction* entry : popUp->actions()) {
+            QFont font = entry->font();
+            font.setBold(bold && entry->objectName() == QLatin1StringView(bold));
+            entry->setFont(font);
+        }
+        popUp->popup(where);
     });
+    connect(pnlResult, &ResultListWidget::selectionChanged, this, [this] { applySelection(); });
+    connect(pnlResult, &ResultListWidget::itemDoubleClicked, this, [this] { doubleClickResult(); });
+    pnlResult->installEventFilter(this);
+    pnlResult->setAcceptDrops(true);
 }
 
 void frmMain::createStatusBar()
@@ -347,23 +366,13 @@ void frmMain::createStatusBar()
 void frmMain::registerFrameCommands()
 {
     setCommand(QStringLiteral("mnuFileExit"), [this] { closeProgram(); });
-    setCommand(QStringLiteral("button:abort"), [this] { AbortRequested = kTrue; });
     for (const auto& [name, view] : {std::pair{"mnuViewLargeIcons", 0}, std::pair{"mnuViewList", 2},
                                      std::pair{"mnuViewDetails", 3}, std::pair{"mnuResultClickViewLargeIcons", 0},
                                      std::pair{"mnuResultClickViewList", 2}, std::pair{"mnuResultClickViewDetails", 3}}) {
         const int chosen = view;
         setCommand(QString::fromLatin1(name), [this, chosen] { setResultView(chosen); });
     }
-    // The Views button steps large icons -> list -> details -> large icons.
-    setCommand(QStringLiteral("button:view"), [this] {
-        const int view = pnlResult->view();
-        setResultView(view == 0 ? 2 : view == 2 ? 3 : 0);
-    });
-    setCommand(QStringLiteral("button:zoom"), [this] {
-        static const char* const kZoom[] = {"mnuToolsZoom2", "mnuToolsZoom3", "mnuToolsZoom4", "mnuToolsZoom5"};
-        const int level = loaded_.doubleClickZoom;
-        runCommand(QString::fromLatin1(level >= 0 && level <= 3 ? kZoom[level] : "mnuToolsZoom10"));
-    });
+    setCommand(QStringLiteral("selection:changed"), [this] { applySelection(); });
     for (int i = 0; i < 3; ++i) {
         for (const char* array : {"mnuViewArrange", "mnuResultClickViewArrange"})
             setCommand(arrayName(array, i), [this, i] { pages_.arrangeBy(i); });
@@ -685,6 +694,8 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
         }
     }
     if (watched == pnlNav->viewport() && navigationDragEvent(event))
+        return true;
+    if (watched == pnlResult && resultListEvent(event))
         return true;
     return QMainWindow::eventFilter(watched, event);
 }
@@ -1062,6 +1073,112 @@ bool frmMain::navigationDragEvent(QEvent* event)
     navClick_->drop(key, fromResults, origin, shift);
     drag->acceptProposedAction();
     return true;
+}
+
+} // namespace glyphary
+
+// The selection of the result list and what it enables.
+namespace glyphary {
+
+void frmMain::applySelection()
+{
+    std::optional<SelectedRow> row;
+    const int current = pnlResult->currentRow();
+    if (current >= 0)
+        row = SelectedRow{pnlResult->text(current, 0), pnlResult->text(current, 1), pnlResult->text(current, 2),
+                          pnlResult->tag(current)};
+    SelectionContext selectionContext;
+    selectionContext.propertiesEnabled = actions_.value(QStringLiteral("mnuFileProperties"))->isEnabled();
+    selectionContext.pageCount = pages_.pageCount();
+    selectionContext.folderIconsSupported = FolderIconsSupported;
+    selectionContext.doubleClick = DoubleClickSettings::from(loaded_);
+    QLabel* message = panels.value(QStringLiteral("message"));
+    MessagePanel panel;
+    const platform::WindowsPaths& paths = context_.platform.paths();
+    panel.longName = [&paths](const QString& path) { return paths.longName(path); };
+    const QFontMetrics metrics(message->font());
+    panel.textWidth = [metrics](QStringView text) { return metrics.horizontalAdvance(text.toString()); };
+    panel.width = std::max(80, message->width());
+    selection_ = selectionReaction(row, selectionContext, panel);
+    if (!selection_.hasSelection)
+        return;
+
+    for (const ControlSetting& setting : controlSettings(selection_)) {
+        const QString name = QString::fromLatin1(setting.name);
+        QAction* target = nullptr;
+        switch (setting.kind) {
+        case ControlSetting::Kind::MenuEntry:
+        case ControlSetting::Kind::PopupEntry:
+            target = actions_.value(name);
+            break;
+        case ControlSetting::Kind::ToolbarButton:
+            target = buttons_.value(name);
+            break;
+        case ControlSetting::Kind::Menu:
+            if (QMenu* submenu = menus_.value(name))
+                target = submenu->menuAction();
+            break;
+        }
+        if (!target)
+            continue;
+        if (setting.property == ControlSetting::Property::Visible)
+            target->setVisible(setting.on);
+        else
+            target->setEnabled(setting.on);
+    }
+    if (selection_.toPageEnabled) {
+        menus_.value(QStringLiteral("mnuGoToPage"))->menuAction()->setEnabled(*selection_.toPageEnabled);
+        menus_.value(QStringLiteral("mnuGoBar"))->setEnabled(*selection_.toPageEnabled);
+    }
+    if (selection_.areaPicture)
+        setPanelPicture(StatusPanel::Area, *selection_.areaPicture);
+    panels.value(QStringLiteral("type"))->setText(selection_.typeText);
+    if (selection_.typePicture)
+        panelPictures_.value(QStringLiteral("type"))->setProperty("picture", QString(*selection_.typePicture));
+    if (selection_.message)
+        message->setText(*selection_.message);
+    pnlResult->setProperty("tag", selection_.listTag);
+}
+
+void frmMain::doubleClickResult()
+{
+    const DoubleClickDispatch dispatch = doubleClickDispatch(selection_.doubleClickAction, windowTitle());
+    if (dispatch.message) {
+        context_.platform.dialogs().messageBox(dispatch.message->text, dispatch.message->title, dispatch.message->flags);
+        return;
+    }
+    runCommand(dispatch.command);
+}
+
+// Delete removes references and favorites; files dragged over the list are taken.
+bool frmMain::resultListEvent(QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        const int row = pnlResult->currentRow();
+        if (row < 0 || static_cast<QKeyEvent*>(event)->key() != Qt::Key_Delete)
+            return false;
+        const QString command = deleteKeyCommand(kDeleteKeyCode, pnlResult->text(row, 2));
+        if (command.isEmpty())
+            return false;
+        runCommand(command);
+        return true;
+    }
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto* drag = static_cast<QDropEvent*>(event);
+        if (acceptsFileDrag(drag->mimeData()))
+            drag->acceptProposedAction();
+        else
+            drag->ignore();
+        return true;
+    }
+    case QEvent::Drop:
+        runCommand(QStringLiteral("drop:results"));
+        return true;
+    default:
+        return false;
+    }
 }
 
 } // namespace glyphary

@@ -11,6 +11,7 @@
 #include "catalogue/NavigationTree.h"
 #include "catalogue/PagedListingHost.h"
 #include "results/ResultPages.h"
+#include "results/Selection.h"
 #include "sources/CoreLibrary.h"
 #include "sources/ResultDrawing.h"
 #include "app/Shutdown.h"
@@ -95,6 +96,7 @@ public:
     CatalogueListings& listings() { return *listings_; }
     NavigationClick& navigation() { return *navClick_; }
     const NavigationTree& navigationTree() const { return navTree_; }
+    const SelectionState& selection() const { return selection_; }
     // The tree item of a node key, nullptr when there is none.
     QTreeWidgetItem* navigationItem(const QString& key) const;
     ResultDrawing& drawing() { return drawing_; }
@@ -174,6 +176,10 @@ private:
     void customizeToolbar();
     void chooseBackColor();
     void BuildNavigationTree();
+    // The selection reaction of the result list, applied to menus, buttons and panels.
+    void applySelection();
+    void doubleClickResult();
+    bool resultListEvent(QEvent* event);
     void fillKeywordBar();
     bool navigationDragEvent(QEvent* event);
     void MarkMainWindow();
@@ -197,6 +203,7 @@ private:
     std::unique_ptr<CatalogueListings> listings_;
     std::unique_ptr<NavigationClick> navClick_;
     QHash<QString, QTreeWidgetItem*> navItems_;
+    SelectionState selection_;
     MainWindowDesign design_;
     MainWindowSettings loaded_;
     QHash<QString, QAction*> actions_;

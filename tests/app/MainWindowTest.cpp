@@ -204,11 +204,11 @@ TEST_F(MainWindowTest, ANameColumnTooWideForTheWindowIsClippedByTheNextResize)
 TEST_F(MainWindowTest, ViewCommandsSwitchViewsAndChecks)
 {
     const auto window = loadWindow();
-    window->runCommand(QStringLiteral("button:view"));
+    window->toolButton(QStringLiteral("view"))->trigger();
     EXPECT_EQ(window->pnlResult->view(), 2);
-    window->runCommand(QStringLiteral("button:view"));
+    window->toolButton(QStringLiteral("view"))->trigger();
     EXPECT_EQ(window->pnlResult->view(), 3);
-    window->runCommand(QStringLiteral("button:view"));
+    window->toolButton(QStringLiteral("view"))->trigger();
     EXPECT_EQ(window->pnlResult->view(), 0);
     window->action(QStringLiteral("mnuResultClickViewList"))->trigger();
     EXPECT_EQ(window->pnlDummy->view(), 2);

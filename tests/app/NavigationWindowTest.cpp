@@ -4,6 +4,7 @@
 #include "app/AppContext.h"
 #include "app/ResultListWidget.h"
 #include "app/Settings.h"
+#include "app/SettingsTable.h"
 #include "app/Startup.h"
 #include "app/frmMain.h"
 #include "catalogue/CatalogueBuilder.h"
@@ -113,6 +114,40 @@ TEST_F(NavigationWindowTest, ChoosingAKeywordListsItsIcons)
     emit window->cmbSearch->activated(pear);
     ASSERT_EQ(window->cmbResult.count(), 1);
     EXPECT_EQ(window->pnlResult->text(0, 0), QStringLiteral("pear"));
+}
+
+TEST_F(NavigationWindowTest, SelectingAnIconShowsItsTypeAndEnablesItsCommands)
+{
+    buildCatalogue();
+    const auto window = openWindow();
+    emit window->pnlNav->itemClicked(window->navigationItem(QStringLiteral("IconHi")), 0);
+    EXPECT_FALSE(window->action(QStringLiteral("mnuFileProperties"))->isEnabled());
+    window->pnlResult->setCurrentRow(0);
+    EXPECT_EQ(window->panels.value(QStringLiteral("type"))->text(), QStringLiteral("Hi-Color Icon"));
+    EXPECT_TRUE(window->action(QStringLiteral("mnuFileProperties"))->isEnabled());
+    EXPECT_TRUE(window->toolButton(QStringLiteral("save"))->isEnabled());
+    EXPECT_FALSE(window->toolButton(QStringLiteral("play"))->isEnabled());
+
+    // No double-click action chosen yet: the person is told where to choose one.
+    root.dialogs().prompts.clear();
+    emit window->pnlResult->itemDoubleClicked(0);
+    ASSERT_EQ(root.dialogs().prompts.size(), 1u);
+    EXPECT_EQ(root.dialogs().prompts[0].title, QStringLiteral("Glyphary"));
+}
+
+TEST_F(NavigationWindowTest, TheDoubleClickActionRunsItsCommand)
+{
+    buildCatalogue();
+    settings.write(setting::DCAction, QStringLiteral("Copy"));
+    const auto window = openWindow();
+    int copies = 0;
+    window->setCommand(QStringLiteral("mnuResultClickCopy"), [&copies] { ++copies; });
+    window->setCommand(QStringLiteral("mnuEditCopy"), [&copies] { ++copies; });
+    emit window->pnlNav->itemClicked(window->navigationItem(QStringLiteral("IconHi")), 0);
+    window->pnlResult->setCurrentRow(1);
+    emit window->pnlResult->itemDoubleClicked(1);
+    EXPECT_EQ(copies, 1);
+    EXPECT_EQ(window->selection().doubleClickAction, QStringLiteral("Copy"));
 }
 
 } // namespace
