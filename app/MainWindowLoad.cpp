@@ -4,7 +4,7 @@
 #include "app/FileHelpers.h"
 #include "app/Settings.h"
 #include "app/SettingsTable.h"
-#include "app/cSpecialFolders.h"
+#include "app/ShellFolderPaths.h"
 #include "formats/Cp1252.h"
 #include "platform/ShellFolders.h"
 

@@ -6,17 +6,17 @@ namespace glyphary::platform {
 
 OSVERSIONINFOA windowsVersionFromSpec(const QString& osSpec)
 {
-    const QString spec = osSpec.trimmed().toUpper();
+    const QString code = osSpec.trimmed().toUpper();
     OSVERSIONINFOA version;
-    if (spec == u"95") {
+    if (code == u"95") {
         version = {4, 0, 950, VER_PLATFORM_WIN32_WINDOWS, {}};
-    } else if (spec == u"NT3") {
+    } else if (code == u"NT3") {
         version = {3, 51, 1057, VER_PLATFORM_WIN32_NT, {}};
-    } else if (spec == u"NT4") {
+    } else if (code == u"NT4") {
         version = {4, 0, 1381, VER_PLATFORM_WIN32_NT, QStringLiteral("Service Pack 6")};
     } else {
         version = {4, 10, 1998, VER_PLATFORM_WIN32_WINDOWS, {}};
-        const QStringList parts = spec.split(u'.');
+        const QStringList parts = code.split(u'.');
         if (parts.size() == 3) {
             bool okId = false, okMajor = false, okMinor = false;
             const uint id = parts[0].toUInt(&okId);

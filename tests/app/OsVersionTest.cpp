@@ -9,7 +9,7 @@ using namespace glyphary::platform;
 namespace {
 
 struct OsCase {
-    const char* spec;
+    const char* version;
     const char* name;
     const char* code;
 };
@@ -18,7 +18,7 @@ class OsVersionTest : public ::testing::TestWithParam<OsCase> {};
 
 TEST_P(OsVersionTest, GivesTheNameAndCodeOfEachVersion)
 {
-    const WindowsSystem system(windowsVersionFromSpec(QString::fromLatin1(GetParam().spec)));
+    const WindowsSystem system(windowsVersionFromSpec(QString::fromLatin1(GetParam().version)));
     QString name;
     QString code;
     GetOsVersion(system, name, code);

@@ -1,4 +1,4 @@
-#include "app/cSpecialFolders.h"
+#include "app/ShellFolderPaths.h"
 
 #include "platform/ShellFolders.h"
 
