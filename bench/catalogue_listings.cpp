@@ -17,19 +17,6 @@ using namespace glyphary;
 constexpr int kKeywords = 3000;
 constexpr int kTokens = 100000;
 
-class IdleHost : public ListingHost {
-public:
-    void refreshCommandState() override {}
-    void lockWindow() override {}
-    void setMousePointer(ListingPointer) override {}
-    void showMessage(const QString&) override {}
-    void showCount(const QString&) override {}
-    void selectKeywordBarEntry(int) override {}
-    void refreshKeywordBar() override {}
-    void doEvents() override {}
-    void startListing() override {}
-};
-
 // Tokens spread evenly over the keywords, shaped like the shipped ones; every fourth token is also
 // filed under the next keyword, so the duplicate test has work. Every keyword starts with "k", the
 // worst case for the listing by letter.
@@ -59,7 +46,7 @@ struct Fixture {
     glyphary::testing::TempRoot root;
     AppContext context;
     ItemList results;
-    IdleHost host;
+    QuietListingHost host;
     LaterSources sources;
     CatalogueListings listings;
 };

@@ -33,4 +33,18 @@ public:
     virtual void startListing() = 0;
 };
 
+// A listing with no window: the result list itself is what counts (command-line tools, benchmarks).
+class QuietListingHost : public ListingHost {
+public:
+    void refreshCommandState() override {}
+    void lockWindow() override {}
+    void setMousePointer(ListingPointer) override {}
+    void showMessage(const QString&) override {}
+    void showCount(const QString&) override {}
+    void selectKeywordBarEntry(int) override {}
+    void refreshKeywordBar() override {}
+    void doEvents() override {}
+    void startListing() override {}
+};
+
 } // namespace glyphary

@@ -658,6 +658,11 @@ std::u16string WineRegistryDocument::storedPath(std::u16string_view path) const
     return out;
 }
 
+std::vector<std::u16string_view> WineRegistryDocument::splitKeyPath(std::u16string_view path)
+{
+    return splitPath(path);
+}
+
 bool WineRegistryDocument::isValidKeyPath(std::u16string_view path)
 {
     const auto parts = splitPath(path);

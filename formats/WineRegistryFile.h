@@ -83,6 +83,8 @@ public:
 
     // Windows' limits: at most 512 levels of at most 255 characters each.
     static bool isValidKeyPath(std::u16string_view path);
+    // The components of a key path, empty ones (doubled or outer backslashes) left out.
+    static std::vector<std::u16string_view> splitKeyPath(std::u16string_view path);
 
     // Changes. `now` is a FILETIME stamped on the keys they touch.
     // Creates the key (its parents stay implied, as in Wine's files); false when it already existed

@@ -103,17 +103,7 @@ std::vector<std::uint8_t> ansiString(const std::vector<std::uint8_t>& utf16)
 
 std::vector<std::u16string_view> components(std::u16string_view path)
 {
-    std::vector<std::u16string_view> parts;
-    std::size_t start = 0;
-    while (start <= path.size()) {
-        std::size_t end = path.find(u'\\', start);
-        if (end == std::u16string_view::npos)
-            end = path.size();
-        if (end > start)
-            parts.push_back(path.substr(start, end - start));
-        start = end + 1;
-    }
-    return parts;
+    return formats::WineRegistryDocument::splitKeyPath(path);
 }
 
 std::u16string joinPath(std::u16string_view base, std::u16string_view sub)

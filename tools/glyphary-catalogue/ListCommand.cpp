@@ -77,20 +77,6 @@ public:
     void doEvents() override {}
 };
 
-// No window: the result list itself is the output.
-class ConsoleListingHost : public ListingHost {
-public:
-    void refreshCommandState() override {}
-    void lockWindow() override {}
-    void setMousePointer(ListingPointer) override {}
-    void showMessage(const QString&) override {}
-    void showCount(const QString&) override {}
-    void selectKeywordBarEntry(int) override {}
-    void refreshKeywordBar() override {}
-    void doEvents() override {}
-    void startListing() override {}
-};
-
 enum class ListingKind { Type, Class, Letter, Keyword };
 
 struct ListRequest {
@@ -195,7 +181,7 @@ int runListing(const ListRequest& request)
     LoadCatalogue(context);
 
     ItemList results;
-    ConsoleListingHost host;
+    QuietListingHost host;
     LaterSources sources;
     CatalogueListings listings(context, results, host, sources);
     switch (request.kind) {
