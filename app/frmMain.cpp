@@ -842,9 +842,19 @@ void frmMain::setPanelPicture(StatusPanel panel, QLatin1StringView pictureKey)
     QLabel* picture = panelPictures_.value(key);
     if (!picture)
         return;
-    picture->setProperty("picture", QString(pictureKey));
+    // The page display's LED, and small pictures of the selected icon's class in the type panel.
+    static const QHash<QString, QStyle::StandardPixmap> kTypePictures = {
+        {QStringLiteral("icon"), QStyle::SP_FileIcon},        {QStringLiteral("typeani"), QStyle::SP_MediaPlay},
+        {QStringLiteral("cursor"), QStyle::SP_ArrowUp},       {QStringLiteral("library"), QStyle::SP_DriveHDIcon},
+        {QStringLiteral("shortcut"), QStyle::SP_FileLinkIcon}, {QStringLiteral("aso"), QStyle::SP_FileDialogInfoView},
+        {QStringLiteral("system"), QStyle::SP_ComputerIcon},
+    };
+    const QString name(pictureKey);
+    picture->setProperty("picture", name);
     if (pictureKey == picture::LedOn || pictureKey == picture::LedOff)
         picture->setPixmap(ledPicture(pictureKey == picture::LedOn));
+    else if (kTypePictures.contains(name))
+        picture->setPixmap(style()->standardIcon(kTypePictures.value(name)).pixmap(16, 16));
     else
         picture->setPixmap(QPixmap()); // "empty" and none both show nothing
 }
@@ -1134,7 +1144,7 @@ void frmMain::applySelection()
         setPanelPicture(StatusPanel::Area, *selection_.areaPicture);
     panels.value(QStringLiteral("type"))->setText(selection_.typeText);
     if (selection_.typePicture)
-        panelPictures_.value(QStringLiteral("type"))->setProperty("picture", QString(*selection_.typePicture));
+        setPanelPicture(StatusPanel::Type, *selection_.typePicture);
     if (selection_.message)
         message->setText(*selection_.message);
     pnlResult->setProperty("tag", selection_.listTag);

@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QPainter>
 #include <benchmark/benchmark.h>
+#include <map>
 
 using namespace glyphary;
 using glyphary::testing::TempRoot;
@@ -92,25 +93,92 @@ Fixture& fixture()
     return instance;
 }
 
+// A program folder with the demo catalogue (when the theme is installed) and its window.
+struct DemoFixture {
+    DemoFixture()
+    {
+        glyphary::testing::ensureGuiApplication();
+        context = std::make_unique<AppContext>(root.platform());
+        settings = std::make_unique<Settings>(root.platform().registry());
+        splashLoad(*context, *settings, QStringLiteral("C:\\Glyphary"));
+        program = root.host(QStringLiteral("C:\\Glyphary"));
+        available = QDir(kTangoThemeFolder).exists()
+            && buildDemoCatalogue(kTangoThemeFolder, program).outcome != DemoOutcome::Failed;
+    }
+
+    TempRoot root;
+    std::unique_ptr<AppContext> context;
+    std::unique_ptr<Settings> settings;
+    platform::NamedMutex mutex;
+    QString program;
+    bool available = false;
+};
+
+DemoFixture& demo()
+{
+    static DemoFixture instance;
+    return instance;
+}
+
 void BM_MainWindowLoadWithDemoCatalogue(benchmark::State& state)
 {
-    Fixture& f = fixture();
-    TempRoot root;
-    AppContext context(root.platform());
-    Settings settings(root.platform().registry());
-    splashLoad(context, settings, QStringLiteral("C:\\Glyphary"));
-    const QString program = root.host(QStringLiteral("C:\\Glyphary"));
-    if (QDir(kTangoThemeFolder).exists())
-        buildDemoCatalogue(kTangoThemeFolder, program);
-    else
-        state.SetLabel("no Tango theme: empty program folder");
+    DemoFixture& d = demo();
+    if (!d.available)
+        state.SetLabel("no Tango theme: no catalogue");
     for (auto _ : state) {
-        frmMain window(context, settings, f.mutex, QString());
+        frmMain window(*d.context, *d.settings, d.mutex, QString());
         window.load();
         benchmark::DoNotOptimize(window.cmbResult.count());
     }
 }
 BENCHMARK(BM_MainWindowLoadWithDemoCatalogue)->Unit(benchmark::kMillisecond);
+
+void BM_ListByLargestLetterOfTheDemo(benchmark::State& state)
+{
+    DemoFixture& d = demo();
+    frmMain window(*d.context, *d.settings, d.mutex, QString());
+    window.load();
+    std::map<QChar, int> perLetter;
+    const auto& table = d.context->keywordTable;
+    for (int k = 0; k < table.KeywordCount; ++k)
+        if (!table.Keywords[static_cast<std::size_t>(k)].isEmpty())
+            ++perLetter[table.Keywords[static_cast<std::size_t>(k)][0].toUpper()];
+    QChar largest(u'A');
+    for (const auto& [letter, count] : perLetter)
+        if (letter.isLetter() && count > perLetter[largest])
+            largest = letter;
+    for (auto _ : state)
+        window.listings().ListByLetter(largest);
+    state.SetLabel(QStringLiteral("letter %1: %2 icons, until page 1 shows").arg(largest).arg(window.cmbResult.count()).toStdString());
+}
+BENCHMARK(BM_ListByLargestLetterOfTheDemo)->Unit(benchmark::kMillisecond);
+
+void BM_ListByTypeOverALargeIndex(benchmark::State& state)
+{
+    // 3,000 keywords and 100,000 tokens, no archives: the rows show the no-icon picture.
+    glyphary::testing::ensureGuiApplication();
+    TempRoot root;
+    AppContext context(root.platform());
+    Settings settings(root.platform().registry());
+    splashLoad(context, settings, QStringLiteral("C:\\Glyphary"));
+    QByteArray index;
+    int token = 0;
+    for (int k = 0; k < 3000; ++k) {
+        index += "keyword" + QByteArray::number(k);
+        for (int t = 0; t < 34 && token < 100000; ++t, ++token)
+            index += ';' + QByteArray::number(1 + token % 300) + ':' + QByteArray::number(token / 300) + ":0"
+                + QByteArray::number(token % 9);
+        index += "\r\n";
+    }
+    root.writeFile(QStringLiteral("C:\\Glyphary\\Icondata.dat"), index);
+    platform::NamedMutex mutex;
+    frmMain window(context, settings, mutex, QString());
+    window.load();
+    for (auto _ : state)
+        window.listings().ListCatalogueByType(1);
+    state.SetLabel(QStringLiteral("%1 icons of type 1, until page 1 shows").arg(window.cmbResult.count()).toStdString());
+}
+BENCHMARK(BM_ListByTypeOverALargeIndex)->Unit(benchmark::kMillisecond);
 
 void BM_FillCataloguePageMembersExtracted(benchmark::State& state)
 {

@@ -1,6 +1,6 @@
 #include "app/FileHelpers.h"
 #include "app/FolderPicker.h"
-#include "app/cSpecialFolders.h"
+#include "app/ShellFolderPaths.h"
 #include "support/TempRoot.h"
 
 #include <QDir>

@@ -124,6 +124,7 @@ TEST_F(NavigationWindowTest, SelectingAnIconShowsItsTypeAndEnablesItsCommands)
     EXPECT_FALSE(window->action(QStringLiteral("mnuFileProperties"))->isEnabled());
     window->pnlResult->setCurrentRow(0);
     EXPECT_EQ(window->panels.value(QStringLiteral("type"))->text(), QStringLiteral("Hi-Color Icon"));
+    EXPECT_EQ(window->panelPictures_.value(QStringLiteral("type"))->property("picture").toString(), QStringLiteral("icon"));
     EXPECT_TRUE(window->action(QStringLiteral("mnuFileProperties"))->isEnabled());
     EXPECT_TRUE(window->toolButton(QStringLiteral("save"))->isEnabled());
     EXPECT_FALSE(window->toolButton(QStringLiteral("play"))->isEnabled());
