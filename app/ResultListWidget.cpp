@@ -55,6 +55,7 @@ ResultListWidget::ResultListWidget(QWidget* parent) : QStackedWidget(parent), mo
 void ResultListWidget::wireView(QAbstractItemView* view)
 {
     view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setContextMenuPolicy(Qt::CustomContextMenu);
     view->setDragEnabled(true);
@@ -115,7 +116,8 @@ QString ResultListWidget::tag(int row) const
 
 int ResultListWidget::currentRow() const
 {
-    const QModelIndexList selected = iconView_->selectionModel()->selectedRows();
+    // The icon views select the Name cell only, the details view the whole row.
+    const QModelIndexList selected = iconView_->selectionModel()->selectedIndexes();
     return selected.isEmpty() ? -1 : selected.first().row();
 }
 

@@ -12,6 +12,7 @@
 #include "support/GuiApplication.h"
 #include "support/TempRoot.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QDir>
 #include <QPainter>
@@ -134,6 +135,19 @@ TEST_F(NavigationWindowTest, SelectingAnIconShowsItsTypeAndEnablesItsCommands)
     emit window->pnlResult->itemDoubleClicked(0);
     ASSERT_EQ(root.dialogs().prompts.size(), 1u);
     EXPECT_EQ(root.dialogs().prompts[0].title, QStringLiteral("Glyphary"));
+}
+
+TEST_F(NavigationWindowTest, AClickOnAnIconSelectsItAsWell)
+{
+    buildCatalogue();
+    const auto window = openWindow();
+    emit window->pnlNav->itemClicked(window->navigationItem(QStringLiteral("IconHi")), 0);
+    // A click in the icon view selects the Name cell alone.
+    QAbstractItemView* view = window->pnlResult->activeView();
+    view->selectionModel()->setCurrentIndex(window->pnlResult->model()->index(1, 0), QItemSelectionModel::ClearAndSelect);
+    EXPECT_EQ(window->pnlResult->currentRow(), 1);
+    EXPECT_EQ(window->panels.value(QStringLiteral("type"))->text(), QStringLiteral("Hi-Color Icon"));
+    EXPECT_TRUE(window->action(QStringLiteral("mnuResultClickSaveAs"))->isEnabled());
 }
 
 TEST_F(NavigationWindowTest, TheDoubleClickActionRunsItsCommand)
