@@ -1,6 +1,7 @@
 #include "app/FileHelpers.h"
 #include "app/FolderPicker.h"
 #include "app/ShellFolderPaths.h"
+#include "support/PeBuilder.h"
 #include "support/TempRoot.h"
 
 #include <QDir>
@@ -23,6 +24,24 @@ TEST(FileExistsTest, TrueOnlyForAReadableFile)
     EXPECT_FALSE(FileExists(paths, QStringLiteral("C:\\Icons")));
     EXPECT_FALSE(FileExists(paths, QStringLiteral("Q:\\a.ico")));
     EXPECT_FALSE(FileExists(paths, QString()));
+}
+
+TEST(FileMajorVersionTest, GivesTheProductMajorVersionOrNothing)
+{
+    TempRoot root;
+    const auto write = [&root](const QString& path, const formats::ByteVector& bytes) {
+        root.writeFile(path, QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())));
+    };
+    glyphary::testing::ResourceBuilder browser;
+    browser.iconGroup(formats::ResourceName::byId(1), {glyphary::testing::dibImage(4)}).version(4, 72);
+    write(QStringLiteral("C:\\Program Files\\Browser\\Browse.exe"), browser.pe32());
+    glyphary::testing::ResourceBuilder plain;
+    plain.iconGroup(formats::ResourceName::byId(1), {glyphary::testing::dibImage(4)});
+    write(QStringLiteral("C:\\Plain.exe"), plain.pe32());
+    const auto& paths = root.platform().paths();
+    EXPECT_EQ(GetFileMajorVersion(paths, QStringLiteral("C:\\Program Files\\Browser\\Browse.exe")), QStringLiteral("4"));
+    EXPECT_EQ(GetFileMajorVersion(paths, QStringLiteral("C:\\Plain.exe")), QString());
+    EXPECT_EQ(GetFileMajorVersion(paths, QStringLiteral("C:\\Missing.exe")), QString());
 }
 
 TEST(CutAtNulTest, EndsAtTheFirstZero)

@@ -7,6 +7,7 @@
 #include "app/frmMain.h"
 #include "platform/SingleInstance.h"
 #include "support/GuiApplication.h"
+#include "support/PeBuilder.h"
 #include "support/TempRoot.h"
 
 #include <QComboBox>
@@ -152,6 +153,19 @@ TEST_F(MainWindowTest, OldWindowsWithAnOldBrowserHasNoFolderIcons)
     window.load();
     EXPECT_FALSE(window.FolderIconsSupported);
     EXPECT_FALSE(window.action(QStringLiteral("mnuToolsDefaultFolder"))->isEnabled());
+
+    // A browser of version 4 named by "htmlfile\DefaultIcon" brings folder icons.
+    glyphary::testing::ResourceBuilder browser;
+    browser.iconGroup(formats::ResourceName::byId(1), {glyphary::testing::dibImage(4)}).version(4, 72);
+    const auto bytes = browser.pe32();
+    old.writeFile(QStringLiteral("C:\\Web\\Browse.exe"), QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())));
+    ASSERT_EQ(old.platform().registry().setValue(HKEY_CLASSES_ROOT, "htmlfile\\DefaultIcon", "", REG_SZ,
+                                                 regString("C:\\Web\\Browse.exe,1")),
+              ERROR_SUCCESS);
+    frmMain newer(oldContext, oldSettings, mutex, QString());
+    newer.load();
+    EXPECT_TRUE(newer.FolderIconsSupported);
+    EXPECT_TRUE(newer.action(QStringLiteral("mnuToolsDefaultFolder"))->isEnabled());
 }
 
 TEST_F(MainWindowTest, StoredPreferencesComeBack)
