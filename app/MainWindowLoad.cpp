@@ -134,6 +134,17 @@ QString lightNoticeText()
         "The free full Glyphary version is available at the Glyphary Homepage accessable through Help, About, Contact tab.");
 }
 
+QString nameColumnCaption(const QString& sourceCaption, int columnWidth, const std::function<int(const QString&)>& textWidth)
+{
+    if (sourceCaption.isEmpty() || sourceCaption == u"Glyphary" || textWidth(sourceCaption) <= columnWidth)
+        return sourceCaption.isEmpty() ? QStringLiteral("Name") : sourceCaption;
+    // Keep the end, which names the place most closely; a little room stays for the header's margins.
+    QString cut = sourceCaption;
+    while (cut.size() > 1 && textWidth(QStringLiteral("...") + cut) + textWidth(QStringLiteral("ww")) > columnWidth)
+        cut.remove(0, 1);
+    return QStringLiteral("...") + cut;
+}
+
 QRect visibleGeometry(const QRect& stored, const QRect& fallback, const QList<QRect>& screens)
 {
     if (stored.width() < 200 || stored.height() < 150)

@@ -5,6 +5,7 @@
 #include <QRect>
 #include <QString>
 #include <array>
+#include <functional>
 
 namespace glyphary {
 
@@ -68,6 +69,10 @@ QString favoritesRoot(AppContext& context, Settings& settings);
 // Step 20: the notice about a missing core library.
 bool lightNoticeWanted(AppContext& context, Settings& settings);
 QString lightNoticeText();
+
+// The Name column's header: the current source's caption, cut from the left behind "..." when it is
+// wider than the column (the source names the listing; "Glyphary" and "" stand as they are).
+QString nameColumnCaption(const QString& sourceCaption, int columnWidth, const std::function<int(const QString&)>& textWidth);
 
 // Colours are stored as VB colour values (0x00BBGGRR) in decimal text.
 qint32 colourValue(const QColor& colour);

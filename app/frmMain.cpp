@@ -250,8 +250,10 @@ void frmMain::createToolBars()
     cmbSearch->lineEdit()->installEventFilter(this);
     // Choosing from the list searches at once; Enter searches for what was typed.
     connect(cmbSearch, qOverload<int>(&QComboBox::activated), this, [this](int position) {
-        if (position >= 0)
-            listings_->SearchKeyword(position, loaded_.searchFavorites);
+        if (position < 0)
+            return;
+        setSourceCaption(cmbSearch->itemText(position));
+        listings_->SearchKeyword(position, loaded_.searchFavorites);
     });
     pnlKeywordBand->addWidget(new QLabel(QStringLiteral(" Keyword: "), pnlKeywordBand));
     pnlKeywordBand->addWidget(cmbSearch);
@@ -284,8 +286,11 @@ void frmMain::createPanes()
     pnlNav->installEventFilter(this);
     pnlNav->viewport()->installEventFilter(this);
     connect(pnlNav, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
-        if (item)
-            navClick_->click(item->data(0, Qt::UserRole).toString());
+        if (!item)
+            return;
+        if (item->childCount() == 0)
+            setSourceCaption(item->text(0));
+        navClick_->click(item->data(0, Qt::UserRole).toString());
     });
     // pnlDummy stands in for pnlResult while a page is filled.
     resultStack_ = new QStackedWidget(picSplitV);
@@ -652,6 +657,22 @@ void frmMain::resizeEvent(QResizeEvent* event)
     const int width = resultStack_->width() - pnlResult->columnWidth(1) - pnlResult->columnWidth(2) - 10;
     pnlResult->setColumnWidth(0, std::max(40, width));
     pnlDummy->setColumnWidth(0, std::max(40, width));
+    showSourceCaption();
+}
+
+void frmMain::setSourceCaption(const QString& caption)
+{
+    sourceCaption_ = caption;
+    showSourceCaption();
+}
+
+void frmMain::showSourceCaption()
+{
+    const QFontMetrics metrics(font());
+    const QString caption = nameColumnCaption(sourceCaption_, pnlResult->columnWidth(0),
+                                              [&metrics](const QString& text) { return metrics.horizontalAdvance(text); });
+    pnlResult->setHeaderCaption(caption);
+    pnlDummy->setHeaderCaption(caption);
 }
 
 void frmMain::keyPressEvent(QKeyEvent* event)
@@ -689,6 +710,7 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
         if ((watched == cmbSearch || watched == cmbSearch->lineEdit() || watched == pnlNav) && key == Qt::Key_Escape)
             AbortRequested = kTrue;
         if (watched == cmbSearch->lineEdit() && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+            setSourceCaption(cmbSearch->currentText());
             listings_->EnterKeyword(cmbSearch->currentText(), loaded_.searchFavorites);
             return true;
         }
@@ -714,6 +736,7 @@ void frmMain::clearResults()
 
 std::optional<ErrorInfo> frmMain::openPendingPath()
 {
+    setSourceCaption(context_.PendingOpenPath);
     struct ReaderHost : FileIconReaderHost {
         frmMain& window;
         explicit ReaderHost(frmMain& w) : window(w) {}

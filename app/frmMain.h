@@ -178,6 +178,9 @@ private:
     void BuildNavigationTree();
     // The selection reaction of the result list, applied to menus, buttons and panels.
     void applySelection();
+    // The source the results come from names the Name column.
+    void setSourceCaption(const QString& caption);
+    void showSourceCaption();
     void doubleClickResult();
     bool resultListEvent(QEvent* event);
     void fillKeywordBar();
@@ -204,6 +207,7 @@ private:
     std::unique_ptr<NavigationClick> navClick_;
     QHash<QString, QTreeWidgetItem*> navItems_;
     SelectionState selection_;
+    QString sourceCaption_;
     MainWindowDesign design_;
     MainWindowSettings loaded_;
     QHash<QString, QAction*> actions_;

@@ -1,5 +1,6 @@
 #include "app/AppContext.h"
 #include "app/MainMenus.h"
+#include "app/MainWindowLoad.h"
 #include "app/ResultListWidget.h"
 #include "app/Settings.h"
 #include "app/SettingsTable.h"
@@ -213,6 +214,18 @@ TEST_F(MainWindowTest, ANameColumnTooWideForTheWindowIsClippedByTheNextResize)
     QCoreApplication::processEvents();
     EXPECT_LT(window->pnlResult->columnWidth(0), 800);
     EXPECT_GE(window->pnlResult->columnWidth(0), 40);
+}
+
+TEST(NameColumnCaptionTest, ALongSourceIsCutFromTheLeft)
+{
+    const auto width = [](const QString& text) { return static_cast<int>(text.size()) * 10; };
+    EXPECT_EQ(nameColumnCaption(QString(), 100, width), QStringLiteral("Name"));
+    EXPECT_EQ(nameColumnCaption(QStringLiteral("Glyphary"), 10, width), QStringLiteral("Glyphary"));
+    EXPECT_EQ(nameColumnCaption(QStringLiteral("apple"), 100, width), QStringLiteral("apple"));
+    const QString cut = nameColumnCaption(QStringLiteral("C:\\Icons\\Collection\\Shell.dll"), 200, width);
+    EXPECT_TRUE(cut.startsWith(QStringLiteral("...")));
+    EXPECT_TRUE(cut.endsWith(QStringLiteral("Shell.dll")));
+    EXPECT_LE(width(cut) + width(QStringLiteral("ww")), 200);
 }
 
 TEST_F(MainWindowTest, ViewCommandsSwitchViewsAndChecks)
