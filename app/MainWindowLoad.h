@@ -1,6 +1,8 @@
 #pragma once
 // The settings and decisions of the main window's load, apart from the widgets they end up in.
 
+#include "app/MainWindowLayout.h"
+
 #include <QColor>
 #include <QRect>
 #include <QString>
@@ -22,7 +24,8 @@ struct MainWindowDesign {
     QColor backColor = Qt::white;
 };
 
-struct MainWindowSettings {
+// In pixels; a splitter of -1 was not stored.
+struct MainWindowSettings : MainWindowLayout {
     int iconsPerPage = 200;
     QString favoritesRoot;
     bool searchFavorites = false;
@@ -34,23 +37,9 @@ struct MainWindowSettings {
     bool doubleClickChange = false;
     QString helpFile;
     QRect geometry;        // pixels
-    bool maximized = false;
-    int viewType = 0;      // 0 large icons, 2 list, 3 details
-    bool textLabels = true;
-    bool statusBar = true;
-    bool standardBand = true;
-    bool yourBand = true;
-    bool keywordBand = true;
-    bool yourNewRow = true;
-    bool keywordNewRow = true;
-    int standardToolbarWidth = 0; // pixels
-    int yourToolbarWidth = 0;     // pixels
-    std::array<int, 3> columnWidths{}; // pixels
-    int splitter = -1;     // pixels; -1 when not stored
     QColor backColor;
     bool useMask = false;
     QColor maskColor;
-    bool hotTracking = false;
 };
 
 // Reads steps 3 and 5 to 15 of the load: every stored preference with its default, sizes turned

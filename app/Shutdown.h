@@ -3,6 +3,8 @@
 // preference and position, saves the user files, removes extracted library files and unloads the
 // windows.
 
+#include "app/MainWindowLayout.h"
+
 #include <QPoint>
 #include <QString>
 #include <array>
@@ -14,24 +16,10 @@ struct AppContext;
 class Settings;
 
 // What the main window reports about itself at the end (sizes and positions in twips).
-struct MainWindowPreferences {
-    int viewType = 0; // 0 large icons, 2 list, 3 details
-    bool textLabels = true;
-    bool statusBar = true;
-    bool standardBand = true;
-    bool yourBand = true;
-    bool keywordBand = true;
-    bool yourNewRow = true;
-    bool keywordNewRow = true;
-    int standardToolbarWidth = 0;
-    int yourToolbarWidth = 0;
+struct MainWindowPreferences : MainWindowLayout {
     qint32 backColor = 0; // BGR colour value
     int iconsPerPage = 200;
-    bool hotTracking = false;
-    std::array<int, 3> columnWidths{};
-    int splitter = 0;
     bool minimized = false;
-    bool maximized = false;
     int top = 0;
     int left = 0;
     int width = 0;

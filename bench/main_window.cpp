@@ -58,7 +58,7 @@ struct Fixture {
             dll.iconGroup(formats::ResourceName::byId(static_cast<std::uint16_t>(id)),
                           {glyphary::testing::dibImage(8, 32, static_cast<std::uint8_t>(id))});
         const auto bytes = dll.pe32();
-        root->writeFile(QStringLiteral("C:\\Lib\\Big.dll"), QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())));
+        root->writeFile(QStringLiteral("C:\\Lib\\Big.dll"), bytes);
 
         window = std::make_unique<frmMain>(*context, *settings, mutex, QString());
         window->load();

@@ -29,15 +29,12 @@ TEST(FileExistsTest, TrueOnlyForAReadableFile)
 TEST(FileMajorVersionTest, GivesTheProductMajorVersionOrNothing)
 {
     TempRoot root;
-    const auto write = [&root](const QString& path, const formats::ByteVector& bytes) {
-        root.writeFile(path, QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())));
-    };
     glyphary::testing::ResourceBuilder browser;
     browser.iconGroup(formats::ResourceName::byId(1), {glyphary::testing::dibImage(4)}).version(4, 72);
-    write(QStringLiteral("C:\\Program Files\\Browser\\Browse.exe"), browser.pe32());
+    root.writeFile(QStringLiteral("C:\\Program Files\\Browser\\Browse.exe"), browser.pe32());
     glyphary::testing::ResourceBuilder plain;
     plain.iconGroup(formats::ResourceName::byId(1), {glyphary::testing::dibImage(4)});
-    write(QStringLiteral("C:\\Plain.exe"), plain.pe32());
+    root.writeFile(QStringLiteral("C:\\Plain.exe"), plain.pe32());
     const auto& paths = root.platform().paths();
     EXPECT_EQ(GetFileMajorVersion(paths, QStringLiteral("C:\\Program Files\\Browser\\Browse.exe")), QStringLiteral("4"));
     EXPECT_EQ(GetFileMajorVersion(paths, QStringLiteral("C:\\Plain.exe")), QString());

@@ -159,7 +159,7 @@ TEST_F(MainWindowTest, OldWindowsWithAnOldBrowserHasNoFolderIcons)
     glyphary::testing::ResourceBuilder browser;
     browser.iconGroup(formats::ResourceName::byId(1), {glyphary::testing::dibImage(4)}).version(4, 72);
     const auto bytes = browser.pe32();
-    old.writeFile(QStringLiteral("C:\\Web\\Browse.exe"), QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())));
+    old.writeFile(QStringLiteral("C:\\Web\\Browse.exe"), bytes);
     ASSERT_EQ(old.platform().registry().setValue(HKEY_CLASSES_ROOT, "htmlfile\\DefaultIcon", "", REG_SZ,
                                                  regString("C:\\Web\\Browse.exe,1")),
               ERROR_SUCCESS);

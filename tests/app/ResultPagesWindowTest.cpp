@@ -37,7 +37,7 @@ protected:
             dll.iconGroup(formats::ResourceName::byId(static_cast<std::uint16_t>(id)),
                           {glyphary::testing::dibImage(4, 32, static_cast<std::uint8_t>(id))});
         const auto bytes = dll.pe32();
-        root.writeFile(QStringLiteral("C:\\Lib\\Shell.dll"), QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())));
+        root.writeFile(QStringLiteral("C:\\Lib\\Shell.dll"), bytes);
         auto window = std::make_unique<frmMain>(context, settings, mutex, QStringLiteral("C:\\Lib\\Shell.dll"));
         window->load();
         return window;

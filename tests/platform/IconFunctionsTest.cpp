@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include "support/Files.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -14,6 +16,9 @@
 
 namespace glyphary::platform {
 namespace {
+
+using glyphary::testing::asQByteArray;
+using glyphary::testing::writeWindowsFile;
 
 using formats::ByteVector;
 using formats::ResourceName;
@@ -25,14 +30,11 @@ class IconFunctionsTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
 
-    // Writes bytes at a Windows path under C: and returns the path.
     QString write(const QString& windowsPath, const ByteVector& bytes)
     {
-        const QString host = paths.toHost(windowsPath);
-        QDir().mkpath(QFileInfo(host).path());
-        QFile file(host);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+        bool written = false;
+        writeWindowsFile(paths, windowsPath, asQByteArray(bytes), &written);
+        EXPECT_TRUE(written);
         return windowsPath;
     }
 

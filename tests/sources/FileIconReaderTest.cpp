@@ -6,10 +6,15 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include "support/Files.h"
+
 #include <gtest/gtest.h>
 
 namespace glyphary {
 namespace {
+
+using glyphary::testing::asQByteArray;
+using glyphary::testing::writeWindowsFile;
 
 using formats::ByteVector;
 using formats::ResourceName;
@@ -61,11 +66,9 @@ protected:
 
     QString write(const QString& windowsPath, const ByteVector& bytes)
     {
-        const QString host = paths.toHost(windowsPath);
-        QDir().mkpath(QFileInfo(host).path());
-        QFile file(host);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+        bool written = false;
+        writeWindowsFile(paths, windowsPath, asQByteArray(bytes), &written);
+        EXPECT_TRUE(written);
         return windowsPath;
     }
 

@@ -15,11 +15,6 @@ using glyphary::testing::TempRoot;
 
 namespace {
 
-QByteArray bytesOf(const formats::ByteVector& bytes)
-{
-    return QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
-}
-
 bool isBlank(const QImage& image)
 {
     for (int y = 0; y < image.height(); ++y)
@@ -34,13 +29,13 @@ protected:
     void SetUp() override
     {
         splashLoad(context, settings, QStringLiteral("C:\\Glyphary"));
-        root.writeFile(QStringLiteral("C:\\Icons\\star.ico"), bytesOf(glyphary::testing::icoFile({glyphary::testing::dibImage(4)})));
+        root.writeFile(QStringLiteral("C:\\Icons\\star.ico"), glyphary::testing::icoFile({glyphary::testing::dibImage(4)}));
         root.writeFile(QStringLiteral("C:\\Icons\\junk.ico"), "not an icon at all");
         const formats::ByteVector frame = glyphary::testing::icoFile({glyphary::testing::dibImage(8)});
         const std::vector<formats::ByteVector> frames{frame, frame, frame};
         const auto ani = formats::writeAni(frames, formats::AniOptions{});
         ASSERT_TRUE(ani);
-        root.writeFile(QStringLiteral("C:\\Icons\\busy.ani"), bytesOf(*ani.value));
+        root.writeFile(QStringLiteral("C:\\Icons\\busy.ani"), *ani.value);
     }
 
     RowResult draw(const QString& item, std::int32_t itemData = 0)

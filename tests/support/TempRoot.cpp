@@ -1,5 +1,7 @@
 #include "support/TempRoot.h"
 
+#include "support/Files.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -16,11 +18,12 @@ TempRoot::TempRoot(const QString& osSpec)
 
 void TempRoot::writeFile(const QString& windowsPath, const QByteArray& content) const
 {
-    const QString path = host(windowsPath);
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(content);
+    writeWindowsFile(platform_->paths(), windowsPath, content);
+}
+
+void TempRoot::writeFile(const QString& windowsPath, const formats::ByteVector& content) const
+{
+    writeFile(windowsPath, asQByteArray(content));
 }
 
 QByteArray TempRoot::readFile(const QString& windowsPath) const

@@ -1,6 +1,7 @@
 #pragma once
 // A temporary emulated Windows root with its platform, for one test.
 
+#include "formats/ByteReader.h"
 #include "platform/Platform.h"
 #include "support/ScriptedDialogs.h"
 
@@ -19,6 +20,7 @@ public:
     QString host(const QString& windowsPath) const { return platform_->paths().toHost(windowsPath); }
     // Writes a file at a Windows path, creating its folder.
     void writeFile(const QString& windowsPath, const QByteArray& content) const;
+    void writeFile(const QString& windowsPath, const formats::ByteVector& content) const;
     QByteArray readFile(const QString& windowsPath) const;
 
     ScriptedDialogs& dialogs() { return dialogs_; }
