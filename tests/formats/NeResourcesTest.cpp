@@ -15,14 +15,10 @@ using testing::CursorImage;
 using testing::curFile;
 using testing::dibImage;
 using testing::icoFile;
+using testing::hasSkipped;
 using testing::ResourceBuilder;
 namespace layout = testing::ne_layout;
 
-bool hasSkipped(const IconResources& resources, ImageErrorKind kind)
-{
-    return std::any_of(resources.skipped().begin(), resources.skipped().end(),
-        [kind](const ImageError& error) { return error.kind == kind; });
-}
 
 // An .icl as an icon editor writes it: named and numbered groups in no particular order.
 ResourceBuilder iconLibrary()

@@ -14,14 +14,10 @@ using testing::CursorImage;
 using testing::curFile;
 using testing::dibImage;
 using testing::icoFile;
+using testing::hasSkipped;
 using testing::ResourceBuilder;
 namespace layout = testing::pe_layout;
 
-bool hasSkipped(const IconResources& resources, ImageErrorKind kind)
-{
-    return std::any_of(resources.skipped().begin(), resources.skipped().end(),
-        [kind](const ImageError& error) { return error.kind == kind; });
-}
 
 std::vector<ResourceName> groupNames(const IconResources& resources, GroupKind kind)
 {

@@ -607,4 +607,10 @@ ByteVector ResourceBuilder::ne() const
     return out;
 }
 
+bool hasSkipped(const formats::IconResources& resources, formats::ImageErrorKind kind)
+{
+    return std::any_of(resources.skipped().begin(), resources.skipped().end(),
+                       [kind](const formats::ImageError& error) { return error.kind == kind; });
+}
+
 } // namespace glyphary::testing

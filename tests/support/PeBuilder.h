@@ -13,6 +13,7 @@
 //   const ByteVector ne = exe.ne();                // the same as a 16-bit executable
 
 #include "formats/ByteReader.h"
+#include "formats/IconResources.h"
 #include "formats/ResourceTable.h"
 
 #include <cstddef>
@@ -97,5 +98,8 @@ inline constexpr std::size_t kNeHeader = 0x80;         // "NE" (e_lfanew)
 inline constexpr std::size_t kResourceTable = 0xC0;    // u16 alignment shift, then the TYPEINFOs
 inline constexpr std::uint16_t kAlignShift = 4;        // unless the data needs more than 1 MiB
 } // namespace ne_layout
+
+// Whether reading left out a part for this reason.
+bool hasSkipped(const formats::IconResources& resources, formats::ImageErrorKind kind);
 
 } // namespace glyphary::testing
