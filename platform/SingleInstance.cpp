@@ -76,6 +76,14 @@ MarkedWindow::MarkedWindow(const QString& scopedName, Handlers handlers, QObject
     connect(&server_, &QLocalServer::newConnection, this, &MarkedWindow::serve);
 }
 
+// A handler may let events run (a listing does), and the peer's socket can be deleted meanwhile; so
+// the handler runs from the event loop, after the socket code is done with the socket.
+void MarkedWindow::runLater(std::function<void()> handler)
+{
+    if (handler)
+        QMetaObject::invokeMethod(this, std::move(handler), Qt::QueuedConnection);
+}
+
 void MarkedWindow::serve()
 {
     while (QLocalSocket* socket = server_.nextPendingConnection()) {
@@ -90,9 +98,8 @@ void MarkedWindow::serve()
                     socket->write(handlers_.isVisible && handlers_.isVisible() ? "1" : "0");
                 } else if (kind == 'A') {
                     socket->read(1);
-                    if (handlers_.activate)
-                        handlers_.activate();
                     socket->write("K");
+                    runLater(handlers_.activate);
                 } else if (kind == 'C') {
                     if (socket->bytesAvailable() < 5)
                         return;
@@ -107,12 +114,9 @@ void MarkedWindow::serve()
                         return;
                     socket->read(5);
                     const QByteArray payload = socket->read(length);
-                    // Answer first: the sender's wait ends when the message is taken, whatever
-                    // the handler then does.
                     socket->write("K");
-                    socket->flush();
                     if (handlers_.copyData)
-                        handlers_.copyData(payload);
+                        runLater([handler = handlers_.copyData, payload] { handler(payload); });
                 } else {
                     socket->abort();
                     return;

@@ -36,7 +36,8 @@ private:
 };
 
 // The first instance's marked main window: it answers whether it is visible, takes hand-overs
-// and activation requests. Requests are served when the program next lets events run.
+// and activation requests. Requests are served when the program next lets events run; their
+// handlers run after the answer is sent, from the event loop.
 class MarkedWindow : public QObject {
     Q_OBJECT
 public:
@@ -51,6 +52,7 @@ public:
 
 private:
     void serve();
+    void runLater(std::function<void()> handler);
 
     QLocalServer server_;
     Handlers handlers_;

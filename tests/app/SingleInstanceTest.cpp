@@ -30,11 +30,19 @@ protected:
 
     QString scoped(const char* name) const { return scopedInstanceName(QString::fromLatin1(name), root); }
 
-    void markWindow(bool visible)
+    // `handlerEventsMs`: how long the hand-over handler lets events run, as a listing does.
+    void markWindow(bool visible, int handlerEventsMs = 0)
     {
         MarkedWindow::Handlers handlers;
         handlers.isVisible = [visible] { return visible; };
-        handlers.copyData = [this](const QByteArray& payload) { received << payload; };
+        handlers.copyData = [this, handlerEventsMs](const QByteArray& payload) {
+            received << payload;
+            if (handlerEventsMs > 0) {
+                QEventLoop nested;
+                QTimer::singleShot(handlerEventsMs, &nested, &QEventLoop::quit);
+                nested.exec();
+            }
+        };
         handlers.activate = [this] { ++activations; };
         marked = std::make_unique<MarkedWindow>(scoped(kInstancePropertyName), std::move(handlers));
         ASSERT_TRUE(marked->listening());
@@ -65,8 +73,10 @@ protected:
             process.waitForFinished();
             return -1;
         }
-        // Let the last request be served before looking at what arrived.
-        QCoreApplication::processEvents();
+        // Let the last request and its handler be served before looking at what arrived.
+        QEventLoop settle;
+        QTimer::singleShot(50, &settle, &QEventLoop::quit);
+        settle.exec();
         return process.exitCode();
     }
 
@@ -86,6 +96,18 @@ TEST_F(SingleInstanceTest, ASecondStartWithAPathHandsExactlyThatPathOver)
     ASSERT_EQ(received.size(), 1);
     EXPECT_EQ(received[0], QByteArray("C:\\My Icons\\star.ico"));
     EXPECT_EQ(activations, 0);
+}
+
+TEST_F(SingleInstanceTest, AHandOverHandlerThatLetsEventsRunOutlivesTheSendersSocket)
+{
+    ASSERT_TRUE(mutex.create(scoped(kInstanceMutexName)));
+    markWindow(true, 300);
+    EXPECT_EQ(runSecondStart({QStringLiteral("C:\\Icons")}), 0);
+    EXPECT_EQ(runSecondStart({QStringLiteral("C:\\More")}), 0);
+    QEventLoop after;
+    QTimer::singleShot(400, &after, &QEventLoop::quit);
+    after.exec();
+    EXPECT_EQ(received, (QList<QByteArray>{"C:\\Icons", "C:\\More"}));
 }
 
 TEST_F(SingleInstanceTest, ASecondStartWithoutArgumentsActivatesAVisibleWindow)
