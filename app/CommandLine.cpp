@@ -1,7 +1,7 @@
 #include "app/CommandLine.h"
 
-#include "app/AppContext.h"
-#include "app/FileHelpers.h"
+#include "core/AppContext.h"
+#include "core/FileHelpers.h"
 
 namespace glyphary {
 

@@ -1,8 +1,8 @@
 #include "app/Shutdown.h"
 
-#include "app/AppContext.h"
-#include "app/Settings.h"
-#include "app/SettingsTable.h"
+#include "core/AppContext.h"
+#include "core/Settings.h"
+#include "core/SettingsTable.h"
 #include "catalogue/CatalogueFiles.h"
 #include "platform/Win32Types.h"
 

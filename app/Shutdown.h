@@ -3,7 +3,7 @@
 // preference and position, saves the user files, removes extracted library files and unloads the
 // windows.
 
-#include "app/MainWindowLayout.h"
+#include "core/MainWindowLayout.h"
 
 #include <QPoint>
 #include <QString>

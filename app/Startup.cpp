@@ -1,8 +1,8 @@
 #include "app/Startup.h"
 
-#include "app/AppContext.h"
-#include "app/Settings.h"
-#include "app/SettingsTable.h"
+#include "core/AppContext.h"
+#include "core/Settings.h"
+#include "core/SettingsTable.h"
 #include "formats/Cp1252.h"
 #include "platform/SingleInstance.h"
 #include "platform/WindowsPaths.h"

@@ -1,7 +1,7 @@
 // The main window: the navigation tree, the keyword bar and drags over the tree.
 #include "app/frmMain.h"
 
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "app/ResultListWidget.h"
 #include "catalogue/NavigationDrag.h"
 

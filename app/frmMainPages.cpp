@@ -1,7 +1,7 @@
 // The main window: the result page as the page filler drives it.
 #include "app/frmMain.h"
 
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "app/ResultListWidget.h"
 
 #include <QMenu>

@@ -1,7 +1,7 @@
 // The main window: the selection of the result list and what it enables.
 #include "app/frmMain.h"
 
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "app/ResultListWidget.h"
 #include "results/SelectionDispatch.h"
 

@@ -1,8 +1,8 @@
 #include "app/frmSplash.h"
 
-#include "app/AppContext.h"
-#include "app/Settings.h"
-#include "app/SettingsTable.h"
+#include "core/AppContext.h"
+#include "core/Settings.h"
+#include "core/SettingsTable.h"
 #include "app/Startup.h"
 #include "windows/SplashPicture.h"
 

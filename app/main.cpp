@@ -1,7 +1,7 @@
 // Glyphary's entry: one instance per user and root; a second start hands its command line over.
 
-#include "app/AppContext.h"
-#include "app/Settings.h"
+#include "core/AppContext.h"
+#include "core/Settings.h"
 #include "app/Startup.h"
 #include "app/frmMain.h"
 #include "app/frmSplash.h"

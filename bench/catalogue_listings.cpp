@@ -2,10 +2,10 @@
 // Targets: the listing by type under 100 ms; the listing by letter fast even when one letter holds
 // every keyword. Measured without a window: the host does nothing.
 
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "catalogue/CatalogueListings.h"
 #include "catalogue/LaterSources.h"
-#include "catalogue/ListingHost.h"
+#include "core/ListingHost.h"
 #include "support/TempRoot.h"
 
 #include <benchmark/benchmark.h>

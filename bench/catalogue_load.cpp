@@ -1,6 +1,6 @@
 // Loading a full-size catalogue index: 3,000 keywords holding 100,000 tokens. Target: under 50 ms.
 
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "catalogue/CatalogueFiles.h"
 #include "support/TempRoot.h"
 

@@ -3,8 +3,8 @@
 // asking again for the member loaded last (no file is touched: near zero); and switching back to a
 // member unpacked before (loaded from its file only).
 
-#include "app/AppContext.h"
-#include "catalogue/CatalogueBuilder.h"
+#include "core/AppContext.h"
+#include "builder/CatalogueBuilder.h"
 #include "sources/CoreLibrary.h"
 #include "support/TempRoot.h"
 

@@ -1,12 +1,12 @@
 // The main window, headless: its load with the demo catalogue, page fills of catalogue icons and of
 // a DLL's icons, and the start of a large listing.
 
-#include "app/AppContext.h"
-#include "app/Settings.h"
+#include "core/AppContext.h"
+#include "core/Settings.h"
 #include "app/Startup.h"
 #include "app/frmMain.h"
-#include "catalogue/CatalogueBuilder.h"
-#include "catalogue/DemoCatalogue.h"
+#include "builder/CatalogueBuilder.h"
+#include "builder/DemoCatalogue.h"
 #include "platform/SingleInstance.h"
 #include "support/GuiApplication.h"
 #include "support/PeBuilder.h"

@@ -2,10 +2,10 @@
 // own work (drawing, list view rows) is excluded: the view and reader do nothing, so this is the
 // page logic's share of the 300 ms goal, which should stay within a few milliseconds.
 
-#include "app/ItemList.h"
-#include "results/ResultItem.h"
-#include "results/ResultPages.h"
-#include "sources/TypeTexts.h"
+#include "core/ItemList.h"
+#include "core/ResultItem.h"
+#include "core/ResultPages.h"
+#include "core/TypeTexts.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,8 +1,8 @@
 #include "catalogue/CatalogueFiles.h"
 
-#include "app/AppContext.h"
-#include "app/ErrorReport.h"
-#include "app/FileHelpers.h"
+#include "core/AppContext.h"
+#include "core/ErrorReport.h"
+#include "core/FileHelpers.h"
 #include "formats/Cp1252.h"
 #include "platform/Win32Types.h"
 

@@ -1,10 +1,10 @@
 #include "catalogue/CatalogueListings.h"
 
-#include "app/AppContext.h"
-#include "app/ItemList.h"
+#include "core/AppContext.h"
+#include "core/ItemList.h"
 #include "catalogue/LaterSources.h"
-#include "catalogue/ListingHost.h"
-#include "results/ResultItem.h"
+#include "core/ListingHost.h"
+#include "core/ResultItem.h"
 
 #include <QElapsedTimer>
 #include <QSet>

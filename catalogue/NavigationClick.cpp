@@ -1,6 +1,6 @@
 #include "catalogue/NavigationClick.h"
 
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "catalogue/CatalogueListings.h"
 #include "catalogue/NavigationDrag.h"
 #include "catalogue/NavigationTree.h"

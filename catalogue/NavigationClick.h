@@ -4,7 +4,7 @@
 // performs it.
 
 #include "catalogue/LaterSources.h"
-#include "catalogue/ListingHost.h"
+#include "core/ListingHost.h"
 
 #include <QChar>
 #include <QString>

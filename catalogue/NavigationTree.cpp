@@ -1,7 +1,7 @@
 #include "catalogue/NavigationTree.h"
 
-#include "app/AppContext.h"
-#include "app/MainWindowLoad.h"
+#include "core/AppContext.h"
+#include "core/MainWindowLoad.h"
 #include "catalogue/LaterSources.h"
 #include "formats/Cp1252.h"
 #include "platform/Win32Types.h"

@@ -1,7 +1,7 @@
 #include "catalogue/PagedListingHost.h"
 
-#include "results/ResultPageView.h"
-#include "results/ResultPages.h"
+#include "core/ResultPageView.h"
+#include "core/ResultPages.h"
 
 namespace glyphary {
 

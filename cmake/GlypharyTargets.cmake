@@ -12,11 +12,11 @@ function(glyphary_warnings target)
   endif()
 endfunction()
 
-# glyphary_layer(NAME [UI] FOLDERS f... LINK libs...)
-# Window files (frm*), custom widgets (*Widget) and the Qt dialogs go to the UI layer; everything else in the folders to the
-# named layer. app/main.cpp belongs to the executable.
+# glyphary_layer(NAME [UI|ALL] FOLDERS f... LINK libs...)
+# Window files (frm*), custom widgets (*Widget) and the Qt dialogs go to a UI layer, everything else in the folders to a
+# plain one; ALL takes both. app/main.cpp belongs to the executable.
 function(glyphary_layer name)
-  cmake_parse_arguments(ARG "UI" "" "FOLDERS;LINK" ${ARGN})
+  cmake_parse_arguments(ARG "UI;ALL" "" "FOLDERS;LINK" ${ARGN})
   set(sources "")
   foreach(folder IN LISTS ARG_FOLDERS)
     file(GLOB found CONFIGURE_DEPENDS
@@ -31,7 +31,7 @@ function(glyphary_layer name)
       else()
         set(is_ui FALSE)
       endif()
-      if(ARG_UI AND is_ui)
+      if(ARG_ALL OR (ARG_UI AND is_ui))
         list(APPEND sources ${file})
       elseif(NOT ARG_UI AND NOT is_ui)
         list(APPEND sources ${file})

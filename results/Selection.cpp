@@ -1,6 +1,6 @@
 #include "results/Selection.h"
 
-#include "sources/TypeTexts.h"
+#include "core/TypeTexts.h"
 
 #include <algorithm>
 

@@ -18,8 +18,8 @@
 //       keep state.doubleClickAction for the double-click and the popup's bold entry.
 //   }
 
-#include "app/MainWindowLoad.h"
-#include "results/ResultPageView.h"
+#include "core/MainWindowLoad.h"
+#include "core/ResultPageView.h"
 #include "results/SelectionPath.h"
 
 #include <QLatin1StringView>

@@ -1,8 +1,8 @@
 #include "results/SelectionDispatch.h"
 
-#include "app/MainMenus.h"
+#include "core/MainMenus.h"
 #include "platform/Win32Types.h"
-#include "results/ResultPageView.h"
+#include "core/ResultPageView.h"
 
 #include <QMimeData>
 #include <QUrl>

@@ -1,7 +1,7 @@
 #include "sources/CoreLibrary.h"
 
-#include "app/AppContext.h"
-#include "app/FileHelpers.h"
+#include "core/AppContext.h"
+#include "core/FileHelpers.h"
 #include "formats/BmpCodec.h"
 #include "formats/Cp1252.h"
 #include "sources/LibraryGrid.h"

@@ -3,7 +3,7 @@
 // the single picture of an .ico or .cur file, or each step of an animation becomes one "open" item
 // (path;number;label;type code + "open") appended to cmbResult.
 
-#include "app/ItemList.h"
+#include "core/ItemList.h"
 #include "platform/IconFunctions.h"
 #include "platform/WindowsPaths.h"
 

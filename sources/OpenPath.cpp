@@ -1,6 +1,6 @@
 #include "sources/OpenPath.h"
 
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "sources/FileIconReader.h"
 
 #include <QDir>

@@ -1,11 +1,11 @@
 #include "sources/ResultDrawing.h"
 
-#include "app/AppContext.h"
-#include "app/ItemList.h"
-#include "results/ResultItem.h"
+#include "core/AppContext.h"
+#include "core/ItemList.h"
+#include "core/ResultItem.h"
 #include "sources/CatalogueCell.h"
 #include "sources/CoreLibrary.h"
-#include "sources/TypeTexts.h"
+#include "core/TypeTexts.h"
 
 #include <QPainter>
 #include <array>

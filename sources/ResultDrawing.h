@@ -3,7 +3,7 @@
 // type and origin. Frames of one animated file on a page share one load.
 
 #include "platform/IconFunctions.h"
-#include "results/ResultPageView.h"
+#include "core/ResultPageView.h"
 
 #include <QImage>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "windows/AboutInfo.h"
 
-#include "app/FileHelpers.h"
-#include "app/Settings.h"
+#include "core/FileHelpers.h"
+#include "core/Settings.h"
 #include "platform/WindowsPaths.h"
 
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #include "windows/MessageWindow.h"
 
-#include "app/Settings.h"
-#include "app/SettingsTable.h"
+#include "core/Settings.h"
+#include "core/SettingsTable.h"
 
 namespace glyphary {
 

@@ -1,7 +1,7 @@
 #include "windows/Tips.h"
 
-#include "app/Settings.h"
-#include "app/SettingsTable.h"
+#include "core/Settings.h"
+#include "core/SettingsTable.h"
 
 #include <array>
 

@@ -1,6 +1,6 @@
 #include "windows/frmInfo.h"
 
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "windows/AboutInfo.h"
 
 #include <QApplication>

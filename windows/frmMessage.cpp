@@ -1,6 +1,6 @@
 #include "windows/frmMessage.h"
 
-#include "app/Settings.h"
+#include "core/Settings.h"
 #include "windows/MessageWindow.h"
 
 #include <QCheckBox>

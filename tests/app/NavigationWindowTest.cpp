@@ -1,13 +1,13 @@
 // Browsing a catalogue in the real main window (offscreen): the tree's nodes, a node click that
 // lists and draws catalogue icons, and the keyword bar.
 
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "app/ResultListWidget.h"
-#include "app/Settings.h"
-#include "app/SettingsTable.h"
+#include "core/Settings.h"
+#include "core/SettingsTable.h"
 #include "app/Startup.h"
 #include "app/frmMain.h"
-#include "catalogue/CatalogueBuilder.h"
+#include "builder/CatalogueBuilder.h"
 #include "platform/SingleInstance.h"
 #include "support/GuiApplication.h"
 #include "support/TempRoot.h"

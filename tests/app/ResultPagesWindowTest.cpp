@@ -1,10 +1,10 @@
 // The result pages inside the real main window (offscreen): a library opened from the command
 // line pages, blinks, sorts and aborts.
 
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "app/ResultListWidget.h"
-#include "app/Settings.h"
-#include "app/SettingsTable.h"
+#include "core/Settings.h"
+#include "core/SettingsTable.h"
 #include "app/Startup.h"
 #include "app/frmMain.h"
 #include "platform/SingleInstance.h"

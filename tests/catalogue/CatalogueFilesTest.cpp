@@ -1,6 +1,6 @@
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "catalogue/CatalogueFiles.h"
-#include "ReadOnlyFolder.h"
+#include "support/ReadOnlyFolder.h"
 #include "platform/Win32Types.h"
 #include "support/TempRoot.h"
 

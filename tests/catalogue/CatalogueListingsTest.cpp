@@ -2,7 +2,7 @@
 
 #include "ListingFakes.h"
 #include "catalogue/PagedListingHost.h"
-#include "results/ResultPages.h"
+#include "core/ResultPages.h"
 
 #include <gtest/gtest.h>
 

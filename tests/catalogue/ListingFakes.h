@@ -2,7 +2,7 @@
 // Recording stand-ins for the window side of listings and for the sources still to come, and a
 // catalogue loaded from files written by the test.
 
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "catalogue/CatalogueFiles.h"
 #include "catalogue/LaterSources.h"
 #include "catalogue/NavigationClick.h"

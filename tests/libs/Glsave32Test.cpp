@@ -1,6 +1,6 @@
 #include "libs/glsave32/Glsave32.h"
 
-#include "catalogue/ReadOnlyFolder.h"
+#include "support/ReadOnlyFolder.h"
 #include "formats/AniCodec.h"
 #include "formats/IcoCodec.h"
 #include "support/IconBytes.h"

@@ -1,7 +1,7 @@
 #include "platform/Win32Types.h"
 #include "results/Selection.h"
 #include "results/SelectionDispatch.h"
-#include "sources/TypeTexts.h"
+#include "core/TypeTexts.h"
 #include "support/TempRoot.h"
 
 #include <QMimeData>

@@ -1,4 +1,4 @@
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "formats/BmpCodec.h"
 #include "libs/glread32/ZipWriter.h"
 #include "sources/CatalogueCell.h"

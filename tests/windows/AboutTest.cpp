@@ -1,5 +1,5 @@
-#include "app/AppContext.h"
-#include "app/Settings.h"
+#include "core/AppContext.h"
+#include "core/Settings.h"
 #include "support/GuiApplication.h"
 #include "support/TempRoot.h"
 #include "windows/AboutInfo.h"

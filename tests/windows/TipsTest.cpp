@@ -1,5 +1,5 @@
-#include "app/Settings.h"
-#include "app/SettingsTable.h"
+#include "core/Settings.h"
+#include "core/SettingsTable.h"
 #include "support/GuiApplication.h"
 #include "support/TempRoot.h"
 #include "windows/Tips.h"

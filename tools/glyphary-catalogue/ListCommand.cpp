@@ -4,13 +4,13 @@
 
 #include "ListCommand.h"
 
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "catalogue/CatalogueFiles.h"
 #include "catalogue/CatalogueListings.h"
 #include "catalogue/LaterSources.h"
-#include "catalogue/ListingHost.h"
+#include "core/ListingHost.h"
 #include "platform/Platform.h"
-#include "results/ResultItem.h"
+#include "core/ResultItem.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,8 +1,8 @@
 // glyphary-catalogue: builds Glyphary catalogues (Icondata.dat and the Iconlib*.res archives).
 
-#include "catalogue/CatalogueBuilder.h"
-#include "catalogue/CatalogueFolderScan.h"
-#include "catalogue/DemoCatalogue.h"
+#include "builder/CatalogueBuilder.h"
+#include "builder/CatalogueFolderScan.h"
+#include "builder/DemoCatalogue.h"
 #include "ListCommand.h"
 
 #include <QCoreApplication>

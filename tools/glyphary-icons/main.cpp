@@ -5,7 +5,7 @@
 #include "formats/IcoCodec.h"
 #include "platform/IconFunctions.h"
 #include "sources/FileIconReader.h"
-#include "sources/TypeTexts.h"
+#include "core/TypeTexts.h"
 
 #include <QBuffer>
 #include <QCoreApplication>

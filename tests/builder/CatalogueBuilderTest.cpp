@@ -1,0 +1,463 @@
+#include "core/AppContext.h"
+#include "builder/CatalogueBuilder.h"
+#include "catalogue/CatalogueFiles.h"
+#include "builder/CatalogueFolderScan.h"
+#include "builder/DemoCatalogue.h"
+#include "formats/AniCodec.h"
+#include "formats/IcoCodec.h"
+#include "sources/CatalogueCell.h"
+#include "sources/CoreLibrary.h"
+#include "support/IconBytes.h"
+#include "support/TempRoot.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace glyphary;
+using glyphary::testing::TempRoot;
+
+namespace {
+
+const QString kProgram = QStringLiteral("C:\\Glyphary\\");
+const QString kTemp = QStringLiteral("c:\\windows\\temp\\");
+
+// Opaque pixels of many colours (more than 256), a transparent left band and bottom rows.
+QImage hiColourIcon(int seed, QSize size = {32, 32})
+{
+    QImage image(size, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    for (int y = 0; y < size.height() - 3; ++y)
+        for (int x = 3; x < size.width(); ++x)
+            image.setPixel(x, y, qRgb((x * 8 + seed) % 256, (y * 8 + 1) % 256, ((x + y) * 4 + seed * 50) % 256));
+    return image;
+}
+
+// Blocks of `colours` colours, a transparent corner.
+QImage fewColourIcon(int seed, int colours)
+{
+    QImage image(32, 32, QImage::Format_ARGB32);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) {
+            const int n = (x / 4 + y / 4 * 8) % colours;
+            image.setPixel(x, y, x + y < 6 ? 0u : qRgb((n * 37 + seed) % 256, (n * 91) % 256, (n * 53 + 7) % 256));
+        }
+    return image;
+}
+
+formats::IconImage frameOf(const QImage& image)
+{
+    formats::IconImage frame;
+    frame.image = image;
+    return frame;
+}
+
+QByteArray bytes(const formats::IconCodecResult<formats::ByteVector>& written)
+{
+    return QByteArray(reinterpret_cast<const char*>(written.value->data()), static_cast<qsizetype>(written.value->size()));
+}
+
+struct Token {
+    QString member;
+    int number = 0;
+    QChar digit;
+    QChar type;
+};
+
+Token parseToken(const QString& token)
+{
+    const QStringList parts = token.split(u':');
+    return {parts.value(0), parts.value(1).toInt(), parts.value(2).at(0), parts.value(2).at(1)};
+}
+
+class CatalogueBuilderTest : public ::testing::Test {
+protected:
+    CatalogueBuilderTest() : context(root.platform()), library(context)
+    {
+        context.ProgramFolder = kProgram;
+        context.TempFolder = kTemp;
+        QDir().mkpath(root.host(kTemp));
+    }
+
+    QString out() const { return root.host(kProgram.chopped(1)); }
+    QString in(const QString& relative) const { return images.filePath(relative); }
+
+    void save(const QString& relative, const QByteArray& content)
+    {
+        QDir().mkpath(QFileInfo(in(relative)).path());
+        QFile file(in(relative));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+    void savePng(const QString& relative, const QImage& image)
+    {
+        QDir().mkpath(QFileInfo(in(relative)).path());
+        ASSERT_TRUE(image.save(in(relative), "PNG"));
+    }
+
+    CatalogueBuildResult buildFromFolder(const QString& keywordFile = {})
+    {
+        const FolderScanResult scan = scanImageFolder(images.path(), keywordFile);
+        EXPECT_TRUE(scan.ok) << scan.error.toStdString();
+        const CatalogueBuildResult built = buildCatalogue(scan.sources, out());
+        EXPECT_TRUE(built.ok) << built.error.toStdString();
+        LoadCatalogue(context);
+        return built;
+    }
+
+    QStringList tokensOf(const QString& keyword) const
+    {
+        const KeywordTable& table = context.keywordTable;
+        for (int k = 0; k < table.KeywordCount; ++k)
+            if (table.Keywords[static_cast<std::size_t>(k)] == keyword)
+                return table.KeywordData[static_cast<std::size_t>(k)].split(u';', Qt::SkipEmptyParts);
+        return {};
+    }
+    QStringList keywords() const
+    {
+        QStringList all;
+        for (int k = 0; k < context.keywordTable.KeywordCount; ++k)
+            all.append(context.keywordTable.Keywords[static_cast<std::size_t>(k)]);
+        return all;
+    }
+
+    // The icon a catalogue row shows: its member made current, its cell made transparent.
+    QImage draw(const QString& token)
+    {
+        const Token parts = parseToken(token);
+        library.MakeLibraryCurrent(parts.member);
+        EXPECT_TRUE(library.libraryAvailable()) << token.toStdString();
+        return cellToIcon(library.GraphicCell(parts.number), maskColourForDigit(parts.digit, 0));
+    }
+
+    QTemporaryDir images;
+    TempRoot root;
+    AppContext context;
+    CoreLibrary library;
+};
+
+TEST_F(CatalogueBuilderTest, IconsFromAFolderDrawAsTheyWereWithTypesKeywordsAndGroups)
+{
+    const QImage alpha = hiColourIcon(1);
+    const QImage beta = fewColourIcon(2, 12);
+    const QImage gamma = fewColourIcon(3, 100);
+    const QImage delta = hiColourIcon(4);
+    const std::vector<QImage> epsilon = {hiColourIcon(5), fewColourIcon(6, 5), hiColourIcon(7)};
+    savePng(QStringLiteral("shapes/alpha-star.png"), alpha);
+    savePng(QStringLiteral("shapes/beta.png"), beta);
+    save(QStringLiteral("icons/gamma.ico"), bytes(formats::writeIco(gamma, 8)));
+    save(QStringLiteral("cursors/delta.cur"), bytes(formats::writeCur(delta, 32, 5, 6)));
+    const std::vector<formats::IconImage> frames = {frameOf(epsilon[0]), frameOf(epsilon[1]), frameOf(epsilon[2])};
+    save(QStringLiteral("anims/epsilon.ani"), bytes(formats::writeAni(frames, 32, {})));
+    savePng(QStringLiteral("zeta.png"), hiColourIcon(8, {64, 48}));
+    save(QStringLiteral("notes.txt"), "not an image");
+
+    const CatalogueBuildResult built = buildFromFolder();
+    EXPECT_EQ(built.summary.icons, 8);
+    EXPECT_EQ(built.summary.members, 2); // the icons, then the animation on its own
+    EXPECT_EQ(built.summary.archives, 1);
+    EXPECT_EQ(context.CatalogueAvailable, kTrue);
+
+    const auto expectDrawn = [&](const QString& keyword, const QImage& source, QChar type) {
+        const QStringList tokens = tokensOf(keyword);
+        ASSERT_EQ(tokens.size(), 1) << keyword.toStdString();
+        EXPECT_EQ(parseToken(tokens[0]).type, type) << keyword.toStdString();
+        EXPECT_TRUE(test::samePixels(draw(tokens[0]), source)) << keyword.toStdString();
+    };
+    expectDrawn(QStringLiteral("alpha"), alpha, u'2');
+    expectDrawn(QStringLiteral("star"), alpha, u'2');
+    expectDrawn(QStringLiteral("beta"), beta, u'0');
+    expectDrawn(QStringLiteral("gamma"), gamma, u'1');
+    expectDrawn(QStringLiteral("delta"), delta, u'8');
+
+    // The animation's frames are the whole of a member of their own, in playing order.
+    const QStringList frameTokens = tokensOf(QStringLiteral("epsilon"));
+    ASSERT_EQ(frameTokens.size(), 3);
+    for (int n = 0; n < 3; ++n) {
+        const Token token = parseToken(frameTokens[n]);
+        EXPECT_EQ(token.member, QStringLiteral("2"));
+        EXPECT_EQ(token.number, n);
+        EXPECT_EQ(token.type, u'5');
+        EXPECT_TRUE(test::samePixels(draw(frameTokens[n]), epsilon[static_cast<std::size_t>(n)])) << n;
+    }
+
+    // Pictures of another size are fitted into the cell, keeping their proportions.
+    const QStringList zeta = tokensOf(QStringLiteral("zeta"));
+    ASSERT_EQ(zeta.size(), 1);
+    const QImage fitted = draw(zeta[0]);
+    EXPECT_EQ(qAlpha(fitted.pixel(16, 2)), 0);
+    EXPECT_EQ(qAlpha(fitted.pixel(16, 16)), 255);
+
+    EXPECT_EQ(tokensOf(QStringLiteral("group shapes")).size(), 2);
+    EXPECT_EQ(tokensOf(QStringLiteral("group anims")).size(), 3);
+    EXPECT_EQ(tokensOf(QStringLiteral("shapes")), tokensOf(QStringLiteral("group shapes")));
+    EXPECT_EQ(keywords().filter(QStringLiteral("group")).size(), 4); // zeta lies in no subfolder
+    QStringList sorted = keywords();
+    std::sort(sorted.begin(), sorted.end(), [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+    EXPECT_EQ(keywords(), sorted);
+}
+
+TEST_F(CatalogueBuilderTest, ColourClassesReduceWithinThePalette)
+{
+    const QImage rich = hiColourIcon(9);
+    savePng(QStringLiteral("rich.png"), rich);
+    QTemporaryDir rules;
+    QFile keywordFile(rules.filePath(QStringLiteral("keywords.txt")));
+    ASSERT_TRUE(keywordFile.open(QIODevice::WriteOnly));
+    keywordFile.write("!classes;16, 256,hi;rich.png\n");
+    keywordFile.close();
+    buildFromFolder(keywordFile.fileName());
+
+    const QStringList tokens = tokensOf(QStringLiteral("rich"));
+    ASSERT_EQ(tokens.size(), 3);
+    for (const QString& token : tokens) {
+        const QImage drawn = draw(token);
+        const QChar type = parseToken(token).type;
+        QSet<QRgb> colours;
+        double error = 0;
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x) {
+                const QRgb source = rich.pixel(x, y);
+                const QRgb shown = drawn.pixel(x, y);
+                ASSERT_EQ(qAlpha(shown), qAlpha(source)) << x << "," << y;
+                if (qAlpha(source) == 0)
+                    continue;
+                colours.insert(shown);
+                error += std::abs(qRed(shown) - qRed(source)) + std::abs(qGreen(shown) - qGreen(source))
+                    + std::abs(qBlue(shown) - qBlue(source));
+            }
+        const double meanError = error / (29.0 * 29.0 * 3.0);
+        if (type == u'0') {
+            EXPECT_LE(colours.size(), 16);
+            EXPECT_LT(meanError, 24.0);
+        } else if (type == u'1') {
+            EXPECT_LE(colours.size(), 256);
+            EXPECT_LT(meanError, 6.0);
+        } else {
+            EXPECT_EQ(type, u'2');
+            EXPECT_TRUE(test::samePixels(drawn, rich));
+        }
+    }
+}
+
+TEST_F(CatalogueBuilderTest, KeywordFileNamesKeywordsGroupsAndCursors)
+{
+    savePng(QStringLiteral("shapes/alpha-star.png"), hiColourIcon(1));
+    savePng(QStringLiteral("shapes/beta.png"), fewColourIcon(2, 4));
+    QTemporaryDir rules;
+    QFile keywordFile(rules.filePath(QStringLiteral("keywords.txt")));
+    ASSERT_TRUE(keywordFile.open(QIODevice::WriteOnly));
+    keywordFile.write("# the sky\r\n\r\nnight sky;shapes/ALPHA-STAR.png\r\ngroup Celestial;shapes\\\r\n!cursor;shapes/beta.png\r\n");
+    keywordFile.close();
+    buildFromFolder(keywordFile.fileName());
+
+    ASSERT_EQ(tokensOf(QStringLiteral("night sky")).size(), 1);
+    EXPECT_TRUE(tokensOf(QStringLiteral("alpha")).isEmpty()); // named by the file: no name words
+    EXPECT_EQ(tokensOf(QStringLiteral("beta")).size(), 1);
+    EXPECT_EQ(parseToken(tokensOf(QStringLiteral("beta"))[0]).type, u'6');
+    EXPECT_EQ(tokensOf(QStringLiteral("group Celestial")).size(), 2);
+    EXPECT_FALSE(keywords().contains(QStringLiteral("group shapes")));
+}
+
+TEST_F(CatalogueBuilderTest, BadInputGivesAClearErrorAndWritesNothing)
+{
+    EXPECT_EQ(scanImageFolder(in(QStringLiteral("missing")), {}).error,
+              QStringLiteral("no such folder: %1").arg(in(QStringLiteral("missing"))));
+    save(QStringLiteral("readme.txt"), "no pictures here");
+    EXPECT_TRUE(scanImageFolder(images.path(), {}).error.startsWith(QStringLiteral("no images")));
+    save(QStringLiteral("broken.png"), "not a PNG");
+    EXPECT_TRUE(scanImageFolder(images.path(), {}).error.startsWith(QStringLiteral("none of the 1 image files")));
+
+    savePng(QStringLiteral("good.png"), hiColourIcon(1));
+    QTemporaryDir rules;
+    const auto keywordError = [&](const QByteArray& text) {
+        QFile file(rules.filePath(QStringLiteral("k.txt")));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(text);
+        file.close();
+        return scanImageFolder(images.path(), file.fileName()).error;
+    };
+    EXPECT_EQ(keywordError("ok;good.png\nno separator here\n"), QStringLiteral("keyword file line 2: no path after \"no separator here\""));
+    EXPECT_EQ(keywordError("!bogus;good.png\n"), QStringLiteral("keyword file line 1: unknown rule \"!bogus\""));
+    EXPECT_EQ(keywordError("!classes;64;good.png\n"), QStringLiteral("keyword file line 1: expected !classes;16,256,hi;PATH"));
+    const QString missingFile = rules.filePath(QStringLiteral("none.txt"));
+    EXPECT_TRUE(scanImageFolder(images.path(), missingFile).error.startsWith(QStringLiteral("cannot read the keyword file %1: ").arg(missingFile)));
+
+    const FolderScanResult scan = scanImageFolder(images.path(), {});
+    ASSERT_TRUE(scan.ok);
+    EXPECT_TRUE(scan.warnings.contains(QStringLiteral("broken.png: skipped, not a readable PNG file")));
+
+    // OUT naming a file: the folder cannot be made, and the file stays as it was.
+    QFile blocker(in(QStringLiteral("blocker")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.write("keep");
+    blocker.close();
+    const CatalogueBuildResult blocked = buildCatalogue(scan.sources, blocker.fileName());
+    EXPECT_FALSE(blocked.ok);
+    EXPECT_EQ(blocked.error, QStringLiteral("cannot create the folder %1").arg(blocker.fileName()));
+    QFile check(blocker.fileName());
+    ASSERT_TRUE(check.open(QIODevice::ReadOnly));
+    EXPECT_EQ(check.readAll(), QByteArray("keep"));
+
+    EXPECT_EQ(buildCatalogue({}, out()).error, QStringLiteral("no images to store"));
+    CatalogueBuildOptions options;
+    options.cellsPerMember = 0;
+    EXPECT_FALSE(buildCatalogue(scan.sources, out(), options).ok);
+    EXPECT_FALSE(QFileInfo::exists(out() + QStringLiteral("/Icondata.dat")));
+}
+
+TEST_F(CatalogueBuilderTest, MembersSpreadOverTheArchivesByTheMemberTable)
+{
+    std::vector<CatalogueSource> sources;
+    for (int i = 1; i <= 88; ++i) {
+        CatalogueSource source;
+        source.origin = QString::number(i);
+        source.frames = {fewColourIcon(i, 3)};
+        source.keywords = {QStringLiteral("icon%1").arg(i)};
+        sources.push_back(source);
+    }
+    QDir().mkpath(out());
+    QFile stale(out() + QStringLiteral("/Iconlib2.res"));
+    ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
+    stale.close();
+
+    CatalogueBuildOptions options;
+    options.cellsPerMember = 1;
+    const CatalogueBuildResult built = buildCatalogue(sources, out(), options);
+    ASSERT_TRUE(built.ok) << built.error.toStdString();
+    EXPECT_EQ(built.summary.members, 88);
+    EXPECT_EQ(built.summary.archives, 2);
+    EXPECT_TRUE(QFileInfo::exists(out() + QStringLiteral("/Iconlib.res")));
+    EXPECT_TRUE(QFileInfo::exists(out() + QStringLiteral("/Iconlib1.res")));
+    EXPECT_FALSE(QFileInfo::exists(out() + QStringLiteral("/Iconlib2.res"))); // from an earlier build
+    EXPECT_EQ(QDir(out()).entryList(QDir::Files | QDir::Hidden).size(), 3); // no temporary files left
+
+    LoadCatalogue(context);
+    const QStringList tokens = tokensOf(QStringLiteral("icon88"));
+    ASSERT_EQ(tokens.size(), 1);
+    EXPECT_EQ(tokens[0].section(u':', 0, 1), QStringLiteral("88:0"));
+    EXPECT_TRUE(test::samePixels(draw(tokens[0]), fewColourIcon(88, 3)));
+    EXPECT_EQ(library.currentArchiveName(), QStringLiteral("Iconlib1.res"));
+
+    // 325 members do not fit.
+    sources.resize(325, sources.front());
+    const CatalogueBuildResult tooMany = buildCatalogue(sources, out(), options);
+    EXPECT_FALSE(tooMany.ok);
+    EXPECT_TRUE(tooMany.error.contains(QStringLiteral("324")));
+    EXPECT_TRUE(QFileInfo::exists(out() + QStringLiteral("/Iconlib1.res"))); // the catalogue before stays
+}
+
+TEST_F(CatalogueBuilderTest, LongAnimationsAndTooManyKeywordsAreCutWithAWarning)
+{
+    CatalogueSource animation;
+    animation.origin = QStringLiteral("long.ani");
+    animation.kind = CatalogueKind::Animation;
+    for (int n = 0; n < 5; ++n)
+        animation.frames.push_back(fewColourIcon(n, 2));
+    animation.keywords = {QStringLiteral("long")};
+    CatalogueSource icon;
+    icon.origin = QStringLiteral("many");
+    icon.frames = {fewColourIcon(1, 2)};
+    icon.keywords = {QStringLiteral("group zzz")};
+    for (int k = 0; k < kMaxCatalogueKeywords + 50; ++k)
+        icon.keywords.append(QStringLiteral("word%1").arg(k));
+    icon.keywords.append(QStringLiteral("WORD0")); // the same keyword in another case
+
+    CatalogueBuildOptions options;
+    options.cellsPerMember = 3;
+    const CatalogueBuildResult built = buildCatalogue({icon, animation}, out(), options);
+    ASSERT_TRUE(built.ok) << built.error.toStdString();
+    EXPECT_EQ(built.summary.keywords, kMaxCatalogueKeywords);
+    EXPECT_EQ(built.summary.warnings.size(), 2);
+    EXPECT_TRUE(built.summary.warnings[0].startsWith(QStringLiteral("long.ani: only the first 3 of 5 frames stored")));
+
+    LoadCatalogue(context);
+    EXPECT_EQ(context.keywordTable.KeywordCount, kMaxCatalogueKeywords);
+    EXPECT_EQ(tokensOf(QStringLiteral("long")).size(), 3);
+    EXPECT_EQ(tokensOf(QStringLiteral("group zzz")).size(), 1);
+    EXPECT_EQ(tokensOf(QStringLiteral("word0")).size(), 1);
+}
+
+TEST(CatalogueFolderScan, KeywordsFromNames)
+{
+    EXPECT_EQ(keywordsFromName(QStringLiteral("document-open")), (QStringList{QStringLiteral("document"), QStringLiteral("open")}));
+    EXPECT_EQ(keywordsFromName(QStringLiteral("x-Office_document2 12 groupware document")),
+              (QStringList{QStringLiteral("office"), QStringLiteral("document2"), QStringLiteral("document")}));
+    EXPECT_TRUE(keywordsFromName(QStringLiteral("--")).isEmpty());
+}
+
+class DemoCatalogueTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const char* name : {"actions/go-up", "actions/go-down", "actions/go-next", "actions/go-previous", "status/weather-clear"})
+            saveIcon(QString::fromLatin1(name), fewColourIcon(static_cast<int>(qHash(QByteArray(name)) % 200), 6));
+        QFile::link(QStringLiteral("go-up.png"), theme.filePath(QStringLiteral("32x32/actions/upward_arrow.png")));
+        QImage strip(128, 32, QImage::Format_ARGB32);
+        strip.fill(qRgba(0, 0, 0, 20));
+        saveIcon(QStringLiteral("animations/process-working"), strip);
+    }
+
+    void saveIcon(const QString& name, const QImage& image)
+    {
+        const QString path = theme.filePath(QStringLiteral("32x32/%1.png").arg(name));
+        QDir().mkpath(QFileInfo(path).path());
+        ASSERT_TRUE(image.save(path, "PNG"));
+    }
+
+    QStringList indexLines() const
+    {
+        QFile file(out.filePath(kCatalogueIndexFile));
+        return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)
+                                              : QStringList();
+    }
+    QStringList tokensOf(const QString& keyword) const
+    {
+        for (const QString& line : indexLines())
+            if (line.section(u';', 0, 0) == keyword)
+                return line.section(u';', 1).split(u';');
+        return {};
+    }
+
+    QTemporaryDir theme;
+    QTemporaryDir out;
+};
+
+TEST_F(DemoCatalogueTest, BuildsOnceFromUnchangedInputs)
+{
+    const DemoResult first = buildDemoCatalogue(theme.path(), out.path());
+    ASSERT_EQ(first.outcome, DemoOutcome::Built) << first.error.toStdString();
+
+    // Each icon in the three colour classes; the linked name is one more keyword of its icon.
+    const QStringList up = tokensOf(QStringLiteral("up"));
+    ASSERT_EQ(up.size(), 3 + 3); // go-up as an icon and as a cursor
+    EXPECT_EQ(tokensOf(QStringLiteral("upward")), tokensOf(QStringLiteral("up")).mid(0, 3));
+    EXPECT_EQ(tokensOf(QStringLiteral("group actions")).size(), 4 * 3);
+    EXPECT_EQ(tokensOf(QStringLiteral("group status")).size(), 3);
+    EXPECT_EQ(tokensOf(QStringLiteral("group cursors")).size(), 4 * 3);
+    EXPECT_EQ(tokensOf(QStringLiteral("spinner")).size(), 3 * 3); // the strip's first frame is its resting picture
+    QSet<QChar> types;
+    for (const QString& line : indexLines())
+        for (const QString& token : line.section(u';', 1).split(u';'))
+            types.insert(token.back());
+    EXPECT_EQ(types.size(), 9);
+
+    const QDateTime written = QFileInfo(out.filePath(QStringLiteral("Iconlib.res"))).lastModified();
+    EXPECT_EQ(buildDemoCatalogue(theme.path(), out.path()).outcome, DemoOutcome::UpToDate);
+    EXPECT_EQ(QFileInfo(out.filePath(QStringLiteral("Iconlib.res"))).lastModified(), written);
+
+    saveIcon(QStringLiteral("status/weather-clear"), fewColourIcon(1, 3));
+    EXPECT_EQ(buildDemoCatalogue(theme.path(), out.path()).outcome, DemoOutcome::Built);
+}
+
+TEST_F(DemoCatalogueTest, WithoutTheThemeNothingIsWritten)
+{
+    const QString missingOut = out.filePath(QStringLiteral("bin"));
+    EXPECT_EQ(buildDemoCatalogue(theme.filePath(QStringLiteral("nowhere")), missingOut).outcome, DemoOutcome::NoTheme);
+    EXPECT_FALSE(QFileInfo::exists(missingOut));
+}
+
+} // namespace

@@ -1,0 +1,121 @@
+#include "core/ResultItem.h"
+
+#include <gtest/gtest.h>
+
+using namespace glyphary;
+
+TEST(ResultItemKind, EachTagSelectsItsKindInDispatchOrder)
+{
+    const std::pair<const char*, ResultKind> cases[] = {
+        {"abc:3:01book", ResultKind::Book},
+        {"C:\\x.ico;0;x;1open", ResultKind::Open},
+        {"C:\\x.ico;0;x;2user", ResultKind::User},
+        {"C:\\a.exe;0;C:\\a.exe;sshor", ResultKind::Shortcut},
+        {"default;0;32512;csycu", ResultKind::SystemCursor},
+        {"C:\\w.ani;0;Control Panel\\Cursors\\Schemes\\Mine:3;asytu", ResultKind::ThemeCursor},
+        {"C:\\t.dll;4;Text Document (*.txt);fsyas", ResultKind::FileType},
+        {"C:\\s.dll;3;My Computer;wsysy", ResultKind::SystemIcon},
+    };
+    for (const auto& [item, kind] : cases)
+        EXPECT_EQ(kindOf(QString::fromLatin1(item)), kind) << item;
+
+    ASSERT_EQ(kKindTags.size(), 8u);
+    EXPECT_EQ(kKindTags.front().kind, ResultKind::Book);
+    EXPECT_EQ(kKindTags.back().kind, ResultKind::SystemIcon);
+    EXPECT_EQ(tagOf(ResultKind::Shortcut), QLatin1StringView("shor"));
+}
+
+TEST(ResultItemKind, ShortOrForeignItemsAreUnknownAndHaveNoCodes)
+{
+    for (const char* item : {"", "b", "ook", "xbooK", "C:\\x.ico;0;x;1opem"}) {
+        const ResultItem parsed = ResultItem::parse(QString::fromLatin1(item));
+        EXPECT_EQ(parsed.kind, ResultKind::Unknown) << item;
+    }
+    // Exactly a tag: a kind, but no room for a type code or a base.
+    const ResultItem bare = ResultItem::parse(QStringLiteral("book"));
+    EXPECT_EQ(bare.kind, ResultKind::Book);
+    EXPECT_TRUE(bare.typeCode.isNull());
+    EXPECT_TRUE(bare.base.isEmpty());
+    EXPECT_FALSE(fieldsOf(QStringLiteral("book")));
+    EXPECT_FALSE(catalogueTokenOf(QStringLiteral("book")));
+    EXPECT_EQ(tagOf(ResultKind::Unknown), QLatin1StringView(""));
+}
+
+TEST(ResultItemFields, OpenItemSplitsAtTheFirstThreeSemicolons)
+{
+    const QString item = QStringLiteral("C:\\Icons\\a.dll;2;#3 of 9;dopen");
+    const ResultItem parsed = ResultItem::parse(item);
+    EXPECT_EQ(parsed.kind, ResultKind::Open);
+    EXPECT_EQ(parsed.typeCode, u'd');
+    EXPECT_EQ(parsed.base, QStringLiteral("C:\\Icons\\a.dll;2;#3 of 9;"));
+
+    const auto fields = fieldsOf(item);
+    ASSERT_TRUE(fields);
+    EXPECT_EQ(fields->file, QStringLiteral("C:\\Icons\\a.dll"));
+    EXPECT_EQ(fields->number, QStringLiteral("2"));
+    EXPECT_EQ(fields->label, QStringLiteral("#3 of 9"));
+}
+
+TEST(ResultItemFields, ThirdFieldKeepsColonsAndBackslashes)
+{
+    const auto fields = fieldsOf(QStringLiteral("C:\\c\\x.cur;7;Control Panel\\Cursors\\Schemes\\Big:4;tsytu"));
+    ASSERT_TRUE(fields);
+    EXPECT_EQ(fields->file, QStringLiteral("C:\\c\\x.cur"));
+    EXPECT_EQ(fields->number, QStringLiteral("7"));
+    EXPECT_EQ(fields->label, QStringLiteral("Control Panel\\Cursors\\Schemes\\Big:4"));
+}
+
+TEST(ResultItemFields, DefaultCursorItemHasItsIdentifierAsThirdField)
+{
+    const QString item = QStringLiteral("default;0;32512;csycu");
+    const auto fields = fieldsOf(item);
+    ASSERT_TRUE(fields);
+    EXPECT_EQ(fields->file, QStringLiteral("default"));
+    EXPECT_EQ(fields->number, QStringLiteral("0"));
+    EXPECT_EQ(fields->label, QStringLiteral("32512"));
+    EXPECT_EQ(typeCodeOf(item), u'c');
+}
+
+TEST(ResultItemFields, MissingSemicolonGivesNoFields)
+{
+    EXPECT_FALSE(fieldsOf(QStringLiteral("C:\\x.ico;0;x1open")));
+    EXPECT_FALSE(fieldsOf(QStringLiteral("C:\\x.ico;0x;1open")));
+    // The type code is never taken for a separator.
+    EXPECT_FALSE(fieldsOf(QStringLiteral("a;b;;open")));
+    EXPECT_TRUE(fieldsOf(QStringLiteral("a;b;;xopen")));
+}
+
+TEST(ResultItemCatalogue, TokenGivesMemberNumberColourAndType)
+{
+    const QString item = QStringLiteral("lib12:345:93book");
+    const auto token = catalogueTokenOf(item);
+    ASSERT_TRUE(token);
+    EXPECT_EQ(token->member, QStringLiteral("lib12"));
+    EXPECT_EQ(token->number, 345);
+    EXPECT_EQ(token->colourCode, u'9');
+    EXPECT_EQ(token->typeCode, u'3');
+    EXPECT_EQ(typeCodeOf(item), u'3');
+    EXPECT_EQ(baseOf(item), QStringLiteral("lib12:345:9"));
+}
+
+TEST(ResultItemCatalogue, MalformedTokensAreRejected)
+{
+    for (const char* item : {"lib12:345:93open", "lib12345:93book", "lib:1:book", "a:b:c:01book", "lib:x:01book",
+                             "lib:99999999999:01book", ":1:0book"}) {
+        EXPECT_FALSE(catalogueTokenOf(QString::fromLatin1(item))) << item;
+    }
+    // An empty member is the reader's concern; the shape is sound.
+    EXPECT_TRUE(catalogueTokenOf(QStringLiteral(":1:01book")));
+}
+
+TEST(ResultItemUser, ReferenceKeepsTheFieldsAndReplacesTypeAndTag)
+{
+    const auto user = makeUserItem(QStringLiteral("C:\\x\\y.ani;3;frame 4;aopen"), u'4');
+    ASSERT_TRUE(user);
+    EXPECT_EQ(*user, QStringLiteral("C:\\x\\y.ani;3;frame 4;4user"));
+    EXPECT_EQ(kindOf(*user), ResultKind::User);
+    EXPECT_EQ(baseOf(*user), QStringLiteral("C:\\x\\y.ani;3;frame 4;"));
+
+    EXPECT_FALSE(makeUserItem(QStringLiteral("open"), u'0'));
+    EXPECT_FALSE(makeUserItem(QStringLiteral("a;b;c;1open"), u'9'));
+}

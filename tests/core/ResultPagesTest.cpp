@@ -1,0 +1,585 @@
+#include "core/ResultItem.h"
+#include "core/ResultPages.h"
+#include "core/TypeTexts.h"
+
+#include <QHash>
+#include <functional>
+#include <gtest/gtest.h>
+#include <map>
+
+using namespace glyphary;
+
+namespace {
+
+QString controlKey(const ControlName& control)
+{
+    return QString::number(static_cast<int>(control.kind)) + u':' + QLatin1StringView(control.name);
+}
+
+// Records the window's state as a person would see it.
+class RecordingView : public ResultPageView {
+public:
+    struct Row {
+        RowResult row;
+        QString tag;
+    };
+
+    std::map<int, Row> rows;
+    int boundRows = -1; // -1: image lists unbound
+    int clears = 0;
+    SortState sortState;
+    bool dummyShown = false;
+    std::map<StatusPanel, QString> texts;
+    std::map<StatusPanel, QString> pictures;
+    bool statusBar = true;
+    bool progressBar = false;
+    int progressMaximum = 0;
+    int progressValue = 0;
+    std::map<Command, bool> commands;
+    QHash<QString, bool> controls;
+    int toPageEntries = 1;
+    bool ledTimer = false;
+    int selectionUpdates = 0;
+    MousePointer pointer = MousePointer::Default;
+    int doEventsCalls = 0;
+    std::function<void()> onDoEvents;
+
+    bool enabled(ControlName control) const { return controls.value(controlKey(control), true); }
+    QString text(StatusPanel panel) const { return texts.count(panel) ? texts.at(panel) : QString(); }
+    QString pictureOf(StatusPanel panel) const { return pictures.count(panel) ? pictures.at(panel) : QString(); }
+    bool commandEnabled(Command command) const { return commands.count(command) && commands.at(command); }
+    QString tag(int position) const { return rows.count(position) ? rows.at(position).tag : QString(); }
+
+    void clearRows() override
+    {
+        rows.clear();
+        boundRows = -1;
+        ++clears;
+    }
+    void addRow(int position, const RowResult& row, const QString& tagText) override
+    {
+        EXPECT_EQ(boundRows, -1) << "rows are added before the images are bound";
+        EXPECT_FALSE(rows.count(position)) << "row " << position << " placed twice";
+        rows[position] = {row, tagText};
+    }
+    void bindImages(int rowCount) override { boundRows = rowCount; }
+    void setSort(const SortState& sort) override { sortState = sort; }
+    void showDummyList(bool dummy) override { dummyShown = dummy; }
+    void setPanelText(StatusPanel panel, const QString& value) override { texts[panel] = value; }
+    void setPanelPicture(StatusPanel panel, QLatin1StringView key) override { pictures[panel] = key; }
+    bool isStatusBarVisible() const override { return statusBar; }
+    void setStatusBarVisible(bool visible) override { statusBar = visible; }
+    bool isProgressBarVisible() const override { return progressBar; }
+    void setProgressBarVisible(bool visible) override { progressBar = visible; }
+    void setProgressMaximum(int maximum) override { progressMaximum = maximum; }
+    void setProgressValue(int value) override { progressValue = value; }
+    void setCommandEnabled(Command command, bool on) override { commands[command] = on; }
+    void setControlsEnabled(std::span<const ControlName> names, bool on) override
+    {
+        for (const ControlName& control : names)
+            controls[controlKey(control)] = on;
+    }
+    void setToPageEntries(int pageCount) override { toPageEntries = pageCount; }
+    void setLedTimerRunning(bool running) override { ledTimer = running; }
+    void updateSelectionState() override { ++selectionUpdates; }
+    void setMousePointer(MousePointer value) override { pointer = value; }
+    void doEvents() override
+    {
+        ++doEventsCalls;
+        if (onDoEvents)
+            onDoEvents();
+    }
+};
+
+// Draws every item with its own text as name; items holding "broken" cannot be drawn at all.
+class FakeReader : public ResultRowReader {
+public:
+    struct Call {
+        QString item;
+        std::int32_t itemData;
+        int position;
+    };
+    std::vector<Call> calls;
+    std::function<void()> whileReading;
+
+    std::optional<RowResult> readRow(const QString& item, std::int32_t itemData, int position) override
+    {
+        calls.push_back({item, itemData, position});
+        if (whileReading)
+            whileReading();
+        if (item.contains(QStringLiteral("broken")))
+            return std::nullopt;
+        return RowResult{QImage(32, 32, QImage::Format_ARGB32), item, TypeText(typeCodeOf(item)), QStringLiteral("File")};
+    }
+};
+
+QString openItem(int i)
+{
+    return QStringLiteral("C:\\icons\\i%1.ico;0;x;1open").arg(i);
+}
+
+constexpr ControlName kAbort{ControlName::Kind::StandardButton, "abort"};
+constexpr ControlName kFileMenu{ControlName::Kind::Menu, "mnuFile"};
+constexpr ControlName kNavTree{ControlName::Kind::Control, "pnlNav"};
+constexpr ControlName kChangeFolder{ControlName::Kind::YourButton, "changefolder"};
+
+class ResultPagesTest : public ::testing::Test {
+protected:
+    void list(int count)
+    {
+        results.clear();
+        for (int i = 0; i < count; ++i)
+            results.add(openItem(i), i);
+    }
+
+    std::array<bool, 4> paging() const
+    {
+        return {view.commandEnabled(Command::FirstPage), view.commandEnabled(Command::PrevPage),
+                view.commandEnabled(Command::NextPage), view.commandEnabled(Command::LastPage)};
+    }
+
+    ItemList results;
+    Flag abortFlag = kFalse;
+    RecordingView view;
+    FakeReader reader;
+    ResultPages pages{results, abortFlag, view, reader};
+};
+
+using Paging = std::array<bool, 4>;
+
+TEST_F(ResultPagesTest, ExactMultipleOfThePageSizeGivesAnEmptyLastPage)
+{
+    list(200);
+    pages.startListing();
+
+    EXPECT_EQ(pages.pageCount(), 2);
+    EXPECT_EQ(view.rows.size(), 200u);
+    EXPECT_EQ(view.tag(1), openItem(0));
+    EXPECT_EQ(view.tag(200), openItem(199));
+    EXPECT_EQ(view.boundRows, 200);
+    EXPECT_EQ(view.text(StatusPanel::Area), QStringLiteral("Page 1 of 2"));
+    EXPECT_EQ(view.text(StatusPanel::Count), QStringLiteral("200 Icon(s)"));
+    EXPECT_EQ(view.text(StatusPanel::Message), QString());
+    EXPECT_EQ(view.progressMaximum, 200);
+    EXPECT_EQ(view.toPageEntries, 2);
+
+    pages.nextPage();
+    EXPECT_EQ(pages.currentPage(), 2);
+    EXPECT_TRUE(view.rows.empty());
+    EXPECT_EQ(view.boundRows, 0);
+    EXPECT_EQ(view.text(StatusPanel::Area), QStringLiteral("Page 2 of 2"));
+    EXPECT_EQ(view.text(StatusPanel::Count), QStringLiteral("200 Icon(s)"));
+    EXPECT_EQ(view.progressMaximum, 1);
+}
+
+TEST_F(ResultPagesTest, LastPageHoldsTheRemainderWithReaderGettingItemDataAndPosition)
+{
+    list(450);
+    pages.startListing();
+    pages.lastPage();
+
+    EXPECT_EQ(pages.currentPage(), 3);
+    ASSERT_EQ(view.rows.size(), 50u);
+    EXPECT_EQ(view.tag(1), openItem(400));
+    EXPECT_EQ(view.tag(50), openItem(449));
+    EXPECT_EQ(view.rows.at(50).row.type, QStringLiteral("256 Color Icon"));
+    EXPECT_EQ(view.progressMaximum, 51);
+    const FakeReader::Call& last = reader.calls.back();
+    EXPECT_EQ(last.itemData, 449);
+    EXPECT_EQ(last.position, 50);
+}
+
+TEST_F(ResultPagesTest, UndrawableItemsTakeNoRowButStayCounted)
+{
+    results.add(openItem(0));
+    results.add(QStringLiteral("xy"));
+    results.add(QStringLiteral("C:\\a.ico;0;x;1bogus"));
+    results.add(QStringLiteral("C:\\broken.ico;0;x;1open"));
+    results.add(openItem(4));
+    pages.startListing();
+
+    EXPECT_EQ(reader.calls.size(), 3u); // unknown kinds never reach a reader
+    ASSERT_EQ(view.rows.size(), 2u);
+    EXPECT_EQ(view.tag(1), openItem(0));
+    EXPECT_EQ(view.tag(2), openItem(4));
+    EXPECT_EQ(view.boundRows, 2);
+    EXPECT_EQ(view.text(StatusPanel::Count), QStringLiteral("5 Icon(s)"));
+}
+
+TEST_F(ResultPagesTest, LedBlinksOnlyOnFirstPageOfANewListing)
+{
+    list(450);
+    pages.startListing();
+    ASSERT_TRUE(pages.isLedRunning());
+    EXPECT_TRUE(view.ledTimer);
+    pages.ledTick();
+    EXPECT_EQ(view.pictureOf(StatusPanel::Area), QStringLiteral("redledon"));
+    pages.ledTick();
+    EXPECT_EQ(view.pictureOf(StatusPanel::Area), QStringLiteral("redledoff"));
+    pages.ledTick();
+    EXPECT_EQ(view.pictureOf(StatusPanel::Area), QStringLiteral("redledon"));
+
+    pages.nextPage();
+    EXPECT_FALSE(pages.isLedRunning());
+    EXPECT_FALSE(view.ledTimer);
+    EXPECT_EQ(view.pictureOf(StatusPanel::Area), QStringLiteral("redledoff"));
+    pages.ledTick(); // a tick already queued changes nothing
+    EXPECT_EQ(view.pictureOf(StatusPanel::Area), QStringLiteral("redledoff"));
+
+    pages.firstPage();
+    EXPECT_EQ(pages.currentPage(), 1);
+    EXPECT_FALSE(view.ledTimer);
+
+    pages.startListing();
+    EXPECT_TRUE(view.ledTimer);
+    pages.ledTick(); // starts from off again
+    EXPECT_EQ(view.pictureOf(StatusPanel::Area), QStringLiteral("redledon"));
+
+    list(199);
+    pages.startListing();
+    EXPECT_FALSE(view.ledTimer);
+}
+
+TEST_F(ResultPagesTest, ToPageEntriesFillTheirPageExceptTheShownOne)
+{
+    list(450);
+    pages.startListing();
+    ASSERT_EQ(view.toPageEntries, 3);
+    const auto readsBefore = reader.calls.size();
+    const int clearsBefore = view.clears;
+
+    pages.toPage(1);
+    EXPECT_EQ(reader.calls.size(), readsBefore);
+    EXPECT_EQ(view.clears, clearsBefore);
+    EXPECT_TRUE(view.ledTimer);
+
+    pages.toPage(0);
+    pages.toPage(4);
+    EXPECT_EQ(view.clears, clearsBefore);
+
+    pages.toPage(3);
+    EXPECT_EQ(pages.currentPage(), 3);
+    EXPECT_EQ(view.tag(1), openItem(400));
+}
+
+TEST_F(ResultPagesTest, PagingCommandsFollowThePage)
+{
+    list(450);
+    pages.startListing();
+    EXPECT_EQ(paging(), (Paging{false, false, true, true}));
+    pages.previousPage(); // disabled: nothing happens
+    EXPECT_EQ(pages.currentPage(), 1);
+
+    pages.nextPage();
+    EXPECT_EQ(paging(), (Paging{true, true, true, true}));
+    pages.nextPage();
+    EXPECT_EQ(paging(), (Paging{true, true, false, false}));
+    pages.nextPage();
+    EXPECT_EQ(pages.currentPage(), 3);
+    pages.previousPage();
+    EXPECT_EQ(pages.currentPage(), 2);
+    for (Command command : kPagingCommands)
+        EXPECT_EQ(pages.isPagingEnabled(command), view.commandEnabled(command));
+
+    list(10);
+    pages.startListing();
+    EXPECT_EQ(paging(), (Paging{false, false, false, false}));
+}
+
+TEST_F(ResultPagesTest, EscapeWhileFillingPageThreeLeavesAnEmptyAbortedView)
+{
+    list(700);
+    pages.startListing();
+    pages.toPage(2);
+    const int selectionUpdates = view.selectionUpdates;
+    view.onDoEvents = [this] {
+        if (pages.currentPage() == 3)
+            abortFlag = kTrue;
+    };
+
+    pages.nextPage();
+    EXPECT_TRUE(view.rows.empty());
+    EXPECT_FALSE(pages.isPageShown());
+    EXPECT_EQ(view.text(StatusPanel::Count), QStringLiteral("Aborted!"));
+    EXPECT_EQ(view.text(StatusPanel::Area), QString());
+    EXPECT_EQ(view.pictureOf(StatusPanel::Area), QString());
+    EXPECT_EQ(paging(), (Paging{false, false, false, false}));
+    EXPECT_EQ(view.selectionUpdates, selectionUpdates);
+    EXPECT_EQ(results.count(), 700);
+    EXPECT_EQ(abortFlag, kFalse);
+    // The window is whole again.
+    EXPECT_FALSE(pages.isLocked());
+    EXPECT_TRUE(view.enabled(kFileMenu));
+    EXPECT_TRUE(view.enabled(kNavTree));
+    EXPECT_FALSE(view.enabled(kAbort));
+    EXPECT_TRUE(view.statusBar);
+    EXPECT_FALSE(view.progressBar);
+    EXPECT_FALSE(view.dummyShown);
+    EXPECT_EQ(view.pointer, MousePointer::Default);
+
+    // Paging stays off; the aborted page's own "To Page" entry shows it again.
+    view.onDoEvents = nullptr;
+    pages.nextPage();
+    pages.firstPage();
+    EXPECT_TRUE(view.rows.empty());
+    pages.toPage(3);
+    EXPECT_EQ(view.rows.size(), 200u);
+    EXPECT_EQ(view.tag(1), openItem(400));
+    EXPECT_EQ(view.text(StatusPanel::Count), QStringLiteral("700 Icon(s)"));
+    EXPECT_EQ(paging(), (Paging{true, true, true, true}));
+}
+
+TEST_F(ResultPagesTest, AbortedFirstPageOfANewListingDoesNotBlink)
+{
+    list(450);
+    view.onDoEvents = [this] { abortFlag = kTrue; };
+    pages.startListing();
+    EXPECT_EQ(view.text(StatusPanel::Count), QStringLiteral("Aborted!"));
+    EXPECT_FALSE(view.ledTimer);
+    EXPECT_EQ(view.toPageEntries, 3);
+}
+
+TEST_F(ResultPagesTest, FiveOrFewerItemsNeverYieldNorAbort)
+{
+    list(5);
+    view.onDoEvents = [this] { abortFlag = kTrue; };
+    abortFlag = kTrue; // a flag left from before is cleared with the view
+    pages.startListing();
+    EXPECT_EQ(view.doEventsCalls, 0);
+    EXPECT_EQ(view.rows.size(), 5u);
+    EXPECT_EQ(view.text(StatusPanel::Count), QStringLiteral("5 Icon(s)"));
+
+    list(6);
+    pages.startListing();
+    EXPECT_GE(view.doEventsCalls, 1);
+    EXPECT_EQ(view.text(StatusPanel::Count), QStringLiteral("Aborted!"));
+}
+
+TEST_F(ResultPagesTest, LargePagesYieldWithoutYieldingPerItem)
+{
+    list(1000);
+    pages.startListing();
+    EXPECT_GE(view.doEventsCalls, 1);
+    EXPECT_LT(view.doEventsCalls, 200);
+}
+
+TEST_F(ResultPagesTest, WindowIsLockedWhileFillingAndStatusBarMakesWayForProgress)
+{
+    list(20);
+    bool checked = false;
+    reader.whileReading = [&] {
+        if (checked)
+            return;
+        checked = true;
+        EXPECT_TRUE(pages.isLocked());
+        EXPECT_FALSE(view.enabled(kFileMenu));
+        EXPECT_FALSE(view.enabled(kNavTree));
+        EXPECT_TRUE(view.enabled(kAbort));
+        EXPECT_EQ(view.pointer, MousePointer::ArrowHourglass);
+        EXPECT_FALSE(view.statusBar);
+        EXPECT_TRUE(view.progressBar);
+        EXPECT_TRUE(view.dummyShown);
+    };
+    pages.startListing();
+    ASSERT_TRUE(checked);
+    EXPECT_FALSE(pages.isLocked());
+    EXPECT_TRUE(view.enabled(kFileMenu));
+    EXPECT_FALSE(view.enabled(kAbort));
+    EXPECT_TRUE(view.statusBar);
+    EXPECT_FALSE(view.progressBar);
+    EXPECT_FALSE(view.dummyShown);
+    EXPECT_EQ(view.pointer, MousePointer::Default);
+    EXPECT_EQ(view.selectionUpdates, 1);
+
+    // A status bar the person hid stays hidden, and the progress bar does not take its place.
+    view.statusBar = false;
+    checked = false;
+    reader.whileReading = [&] {
+        checked = true;
+        EXPECT_FALSE(view.progressBar);
+    };
+    pages.startListing();
+    EXPECT_TRUE(checked);
+    EXPECT_FALSE(view.statusBar);
+}
+
+TEST_F(ResultPagesTest, LockCoversEveryNamedControlAndEnablesAbort)
+{
+    using K = ControlName::Kind;
+    const std::vector<ControlName> expected{
+        {K::Control, "picSplitV"}, {K::Menu, "mnuFile"}, {K::Menu, "mnuEdit"}, {K::Menu, "mnuView"},
+        {K::Menu, "mnuGo"}, {K::Menu, "mnuFavorite"}, {K::Menu, "mnuRef"}, {K::Menu, "mnuTools"},
+        {K::Menu, "mnuHelp"}, {K::Menu, "mnuGoBar"}, {K::StandardButton, "view"}, {K::StandardButton, "open"},
+        {K::StandardButton, "create"}, {K::StandardButton, "help"}, {K::YourButton, "favedit"},
+        {K::YourButton, "favrefresh"}, {K::YourButton, "refedit"}, {K::Control, "pnlNav"},
+    };
+    EXPECT_EQ(pages.lockedControls(), expected);
+
+    pages.lockWindow();
+    for (const ControlName& control : expected)
+        EXPECT_FALSE(view.enabled(control)) << control.name;
+    EXPECT_TRUE(view.enabled(kAbort));
+    EXPECT_TRUE(view.enabled(kChangeFolder)); // not covered without folder icon support
+    EXPECT_EQ(view.pointer, MousePointer::ArrowHourglass);
+
+    pages.unlockWindow();
+    for (const ControlName& control : expected)
+        EXPECT_TRUE(view.enabled(control)) << control.name;
+    EXPECT_FALSE(view.enabled(kAbort));
+
+    pages.setFolderIconsSupported(true);
+    pages.lockWindow();
+    EXPECT_FALSE(view.enabled(kChangeFolder));
+    pages.unlockWindow();
+    EXPECT_TRUE(view.enabled(kChangeFolder));
+}
+
+TEST_F(ResultPagesTest, EmptyListingShowsNoIconsAndReleasesABuildersLock)
+{
+    view.pictures[StatusPanel::Area] = QStringLiteral("redledoff");
+    pages.lockWindow(); // as a builder does before gathering
+    pages.startListing();
+
+    EXPECT_EQ(pages.pageCount(), 1);
+    EXPECT_TRUE(view.rows.empty());
+    EXPECT_TRUE(reader.calls.empty());
+    EXPECT_EQ(view.text(StatusPanel::Count), QStringLiteral("0 Icon(s)"));
+    EXPECT_EQ(view.text(StatusPanel::Area), QString());
+    EXPECT_EQ(view.pictureOf(StatusPanel::Area), QString());
+    EXPECT_EQ(view.toPageEntries, 1);
+    EXPECT_FALSE(view.ledTimer);
+    EXPECT_FALSE(pages.isLocked());
+    EXPECT_TRUE(view.enabled(kNavTree));
+    EXPECT_TRUE(view.enabled(kFileMenu));
+    EXPECT_EQ(view.pointer, MousePointer::Default);
+}
+
+TEST_F(ResultPagesTest, ClearingTheViewDisablesEveryCommandAndEmptiesTheTypePanel)
+{
+    list(450);
+    pages.startListing();
+    pages.nextPage();
+    for (Command command : kSelectionCommands)
+        view.commands[command] = true;
+    view.texts[StatusPanel::Type] = QStringLiteral("16 Color Icon");
+    abortFlag = kTrue;
+
+    pages.clearView();
+    for (const CommandControls& command : kCommandControls)
+        EXPECT_FALSE(view.commandEnabled(command.command)) << command.menu;
+    EXPECT_TRUE(view.rows.empty());
+    EXPECT_EQ(view.text(StatusPanel::Type), QString());
+    EXPECT_EQ(view.pictureOf(StatusPanel::Type), QStringLiteral("empty"));
+    EXPECT_EQ(view.progressValue, 0);
+    EXPECT_EQ(abortFlag, kFalse);
+}
+
+TEST_F(ResultPagesTest, HeaderClicksToggleTheOrderWhicheverColumnAndArrangeKeepsIt)
+{
+    list(10);
+    pages.startListing();
+    EXPECT_FALSE(view.sortState.enabled);
+
+    pages.sortByColumn(0);
+    EXPECT_TRUE(view.sortState.enabled);
+    EXPECT_EQ(view.sortState.key, 0);
+    EXPECT_TRUE(view.sortState.descending);
+    pages.sortByColumn(2);
+    EXPECT_EQ(view.sortState.key, 2);
+    EXPECT_FALSE(view.sortState.descending);
+    pages.sortByColumn(2);
+    EXPECT_TRUE(view.sortState.descending);
+
+    pages.arrangeBy(1);
+    EXPECT_EQ(view.sortState.key, 1);
+    EXPECT_TRUE(view.sortState.enabled);
+    EXPECT_TRUE(view.sortState.descending);
+    pages.arrangeBy(3);
+    pages.sortByColumn(-1);
+    EXPECT_EQ(view.sortState.key, 1);
+
+    // Sorting belongs to the shown page: the next fill turns it off and keeps the list's order.
+    pages.startListing();
+    EXPECT_FALSE(view.sortState.enabled);
+    EXPECT_EQ(results.text(0), openItem(0));
+}
+
+TEST_F(ResultPagesTest, IconsPerPageComesFromTheSettingWithSafeFallbacks)
+{
+    EXPECT_EQ(ResultPages::iconsPerPageFrom(SettingValue{}), 200);
+    EXPECT_EQ(ResultPages::iconsPerPageFrom(QString()), 200);
+    EXPECT_EQ(ResultPages::iconsPerPageFrom(QStringLiteral("abc")), 200);
+    EXPECT_EQ(ResultPages::iconsPerPageFrom(QStringLiteral("0")), 200);
+    EXPECT_EQ(ResultPages::iconsPerPageFrom(QStringLiteral("-100")), 200);
+    EXPECT_EQ(ResultPages::iconsPerPageFrom(QStringLiteral("150")), 150);
+    EXPECT_EQ(ResultPages::iconsPerPageFrom(qint32{100}), 100);
+    EXPECT_EQ(ResultPages::iconsPerPageFrom(QStringLiteral("100000")), 32767);
+
+    pages.setIconsPerPage(0);
+    list(10);
+    pages.startListing(); // no division by zero
+    EXPECT_EQ(pages.iconsPerPage(), 200);
+    EXPECT_EQ(view.rows.size(), 10u);
+}
+
+TEST_F(ResultPagesTest, ChangingIconsPerPageRedrawsWithTheNewPages)
+{
+    list(450);
+    pages.startListing();
+    pages.lastPage();
+    pages.changeIconsPerPage(100);
+    EXPECT_EQ(pages.pageCount(), 5);
+    EXPECT_EQ(pages.currentPage(), 3);
+    EXPECT_EQ(view.toPageEntries, 5);
+    ASSERT_EQ(view.rows.size(), 100u);
+    EXPECT_EQ(view.tag(1), openItem(200));
+
+    pages.changeIconsPerPage(-3); // back to 200: page 3 is still the last
+    EXPECT_EQ(pages.pageCount(), 3);
+    EXPECT_EQ(view.tag(1), openItem(400));
+}
+
+TEST_F(ResultPagesTest, ListingsBeyond32767EntriesShowEveryPageRight)
+{
+    list(40000);
+    pages.startListing();
+    EXPECT_EQ(pages.pageCount(), 201);
+    EXPECT_EQ(view.text(StatusPanel::Count), QStringLiteral("40000 Icon(s)"));
+    EXPECT_EQ(view.toPageEntries, 201);
+
+    // Page 164 ends past index 32,767, where 16-bit page arithmetic overflowed.
+    pages.toPage(164);
+    ASSERT_EQ(view.rows.size(), 200u);
+    EXPECT_EQ(view.tag(1), openItem(32600));
+    EXPECT_EQ(view.tag(200), openItem(32799));
+
+    pages.lastPage();
+    EXPECT_EQ(view.text(StatusPanel::Area), QStringLiteral("Page 201 of 201"));
+    EXPECT_TRUE(view.rows.empty());
+    pages.previousPage();
+    ASSERT_EQ(view.rows.size(), 200u);
+    EXPECT_EQ(view.tag(1), openItem(39800));
+    EXPECT_EQ(view.tag(200), openItem(39999));
+    EXPECT_EQ(reader.calls.back().itemData, 39999);
+}
+
+TEST_F(ResultPagesTest, EventsDuringAFillCannotStartAnotherOrBreakIt)
+{
+    list(450);
+    view.onDoEvents = [this] {
+        pages.toPage(2);
+        pages.startListing();
+        pages.changeIconsPerPage(100);
+    };
+    pages.startListing();
+    EXPECT_EQ(reader.calls.size(), 200u);
+    EXPECT_EQ(pages.currentPage(), 1);
+    EXPECT_EQ(view.rows.size(), 200u);
+
+    // A list emptied under a running fill ends the page instead of reading past the list.
+    view.onDoEvents = [this] { results.clear(); };
+    pages.nextPage();
+    EXPECT_LE(view.rows.size(), 1u);
+}
+
+} // namespace

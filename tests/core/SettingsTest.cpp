@@ -1,0 +1,140 @@
+#include "core/Settings.h"
+#include "core/SettingsTable.h"
+#include "platform/Win32Types.h"
+#include "support/TempRoot.h"
+
+#include <gtest/gtest.h>
+
+using namespace glyphary;
+using namespace glyphary::platform;
+using glyphary::testing::TempRoot;
+
+namespace {
+
+class SettingsTest : public ::testing::Test {
+protected:
+    TempRoot root;
+    Settings settings{root.platform().registry()};
+
+    void store(const char* name, DWORD type, const std::vector<std::uint8_t>& data)
+    {
+        ASSERT_EQ(root.platform().registry().setValue(HKEY_CURRENT_USER, kSettingsKey, name, type, data), ERROR_SUCCESS);
+    }
+};
+
+TEST_F(SettingsTest, AFirstStartGivesEveryDefault)
+{
+    for (const SettingDef* def : allSettings()) {
+        SCOPED_TRACE(def->name);
+        const SettingValue value = settings.read(*def);
+        switch (def->defaultKind) {
+        case DefaultKind::None:
+        case DefaultKind::Caller:
+            EXPECT_TRUE(isEmpty(value));
+            break;
+        default:
+            EXPECT_FALSE(isEmpty(value));
+        }
+    }
+    EXPECT_EQ(settings.readNumber(setting::IconsPerPage), 200);
+    EXPECT_EQ(settings.readNumber(setting::ViewType), 0);
+    EXPECT_TRUE(settings.readBool(setting::TextLabel));
+    EXPECT_TRUE(settings.readBool(setting::Statusbar));
+    EXPECT_TRUE(settings.readBool(setting::Toolbar));
+    EXPECT_TRUE(settings.readBool(setting::YourToolbar));
+    EXPECT_TRUE(settings.readBool(setting::Keywordbar));
+    EXPECT_TRUE(settings.readBool(setting::YourPos));
+    EXPECT_TRUE(settings.readBool(setting::KeywordPos));
+    EXPECT_FALSE(settings.readBool(setting::HotTracking));
+    EXPECT_FALSE(settings.readBool(setting::UseMask));
+    EXPECT_FALSE(settings.readBool(setting::SearchFav));
+    EXPECT_EQ(settings.readText(setting::DCAction), QStringLiteral("None"));
+    EXPECT_EQ(settings.readNumber(setting::DCZoom), 4);
+    EXPECT_FALSE(settings.readBool(setting::DCPlay));
+    EXPECT_FALSE(settings.readBool(setting::DCRef));
+    EXPECT_FALSE(settings.readBool(setting::DCRun));
+    EXPECT_FALSE(settings.readBool(setting::DCChange));
+    EXPECT_EQ(settings.readNumber(setting::Tip), 1);
+    EXPECT_EQ(settings.readNumber(setting::TipNR), 1);
+    EXPECT_EQ(settings.readText(setting::ScanDirectory), QString());
+    EXPECT_EQ(settings.readNumber(setting::ScanICO), 0);
+    EXPECT_EQ(settings.readNumber(setting::MainState), 0);
+    EXPECT_TRUE(settings.noticeWanted(QStringLiteral("SysCache")));
+}
+
+TEST_F(SettingsTest, BooleansReadAsTextOrAnyNumber)
+{
+    settings.write(setting::TextLabel, QStringLiteral("False"));
+    EXPECT_FALSE(settings.readBool(setting::TextLabel));
+    settings.write(setting::TextLabel, QStringLiteral("True"));
+    EXPECT_TRUE(settings.readBool(setting::TextLabel));
+    EXPECT_EQ(settings.ReadSetting(HKEY_CURRENT_USER, kSettingsKey, QStringLiteral("TextLabel")),
+              SettingValue(QStringLiteral("True")));
+
+    store("Statusbar", REG_DWORD, regDword(0));
+    EXPECT_FALSE(settings.readBool(setting::Statusbar));
+    store("Statusbar", REG_DWORD, regDword(static_cast<std::uint32_t>(-1)));
+    EXPECT_TRUE(settings.readBool(setting::Statusbar));
+    store("Statusbar", REG_DWORD, regDword(1));
+    EXPECT_TRUE(settings.readBool(setting::Statusbar));
+    store("Statusbar", REG_SZ, regString("0"));
+    EXPECT_FALSE(settings.readBool(setting::Statusbar));
+}
+
+TEST_F(SettingsTest, ABinaryValueUnderAKnownNameReadsAsAbsent)
+{
+    store("IconsPerPage", REG_BINARY, {0x10, 0x00, 0x00, 0x00});
+    EXPECT_TRUE(isEmpty(settings.ReadSetting(HKEY_CURRENT_USER, kSettingsKey, QStringLiteral("IconsPerPage"))));
+    EXPECT_EQ(settings.readNumber(setting::IconsPerPage), 200);
+}
+
+TEST_F(SettingsTest, WritesTextAsStringsAndNumbersAsDwords)
+{
+    settings.write(setting::IconsPerPage, qint32(50));
+    settings.write(setting::MainTop, qint32(-120));
+    HKEY key = 0;
+    Registry& registry = root.platform().registry();
+    ASSERT_EQ(registry.RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_ALL_ACCESS_LOW, &key), ERROR_SUCCESS);
+    DWORD type = 0;
+    std::vector<std::uint8_t> data;
+    ASSERT_EQ(registry.RegQueryValueExA(key, "IconsPerPage", &type, &data), ERROR_SUCCESS);
+    registry.RegCloseKey(key);
+    EXPECT_EQ(type, REG_SZ);
+    EXPECT_EQ(data, regString("50"));
+    EXPECT_EQ(settings.ReadSetting(HKEY_CURRENT_USER, kPosKey, QStringLiteral("MainTop")), SettingValue(qint32(-120)));
+}
+
+TEST_F(SettingsTest, ValueNamesAreNotCaseSensitive)
+{
+    store("BACKCOLOR", REG_SZ, regString("16777215"));
+    EXPECT_EQ(settings.readText(setting::BackColor), QStringLiteral("16777215"));
+    store("DCPlay", REG_SZ, regString("True"));
+    EXPECT_TRUE(settings.readBool(setting::DCPlay));
+}
+
+TEST_F(SettingsTest, AFlagOfMinusOneSuppressesItsNoticeLikeOne)
+{
+    store("OrganizeFav", REG_DWORD, regDword(static_cast<std::uint32_t>(-1)));
+    EXPECT_FALSE(settings.noticeWanted(QStringLiteral("OrganizeFav")));
+    store("OrganizeFav", REG_DWORD, regDword(1));
+    EXPECT_FALSE(settings.noticeWanted(QStringLiteral("OrganizeFav")));
+    store("OrganizeFav", REG_DWORD, regDword(0));
+    EXPECT_TRUE(settings.noticeWanted(QStringLiteral("OrganizeFav")));
+}
+
+TEST_F(SettingsTest, AWriteWithoutACurrentKeyFailsQuietly)
+{
+    settings.WriteSetting(QStringLiteral("Orphan"), QStringLiteral("x"), REG_SZ);
+    EXPECT_EQ(settings.lastStatus(), ERROR_INVALID_HANDLE);
+    EXPECT_TRUE(isEmpty(settings.ReadSetting(HKEY_CURRENT_USER, kSettingsKey, QStringLiteral("Orphan"))));
+}
+
+TEST_F(SettingsTest, DeletingAKeyRemovesItsValues)
+{
+    settings.write(setting::AsoICO, QStringLiteral("1"));
+    settings.DeleteSettingsKey(HKEY_CURRENT_USER, kSettingsKey);
+    EXPECT_EQ(settings.lastStatus(), ERROR_SUCCESS);
+    EXPECT_TRUE(isEmpty(settings.read(setting::AsoICO)));
+}
+
+} // namespace
