@@ -1,6 +1,8 @@
 #include "app/CommandLine.h"
 
 #include "core/AppContext.h"
+#include "core/MainSession.h"
+#include "core/MainWindowPort.h"
 #include "core/FileHelpers.h"
 
 namespace glyphary {
@@ -13,19 +15,19 @@ QString commandLinePath(const QString& text)
     return path;
 }
 
-void HandleCommandLine(AppContext& context, CommandLineHost& host, const QString& text)
+void HandleCommandLine(MainSession& session, const QString& text)
 {
     const QString path = commandLinePath(text);
     if (!path.isEmpty()) {
-        if (host.resultCount() > 0)
-            host.clearResults();
-        context.PendingOpenPath = path;
-        if (const auto error = host.openPendingPath()) {
-            showErrorReport(context.platform.dialogs(), *error);
+        if (session.cmbResult.count() > 0)
+            session.clearResults();
+        session.context().PendingOpenPath = path;
+        if (const auto error = session.openPendingPath()) {
+            showErrorReport(session.context().platform.dialogs(), *error);
             return;
         }
     }
-    host.activateMainWindow();
+    session.window().activateMainWindow();
 }
 
 } // namespace glyphary

@@ -1,5 +1,7 @@
 #include "app/Shutdown.h"
 
+#include "core/MainSession.h"
+#include "core/MainWindowPort.h"
 #include "core/AppContext.h"
 #include "core/Settings.h"
 #include "core/SettingsTable.h"
@@ -83,8 +85,9 @@ void removeExtractedLibraries(AppContext& context)
         dir.remove(name);
 }
 
-bool ShutdownSequence::run(AppContext& context, Settings& settings, ShutdownHost& host)
+bool ShutdownSequence::run(MainSession& session)
 {
+    AppContext& context = session.context();
     if (inProgress_)
         return false;
     inProgress_ = true;
@@ -96,14 +99,14 @@ bool ShutdownSequence::run(AppContext& context, Settings& settings, ShutdownHost
                            "Do you want to Rebuild the Windows Icon Cache Now?"),
             QStringLiteral("Rebuild Windows Icon Cache"), MB_YESNO | MB_ICONEXCLAMATION);
         if (answer == IDYES)
-            host.rebuildIconCache();
+            session.run(Command::RebuildIconCache);
         context.SystemIconsNeedRebuild = kFalse;
     }
 
-    storePreferences(settings, host.preferences());
+    storePreferences(session.settings(), session.window().preferences());
     SaveUserFiles(context);
     removeExtractedLibraries(context);
-    host.unloadWindows();
+    session.window().unloadWindows();
     return true;
 }
 

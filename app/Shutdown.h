@@ -13,35 +13,14 @@
 namespace glyphary {
 
 struct AppContext;
+class MainSession;
 class Settings;
-
-// What the main window reports about itself at the end (sizes and positions in twips).
-struct MainWindowPreferences : MainWindowLayout {
-    qint32 backColor = 0; // BGR colour value
-    int iconsPerPage = 200;
-    bool minimized = false;
-    int top = 0;
-    int left = 0;
-    int width = 0;
-    int height = 0;
-    // Loaded and not minimised editors report where they are.
-    std::optional<QPoint> keywordEditor;
-    std::optional<QPoint> referenceEditor;
-};
-
-class ShutdownHost {
-public:
-    virtual ~ShutdownHost() = default;
-    virtual MainWindowPreferences preferences() const = 0;
-    virtual void rebuildIconCache() = 0;
-    virtual void unloadWindows() = 0; // frmAdd ... frmZoom, frmMain last
-};
 
 class ShutdownSequence {
 public:
     bool inProgress() const { return inProgress_; }
     // Runs the sequence once; false when it was already running.
-    bool run(AppContext& context, Settings& settings, ShutdownHost& host);
+    bool run(MainSession& session);
 
 private:
     bool inProgress_ = false;

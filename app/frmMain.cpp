@@ -1,21 +1,18 @@
 #include "app/frmMain.h"
 
+#include "app/CommandLine.h"
+#include "app/ResultListWidget.h"
+#include "app/Subsystems.h"
+#include "app/frmCustomizeToolbar.h"
+#include "catalogue/CatalogueFiles.h"
 #include "core/AppContext.h"
 #include "core/MainMenus.h"
-#include "core/OsVersion.h"
-#include "app/ResultListWidget.h"
+#include "core/SelectionDispatch.h"
 #include "core/Settings.h"
 #include "core/SettingsTable.h"
 #include "core/ShowMessage.h"
-#include "core/FileHelpers.h"
-#include "app/frmCustomizeToolbar.h"
-#include "catalogue/CatalogueFiles.h"
-#include "catalogue/NavigationDrag.h"
-#include "results/SelectionDispatch.h"
 #include "formats/Cp1252.h"
 #include "platform/SingleInstance.h"
-#include "sources/FileIconReader.h"
-#include "sources/OpenPath.h"
 #include "windows/AboutInfo.h"
 #include "windows/frmInfo.h"
 #include "windows/frmTip.h"
@@ -101,9 +98,8 @@ void ActivateWindow(QWidget* window)
 }
 
 frmMain::frmMain(AppContext& context, Settings& settings, platform::NamedMutex& instanceMutex, QString commandLine)
-    : AbortRequested(context.AbortFlag), context_(context), settings_(settings), instanceMutex_(instanceMutex),
-      commandLine_(std::move(commandLine)), icons_(context.platform.paths()), library_(context),
-      drawing_(context, icons_, library_, lstFiles), pages_(cmbResult, context.AbortFlag, *this, drawing_)
+    : context_(context), settings_(settings), instanceMutex_(instanceMutex), commandLine_(std::move(commandLine)),
+      session_(context, settings, static_cast<MainWindowPort&>(*this))
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Glyphary"));
@@ -113,22 +109,8 @@ frmMain::frmMain(AppContext& context, Settings& settings, platform::NamedMutex& 
     createToolBars();
     createPanes();
     createStatusBar();
+    installSubsystems(session_);
     registerFrameCommands();
-
-    ListingWindowCalls calls;
-    calls.refreshCommandState = [this] { updateSelectionState(); };
-    calls.selectKeywordBarEntry = [this](int position) {
-        const QSignalBlocker quiet(cmbSearch);
-        cmbSearch->setCurrentIndex(position);
-    };
-    calls.refreshKeywordBar = [this] { cmbSearch->repaint(); };
-    calls.setFavoriteGroupCommands = [this](bool addEnabled, bool deleteEnabled) {
-        setCommandEnabled(QStringLiteral("mnuFavoriteGroupAdd"), addEnabled);
-        setCommandEnabled(QStringLiteral("mnuFavoriteGroupDel"), deleteEnabled);
-    };
-    listingHost_ = std::make_unique<PagedListingHost>(pages_, static_cast<ResultPageView&>(*this), std::move(calls));
-    listings_ = std::make_unique<CatalogueListings>(context_, cmbResult, *listingHost_, laterSources_);
-    navClick_ = std::make_unique<NavigationClick>(context_, navTree_, *listings_, laterSources_, *listingHost_);
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { sessionEnding_ = true; });
 }
 
@@ -149,7 +131,7 @@ void frmMain::createActions()
             if (child.children.empty()) {
                 auto* action = new QAction(QString::fromLatin1(child.caption), this);
                 action->setObjectName(name);
-                connect(action, &QAction::triggered, this, [this, name] { runCommand(name); });
+                connect(action, &QAction::triggered, this, [this, name] { session_.runEntry(name); });
                 actions_.insert(name, action);
             }
             add(child);
@@ -210,11 +192,11 @@ QToolBar* frmMain::buildToolBar(const char* name, std::span<const ToolButtonDef>
         const QString command = QString::fromLatin1(def.command);
         connect(button, &QAction::triggered, this, [this, key, command] {
             if (!command.isEmpty())
-                runCommand(command);
+                session_.runEntry(command);
             else if (key == u"abort")
-                AbortRequested = kTrue;
+                session_.run(Command::Abort);
             else
-                runCommand(buttonCommand(key, {loaded_.doubleClickZoom, pnlResult->view()}));
+                session_.runEntry(buttonCommand(key, {session_.loaded().doubleClickZoom, pnlResult->view()}));
         });
         if (!def.dropDown.empty()) {
             auto* menu = new QMenu(bar);
@@ -222,7 +204,7 @@ QToolBar* frmMain::buildToolBar(const char* name, std::span<const ToolButtonDef>
                 QAction* item = menu->addAction(QString::fromLatin1(entry.caption));
                 item->setObjectName(QString::fromLatin1(entry.key));
                 const QString entryCommand = QString::fromLatin1(entry.command);
-                connect(item, &QAction::triggered, this, [this, entryCommand] { runCommand(entryCommand); });
+                connect(item, &QAction::triggered, this, [this, entryCommand] { session_.runEntry(entryCommand); });
             }
             button->setMenu(menu);
         }
@@ -252,8 +234,9 @@ void frmMain::createToolBars()
     connect(cmbSearch, qOverload<int>(&QComboBox::activated), this, [this](int position) {
         if (position < 0)
             return;
-        setSourceCaption(cmbSearch->itemText(position));
-        listings_->SearchKeyword(position, loaded_.searchFavorites);
+        session_.setSourceCaption(cmbSearch->itemText(position));
+        if (Navigation* navigation = session_.navigation())
+            navigation->searchKeyword(position);
     });
     pnlKeywordBand->addWidget(new QLabel(QStringLiteral(" Keyword: "), pnlKeywordBand));
     pnlKeywordBand->addWidget(cmbSearch);
@@ -289,8 +272,9 @@ void frmMain::createPanes()
         if (!item)
             return;
         if (item->childCount() == 0)
-            setSourceCaption(item->text(0));
-        navClick_->click(item->data(0, Qt::UserRole).toString());
+            session_.setSourceCaption(item->text(0));
+        if (Navigation* navigation = session_.navigation())
+            navigation->click(item->data(0, Qt::UserRole).toString());
     });
     // pnlDummy stands in for pnlResult while a page is filled.
     resultStack_ = new QStackedWidget(picSplitV);
@@ -317,13 +301,13 @@ void frmMain::createPanes()
     layout->addWidget(pnlProgressBar);
     setCentralWidget(central);
 
-    connect(pnlResult, &ResultListWidget::headerClicked, this, [this](int column) { pages_.sortByColumn(column); });
+    connect(pnlResult, &ResultListWidget::headerClicked, this, [this](int column) { session_.pages().sortByColumn(column); });
     connect(pnlResult, &ResultListWidget::contextMenuWanted, this, [this](const QPoint& where, bool onItem) {
         QMenu* popUp = menus_.value(onItem ? QStringLiteral("mnuResultClick") : QStringLiteral("mnuWhite"));
         if (!popUp)
             return;
         // The double-click action is the bold entry.
-        const char* bold = defaultPopupEntry(selection_.doubleClickAction);
+        const char* bold = defaultPopupEntry(session_.selection().doubleClickAction);
         for (QAction* entry : popUp->actions()) {
             QFont font = entry->font();
             font.setBold(bold && entry->objectName() == QLatin1StringView(bold));
@@ -331,7 +315,7 @@ void frmMain::createPanes()
         }
         popUp->popup(where);
     });
-    connect(pnlResult, &ResultListWidget::selectionChanged, this, [this] { applySelection(); });
+    connect(pnlResult, &ResultListWidget::selectionChanged, this, [this] { session_.selectionChanged(); });
     connect(pnlResult, &ResultListWidget::itemDoubleClicked, this, [this] { doubleClickResult(); });
     pnlResult->installEventFilter(this);
     pnlResult->setAcceptDrops(true);
@@ -365,61 +349,42 @@ void frmMain::createStatusBar()
     panels.value(QStringLiteral("area"))->installEventFilter(this);
     tmrLed.setObjectName(QStringLiteral("tmrLed"));
     tmrLed.setInterval(1500);
-    connect(&tmrLed, &QTimer::timeout, this, [this] { pages_.ledTick(); });
+    connect(&tmrLed, &QTimer::timeout, this, [this] { session_.pages().ledTick(); });
 }
 
+// The window's own commands: views, bands, paging, help and the end of the program.
 void frmMain::registerFrameCommands()
 {
-    setCommand(QStringLiteral("mnuFileExit"), [this] { closeProgram(); });
-    for (const auto& [name, view] : {std::pair{"mnuViewLargeIcons", 0}, std::pair{"mnuViewList", 2},
-                                     std::pair{"mnuViewDetails", 3}, std::pair{"mnuResultClickViewLargeIcons", 0},
-                                     std::pair{"mnuResultClickViewList", 2}, std::pair{"mnuResultClickViewDetails", 3}}) {
-        const int chosen = view;
-        setCommand(QString::fromLatin1(name), [this, chosen] { setResultView(chosen); });
-    }
-    setCommand(QStringLiteral("selection:changed"), [this] { applySelection(); });
-    for (int i = 0; i < 3; ++i) {
-        for (const char* array : {"mnuViewArrange", "mnuResultClickViewArrange"})
-            setCommand(arrayName(array, i), [this, i] { pages_.arrangeBy(i); });
-    }
-    setCommand(QStringLiteral("mnuGoFirstPage"), [this] { pages_.firstPage(); });
-    setCommand(QStringLiteral("mnuGoPrevPage"), [this] { pages_.previousPage(); });
-    setCommand(QStringLiteral("mnuGoNextPage"), [this] { pages_.nextPage(); });
-    setCommand(QStringLiteral("mnuGoLastPage"), [this] { pages_.lastPage(); });
-    setCommand(QStringLiteral("mnuViewBackColor"), [this] { chooseBackColor(); });
-    setCommand(QStringLiteral("mnuResultClickViewBackColor"), [this] { chooseBackColor(); });
-    setCommand(QStringLiteral("mnuViewStatusBar"), [this] { setStatusBarShown(!pnlStatusBar->isVisible()); });
-    setCommand(QStringLiteral("mnuViewToolbarStandard"), [this] { setBandVisible(1, !bandVisible(1)); });
-    setCommand(QStringLiteral("mnuViewToolbarYour"), [this] { setBandVisible(2, !bandVisible(2)); });
-    setCommand(QStringLiteral("mnuViewToolbarKeyword"), [this] { setBandVisible(3, !bandVisible(3)); });
-    setCommand(QStringLiteral("mnuViewToolbarTextLabels"), [this] {
-        setTextLabels(pnlToolBar->toolButtonStyle() == Qt::ToolButtonIconOnly);
-    });
-    setCommand(QStringLiteral("mnuViewToolbarCustomize"), [this] { customizeToolbar(); });
-    setCommand(QStringLiteral("mnuHelpTopics"), [this] { showHelpTopics(); });
-    setCommand(QStringLiteral("mnuHelpTip"), [this] { showTips(); });
-    setCommand(QStringLiteral("mnuHelpAbout"), [this] {
+    session_.handle(Command::Exit, [this] { closeProgram(); });
+    session_.handle(Command::ViewLargeIcons, [this] { setResultView(0); });
+    session_.handle(Command::ViewList, [this] { setResultView(2); });
+    session_.handle(Command::ViewDetails, [this] { setResultView(3); });
+    ResultPages& pages = session_.pages();
+    session_.handle(Command::ArrangeBy, [&pages](int column) { pages.arrangeBy(column); });
+    session_.handle(Command::ToPage, [&pages](int page) { pages.toPage(page); });
+    session_.handle(Command::FirstPage, [&pages] { pages.firstPage(); });
+    session_.handle(Command::PrevPage, [&pages] { pages.previousPage(); });
+    session_.handle(Command::NextPage, [&pages] { pages.nextPage(); });
+    session_.handle(Command::LastPage, [&pages] { pages.lastPage(); });
+    session_.handle(Command::BackColor, [this] { chooseBackColor(); });
+    session_.handle(Command::ToggleStatusBar, [this] { setStatusBarShown(!pnlStatusBar->isVisible()); });
+    session_.handle(Command::ToggleStandardBand, [this] { setBandVisible(1, !bandVisible(1)); });
+    session_.handle(Command::ToggleYourBand, [this] { setBandVisible(2, !bandVisible(2)); });
+    session_.handle(Command::ToggleKeywordBand, [this] { setBandVisible(3, !bandVisible(3)); });
+    session_.handle(Command::ToggleTextLabels, [this] { setTextLabels(pnlToolBar->toolButtonStyle() == Qt::ToolButtonIconOnly); });
+    session_.handle(Command::CustomizeToolbar, [this] { customizeToolbar(); });
+    session_.handle(Command::HelpTopics, [this] { showHelpTopics(); });
+    session_.handle(Command::HelpSearch, [this] { showHelpTopics(); });
+    session_.handle(Command::TipOfTheDay, [this] { showTips(); });
+    session_.handle(Command::About, [this] {
         frmInfo about(context_, settings_, desktopAboutActions(), this);
         about.exec();
     });
-    setCommand(QStringLiteral("mnuHelpSearch"), [this] { showHelpTopics(); });
-    setCommand(QStringLiteral("mnuGoHomePage"), [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kHomePageUrl))); });
-    setCommand(QStringLiteral("mnuGoMail"), [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kMailUrl))); });
+    session_.handle(Command::HomePage, [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kHomePageUrl))); });
+    session_.handle(Command::Mail, [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kMailUrl))); });
 }
 
-void frmMain::setCommand(const QString& name, std::function<void()> handler)
-{
-    commands_[name] = std::move(handler);
-}
-
-void frmMain::runCommand(const QString& name)
-{
-    const auto found = commands_.find(name);
-    if (found != commands_.end() && found->second)
-        found->second();
-}
-
-void frmMain::setCommandEnabled(const QString& name, bool enabled)
+void frmMain::setEntryEnabled(const QString& name, bool enabled)
 {
     if (QAction* entry = actions_.value(name))
         entry->setEnabled(enabled);
@@ -431,30 +396,23 @@ void frmMain::setCommandEnabled(const QString& name, bool enabled)
 
 void frmMain::load()
 {
-    // 1. Windows version and folder icons.
-    GetOsVersion(context_.platform.system(), context_.OsName, context_.OsCode);
-    FolderIconsSupported = folderIconsSupported(context_);
-    setCommandEnabled(QStringLiteral("mnuToolsDefaultFolder"), FolderIconsSupported);
-    // 3 and 5 to 15 read here, applied below in the same order.
-    loaded_ = readMainWindowSettings(context_, settings_, design_);
-    pages_.setIconsPerPage(loaded_.iconsPerPage);
-    pages_.setFolderIconsSupported(FolderIconsSupported);
+    // 1 and 3 to 15: the Windows version, folder icons and the stored preferences, applied below.
+    session_.loadSettings(design_);
+    setEntryEnabled(QStringLiteral("mnuToolsDefaultFolder"), session_.folderIconsSupported());
     // 4. Marked for the single-instance search; then the own command line.
     MarkMainWindow();
-    HandleCommandLine(context_, *this, commandLine_);
+    HandleCommandLine(session_, commandLine_);
     applyLoadedSettings();
     // 16. A path from the command line may have filled the results already.
-    if (resultCount() == 0) {
-        pages_.clearView();
+    if (session_.cmbResult.count() == 0) {
+        session_.pages().clearView();
         panels.value(QStringLiteral("type"))->setText(QStringLiteral("No icon selected."));
     }
     // 17.
     panels.value(QStringLiteral("count"))->setText(LoadCatalogue(context_));
-    fillKeywordBar();
+    showKeywordBar();
     // 18.
-    navClick_->setFavoritesRoot(loaded_.favoritesRoot);
-    navClick_->setSearchFavorites(loaded_.searchFavorites);
-    BuildNavigationTree();
+    session_.rebuildNavigationTree();
     // 20.
     if (lightNoticeWanted(context_, settings_))
         ShowMessage(context_.platform.dialogs(), lightNoticeText(), QString::fromLatin1(setting::GlypharyLight.name),
@@ -466,7 +424,7 @@ void frmMain::load()
 
 void frmMain::applyLoadedSettings()
 {
-    const MainWindowSettings& s = loaded_;
+    const MainWindowSettings& s = session_.loaded();
     setResultView(s.viewType);
     setTextLabels(s.textLabels);
     setStatusBarShown(s.statusBar);
@@ -503,8 +461,8 @@ void frmMain::placeWindow()
     QRect fallback = design_.geometry;
     if (primary)
         fallback.moveCenter(primary->availableGeometry().center());
-    setGeometry(visibleGeometry(loaded_.geometry, fallback, screens));
-    if (loaded_.maximized)
+    setGeometry(visibleGeometry(session_.loaded().geometry, fallback, screens));
+    if (session_.loaded().maximized)
         setWindowState(windowState() | Qt::WindowMaximized);
 }
 
@@ -575,7 +533,7 @@ void frmMain::customizeToolbar()
 void frmMain::showHelpTopics()
 {
     cmbSearch->setFocus();
-    const QString host = context_.platform.paths().toHost(loaded_.helpFile);
+    const QString host = context_.platform.paths().toHost(session_.loaded().helpFile);
     if (host.isEmpty() || !QFileInfo(host).isFile()) {
         context_.platform.dialogs().messageBox(QStringLiteral("The Glyphary Help file could not be found."),
                                                QStringLiteral("Help error"), platform::MB_ICONEXCLAMATION);
@@ -612,7 +570,7 @@ void frmMain::receiveHandOver(const QByteArray& payload)
 {
     if (payload.isEmpty())
         return;
-    HandleCommandLine(context_, *this, formats::fromCp1252(payload));
+    HandleCommandLine(session_, formats::fromCp1252(payload));
 }
 
 void frmMain::ReleaseInstance()
@@ -624,7 +582,7 @@ void frmMain::closeProgram()
 {
     marked_.reset();
     ReleaseInstance();
-    if (!shutdown_.run(context_, settings_, *this))
+    if (!shutdown_.run(session_))
         return;
     QApplication::quit();
 }
@@ -653,23 +611,16 @@ void frmMain::resizeEvent(QResizeEvent* event)
     QMainWindow::resizeEvent(event);
     if (isMinimized() || !pnlResult)
         return;
-    // The Name column takes what the other two leave, so that no column runs off the list.
-    const int width = resultStack_->width() - pnlResult->columnWidth(1) - pnlResult->columnWidth(2) - 10;
-    pnlResult->setColumnWidth(0, std::max(40, width));
-    pnlDummy->setColumnWidth(0, std::max(40, width));
-    showSourceCaption();
+    const int width = nameColumnWidth(resultStack_->width(), pnlResult->columnWidth(1), pnlResult->columnWidth(2));
+    pnlResult->setColumnWidth(0, width);
+    pnlDummy->setColumnWidth(0, width);
+    showSourceCaption(session_.sourceCaption());
 }
 
-void frmMain::setSourceCaption(const QString& caption)
-{
-    sourceCaption_ = caption;
-    showSourceCaption();
-}
-
-void frmMain::showSourceCaption()
+void frmMain::showSourceCaption(const QString& sourceCaption)
 {
     const QFontMetrics metrics(font());
-    const QString caption = nameColumnCaption(sourceCaption_, pnlResult->columnWidth(0),
+    const QString caption = nameColumnCaption(sourceCaption, pnlResult->columnWidth(0),
                                               [&metrics](const QString& text) { return metrics.horizontalAdvance(text); });
     pnlResult->setHeaderCaption(caption);
     pnlDummy->setHeaderCaption(caption);
@@ -677,18 +628,15 @@ void frmMain::showSourceCaption()
 
 void frmMain::keyPressEvent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Escape)
-        AbortRequested = kTrue;
+    if (keyAborts(event->key()))
+        session_.run(Command::Abort);
     QMainWindow::keyPressEvent(event);
 }
 
 void frmMain::keyReleaseEvent(QKeyEvent* event)
 {
-    // The "3" and "2" keys page back and forth (not Page Up and Page Down).
-    if (event->key() == Qt::Key_3)
-        pages_.previousPage();
-    else if (event->key() == Qt::Key_2)
-        pages_.nextPage();
+    if (const auto command = keyReleaseCommand(event->key()))
+        session_.run(*command);
     QMainWindow::keyReleaseEvent(event);
 }
 
@@ -698,8 +646,7 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
     if (!pnlNav || !cmbSearch || panels.isEmpty())
         return QMainWindow::eventFilter(watched, event);
     QLabel* area = panels.value(QStringLiteral("area"));
-    if (watched == area && event->type() == QEvent::MouseButtonPress && !area->text().isEmpty()
-        && area->text() != u"Page 1 of 1" && pnlNav->isEnabled()) {
+    if (watched == area && event->type() == QEvent::MouseButtonPress && pageDisplayOffersPages(area->text(), pnlNav->isEnabled())) {
         if (QMenu* goBar = menus_.value(QStringLiteral("mnuGoBar")))
             goBar->popup(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
         return true;
@@ -707,11 +654,12 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         // The keyword bar and the tree see Esc before the window does.
-        if ((watched == cmbSearch || watched == cmbSearch->lineEdit() || watched == pnlNav) && key == Qt::Key_Escape)
-            AbortRequested = kTrue;
+        if ((watched == cmbSearch || watched == cmbSearch->lineEdit() || watched == pnlNav) && keyAborts(key))
+            session_.run(Command::Abort);
         if (watched == cmbSearch->lineEdit() && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
-            setSourceCaption(cmbSearch->currentText());
-            listings_->EnterKeyword(cmbSearch->currentText(), loaded_.searchFavorites);
+            session_.setSourceCaption(cmbSearch->currentText());
+            if (Navigation* navigation = session_.navigation())
+                navigation->enterKeyword(cmbSearch->currentText());
             return true;
         }
     }
@@ -720,31 +668,6 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
     if (watched == pnlResult && resultListEvent(event))
         return true;
     return QMainWindow::eventFilter(watched, event);
-}
-
-int frmMain::resultCount() const
-{
-    return cmbResult.count();
-}
-
-void frmMain::clearResults()
-{
-    lstFiles.clear();
-    cmbResult.clear();
-    updateSelectionState();
-}
-
-std::optional<ErrorInfo> frmMain::openPendingPath()
-{
-    setSourceCaption(context_.PendingOpenPath);
-    struct ReaderHost : FileIconReaderHost {
-        frmMain& window;
-        explicit ReaderHost(frmMain& w) : window(w) {}
-        void showCount(const QString& text) override { window.setPanelText(StatusPanel::Count, text); }
-        void doEvents() override { window.doEvents(); }
-    } host(*this);
-    FileIconReader reader(context_.platform.paths(), icons_, cmbResult, host);
-    return OpenPendingPath(context_, reader, [this] { pages_.startListing(); });
 }
 
 void frmMain::activateMainWindow()
@@ -769,7 +692,7 @@ MainWindowPreferences frmMain::preferences() const
     p.standardToolbarWidth = pnlToolBar->width() * tx;
     p.yourToolbarWidth = pnlToolbarYour->width() * tx;
     p.backColor = colourValue(pnlResult->backColor());
-    p.iconsPerPage = loaded_.iconsPerPage;
+    p.iconsPerPage = session_.loaded().iconsPerPage;
     p.hotTracking = pnlResult->hotTracking();
     for (int i = 0; i < 3; ++i)
         p.columnWidths[static_cast<std::size_t>(i)] = pnlResult->columnWidth(i) * tx;
@@ -782,11 +705,6 @@ MainWindowPreferences frmMain::preferences() const
     p.width = frame.width() * tx;
     p.height = frame.height() * ty;
     return p;
-}
-
-void frmMain::rebuildIconCache()
-{
-    runCommand(QStringLiteral("mnuToolsRebuild"));
 }
 
 void frmMain::unloadWindows()

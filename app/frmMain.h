@@ -1,20 +1,8 @@
 #pragma once
 
-#include "app/CommandLine.h"
-#include "core/MainWindowLoad.h"
-#include "core/AppContext.h"
-#include "core/ItemList.h"
-#include "platform/IconFunctions.h"
-#include "catalogue/CatalogueListings.h"
-#include "catalogue/LaterSources.h"
-#include "catalogue/NavigationClick.h"
-#include "catalogue/NavigationTree.h"
-#include "catalogue/PagedListingHost.h"
-#include "core/ResultPages.h"
-#include "results/Selection.h"
-#include "sources/CoreLibrary.h"
-#include "sources/ResultDrawing.h"
 #include "app/Shutdown.h"
+#include "core/MainSession.h"
+#include "core/MainWindowPort.h"
 
 #include <QHash>
 #include <QLabel>
@@ -52,9 +40,9 @@ class NamedMutex;
 void ActivateWindow(QWidget* window);
 
 // The main window: navigation tree on the left, the paged result list on the right, three tool
-// bar bands and the status bar. Commands are looked up by their menu entry's name; features
-// register their handlers with setCommand.
-class frmMain : public QMainWindow, private CommandLineHost, private ShutdownHost, private ResultPageView {
+// bar bands and the status bar. Every action runs its command in the session; the window's own
+// commands (views, bands, help) are handled here.
+class frmMain : public QMainWindow, private MainWindowPort {
     Q_OBJECT
 public:
     frmMain(AppContext& context, Settings& settings, platform::NamedMutex& instanceMutex, QString commandLine);
@@ -66,14 +54,12 @@ public:
     // The receiving end of a hand-over from a second start (WM_COPYDATA).
     void receiveHandOver(const QByteArray& payload);
 
-    // Commands by menu entry name ("mnuFileSaveAs"); unregistered ones do nothing.
-    void setCommand(const QString& name, std::function<void()> handler);
-    void runCommand(const QString& name);
+    MainSession& session() { return session_; }
     QAction* action(const QString& name) const { return actions_.value(name); }
     QAction* toolButton(const QString& key) const { return buttons_.value(key); }
     QMenu* menu(const QString& name) const { return menus_.value(name); }
     // A menu entry and the tool bar buttons that run it change together.
-    void setCommandEnabled(const QString& name, bool enabled);
+    void setEntryEnabled(const QString& name, bool enabled);
 
     // View commands.
     void setResultView(int view);
@@ -91,21 +77,9 @@ public:
     // The session ends (or code unloads the window): close without storing anything.
     void unloadWithoutSaving();
 
-    const MainWindowSettings& loadedSettings() const { return loaded_; }
-    ResultPages& pages() { return pages_; }
-    CatalogueListings& listings() { return *listings_; }
-    NavigationClick& navigation() { return *navClick_; }
-    const NavigationTree& navigationTree() const { return navTree_; }
-    const SelectionState& selection() const { return selection_; }
+    const MainWindowSettings& loadedSettings() const { return session_.loaded(); }
     // The tree item of a node key, nullptr when there is none.
     QTreeWidgetItem* navigationItem(const QString& key) const;
-    ResultDrawing& drawing() { return drawing_; }
-
-    // The hidden working lists: the result list of the current listing and the files behind it.
-    ItemList cmbResult;
-    ItemList lstFiles;
-    bool FolderIconsSupported = false;
-    Flag& AbortRequested;
 
     // Controls, named as the program names them.
     QToolBar* pnlToolBar = nullptr;
@@ -131,16 +105,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // CommandLineHost
-    int resultCount() const override;
-    void clearResults() override;
-    std::optional<ErrorInfo> openPendingPath() override;
-    void activateMainWindow() override;
-    // ShutdownHost
-    MainWindowPreferences preferences() const override;
-    void rebuildIconCache() override;
-    void unloadWindows() override;
-    // ResultPageView
+    // MainWindowPort
     void clearRows() override;
     void addRow(int position, const RowResult& row, const QString& tag) override;
     void bindImages(int rowCount) override;
@@ -161,6 +126,18 @@ private:
     void updateSelectionState() override;
     void setMousePointer(MousePointer pointer) override;
     void doEvents() override;
+    void selectKeywordBarEntry(int position) override;
+    void refreshKeywordBar() override;
+    void showKeywordBar() override;
+    void showNavigationTree(const NavigationTree& tree) override;
+    void showSourceCaption(const QString& caption) override;
+    bool isCommandEnabled(Command command) const override;
+    std::optional<SelectedRow> selectedRow() const override;
+    MessagePanel messagePanel() const override;
+    void applySelection(const SelectionState& state) override;
+    void activateMainWindow() override;
+    MainWindowPreferences preferences() const override;
+    void unloadWindows() override;
 
     void createActions();
     void createMenus();
@@ -175,15 +152,8 @@ private:
     void showHelpTopics();
     void customizeToolbar();
     void chooseBackColor();
-    void BuildNavigationTree();
-    // The selection reaction of the result list, applied to menus, buttons and panels.
-    void applySelection();
-    // The source the results come from names the Name column.
-    void setSourceCaption(const QString& caption);
-    void showSourceCaption();
     void doubleClickResult();
     bool resultListEvent(QEvent* event);
-    void fillKeywordBar();
     bool navigationDragEvent(QEvent* event);
     void MarkMainWindow();
     void ReleaseInstance();
@@ -194,26 +164,14 @@ private:
     QString commandLine_;
     std::unique_ptr<platform::MarkedWindow> marked_;
     ShutdownSequence shutdown_;
-    platform::IconFunctions icons_;
-    CoreLibrary library_;
-    ResultDrawing drawing_;
-    ResultPages pages_;
+    MainSession session_;
     QStackedWidget* resultStack_ = nullptr;
     QPointer<QWidget> tipWindow_;
-    LaterSources laterSources_;
-    NavigationTree navTree_;
-    std::unique_ptr<PagedListingHost> listingHost_;
-    std::unique_ptr<CatalogueListings> listings_;
-    std::unique_ptr<NavigationClick> navClick_;
     QHash<QString, QTreeWidgetItem*> navItems_;
-    SelectionState selection_;
-    QString sourceCaption_;
     MainWindowDesign design_;
-    MainWindowSettings loaded_;
     QHash<QString, QAction*> actions_;
     QHash<QString, QAction*> buttons_;
     QHash<QString, QMenu*> menus_;
-    std::map<QString, std::function<void()>> commands_;
     bool sessionEnding_ = false;
     bool closing_ = false;
 };

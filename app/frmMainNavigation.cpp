@@ -33,15 +33,14 @@ QIcon navigationIcon(const QStyle* style, const QString& image)
 
 } // namespace
 
-void frmMain::BuildNavigationTree()
+void frmMain::showNavigationTree(const NavigationTree& tree)
 {
-    navTree_ = glyphary::BuildNavigationTree(context_, laterSources_);
     pnlNav->clear();
     navItems_.clear();
     // Nodes come parents first; each is placed under its parent's item.
     const std::function<void(const QString&, QTreeWidgetItem*)> place = [&](const QString& parentKey, QTreeWidgetItem* parent) {
-        for (const QString& key : navTree_.childKeys(parentKey)) {
-            const NavNode* node = navTree_.find(key);
+        for (const QString& key : tree.childKeys(parentKey)) {
+            const NavNode* node = tree.find(key);
             if (!node)
                 continue;
             auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(pnlNav);
@@ -61,7 +60,18 @@ QTreeWidgetItem* frmMain::navigationItem(const QString& key) const
     return navItems_.value(key);
 }
 
-void frmMain::fillKeywordBar()
+void frmMain::selectKeywordBarEntry(int position)
+{
+    const QSignalBlocker quiet(cmbSearch);
+    cmbSearch->setCurrentIndex(position);
+}
+
+void frmMain::refreshKeywordBar()
+{
+    cmbSearch->repaint();
+}
+
+void frmMain::showKeywordBar()
 {
     const QSignalBlocker quiet(cmbSearch);
     cmbSearch->clear();
@@ -105,7 +115,8 @@ bool frmMain::navigationDragEvent(QEvent* event)
         }
         return true;
     }
-    navClick_->drop(key, fromResults, origin, shift);
+    if (Navigation* navigation = session_.navigation())
+        navigation->drop(key, fromResults, shift);
     drag->acceptProposedAction();
     return true;
 }

@@ -182,12 +182,12 @@ void frmMain::setToPageEntries(int pageCount)
         if (!existing.isEmpty()) {
             QAction* first = existing[0];
             first->disconnect(this);
-            connect(first, &QAction::triggered, this, [this] { pages_.toPage(1); });
+            connect(first, &QAction::triggered, this, [this] { session_.run(Command::ToPage, 1); });
         }
         for (int page = 2; page <= pageCount; ++page) {
             auto* entry = new QAction(QString::number(page), menu);
             entry->setObjectName(entryName + u'_' + QString::number(page - 1));
-            connect(entry, &QAction::triggered, this, [this, page] { pages_.toPage(page); });
+            connect(entry, &QAction::triggered, this, [this, page] { session_.run(Command::ToPage, page); });
             actions_.insert(entry->objectName(), entry);
             menu->addAction(entry);
         }
@@ -204,7 +204,7 @@ void frmMain::setLedTimerRunning(bool running)
 
 void frmMain::updateSelectionState()
 {
-    runCommand(QStringLiteral("selection:changed"));
+    session_.selectionChanged();
 }
 
 void frmMain::setMousePointer(MousePointer pointer)

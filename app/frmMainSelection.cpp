@@ -3,7 +3,7 @@
 
 #include "core/AppContext.h"
 #include "app/ResultListWidget.h"
-#include "results/SelectionDispatch.h"
+#include "core/SelectionDispatch.h"
 
 #include <QDropEvent>
 #include <QKeyEvent>
@@ -13,30 +13,38 @@
 // The selection of the result list and what it enables.
 namespace glyphary {
 
-void frmMain::applySelection()
+std::optional<SelectedRow> frmMain::selectedRow() const
 {
-    std::optional<SelectedRow> row;
     const int current = pnlResult->currentRow();
-    if (current >= 0)
-        row = SelectedRow{pnlResult->text(current, 0), pnlResult->text(current, 1), pnlResult->text(current, 2),
-                          pnlResult->tag(current)};
-    SelectionContext selectionContext;
-    selectionContext.propertiesEnabled = actions_.value(QStringLiteral("mnuFileProperties"))->isEnabled();
-    selectionContext.pageCount = pages_.pageCount();
-    selectionContext.folderIconsSupported = FolderIconsSupported;
-    selectionContext.doubleClick = DoubleClickSettings::from(loaded_);
-    QLabel* message = panels.value(QStringLiteral("message"));
+    if (current < 0)
+        return std::nullopt;
+    return SelectedRow{pnlResult->text(current, 0), pnlResult->text(current, 1), pnlResult->text(current, 2),
+                       pnlResult->tag(current)};
+}
+
+MessagePanel frmMain::messagePanel() const
+{
+    const QLabel* message = panels.value(QStringLiteral("message"));
     MessagePanel panel;
-    const platform::WindowsPaths& paths = context_.platform.paths();
-    panel.longName = [&paths](const QString& path) { return paths.longName(path); };
     const QFontMetrics metrics(message->font());
     panel.textWidth = [metrics](QStringView text) { return metrics.horizontalAdvance(text.toString()); };
     panel.width = std::max(80, message->width());
-    selection_ = selectionReaction(row, selectionContext, panel);
-    if (!selection_.hasSelection)
-        return;
+    return panel;
+}
 
-    for (const ControlSetting& setting : controlSettings(selection_)) {
+bool frmMain::isCommandEnabled(Command command) const
+{
+    for (const CommandControls& controls : kCommandControls) {
+        if (controls.command == command)
+            if (const QAction* entry = actions_.value(QString::fromLatin1(controls.menu)))
+                return entry->isEnabled();
+    }
+    return false;
+}
+
+void frmMain::applySelection(const SelectionState& selection)
+{
+    for (const ControlSetting& setting : controlSettings(selection)) {
         const QString name = QString::fromLatin1(setting.name);
         QAction* target = nullptr;
         switch (setting.kind) {
@@ -59,28 +67,29 @@ void frmMain::applySelection()
         else
             target->setEnabled(setting.on);
     }
-    if (selection_.toPageEnabled) {
-        menus_.value(QStringLiteral("mnuGoToPage"))->menuAction()->setEnabled(*selection_.toPageEnabled);
-        menus_.value(QStringLiteral("mnuGoBar"))->setEnabled(*selection_.toPageEnabled);
+    if (selection.toPageEnabled) {
+        menus_.value(QStringLiteral("mnuGoToPage"))->menuAction()->setEnabled(*selection.toPageEnabled);
+        menus_.value(QStringLiteral("mnuGoBar"))->setEnabled(*selection.toPageEnabled);
     }
-    if (selection_.areaPicture)
-        setPanelPicture(StatusPanel::Area, *selection_.areaPicture);
-    panels.value(QStringLiteral("type"))->setText(selection_.typeText);
-    if (selection_.typePicture)
-        setPanelPicture(StatusPanel::Type, *selection_.typePicture);
-    if (selection_.message)
-        message->setText(*selection_.message);
-    pnlResult->setProperty("tag", selection_.listTag);
+    if (selection.areaPicture)
+        setPanelPicture(StatusPanel::Area, *selection.areaPicture);
+    panels.value(QStringLiteral("type"))->setText(selection.typeText);
+    if (selection.typePicture)
+        setPanelPicture(StatusPanel::Type, *selection.typePicture);
+    if (selection.message)
+        panels.value(QStringLiteral("message"))->setText(*selection.message);
+    pnlResult->setProperty("tag", selection.listTag);
 }
 
 void frmMain::doubleClickResult()
 {
-    const DoubleClickDispatch dispatch = doubleClickDispatch(selection_.doubleClickAction, windowTitle());
+    const DoubleClickDispatch dispatch = doubleClickDispatch(session_.selection().doubleClickAction, windowTitle());
     if (dispatch.message) {
         context_.platform.dialogs().messageBox(dispatch.message->text, dispatch.message->title, dispatch.message->flags);
         return;
     }
-    runCommand(dispatch.command);
+    if (!dispatch.command.isEmpty())
+        session_.runEntry(dispatch.command);
 }
 
 // Delete removes references and favorites; files dragged over the list are taken.
@@ -94,7 +103,7 @@ bool frmMain::resultListEvent(QEvent* event)
         const QString command = deleteKeyCommand(kDeleteKeyCode, pnlResult->text(row, 2));
         if (command.isEmpty())
             return false;
-        runCommand(command);
+        session_.runEntry(command);
         return true;
     }
     case QEvent::DragEnter:
@@ -107,7 +116,7 @@ bool frmMain::resultListEvent(QEvent* event)
         return true;
     }
     case QEvent::Drop:
-        runCommand(QStringLiteral("drop:results"));
+        session_.run(Command::DropOnResults);
         return true;
     default:
         return false;

@@ -4,7 +4,7 @@
 
 #include "core/AppContext.h"
 #include "catalogue/CatalogueListings.h"
-#include "catalogue/LaterSources.h"
+#include "core/IconSource.h"
 #include "core/ListingHost.h"
 #include "support/TempRoot.h"
 
@@ -47,7 +47,7 @@ struct Fixture {
     AppContext context;
     ItemList results;
     QuietListingHost host;
-    LaterSources sources;
+    IconSources sources;
     CatalogueListings listings;
 };
 

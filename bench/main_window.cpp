@@ -67,10 +67,10 @@ struct Fixture {
     // 200 catalogue items, ten from each member in turn.
     void listCatalogueAcrossMembers()
     {
-        window->cmbResult.clear();
+        window->session().cmbResult.clear();
         for (int member = 1; member <= kMembers; ++member)
             for (int cell = 0; cell < kCellsPerMember / kMembers; ++cell)
-                window->cmbResult.add(QStringLiteral("%1:%2:02book").arg(member).arg(cell * kMembers), 0);
+                window->session().cmbResult.add(QStringLiteral("%1:%2:02book").arg(member).arg(cell * kMembers), 0);
     }
 
     void removeExtractedMembers()
@@ -128,7 +128,7 @@ void BM_MainWindowLoadWithDemoCatalogue(benchmark::State& state)
     for (auto _ : state) {
         frmMain window(*d.context, *d.settings, d.mutex, QString());
         window.load();
-        benchmark::DoNotOptimize(window.cmbResult.count());
+        benchmark::DoNotOptimize(window.session().cmbResult.count());
     }
 }
 BENCHMARK(BM_MainWindowLoadWithDemoCatalogue)->Unit(benchmark::kMillisecond);
@@ -148,8 +148,8 @@ void BM_ListByLargestLetterOfTheDemo(benchmark::State& state)
         if (letter.isLetter() && count > perLetter[largest])
             largest = letter;
     for (auto _ : state)
-        window.listings().ListByLetter(largest);
-    state.SetLabel(QStringLiteral("letter %1: %2 icons, until page 1 shows").arg(largest).arg(window.cmbResult.count()).toStdString());
+        window.session().navigation()->click(QString(largest));
+    state.SetLabel(QStringLiteral("letter %1: %2 icons, until page 1 shows").arg(largest).arg(window.session().cmbResult.count()).toStdString());
 }
 BENCHMARK(BM_ListByLargestLetterOfTheDemo)->Unit(benchmark::kMillisecond);
 
@@ -175,8 +175,8 @@ void BM_ListByTypeOverALargeIndex(benchmark::State& state)
     frmMain window(context, settings, mutex, QString());
     window.load();
     for (auto _ : state)
-        window.listings().ListCatalogueByType(1);
-    state.SetLabel(QStringLiteral("%1 icons of type 1, until page 1 shows").arg(window.cmbResult.count()).toStdString());
+        window.session().navigation()->click(QStringLiteral("Icon256"));
+    state.SetLabel(QStringLiteral("%1 icons of type 1, until page 1 shows").arg(window.session().cmbResult.count()).toStdString());
 }
 BENCHMARK(BM_ListByTypeOverALargeIndex)->Unit(benchmark::kMillisecond);
 
@@ -184,9 +184,9 @@ void BM_FillCataloguePageMembersExtracted(benchmark::State& state)
 {
     Fixture& f = fixture();
     f.listCatalogueAcrossMembers();
-    f.window->pages().startListing();
+    f.window->session().pages().startListing();
     for (auto _ : state)
-        f.window->pages().fillPage();
+        f.window->session().pages().fillPage();
     state.SetLabel("200 icons from 20 members");
 }
 BENCHMARK(BM_FillCataloguePageMembersExtracted)->Unit(benchmark::kMillisecond);
@@ -199,12 +199,12 @@ void BM_FillCataloguePageFirstTime(benchmark::State& state)
         state.PauseTiming();
         f.removeExtractedMembers();
         // A member still in memory is not unpacked again: start from another one.
-        f.window->cmbResult.insertAt(0, QStringLiteral("21:0:02book"), 0);
-        f.window->pages().startListing();
-        f.window->cmbResult.removeAt(0);
+        f.window->session().cmbResult.insertAt(0, QStringLiteral("21:0:02book"), 0);
+        f.window->session().pages().startListing();
+        f.window->session().cmbResult.removeAt(0);
         f.removeExtractedMembers();
         state.ResumeTiming();
-        f.window->pages().startListing();
+        f.window->session().pages().startListing();
     }
     state.SetLabel("200 icons from 20 members, each unpacked first");
 }
@@ -213,12 +213,12 @@ BENCHMARK(BM_FillCataloguePageFirstTime)->Unit(benchmark::kMillisecond);
 void BM_FillPageFromDll(benchmark::State& state)
 {
     Fixture& f = fixture();
-    f.window->cmbResult.clear();
+    f.window->session().cmbResult.clear();
     for (int i = 0; i < 300; ++i)
-        f.window->cmbResult.add(QStringLiteral("C:\\Lib\\Big.dll;%1;#%2 of 300;dopen").arg(i).arg(i + 1), 0);
-    f.window->pages().startListing();
+        f.window->session().cmbResult.add(QStringLiteral("C:\\Lib\\Big.dll;%1;#%2 of 300;dopen").arg(i).arg(i + 1), 0);
+    f.window->session().pages().startListing();
     for (auto _ : state)
-        f.window->pages().fillPage();
+        f.window->session().pages().fillPage();
     state.SetLabel("200 of a 300-icon DLL");
 }
 BENCHMARK(BM_FillPageFromDll)->Unit(benchmark::kMillisecond);
@@ -226,11 +226,11 @@ BENCHMARK(BM_FillPageFromDll)->Unit(benchmark::kMillisecond);
 void BM_StartListingOf17500(benchmark::State& state)
 {
     Fixture& f = fixture();
-    f.window->cmbResult.clear();
+    f.window->session().cmbResult.clear();
     for (int i = 0; i < 17500; ++i)
-        f.window->cmbResult.add(QStringLiteral("%1:%2:02book").arg(1 + (i / 200) % kMembers).arg(i % 200), 0);
+        f.window->session().cmbResult.add(QStringLiteral("%1:%2:02book").arg(1 + (i / 200) % kMembers).arg(i % 200), 0);
     for (auto _ : state)
-        f.window->pages().startListing();
+        f.window->session().pages().startListing();
     state.SetLabel("page 1 of 17,500 catalogue items");
 }
 BENCHMARK(BM_StartListingOf17500)->Unit(benchmark::kMillisecond);

@@ -15,7 +15,7 @@ namespace {
 
 constexpr int kCatalogueIcons = 17500;
 
-class NoOpView : public ResultPageView {
+class NoOpView : public ResultPageView { // unused
 public:
     int events = 0;
 

@@ -2,8 +2,8 @@
 // window applies. It runs on every click and after every page fill, so it must stay far under a
 // millisecond; the file on disk case includes the long-name lookup of the selected file.
 
-#include "results/Selection.h"
-#include "results/SelectionDispatch.h"
+#include "core/Selection.h"
+#include "core/SelectionDispatch.h"
 #include "support/TempRoot.h"
 
 #include <benchmark/benchmark.h>

@@ -2,7 +2,7 @@
 
 #include "core/AppContext.h"
 #include "core/ItemList.h"
-#include "catalogue/LaterSources.h"
+#include "core/IconSource.h"
 #include "core/ListingHost.h"
 #include "core/ResultItem.h"
 
@@ -125,7 +125,7 @@ private:
 
 } // namespace
 
-CatalogueListings::CatalogueListings(AppContext& context, ItemList& cmbResult, ListingHost& host, LaterSources& sources)
+CatalogueListings::CatalogueListings(AppContext& context, ItemList& cmbResult, ListingHost& host, const IconSources& sources)
     : context_(context), results_(cmbResult), host_(host), sources_(sources)
 {
 }
@@ -246,7 +246,7 @@ void CatalogueListings::SearchKeyword(int position, bool searchFavorites)
             results_.add(lists.cmbUser.text(i), i);
     }
     if (searchFavorites)
-        sources_.AddFavoriteKeywordHits(keywordText, results_);
+        sources_.addKeywordHits(SourceFamily::Favorites, keywordText, results_);
 
     host_.startListing();
     host_.setMousePointer(ListingPointer::Default);

@@ -15,12 +15,12 @@ namespace glyphary {
 
 struct AppContext;
 class ItemList;
-class LaterSources;
+class IconSources;
 class ListingHost;
 
 class CatalogueListings {
 public:
-    CatalogueListings(AppContext& context, ItemList& cmbResult, ListingHost& host, LaterSources& sources);
+    CatalogueListings(AppContext& context, ItemList& cmbResult, ListingHost& host, const IconSources& sources);
 
     // How often a long listing lets events run (and updates the count panel); 10 ms unless set.
     void setEventInterval(std::int64_t milliseconds) { eventIntervalMs_ = milliseconds; }
@@ -52,7 +52,7 @@ private:
     AppContext& context_;
     ItemList& results_;
     ListingHost& host_;
-    LaterSources& sources_;
+    const IconSources& sources_;
     std::int64_t eventIntervalMs_ = 10;
 };
 

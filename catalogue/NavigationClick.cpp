@@ -3,7 +3,7 @@
 #include "core/AppContext.h"
 #include "catalogue/CatalogueListings.h"
 #include "catalogue/NavigationDrag.h"
-#include "catalogue/NavigationTree.h"
+#include "catalogue/NavigationNodes.h"
 
 #include <array>
 
@@ -42,14 +42,6 @@ constexpr std::array<KeyRoute, 21> kKeyRoutes{{
     {"SysFiles", NodeSource::SystemIcons, static_cast<int>(SystemIconGroup::Files), ""},
 }};
 
-constexpr std::array<QLatin1StringView, 14> kCurrentCursorNames{
-    QLatin1StringView("AppStarting"), QLatin1StringView("Arrow"),    QLatin1StringView("Crosshair"),
-    QLatin1StringView("Help"),        QLatin1StringView("IBeam"),    QLatin1StringView("No"),
-    QLatin1StringView("NWPen"),       QLatin1StringView("SizeAll"),  QLatin1StringView("SizeNESW"),
-    QLatin1StringView("SizeNS"),      QLatin1StringView("SizeNWSE"), QLatin1StringView("SizeWE"),
-    QLatin1StringView("UpArrow"),     QLatin1StringView("Wait"),
-};
-
 const QString kGroupPrefix = QStringLiteral("groups");
 const QString kSchemeSuffix = QStringLiteral("ctheme");
 const QString kSchemesParent = QStringLiteral("SysCur");
@@ -69,11 +61,6 @@ int groupPosition(const QString& key)
 }
 
 } // namespace
-
-std::span<const QLatin1StringView> currentCursorNames()
-{
-    return kCurrentCursorNames;
-}
 
 NodeAction actionForNode(const QString& key, const QString& parentKey)
 {
@@ -106,7 +93,7 @@ NodeAction actionForNode(const QString& key, const QString& parentKey)
 }
 
 NavigationClick::NavigationClick(AppContext& context, const NavigationTree& tree, CatalogueListings& listings,
-                                 LaterSources& sources, NavigationHost& host)
+                                 const IconSources& sources, ListingHost& host)
     : context_(context), tree_(tree), listings_(listings), sources_(sources), host_(host)
 {
 }
@@ -146,21 +133,21 @@ bool NavigationClick::perform(const NodeAction& action)
     case NodeSource::Group:
         return listGroup(action.number);
     case NodeSource::Shortcuts:
-        sources_.ListShortcuts(action.name);
+        sources_.list(SourceFamily::Shortcuts, {action.name}, host_);
         return true;
     case NodeSource::CurrentCursors:
         host_.showMessage(QStringLiteral("Searching for cursors, please wait..."));
-        sources_.ListCurrentCursors(kCurrentCursorNames);
+        sources_.list(SourceFamily::CurrentCursors, {}, host_);
         return true;
     case NodeSource::CursorScheme:
-        sources_.ListCursorScheme(action.name);
+        sources_.list(SourceFamily::CursorScheme, {action.name}, host_);
         return true;
     case NodeSource::FileTypes:
         host_.showMessage(QStringLiteral("Searching for file type icons, please wait..."));
-        sources_.ListFileTypes();
+        sources_.list(SourceFamily::FileTypes, {}, host_);
         return true;
     case NodeSource::SystemIcons:
-        sources_.ListSystemIcons(action.systemGroup);
+        sources_.list(SourceFamily::SystemIcons, {QString(), static_cast<int>(action.systemGroup)}, host_);
         return true;
     case NodeSource::Favorites:
         openFavoritesFolder(kFavoritesRootKey + action.name, action.name);
@@ -188,7 +175,7 @@ void NavigationClick::openFavoritesFolder(const QString& key, const QString& rel
     host_.setFavoriteGroupCommands(true, key != kFavoritesRootKey);
     favorites_.CurrentFavoriteFolder = favoritesRoot_ + relativeFolder;
     host_.showMessage(QStringLiteral("Searching for favorites, please wait..."));
-    sources_.ListFavoriteFolder(favorites_.CurrentFavoriteFolder);
+    sources_.list(SourceFamily::Favorites, {favorites_.CurrentFavoriteFolder}, host_);
 }
 
 void NavigationClick::drop(const QString& key, bool fromResults, const QString& draggedOrigin, bool shift)
@@ -197,9 +184,9 @@ void NavigationClick::drop(const QString& key, bool fromResults, const QString& 
     if (!decision.addToFavorites)
         return;
     // The favorite is deleted only once its copy exists, so a failed save never loses it.
-    const bool added = sources_.AddToFavoritesByDrop(favoritesRoot_ + decision.relativeFolder);
+    const bool added = sources_.takeDrop(SourceFamily::Favorites, favoritesRoot_ + decision.relativeFolder);
     if (added && decision.deleteSource)
-        sources_.DeleteFavorite();
+        sources_.removeSelected(SourceFamily::Favorites);
 }
 
 } // namespace glyphary

@@ -3,7 +3,7 @@
 // The node's key names its source; actionForNode turns it into a plain value, NavigationClick
 // performs it.
 
-#include "catalogue/LaterSources.h"
+#include "core/IconSource.h"
 #include "core/ListingHost.h"
 
 #include <QChar>
@@ -42,15 +42,6 @@ struct NodeAction {
 // parent "SysCur", so a scheme or a favorites folder may carry any name.
 NodeAction actionForNode(const QString& key, const QString& parentKey);
 
-// The cursor names whose current cursors "Current" lists.
-std::span<const QLatin1StringView> currentCursorNames();
-
-class NavigationHost : public ListingHost {
-public:
-    // mnuFavoriteGroupAdd with the button "favgroupadd", mnuFavoriteGroupDel with "favgroupdel".
-    virtual void setFavoriteGroupCommands(bool addEnabled, bool deleteEnabled) = 0;
-};
-
 // What the favorites commands read of the last click.
 struct FavoritesSelection {
     QString SelectedFavoriteNode;  // the clicked favorites node's key; "" for none
@@ -60,7 +51,7 @@ struct FavoritesSelection {
 class NavigationClick {
 public:
     NavigationClick(AppContext& context, const NavigationTree& tree, CatalogueListings& listings,
-                    LaterSources& sources, NavigationHost& host);
+                    const IconSources& sources, ListingHost& host);
 
     // The favorites folder ("FavDir", else the program folder's favorites folder), no trailing "\".
     void setFavoritesRoot(const QString& root) { favoritesRoot_ = root; }
@@ -84,8 +75,8 @@ private:
     AppContext& context_;
     const NavigationTree& tree_;
     CatalogueListings& listings_;
-    LaterSources& sources_;
-    NavigationHost& host_;
+    const IconSources& sources_;
+    ListingHost& host_;
     QString favoritesRoot_;
     bool searchFavorites_ = false;
     FavoritesSelection favorites_;

@@ -31,6 +31,8 @@ public:
     virtual void doEvents() = 0;
     // Shows the filled result list from page 1, rebuilds the page menus and unlocks the window.
     virtual void startListing() = 0;
+    // mnuFavoriteGroupAdd with the button "favgroupadd", mnuFavoriteGroupDel with "favgroupdel".
+    virtual void setFavoriteGroupCommands(bool addEnabled, bool deleteEnabled) = 0;
 };
 
 // A listing with no window: the result list itself is what counts (command-line tools, benchmarks).
@@ -45,6 +47,7 @@ public:
     void refreshKeywordBar() override {}
     void doEvents() override {}
     void startListing() override {}
+    void setFavoriteGroupCommands(bool, bool) override {}
 };
 
 } // namespace glyphary

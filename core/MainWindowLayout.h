@@ -2,7 +2,10 @@
 // The arrangement of the main window that is kept between runs: read at its load, stored at the
 // end. Sizes are in the holder's unit (pixels once loaded, twips as stored).
 
+#include <QPoint>
+#include <QtGlobal>
 #include <array>
+#include <optional>
 
 namespace glyphary {
 
@@ -21,6 +24,20 @@ struct MainWindowLayout {
     int splitter = 0;
     bool hotTracking = false;
     bool maximized = false;
+};
+
+// What the main window reports about itself at the end (sizes and positions in twips).
+struct MainWindowPreferences : MainWindowLayout {
+    qint32 backColor = 0; // BGR colour value
+    int iconsPerPage = 200;
+    bool minimized = false;
+    int top = 0;
+    int left = 0;
+    int width = 0;
+    int height = 0;
+    // Loaded and not minimised editors report where they are.
+    std::optional<QPoint> keywordEditor;
+    std::optional<QPoint> referenceEditor;
 };
 
 } // namespace glyphary

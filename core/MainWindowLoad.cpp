@@ -6,6 +6,8 @@
 #include "core/SettingsTable.h"
 #include "core/ShellFolderPaths.h"
 #include "formats/Cp1252.h"
+
+#include <algorithm>
 #include "platform/ShellFolders.h"
 
 namespace glyphary {
@@ -23,6 +25,11 @@ int storedPixels(Settings& settings, const SettingDef& def, int fallbackPixels, 
 }
 
 } // namespace
+
+int nameColumnWidth(int listWidth, int typeWidth, int originWidth)
+{
+    return std::max(40, listWidth - typeWidth - originWidth - 10);
+}
 
 qint32 colourValue(const QColor& colour)
 {

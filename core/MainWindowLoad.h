@@ -63,6 +63,9 @@ QString lightNoticeText();
 // wider than the column (the source names the listing; "Glyphary" and "" stand as they are).
 QString nameColumnCaption(const QString& sourceCaption, int columnWidth, const std::function<int(const QString&)>& textWidth);
 
+// The Name column takes what the other two leave, so that no column runs off the list.
+int nameColumnWidth(int listWidth, int typeWidth, int originWidth);
+
 // Colours are stored as VB colour values (0x00BBGGRR) in decimal text.
 qint32 colourValue(const QColor& colour);
 QColor colourFromValue(qint32 value);

@@ -3,6 +3,8 @@
 // window implements ResultPageView; the per-kind readers implement ResultRowReader. Both keep the
 // filler free of widgets, so that tests drive it with recording fakes.
 
+#include "core/Command.h"
+
 #include <QImage>
 #include <QLatin1StringView>
 #include <QString>
@@ -37,51 +39,6 @@ inline constexpr QLatin1StringView None("");
 
 // Screen.MousePointer values.
 enum class MousePointer : int { Default = 0, ArrowHourglass = 13 };
-
-// Commands whose main menu entry, popup entry and toolbar button always change together.
-enum class Command {
-    FirstPage, PrevPage, NextPage, LastPage,
-    Properties, Copy, SaveAs, EditWith, Play, AddReference, DeleteReference, Zoom, Run,
-    AddFavorite, DeleteFavorite, Change, ChangeFolder,
-};
-
-struct CommandControls {
-    Command command;
-    const char* menu;       // main menu entry
-    const char* popup;      // entry of the result popup, nullptr when there is none
-    const char* toolbarKey; // Standard or Your Icons button, nullptr when there is none
-};
-
-inline constexpr std::array<CommandControls, 17> kCommandControls{{
-    {Command::FirstPage, "mnuGoFirstPage", nullptr, "firstpage"},
-    {Command::PrevPage, "mnuGoPrevPage", nullptr, "prevpage"},
-    {Command::NextPage, "mnuGoNextPage", nullptr, "nextpage"},
-    {Command::LastPage, "mnuGoLastPage", nullptr, "lastpage"},
-    {Command::Properties, "mnuFileProperties", "mnuResultClickProperties", "prop"},
-    {Command::Copy, "mnuEditCopy", "mnuResultClickCopy", "copy"},
-    {Command::SaveAs, "mnuFileSaveAs", "mnuResultClickSaveAs", "save"},
-    {Command::EditWith, "mnuFileEditWith", "mnuResultClickEditWith", nullptr},
-    {Command::Play, "mnuFilePlay", "mnuResultClickPlay", "play"},
-    {Command::AddReference, "mnuRefAdd", "mnuResultClickAddRef", "refadd"},
-    {Command::DeleteReference, "mnuRefDelete", "mnuResultClickDelRef", "refdel"},
-    {Command::Zoom, "mnuToolsZoom", "mnuResultClickZoom", "zoom"},
-    {Command::Run, "mnuFileRun", "mnuResultClickRun", nullptr},
-    {Command::AddFavorite, "mnuFavoriteAdd", "mnuResultClickAddFav", "favadd"},
-    {Command::DeleteFavorite, "mnuFavoriteDel", "mnuResultClickDelFav", "favdel"},
-    {Command::Change, "mnuFileChange", "mnuResultClickChange", "change"},
-    {Command::ChangeFolder, "mnuToolsChangeFolder", nullptr, "changefolder"},
-}};
-
-// The commands of a selection, all disabled whenever the view is cleared.
-inline constexpr std::array<Command, 13> kSelectionCommands{
-    Command::Properties, Command::Copy, Command::SaveAs, Command::EditWith, Command::Play,
-    Command::AddReference, Command::DeleteReference, Command::Zoom, Command::Run,
-    Command::AddFavorite, Command::DeleteFavorite, Command::Change, Command::ChangeFolder,
-};
-
-inline constexpr std::array<Command, 4> kPagingCommands{
-    Command::FirstPage, Command::PrevPage, Command::NextPage, Command::LastPage,
-};
 
 // A control of the main window by the name the window gives it. Toolbar buttons are named by
 // their key within their toolbar.

@@ -152,7 +152,7 @@ TEST_F(MainWindowTest, OldWindowsWithAnOldBrowserHasNoFolderIcons)
     splashLoad(oldContext, oldSettings, QStringLiteral("C:\\Glyphary"));
     frmMain window(oldContext, oldSettings, mutex, QString());
     window.load();
-    EXPECT_FALSE(window.FolderIconsSupported);
+    EXPECT_FALSE(window.session().folderIconsSupported());
     EXPECT_FALSE(window.action(QStringLiteral("mnuToolsDefaultFolder"))->isEnabled());
 
     // A browser of version 4 named by "htmlfile\DefaultIcon" brings folder icons.
@@ -165,7 +165,7 @@ TEST_F(MainWindowTest, OldWindowsWithAnOldBrowserHasNoFolderIcons)
               ERROR_SUCCESS);
     frmMain newer(oldContext, oldSettings, mutex, QString());
     newer.load();
-    EXPECT_TRUE(newer.FolderIconsSupported);
+    EXPECT_TRUE(newer.session().folderIconsSupported());
     EXPECT_TRUE(newer.action(QStringLiteral("mnuToolsDefaultFolder"))->isEnabled());
 }
 
@@ -299,7 +299,7 @@ TEST_F(MainWindowTest, ChangedSystemIconsAskForARebuildOnce)
 {
     auto window = loadWindow();
     int rebuilds = 0;
-    window->setCommand(QStringLiteral("mnuToolsRebuild"), [&rebuilds] { ++rebuilds; });
+    window->session().handle(Command::RebuildIconCache, [&rebuilds] { ++rebuilds; });
     context.SystemIconsNeedRebuild = kTrue;
     root.dialogs().prompts.clear();
     root.dialogs().messageBoxAnswers.push_back(IDYES);

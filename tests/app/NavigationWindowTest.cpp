@@ -91,7 +91,7 @@ TEST_F(NavigationWindowTest, ANodeClickListsAndDrawsCatalogueIcons)
     EXPECT_EQ(window->cmbSearch->count(), 3); // apple, group fruit, pear
 
     emit window->pnlNav->itemClicked(window->navigationItem(QStringLiteral("IconHi")), 0);
-    ASSERT_EQ(window->cmbResult.count(), 2);
+    ASSERT_EQ(window->session().cmbResult.count(), 2);
     EXPECT_EQ(window->pnlResult->rowCount(), 2);
     EXPECT_EQ(window->pnlResult->text(0, 0), QStringLiteral("apple"));
     EXPECT_EQ(window->pnlResult->text(0, 1), QStringLiteral("Hi-Color Icon"));
@@ -113,7 +113,7 @@ TEST_F(NavigationWindowTest, ChoosingAKeywordListsItsIcons)
     const int pear = window->cmbSearch->findText(QStringLiteral("pear"));
     ASSERT_GE(pear, 0);
     emit window->cmbSearch->activated(pear);
-    ASSERT_EQ(window->cmbResult.count(), 1);
+    ASSERT_EQ(window->session().cmbResult.count(), 1);
     EXPECT_EQ(window->pnlResult->text(0, 0), QStringLiteral("pear"));
 }
 
@@ -156,13 +156,12 @@ TEST_F(NavigationWindowTest, TheDoubleClickActionRunsItsCommand)
     settings.write(setting::DCAction, QStringLiteral("Copy"));
     const auto window = openWindow();
     int copies = 0;
-    window->setCommand(QStringLiteral("mnuResultClickCopy"), [&copies] { ++copies; });
-    window->setCommand(QStringLiteral("mnuEditCopy"), [&copies] { ++copies; });
+    window->session().handle(Command::Copy, [&copies] { ++copies; });
     emit window->pnlNav->itemClicked(window->navigationItem(QStringLiteral("IconHi")), 0);
     window->pnlResult->setCurrentRow(1);
     emit window->pnlResult->itemDoubleClicked(1);
     EXPECT_EQ(copies, 1);
-    EXPECT_EQ(window->selection().doubleClickAction, QStringLiteral("Copy"));
+    EXPECT_EQ(window->session().selection().doubleClickAction, QStringLiteral("Copy"));
 }
 
 } // namespace

@@ -54,8 +54,8 @@ protected:
 TEST_F(ResultPagesWindowTest, TwoHundredIconsAtTwoHundredPerPageGiveASecondEmptyPage)
 {
     const auto window = openLibrary(200);
-    EXPECT_EQ(window->cmbResult.count(), 200);
-    EXPECT_EQ(window->cmbResult.text(0), QStringLiteral("C:\\Lib\\Shell.dll;0;#1 of 200;dopen"));
+    EXPECT_EQ(window->session().cmbResult.count(), 200);
+    EXPECT_EQ(window->session().cmbResult.text(0), QStringLiteral("C:\\Lib\\Shell.dll;0;#1 of 200;dopen"));
     EXPECT_EQ(window->pnlResult->rowCount(), 200);
     EXPECT_EQ(panel(*window, "area"), QStringLiteral("Page 1 of 2"));
     // The catalogue's keyword count, shown later in the load, stands until the next fill.
@@ -100,20 +100,20 @@ TEST_F(ResultPagesWindowTest, EscDuringAFillLeavesAnEmptyAbortedView)
     settings.write(setting::IconsPerPage, QStringLiteral("10"));
     const auto window = openLibrary(40);
     root.dialogs().doEventsCalls = 0;
-    window->pages().toPage(3);
+    window->session().pages().toPage(3);
     EXPECT_EQ(panel(*window, "area"), QStringLiteral("Page 3 of 5")); // an exact multiple gives one more, empty, page
     const int calls = root.dialogs().doEventsCalls;
     EXPECT_GT(calls, 0); // more than five entries: the fill lets events run
 
     // Esc pressed while the page is filled again: the abort flag is seen when events run.
     root.dialogs().onDoEvents = [this] { context.AbortFlag = kTrue; };
-    window->pages().fillPage();
+    window->session().pages().fillPage();
     root.dialogs().onDoEvents = nullptr;
     EXPECT_EQ(panel(*window, "count"), QStringLiteral("Aborted!"));
     EXPECT_EQ(window->pnlResult->rowCount(), 0);
     EXPECT_FALSE(window->action(QStringLiteral("mnuGoNextPage"))->isEnabled());
     EXPECT_FALSE(window->action(QStringLiteral("mnuGoFirstPage"))->isEnabled());
-    EXPECT_EQ(window->cmbResult.count(), 40); // the result list is kept
+    EXPECT_EQ(window->session().cmbResult.count(), 40); // the result list is kept
 }
 
 TEST_F(ResultPagesWindowTest, FiveOrFewerItemsNeverYield)
@@ -121,7 +121,7 @@ TEST_F(ResultPagesWindowTest, FiveOrFewerItemsNeverYield)
     root.dialogs().doEventsCalls = 0;
     const auto window = openLibrary(5);
     const int before = root.dialogs().doEventsCalls;
-    window->pages().fillPage();
+    window->session().pages().fillPage();
     EXPECT_EQ(root.dialogs().doEventsCalls, before);
     EXPECT_EQ(window->pnlResult->rowCount(), 5);
     EXPECT_EQ(panel(*window, "area"), QStringLiteral("Page 1 of 1"));
@@ -137,14 +137,14 @@ TEST_F(ResultPagesWindowTest, HeaderClicksToggleTheOrderOfThePageOnly)
     const QString first = window->pnlResult->text(0, 0);
     emit window->pnlResult->headerClicked(0);
     EXPECT_NE(window->pnlResult->text(0, 0), first);
-    EXPECT_EQ(window->cmbResult.text(0), QStringLiteral("C:\\Lib\\Shell.dll;0;#1 of 12;dopen"));
+    EXPECT_EQ(window->session().cmbResult.text(0), QStringLiteral("C:\\Lib\\Shell.dll;0;#1 of 12;dopen"));
 }
 
 TEST_F(ResultPagesWindowTest, AMissingFileOnTheCommandLineIsReportedAndListsNothing)
 {
     auto window = std::make_unique<frmMain>(context, settings, mutex, QStringLiteral("C:\\missing.ico"));
     window->load();
-    EXPECT_EQ(window->cmbResult.count(), 0);
+    EXPECT_EQ(window->session().cmbResult.count(), 0);
     bool reported = false;
     for (const auto& prompt : root.dialogs().prompts)
         reported = reported || prompt.title == u"Error";

@@ -1,4 +1,6 @@
 #include "core/AppContext.h"
+#include "core/MainSession.h"
+#include "support/FakeMainWindow.h"
 #include "app/CommandLine.h"
 #include "core/ErrorReport.h"
 #include "core/Settings.h"
@@ -63,55 +65,43 @@ TEST(SplashLoad, WritesThePathSettingOnlyWhenItDiffers)
     EXPECT_EQ(Settings::toText(settings.read(setting::Path)), QStringLiteral("C:\\Moved\\"));
 }
 
-class FakeHost : public CommandLineHost {
-public:
-    int results = 0;
-    int cleared = 0;
-    int activated = 0;
+// A session over the fake window whose path opener records what it opens.
+class CommandLineTest : public ::testing::Test {
+protected:
+    CommandLineTest()
+    {
+        session.setPathOpener([this] {
+            opened << context.PendingOpenPath;
+            context.PendingOpenPath.clear();
+            return failure;
+        });
+        session.cmbResult.add(QStringLiteral("C:\\old.ico;0;x;0open"), 0);
+    }
+
+    TempRoot root;
+    AppContext context{root.platform()};
+    Settings settings{root.platform().registry()};
+    glyphary::testing::FakeMainWindow window;
+    MainSession session{context, settings, window};
     QStringList opened;
     std::optional<ErrorInfo> failure;
-    AppContext* context = nullptr;
-
-    int resultCount() const override { return results; }
-    void clearResults() override
-    {
-        ++cleared;
-        results = 0;
-    }
-    std::optional<ErrorInfo> openPendingPath() override
-    {
-        opened << context->PendingOpenPath;
-        context->PendingOpenPath.clear();
-        return failure;
-    }
-    void activateMainWindow() override { ++activated; }
 };
 
-TEST(HandleCommandLine, OpensThePathClearingEarlierResultsAndActivates)
+TEST_F(CommandLineTest, OpensThePathClearingEarlierResultsAndActivates)
 {
-    TempRoot root;
-    AppContext context(root.platform());
-    FakeHost host;
-    host.context = &context;
-    host.results = 3;
-    HandleCommandLine(context, host, QStringLiteral("C:\\Icons\\a b.ico"));
-    EXPECT_EQ(host.cleared, 1);
-    EXPECT_EQ(host.opened, QStringList{QStringLiteral("C:\\Icons\\a b.ico")});
-    EXPECT_EQ(host.activated, 1);
+    HandleCommandLine(session, QStringLiteral("C:\\Icons\\a b.ico"));
+    EXPECT_EQ(session.cmbResult.count(), 0);
+    EXPECT_EQ(opened, QStringList{QStringLiteral("C:\\Icons\\a b.ico")});
+    EXPECT_EQ(window.activations, 1);
 }
 
-TEST(HandleCommandLine, AnEmptyHandOverOnlyActivates)
+TEST_F(CommandLineTest, AnEmptyHandOverOnlyActivates)
 {
-    TempRoot root;
-    AppContext context(root.platform());
-    FakeHost host;
-    host.context = &context;
-    host.results = 3;
-    HandleCommandLine(context, host, QString(QChar(u'\0')));
-    HandleCommandLine(context, host, QString());
-    EXPECT_EQ(host.cleared, 0);
-    EXPECT_TRUE(host.opened.isEmpty());
-    EXPECT_EQ(host.activated, 2);
+    HandleCommandLine(session, QString(QChar(u'\0')));
+    HandleCommandLine(session, QString());
+    EXPECT_EQ(session.cmbResult.count(), 1);
+    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_EQ(window.activations, 2);
 }
 
 TEST(HandleCommandLine, TextAfterAZeroAndSurroundingQuotesAreNotPartOfThePath)
@@ -120,18 +110,14 @@ TEST(HandleCommandLine, TextAfterAZeroAndSurroundingQuotesAreNotPartOfThePath)
     EXPECT_EQ(commandLinePath(QStringLiteral("\"C:\\My Icons\\x.ico\"")), QStringLiteral("C:\\My Icons\\x.ico"));
 }
 
-TEST(HandleCommandLine, AnOpenErrorEndsItWithTheCommonReport)
+TEST_F(CommandLineTest, AnOpenErrorEndsItWithTheCommonReport)
 {
-    TempRoot root;
-    AppContext context(root.platform());
-    FakeHost host;
-    host.context = &context;
-    host.failure = ErrorInfo{53, QStringLiteral("Glyphary"), QStringLiteral("File not found")};
-    HandleCommandLine(context, host, QStringLiteral("C:\\missing.ico"));
+    failure = ErrorInfo{53, QStringLiteral("Glyphary"), QStringLiteral("File not found")};
+    HandleCommandLine(session, QStringLiteral("C:\\missing.ico"));
     ASSERT_EQ(root.dialogs().prompts.size(), 1u);
     EXPECT_EQ(root.dialogs().prompts[0].title, QStringLiteral("Error"));
     EXPECT_EQ(root.dialogs().prompts[0].flags, platform::MB_ICONEXCLAMATION);
-    EXPECT_EQ(host.activated, 0);
+    EXPECT_EQ(window.activations, 0);
 }
 
 TEST(ErrorReport, HasTheExactTextAndBothTitles)

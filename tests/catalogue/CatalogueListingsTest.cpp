@@ -1,7 +1,9 @@
 #include "catalogue/CatalogueListings.h"
 
 #include "ListingFakes.h"
-#include "catalogue/PagedListingHost.h"
+#include "core/MainSession.h"
+#include "core/Settings.h"
+#include "support/FakeMainWindow.h"
 #include "core/ResultPages.h"
 
 #include <gtest/gtest.h>
@@ -235,62 +237,26 @@ TEST_F(CatalogueListingsTest, InvalidKeywordPositionListsNothing)
     EXPECT_TRUE(host.calls.isEmpty());
 }
 
-// The page view of the main window, reduced to what a listing shows.
-class PanelView : public ResultPageView {
-public:
-    QHash<int, QString> panels;
-    int pointer = 0;
-
-    void clearRows() override {}
-    void addRow(int, const RowResult&, const QString&) override {}
-    void bindImages(int) override {}
-    void setSort(const SortState&) override {}
-    void showDummyList(bool) override {}
-    void setPanelText(StatusPanel panel, const QString& text) override { panels[static_cast<int>(panel)] = text; }
-    void setPanelPicture(StatusPanel, QLatin1StringView) override {}
-    bool isStatusBarVisible() const override { return true; }
-    void setStatusBarVisible(bool) override {}
-    bool isProgressBarVisible() const override { return false; }
-    void setProgressBarVisible(bool) override {}
-    void setProgressMaximum(int) override {}
-    void setProgressValue(int) override {}
-    void setCommandEnabled(Command, bool) override {}
-    void setControlsEnabled(std::span<const ControlName>, bool) override {}
-    void setToPageEntries(int) override {}
-    void setLedTimerRunning(bool) override {}
-    void updateSelectionState() override {}
-    void setMousePointer(MousePointer value) override { pointer = static_cast<int>(value); }
-    void doEvents() override {}
-};
-
-class NameReader : public ResultRowReader {
-public:
-    std::optional<RowResult> readRow(const QString& item, std::int32_t, int) override
-    {
-        return RowResult{QImage(), item, QString(), QString()};
-    }
-};
-
 TEST_F(CatalogueListingsTest, ListingsStartTheResultPages)
 {
     load(kIndex, kReferences);
-    PanelView view;
-    NameReader reader;
-    ResultPages pages(results, context.AbortFlag, view, reader);
+    Settings settings(root.platform().registry());
+    FakeMainWindow view;
+    MainSession session(context, settings, view);
+    ResultPages& pages = session.pages();
     pages.setIconsPerPage(2);
-    PagedListingHost paged(pages, view, {});
-    CatalogueListings windowListings(context, results, paged, sources);
+    CatalogueListings windowListings(context, session.cmbResult, session.listingHost(), sources);
 
     windowListings.ListCatalogueByType(1);
     EXPECT_EQ(pages.pageCount(), 4);
     EXPECT_EQ(pages.currentPage(), 1);
-    EXPECT_EQ(view.panels[static_cast<int>(StatusPanel::Count)], QStringLiteral("7 Icon(s)"));
-    EXPECT_EQ(view.panels[static_cast<int>(StatusPanel::Area)], QStringLiteral("Page 1 of 4"));
+    EXPECT_EQ(view.text(StatusPanel::Count), QStringLiteral("7 Icon(s)"));
+    EXPECT_EQ(view.text(StatusPanel::Area), QStringLiteral("Page 1 of 4"));
     EXPECT_FALSE(pages.isLocked());
 
     windowListings.ListByLetter(u'Q');
     EXPECT_EQ(pages.pageCount(), 1);
-    EXPECT_EQ(view.panels[static_cast<int>(StatusPanel::Count)], QStringLiteral("0 Icon(s)"));
+    EXPECT_EQ(view.text(StatusPanel::Count), QStringLiteral("0 Icon(s)"));
 }
 
 } // namespace

@@ -4,16 +4,18 @@
 
 #include "core/AppContext.h"
 #include "catalogue/CatalogueFiles.h"
-#include "catalogue/LaterSources.h"
+#include "core/IconSource.h"
 #include "catalogue/NavigationClick.h"
 #include "support/TempRoot.h"
 
 #include <QStringList>
 #include <functional>
+#include <memory>
+#include <vector>
 
 namespace glyphary::testing {
 
-class RecordingHost : public NavigationHost {
+class RecordingHost : public ListingHost {
 public:
     QStringList calls;             // every call in order, with its argument
     QString message;               // the "message" panel
@@ -58,37 +60,59 @@ public:
     }
 };
 
-class RecordingSources : public LaterSources {
+// A source for every family that records each call as one line ("shortcuts Desktop", "favorites
+// C:\Fav", ...) and adds the favorite folder nodes it is given.
+class RecordingSources : public IconSources {
 public:
     QStringList calls;
     bool addSucceeds = true;
+    std::vector<SourceNode> favoriteNodes;
 
-    void ListShortcuts(const QString& folderName) override { calls.append(QStringLiteral("shortcuts ") + folderName); }
-    void ListCurrentCursors(std::span<const QLatin1StringView> names) override
+    RecordingSources()
     {
-        QStringList list;
-        for (QLatin1StringView name : names)
-            list.append(name);
-        calls.append(QStringLiteral("cursors ") + list.join(u','));
+        for (SourceFamily family : {SourceFamily::Shortcuts, SourceFamily::CurrentCursors, SourceFamily::CursorScheme,
+                                    SourceFamily::FileTypes, SourceFamily::SystemIcons, SourceFamily::Favorites}) {
+            families_.push_back(std::make_unique<Family>(*this, family));
+            add(family, *families_.back());
+        }
     }
-    void ListCursorScheme(const QString& scheme) override { calls.append(QStringLiteral("scheme ") + scheme); }
-    void ListFileTypes() override { calls.append(QStringLiteral("fileTypes")); }
-    void ListSystemIcons(SystemIconGroup group) override
-    {
-        calls.append(QStringLiteral("system %1").arg(static_cast<int>(group)));
-    }
-    void ListFavoriteFolder(const QString& folder) override { calls.append(QStringLiteral("favorites ") + folder); }
-    void AddFavoriteKeywordHits(const QString& keyword, ItemList& results) override
-    {
-        calls.append(QStringLiteral("favoriteHits ") + keyword);
-        results.add(QStringLiteral("C:\\Fav\\") + keyword + QStringLiteral(".ico;0;x;0open"), 0);
-    }
-    bool AddToFavoritesByDrop(const QString& folder) override
-    {
-        calls.append(QStringLiteral("addToFavorites ") + folder);
-        return addSucceeds;
-    }
-    void DeleteFavorite() override { calls.append(QStringLiteral("deleteFavorite")); }
+    RecordingSources(const RecordingSources&) = delete;
+    RecordingSources& operator=(const RecordingSources&) = delete;
+
+private:
+    struct Family : IconSource {
+        Family(RecordingSources& o, SourceFamily f) : owner(o), family(f) {}
+        void list(const SourceRequest& request) override
+        {
+            switch (family) {
+            case SourceFamily::Shortcuts: owner.calls.append(QStringLiteral("shortcuts ") + request.name); break;
+            case SourceFamily::CurrentCursors: owner.calls.append(QStringLiteral("cursors")); break;
+            case SourceFamily::CursorScheme: owner.calls.append(QStringLiteral("scheme ") + request.name); break;
+            case SourceFamily::FileTypes: owner.calls.append(QStringLiteral("fileTypes")); break;
+            case SourceFamily::SystemIcons: owner.calls.append(QStringLiteral("system %1").arg(request.number)); break;
+            case SourceFamily::Favorites: owner.calls.append(QStringLiteral("favorites ") + request.name); break;
+            }
+        }
+        std::vector<SourceNode> nodes() override
+        {
+            return family == SourceFamily::Favorites ? owner.favoriteNodes : std::vector<SourceNode>{};
+        }
+        void addKeywordHits(const QString& keyword, ItemList& results) override
+        {
+            owner.calls.append(QStringLiteral("favoriteHits ") + keyword);
+            results.add(QStringLiteral("C:\\Fav\\") + keyword + QStringLiteral(".ico;0;x;0open"), 0);
+        }
+        bool takeDrop(const QString& folder) override
+        {
+            owner.calls.append(QStringLiteral("addToFavorites ") + folder);
+            return owner.addSucceeds;
+        }
+        void removeSelected() override { owner.calls.append(QStringLiteral("deleteFavorite")); }
+
+        RecordingSources& owner;
+        SourceFamily family;
+    };
+    std::vector<std::unique_ptr<Family>> families_;
 };
 
 inline const QString kProgramFolder = QStringLiteral("C:\\Glyphary\\");

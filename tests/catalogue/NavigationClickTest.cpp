@@ -3,7 +3,7 @@
 #include "ListingFakes.h"
 #include "catalogue/CatalogueListings.h"
 #include "catalogue/NavigationDrag.h"
-#include "catalogue/NavigationTree.h"
+#include "catalogue/NavigationNodes.h"
 #include "platform/Win32Types.h"
 
 #include <gtest/gtest.h>
@@ -21,15 +21,6 @@ const QString kCommandsOff = QStringLiteral("favoriteGroup 0 0");
 const QByteArray kIndex = "stars;abc:1:01;ani:2:04\r\ngroupXanimals;dog:1:01\r\napple;app:0:00\r\n";
 const QByteArray kReferences = "stars;C:\\s.ani;0;frame 1;4user\r\n";
 
-class FavoriteFolders : public RecordingSources {
-public:
-    void AddFavoriteFolderNodes(NavigationTree& tree) override
-    {
-        tree.add({QStringLiteral("favori\\Sub"), QStringLiteral("Sub"), QStringLiteral("bookfav"), QStringLiteral("openbook"),
-                  QStringLiteral("favori")});
-    }
-};
-
 class NavigationClickTest : public ::testing::Test {
 protected:
     NavigationClickTest()
@@ -38,6 +29,8 @@ protected:
         root.platform().registry().setValue(platform::HKEY_CURRENT_USER, "Control Panel\\Cursors\\Schemes", "Windows Standard",
                                             platform::REG_SZ, platform::regString(""));
         loadCatalogue(root, context, kIndex, kReferences);
+        sources.favoriteNodes = {{QStringLiteral("favori\\Sub"), QStringLiteral("Sub"), QStringLiteral("bookfav"),
+                                  QStringLiteral("favori")}};
         tree = BuildNavigationTree(context, sources);
         sources.calls.clear();
         click = std::make_unique<NavigationClick>(context, tree, listings, sources, host);
@@ -56,7 +49,7 @@ protected:
     AppContext context;
     ItemList results;
     RecordingHost host;
-    FavoriteFolders sources;
+    RecordingSources sources;
     CatalogueListings listings;
     NavigationTree tree;
     std::unique_ptr<NavigationClick> click;
@@ -178,9 +171,7 @@ TEST_F(NavigationClickTest, SourcesStillToComeAreCalledByName)
     } cases[] = {
         {"SysShortDesk", QStringLiteral("shortcuts Desktop"), QString()},
         {"SysShortStart", QStringLiteral("shortcuts Start Menu"), QString()},
-        {"SysCurCurrent",
-         QStringLiteral("cursors AppStarting,Arrow,Crosshair,Help,IBeam,No,NWPen,SizeAll,SizeNESW,SizeNS,SizeNWSE,SizeWE,UpArrow,Wait"),
-         QStringLiteral("message Searching for cursors, please wait...")},
+        {"SysCurCurrent", QStringLiteral("cursors"), QStringLiteral("message Searching for cursors, please wait...")},
         {"SysAso", QStringLiteral("fileTypes"), QStringLiteral("message Searching for file type icons, please wait...")},
         {"SysDesktop", QStringLiteral("system 0"), QString()},
         {"SysFiles", QStringLiteral("system 4"), QString()},

@@ -1,4 +1,4 @@
-#include "catalogue/NavigationTree.h"
+#include "catalogue/NavigationNodes.h"
 
 #include "ListingFakes.h"
 #include "platform/ShellFolders.h"
@@ -31,7 +31,7 @@ protected:
 
     NavigationTree build()
     {
-        LaterSources sources;
+        const IconSources sources;
         return BuildNavigationTree(context, sources);
     }
 
@@ -155,22 +155,15 @@ TEST_F(NavigationTreeTest, FavoritesNodeIsNamedAfterTheFavoritesFolder)
 }
 
 // Favorites folders come from their own source; the tree keeps them sorted and can drop them.
-class FolderSource : public LaterSources {
-public:
-    void AddFavoriteFolderNodes(NavigationTree& tree) override
-    {
-        for (const char* name : {"Zoo", "animals", "Birds"}) {
-            tree.add({QStringLiteral("favori\\") + QLatin1StringView(name), QLatin1StringView(name), QStringLiteral("bookfav"),
-                      QStringLiteral("openbook"), QStringLiteral("favori")});
-        }
-        tree.add({QStringLiteral("favori\\Zoo\\Cats"), QStringLiteral("Cats"), QStringLiteral("bookfav"),
-                  QStringLiteral("openbook"), QStringLiteral("favori\\Zoo")});
-    }
-};
-
 TEST_F(NavigationTreeTest, FavoritesFoldersAreShownInNameOrderAndCanBeRebuilt)
 {
-    FolderSource sources;
+    RecordingSources sources;
+    for (const char* name : {"Zoo", "animals", "Birds"}) {
+        sources.favoriteNodes.push_back(
+            {QStringLiteral("favori\\") + QLatin1StringView(name), QLatin1StringView(name), QStringLiteral("bookfav"), QStringLiteral("favori")});
+    }
+    sources.favoriteNodes.push_back(
+        {QStringLiteral("favori\\Zoo\\Cats"), QStringLiteral("Cats"), QStringLiteral("bookfav"), QStringLiteral("favori\\Zoo")});
     NavigationTree tree = BuildNavigationTree(context, sources);
     EXPECT_EQ(tree.childKeys(QStringLiteral("favori")),
               (QStringList{QStringLiteral("favori\\animals"), QStringLiteral("favori\\Birds"), QStringLiteral("favori\\Zoo")}));

@@ -1,6 +1,7 @@
 #include "core/ResultItem.h"
 #include "core/ResultPages.h"
 #include "core/TypeTexts.h"
+#include "support/FakeMainWindow.h"
 
 #include <QHash>
 #include <functional>
@@ -10,86 +11,6 @@
 using namespace glyphary;
 
 namespace {
-
-QString controlKey(const ControlName& control)
-{
-    return QString::number(static_cast<int>(control.kind)) + u':' + QLatin1StringView(control.name);
-}
-
-// Records the window's state as a person would see it.
-class RecordingView : public ResultPageView {
-public:
-    struct Row {
-        RowResult row;
-        QString tag;
-    };
-
-    std::map<int, Row> rows;
-    int boundRows = -1; // -1: image lists unbound
-    int clears = 0;
-    SortState sortState;
-    bool dummyShown = false;
-    std::map<StatusPanel, QString> texts;
-    std::map<StatusPanel, QString> pictures;
-    bool statusBar = true;
-    bool progressBar = false;
-    int progressMaximum = 0;
-    int progressValue = 0;
-    std::map<Command, bool> commands;
-    QHash<QString, bool> controls;
-    int toPageEntries = 1;
-    bool ledTimer = false;
-    int selectionUpdates = 0;
-    MousePointer pointer = MousePointer::Default;
-    int doEventsCalls = 0;
-    std::function<void()> onDoEvents;
-
-    bool enabled(ControlName control) const { return controls.value(controlKey(control), true); }
-    QString text(StatusPanel panel) const { return texts.count(panel) ? texts.at(panel) : QString(); }
-    QString pictureOf(StatusPanel panel) const { return pictures.count(panel) ? pictures.at(panel) : QString(); }
-    bool commandEnabled(Command command) const { return commands.count(command) && commands.at(command); }
-    QString tag(int position) const { return rows.count(position) ? rows.at(position).tag : QString(); }
-
-    void clearRows() override
-    {
-        rows.clear();
-        boundRows = -1;
-        ++clears;
-    }
-    void addRow(int position, const RowResult& row, const QString& tagText) override
-    {
-        EXPECT_EQ(boundRows, -1) << "rows are added before the images are bound";
-        EXPECT_FALSE(rows.count(position)) << "row " << position << " placed twice";
-        rows[position] = {row, tagText};
-    }
-    void bindImages(int rowCount) override { boundRows = rowCount; }
-    void setSort(const SortState& sort) override { sortState = sort; }
-    void showDummyList(bool dummy) override { dummyShown = dummy; }
-    void setPanelText(StatusPanel panel, const QString& value) override { texts[panel] = value; }
-    void setPanelPicture(StatusPanel panel, QLatin1StringView key) override { pictures[panel] = key; }
-    bool isStatusBarVisible() const override { return statusBar; }
-    void setStatusBarVisible(bool visible) override { statusBar = visible; }
-    bool isProgressBarVisible() const override { return progressBar; }
-    void setProgressBarVisible(bool visible) override { progressBar = visible; }
-    void setProgressMaximum(int maximum) override { progressMaximum = maximum; }
-    void setProgressValue(int value) override { progressValue = value; }
-    void setCommandEnabled(Command command, bool on) override { commands[command] = on; }
-    void setControlsEnabled(std::span<const ControlName> names, bool on) override
-    {
-        for (const ControlName& control : names)
-            controls[controlKey(control)] = on;
-    }
-    void setToPageEntries(int pageCount) override { toPageEntries = pageCount; }
-    void setLedTimerRunning(bool running) override { ledTimer = running; }
-    void updateSelectionState() override { ++selectionUpdates; }
-    void setMousePointer(MousePointer value) override { pointer = value; }
-    void doEvents() override
-    {
-        ++doEventsCalls;
-        if (onDoEvents)
-            onDoEvents();
-    }
-};
 
 // Draws every item with its own text as name; items holding "broken" cannot be drawn at all.
 class FakeReader : public ResultRowReader {
@@ -140,7 +61,7 @@ protected:
 
     ItemList results;
     Flag abortFlag = kFalse;
-    RecordingView view;
+    glyphary::testing::FakeMainWindow view;
     FakeReader reader;
     ResultPages pages{results, abortFlag, view, reader};
 };

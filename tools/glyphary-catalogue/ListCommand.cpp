@@ -7,7 +7,7 @@
 #include "core/AppContext.h"
 #include "catalogue/CatalogueFiles.h"
 #include "catalogue/CatalogueListings.h"
-#include "catalogue/LaterSources.h"
+#include "core/IconSource.h"
 #include "core/ListingHost.h"
 #include "platform/Platform.h"
 #include "core/ResultItem.h"
@@ -182,7 +182,7 @@ int runListing(const ListRequest& request)
 
     ItemList results;
     QuietListingHost host;
-    LaterSources sources;
+    IconSources sources;
     CatalogueListings listings(context, results, host, sources);
     switch (request.kind) {
     case ListingKind::Type: listings.ListCatalogueByType(static_cast<std::int16_t>(request.number)); break;

@@ -4,6 +4,8 @@
 
 #include <QString>
 #include <QStringView>
+#include "core/Command.h"
+
 #include <optional>
 
 class QMimeData;
@@ -50,5 +52,14 @@ struct ButtonContext {
 // view button steps to the next view (large icons, list, details, large icons again), the zoom
 // button zooms at the "DCZoom" level; "abort" and unknown keys give "".
 QString buttonCommand(QStringView key, const ButtonContext& context);
+
+// The keys of the main window: the "3" and "2" keys page back and forth (not Page Up and Page
+// Down) when released; Esc aborts when pressed, wherever the focus is.
+std::optional<Command> keyReleaseCommand(int key);
+bool keyAborts(int key);
+
+// A click on the page display offers the pages, unless there is only the one or the window is
+// locked.
+bool pageDisplayOffersPages(const QString& pageText, bool navigationEnabled);
 
 } // namespace glyphary

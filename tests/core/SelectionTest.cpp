@@ -1,6 +1,6 @@
 #include "platform/Win32Types.h"
-#include "results/Selection.h"
-#include "results/SelectionDispatch.h"
+#include "core/Selection.h"
+#include "core/SelectionDispatch.h"
 #include "core/TypeTexts.h"
 #include "support/TempRoot.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 // The nodes of the navigation tree pnlNav as data. Node keys are the contract between the tree and
-// the listing builders (NavigationClick dispatches on them); the window only shows the nodes.
+// the listing builders (the navigation click dispatches on them); the window only shows the nodes.
 
 #include <QHash>
 #include <QString>
@@ -9,9 +9,6 @@
 #include <vector>
 
 namespace glyphary {
-
-struct AppContext;
-class LaterSources;
 
 struct NavNode {
     QString key;
@@ -45,18 +42,5 @@ private:
     std::vector<NavNode> nodes_;
     QHash<QString, std::size_t> index_;
 };
-
-// The caption of a design group's node from its keyword ("group", a separator, the name): the name
-// with its first letter in upper case, except that a name beginning with "iMac" stays as it is.
-QString groupCaption(const QString& keyword);
-
-// The node keys and captions of the cursor schemes: the value names of
-// "Control Panel\Cursors\Schemes" under HKEY_CURRENT_USER, in registry order.
-QStringList cursorSchemeNames(AppContext& context);
-
-// Builds every node: the catalogue branch (only when the catalogue is available; expanded) with a
-// node per design group of the keyword bar, then the "Your Icons" branch. The favorites folders
-// below "favori" come from `sources`.
-NavigationTree BuildNavigationTree(AppContext& context, LaterSources& sources);
 
 } // namespace glyphary

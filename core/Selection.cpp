@@ -1,4 +1,4 @@
-#include "results/Selection.h"
+#include "core/Selection.h"
 
 #include "core/TypeTexts.h"
 

@@ -1,4 +1,4 @@
-#include "results/SelectionPath.h"
+#include "core/SelectionPath.h"
 
 namespace glyphary {
 

@@ -20,7 +20,7 @@
 
 #include "core/MainWindowLoad.h"
 #include "core/ResultPageView.h"
-#include "results/SelectionPath.h"
+#include "core/SelectionPath.h"
 
 #include <QLatin1StringView>
 #include <QString>

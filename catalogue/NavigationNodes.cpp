@@ -1,8 +1,8 @@
-#include "catalogue/NavigationTree.h"
+#include "catalogue/NavigationNodes.h"
 
 #include "core/AppContext.h"
 #include "core/MainWindowLoad.h"
-#include "catalogue/LaterSources.h"
+#include "core/IconSource.h"
 #include "formats/Cp1252.h"
 #include "platform/Win32Types.h"
 
@@ -104,12 +104,13 @@ void addCatalogueBranch(NavigationTree& tree, const ItemList& keywordBar)
     tree.find(QStringLiteral("glyphary"))->expanded = true;
 }
 
-void addYourIconsBranch(AppContext& context, NavigationTree& tree, LaterSources& sources)
+void addYourIconsBranch(AppContext& context, NavigationTree& tree, const IconSources& sources)
 {
     addNode(tree, QStringLiteral("your"), QStringLiteral("Your Icons"), QStringLiteral("user"), QString());
     addNode(tree, QStringLiteral("favori"), favoritesFolderName(context), QStringLiteral("favorite"), QStringLiteral("your"));
     tree.find(QStringLiteral("favori"))->sorted = true;
-    sources.AddFavoriteFolderNodes(tree);
+    for (const SourceNode& node : sources.nodes(SourceFamily::Favorites))
+        addNode(tree, node.key, node.caption, node.image, node.parentKey);
     addRows(tree, kYourRows);
     for (const QString& scheme : cursorSchemeNames(context))
         addNode(tree, scheme + QStringLiteral("ctheme"), scheme, kBookImage, QStringLiteral("SysCur"));
@@ -117,77 +118,6 @@ void addYourIconsBranch(AppContext& context, NavigationTree& tree, LaterSources&
 }
 
 } // namespace
-
-bool NavigationTree::add(NavNode node)
-{
-    if (node.key.isEmpty() || index_.contains(node.key))
-        return false;
-    if (!node.parentKey.isEmpty() && !index_.contains(node.parentKey))
-        return false;
-    index_.insert(node.key, nodes_.size());
-    nodes_.push_back(std::move(node));
-    return true;
-}
-
-void NavigationTree::removeBelow(const QString& key)
-{
-    // Parents always come before their children, so one pass in order finds every descendant.
-    QSet<QString> removed;
-    std::vector<NavNode> kept;
-    kept.reserve(nodes_.size());
-    for (NavNode& node : nodes_) {
-        if (node.parentKey == key || removed.contains(node.parentKey))
-            removed.insert(node.key);
-        else
-            kept.push_back(std::move(node));
-    }
-    nodes_ = std::move(kept);
-    reindex();
-}
-
-void NavigationTree::reindex()
-{
-    index_.clear();
-    for (std::size_t i = 0; i < nodes_.size(); ++i)
-        index_.insert(nodes_[i].key, i);
-}
-
-const NavNode* NavigationTree::find(const QString& key) const
-{
-    const auto it = index_.constFind(key);
-    return it == index_.constEnd() ? nullptr : &nodes_[*it];
-}
-
-NavNode* NavigationTree::find(const QString& key)
-{
-    const auto it = index_.constFind(key);
-    return it == index_.constEnd() ? nullptr : &nodes_[*it];
-}
-
-bool NavigationTree::hasChildren(const QString& key) const
-{
-    return std::any_of(nodes_.begin(), nodes_.end(), [&](const NavNode& node) { return node.parentKey == key; });
-}
-
-QStringList NavigationTree::childKeys(const QString& key) const
-{
-    std::vector<const NavNode*> children;
-    for (const NavNode& node : nodes_) {
-        if (node.parentKey == key)
-            children.push_back(&node);
-    }
-    const NavNode* parent = find(key);
-    if (parent && parent->sorted) {
-        std::stable_sort(children.begin(), children.end(), [](const NavNode* a, const NavNode* b) {
-            return a->caption.compare(b->caption, Qt::CaseInsensitive) < 0;
-        });
-    }
-    QStringList keys;
-    keys.reserve(static_cast<qsizetype>(children.size()));
-    for (const NavNode* child : children)
-        keys.append(child->key);
-    return keys;
-}
 
 QString groupCaption(const QString& keyword)
 {
@@ -215,7 +145,7 @@ QStringList cursorSchemeNames(AppContext& context)
     return names;
 }
 
-NavigationTree BuildNavigationTree(AppContext& context, LaterSources& sources)
+NavigationTree BuildNavigationTree(AppContext& context, const IconSources& sources)
 {
     NavigationTree tree;
     if (context.CatalogueAvailable != kFalse)

@@ -1,4 +1,4 @@
-#include "results/SelectionDispatch.h"
+#include "core/SelectionDispatch.h"
 
 #include "core/MainMenus.h"
 #include "platform/Win32Types.h"
@@ -120,6 +120,25 @@ QString buttonCommand(QStringView key, const ButtonContext& context)
         }
     }
     return {};
+}
+
+std::optional<Command> keyReleaseCommand(int key)
+{
+    if (key == Qt::Key_3)
+        return Command::PrevPage;
+    if (key == Qt::Key_2)
+        return Command::NextPage;
+    return std::nullopt;
+}
+
+bool keyAborts(int key)
+{
+    return key == Qt::Key_Escape;
+}
+
+bool pageDisplayOffersPages(const QString& pageText, bool navigationEnabled)
+{
+    return !pageText.isEmpty() && pageText != u"Page 1 of 1" && navigationEnabled;
 }
 
 } // namespace glyphary

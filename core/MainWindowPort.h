@@ -1,0 +1,40 @@
+#pragma once
+// What the session needs of the main window: the result view and status panels the page filler
+// drives, the keyword bar, the tree, the selection's controls and the window's own state. frmMain
+// implements it; tests use the fake in tests/support. The dialogs port is the context's.
+
+#include "core/MainWindowLayout.h"
+#include "core/ResultPageView.h"
+#include "core/Selection.h"
+
+#include <QString>
+
+namespace glyphary {
+
+class NavigationTree;
+
+class MainWindowPort : public ResultPageView {
+public:
+    // Selects entry `position` of the keyword bar (-1 empties its selection) without searching.
+    virtual void selectKeywordBarEntry(int position) = 0;
+    virtual void refreshKeywordBar() = 0;
+    // The keyword bar shows the session's keyword list again.
+    virtual void showKeywordBar() = 0;
+    virtual void showNavigationTree(const NavigationTree& tree) = 0;
+    // The Name column's header names the source of the results.
+    virtual void showSourceCaption(const QString& caption) = 0;
+    virtual bool isCommandEnabled(Command command) const = 0;
+    // The selected row of the result list, nullopt without one.
+    virtual std::optional<SelectedRow> selectedRow() const = 0;
+    // The "message" panel's width and text measure; the session adds the long-name lookup.
+    virtual MessagePanel messagePanel() const = 0;
+    // Applies the selection reaction to menus, buttons and panels.
+    virtual void applySelection(const SelectionState& state) = 0;
+    virtual void activateMainWindow() = 0;
+    // Sizes and positions in twips, as the shutdown stores them.
+    virtual MainWindowPreferences preferences() const = 0;
+    // Secondary windows first, the main window last.
+    virtual void unloadWindows() = 0;
+};
+
+} // namespace glyphary
