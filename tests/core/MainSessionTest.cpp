@@ -1,0 +1,87 @@
+#include "core/AppContext.h"
+#include "core/MainSession.h"
+#include "core/Settings.h"
+#include "support/FakeMainWindow.h"
+#include "support/TempRoot.h"
+
+#include <gtest/gtest.h>
+
+using namespace glyphary;
+
+namespace {
+
+class MainSessionTest : public ::testing::Test {
+protected:
+    glyphary::testing::TempRoot root;
+    AppContext context{root.platform()};
+    Settings settings{root.platform().registry()};
+    glyphary::testing::FakeMainWindow window;
+    MainSession session{context, settings, window};
+};
+
+TEST_F(MainSessionTest, CommandsRunTheirHandlerWithTheArgument)
+{
+    std::vector<int> pages;
+    session.handle(Command::ToPage, [&pages](int page) { pages.push_back(page); });
+    EXPECT_TRUE(session.run(Command::ToPage, 3));
+    EXPECT_TRUE(session.runEntry(u"mnuGoBarToPageNr_1"));
+    EXPECT_EQ(pages, (std::vector<int>{3, 2}));
+    EXPECT_EQ(window.text(StatusPanel::Message), QString());
+}
+
+TEST_F(MainSessionTest, ACommandWithoutHandlerOrAnUnknownEntryIsReported)
+{
+    EXPECT_FALSE(session.run(Command::SaveAs));
+    EXPECT_EQ(window.text(StatusPanel::Message), kCommandMissingText);
+    window.texts.clear();
+    EXPECT_FALSE(session.runEntry(u"drop:results"));
+    EXPECT_EQ(window.text(StatusPanel::Message), kCommandMissingText);
+}
+
+TEST_F(MainSessionTest, AbortIsTheSessionsOwn)
+{
+    context.AbortFlag = kFalse;
+    EXPECT_TRUE(session.run(Command::Abort));
+    EXPECT_EQ(context.AbortFlag, kTrue);
+}
+
+TEST_F(MainSessionTest, AFamilyWithoutSourceSaysSoAndListsNothing)
+{
+    session.cmbResult.add(QStringLiteral("kept"), 0);
+    session.sources().list(SourceFamily::FileTypes, {}, session.listingHost());
+    EXPECT_EQ(window.text(StatusPanel::Message), kSourceMissingText);
+    EXPECT_EQ(session.cmbResult.count(), 1);
+    EXPECT_FALSE(session.sources().takeDrop(SourceFamily::Favorites, QStringLiteral("C:\\Fav")));
+}
+
+TEST_F(MainSessionTest, ASourceCaptionAndASelectionReachTheWindow)
+{
+    session.setSourceCaption(QStringLiteral("Hi Color"));
+    EXPECT_EQ(window.sourceCaption, QStringLiteral("Hi Color"));
+
+    window.row = SelectedRow{QStringLiteral("star"), QStringLiteral("Hi-Color Icon"), QStringLiteral("Glyphary"),
+                             QStringLiteral("1:0:02book")};
+    session.selectionChanged();
+    ASSERT_TRUE(window.appliedSelection.has_value());
+    EXPECT_EQ(window.appliedSelection->typeText, session.selection().typeText);
+    EXPECT_FALSE(session.selection().typeText.isEmpty());
+}
+
+TEST_F(MainSessionTest, KeptObjectsGoInReverseOrder)
+{
+    std::vector<int> gone;
+    struct Marker {
+        std::vector<int>& log;
+        int id;
+        ~Marker() { log.push_back(id); }
+    };
+    {
+        glyphary::testing::FakeMainWindow otherWindow;
+        MainSession other(context, settings, otherWindow);
+        other.keep(std::make_unique<Marker>(gone, 1));
+        other.keep(std::make_unique<Marker>(gone, 2));
+    }
+    EXPECT_EQ(gone, (std::vector<int>{2, 1}));
+}
+
+} // namespace
