@@ -1,4 +1,5 @@
 #pragma once
+// The program's command line and a second start's hand-over: the path they name, opened in the session.
 
 #include "core/ErrorReport.h"
 

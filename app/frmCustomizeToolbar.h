@@ -1,4 +1,5 @@
 #pragma once
+// The Customize Toolbar dialog of the standard tool bar.
 
 #include <QDialog>
 

@@ -1,4 +1,5 @@
 #pragma once
+// The main window: its widgets, its actions mapped to commands, and the window port of the session.
 
 #include "app/Shutdown.h"
 #include "core/MainSession.h"

@@ -1,4 +1,5 @@
 #pragma once
+// The splash window of the start-up.
 
 #include <QLabel>
 #include <QTimer>

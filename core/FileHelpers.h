@@ -1,4 +1,5 @@
 #pragma once
+// Small file helpers of the program: existence, text cut at a zero, the version of a program file.
 
 #include <QString>
 

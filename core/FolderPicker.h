@@ -1,4 +1,5 @@
 #pragma once
+// The shared folder browser with the prompt of whoever asks.
 
 #include <QString>
 #include <optional>

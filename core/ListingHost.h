@@ -1,6 +1,6 @@
 #pragma once
 // What a listing builder does to the main window besides filling the result list: the status bar
-// texts, the pointer, the window lock and the start of the paged display. The main window
+// texts, the pointer, the window lock and the start of the paged display. The session
 // implements it over its result pages; tests and the command-line tool use their own.
 
 #include <QString>

@@ -1,15 +1,11 @@
 #pragma once
+// The Windows version as the program names it: OsName and OsCode.
 
 #include <QString>
 
 namespace glyphary {
 
 namespace platform { class WindowsSystem; }
-
-struct OsTexts {
-    QString OsName;
-    QString OsCode;
-};
 
 // GetOsVersion: fills OsName and OsCode from GetVersionExA. A 9x or NT version outside the known
 // ones leaves both texts as they were, so OsName is then only the part in brackets.

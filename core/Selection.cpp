@@ -182,7 +182,6 @@ SelectionState selectionReaction(const std::optional<SelectedRow>& row, const Se
     state.setCommand(Command::DeleteFavorite, row->origin == u"File Favorite");
 
     // 12.
-    state.referenceSeparatorVisible = fromFile || reference;
     return state;
 }
 

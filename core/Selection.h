@@ -2,21 +2,6 @@
 // The result list's selection reaction: from the selected row's Type and Origin texts, which
 // commands make sense, what the status bar shows, and which action a double-click runs. The
 // reaction only computes a SelectionState; the main window applies it.
-//
-// The window side, for reference. It runs on "selection:changed" with the selected item as a
-// SelectedRow, propertiesEnabled from mnuFileProperties, the page count, and a MessagePanel of
-// WindowsPaths::longName, the "message" label's QFontMetrics::horizontalAdvance and its width:
-//
-//   void frmMain::applySelectionState(const SelectionState& state)
-//   {
-//       for (const ControlSetting& setting : controlSettings(state))
-//           // MenuEntry / PopupEntry: actions_[name]; Menu: menus_[name]->menuAction();
-//           // ToolbarButton: buttons_[name]. Property Enabled -> setEnabled, Visible -> setVisible.
-//       the separator before mnuResultClickAddRef -> setVisible(state.referenceSeparatorVisible);
-//       panels: "area" picture, "type" text and picture, "message" text where set;
-//       pnlResult's own tag = state.listTag; frmAdd's optType(k) from state.referenceTypes;
-//       keep state.doubleClickAction for the double-click and the popup's bold entry.
-//   }
 
 #include "core/MainWindowLoad.h"
 #include "core/ResultPageView.h"
@@ -100,7 +85,6 @@ struct SelectionState {
     QString typeText;
     std::optional<QLatin1StringView> typePicture;
     std::optional<QString> message;
-    bool referenceSeparatorVisible = false;
     ReferenceTypeOptions referenceTypes;
 
     // "None", "Copy", "Save", "Zoom", "Play", "Ref", "Run", "Prop", "Change", "EditWith" or any

@@ -1,6 +1,6 @@
 #pragma once
 // What the result list's mouse and key events and the tool bar buttons run. Commands are named by
-// the menu entry that runs them (frmMain::runCommand); "" runs nothing.
+// the menu entry that runs them (MainSession::runEntry); "" runs nothing.
 
 #include <QString>
 #include <QStringView>

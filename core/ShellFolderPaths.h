@@ -1,4 +1,5 @@
 #pragma once
+// The shell's special folders by their CSIDL numbers.
 
 #include <QString>
 

@@ -1,4 +1,5 @@
 #pragma once
+// The reminder window with its "don't show again" setting.
 
 #include <QString>
 

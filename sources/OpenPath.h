@@ -1,4 +1,5 @@
 #pragma once
+// Opening a path from outside: a file's icons, or the icons of the files in a folder.
 
 #include "core/ErrorReport.h"
 

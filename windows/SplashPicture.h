@@ -1,4 +1,5 @@
 #pragma once
+// The splash picture.
 
 #include <QImage>
 

@@ -1,4 +1,5 @@
 #pragma once
+// The About window with its four tabs.
 
 #include <QDialog>
 #include <QUrl>

@@ -1,4 +1,5 @@
 #pragma once
+// The reminder window (frmMessage).
 
 #include "platform/DialogsPort.h"
 

@@ -1,4 +1,5 @@
 #pragma once
+// The Tip of the Day window.
 
 #include "windows/Tips.h"
 

@@ -162,7 +162,7 @@ TEST_F(NavigationClickTest, StaleGroupNumberSelectsAndListsNothing)
     EXPECT_EQ(host.message, QString());
 }
 
-TEST_F(NavigationClickTest, SourcesStillToComeAreCalledByName)
+TEST_F(NavigationClickTest, YourIconsNodesAskTheirFamilysSource)
 {
     const struct {
         const char* key;

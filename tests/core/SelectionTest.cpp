@@ -89,7 +89,6 @@ TEST_P(SelectionEnabling, EnablesWhatTheItemAllows)
     EXPECT_EQ(state.command(Command::Change), expected.change);
     EXPECT_EQ(state.command(Command::AddFavorite), true);
     EXPECT_EQ(state.command(Command::DeleteFavorite), expected.deleteFavorite);
-    EXPECT_EQ(state.referenceSeparatorVisible, expected.addReference || expected.deleteReference);
     for (Command common : {Command::Properties, Command::Copy, Command::SaveAs, Command::EditWith, Command::Zoom})
         EXPECT_EQ(state.command(common), true);
 }
