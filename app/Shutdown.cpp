@@ -103,7 +103,7 @@ bool ShutdownSequence::run(MainSession& session)
         context.SystemIconsNeedRebuild = kFalse;
     }
 
-    storePreferences(session.settings(), session.window().preferences());
+    storePreferences(session.settings(), session.preferencesToStore());
     SaveUserFiles(context);
     removeExtractedLibraries(context);
     session.window().unloadWindows();

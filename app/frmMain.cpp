@@ -676,35 +676,28 @@ void frmMain::activateMainWindow()
     ActivateWindow(this);
 }
 
-MainWindowPreferences frmMain::preferences() const
+ShownWindow frmMain::shownWindow() const
 {
-    const int tx = std::max<int>(1, context_.TwipsPerPixelX);
-    const int ty = std::max<int>(1, context_.TwipsPerPixelY);
-    MainWindowPreferences p;
-    p.viewType = pnlResult->view();
-    p.textLabels = actions_.value(QStringLiteral("mnuViewToolbarTextLabels"))->isChecked();
-    p.statusBar = actions_.value(QStringLiteral("mnuViewStatusBar"))->isChecked();
-    p.standardBand = bandVisible(1);
-    p.yourBand = bandVisible(2);
-    p.keywordBand = bandVisible(3);
-    p.yourNewRow = toolBarBreak(pnlToolbarYour);
-    p.keywordNewRow = toolBarBreak(pnlKeywordBand);
-    p.standardToolbarWidth = pnlToolBar->width() * tx;
-    p.yourToolbarWidth = pnlToolbarYour->width() * tx;
-    p.backColor = colourValue(pnlResult->backColor());
-    p.iconsPerPage = session_.loaded().iconsPerPage;
-    p.hotTracking = pnlResult->hotTracking();
+    ShownWindow shown;
+    shown.viewType = pnlResult->view();
+    shown.textLabels = actions_.value(QStringLiteral("mnuViewToolbarTextLabels"))->isChecked();
+    shown.statusBar = actions_.value(QStringLiteral("mnuViewStatusBar"))->isChecked();
+    shown.standardBand = bandVisible(1);
+    shown.yourBand = bandVisible(2);
+    shown.keywordBand = bandVisible(3);
+    shown.yourNewRow = toolBarBreak(pnlToolbarYour);
+    shown.keywordNewRow = toolBarBreak(pnlKeywordBand);
+    shown.standardToolbarWidth = pnlToolBar->width();
+    shown.yourToolbarWidth = pnlToolbarYour->width();
+    shown.backColor = pnlResult->backColor();
+    shown.hotTracking = pnlResult->hotTracking();
     for (int i = 0; i < 3; ++i)
-        p.columnWidths[static_cast<std::size_t>(i)] = pnlResult->columnWidth(i) * tx;
-    p.splitter = (picSplitV->sizes().isEmpty() ? 0 : picSplitV->sizes().first()) * tx;
-    p.minimized = isMinimized();
-    p.maximized = isMaximized();
-    const QRect frame = normalGeometry().isValid() ? normalGeometry() : geometry();
-    p.top = frame.top() * ty;
-    p.left = frame.left() * tx;
-    p.width = frame.width() * tx;
-    p.height = frame.height() * ty;
-    return p;
+        shown.columnWidths[static_cast<std::size_t>(i)] = pnlResult->columnWidth(i);
+    shown.splitter = picSplitV->sizes().isEmpty() ? 0 : picSplitV->sizes().first();
+    shown.minimized = isMinimized();
+    shown.maximized = isMaximized();
+    shown.frame = normalGeometry().isValid() ? normalGeometry() : geometry();
+    return shown;
 }
 
 void frmMain::unloadWindows()

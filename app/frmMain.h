@@ -137,7 +137,7 @@ private:
     MessagePanel messagePanel() const override;
     void applySelection(const SelectionState& state) override;
     void activateMainWindow() override;
-    MainWindowPreferences preferences() const override;
+    ShownWindow shownWindow() const override;
     void unloadWindows() override;
 
     void createActions();

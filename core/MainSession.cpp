@@ -98,6 +98,12 @@ void MainSession::selectionChanged()
         window_.applySelection(selection_);
 }
 
+MainWindowPreferences MainSession::preferencesToStore() const
+{
+    return glyphary::preferencesToStore(window_.shownWindow(), loaded_.iconsPerPage, context_.TwipsPerPixelX,
+                                        context_.TwipsPerPixelY);
+}
+
 void MainSession::refreshCommandState()
 {
     selectionChanged();

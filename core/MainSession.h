@@ -112,6 +112,8 @@ public:
     const QString& sourceCaption() const { return sourceCaption_; }
     // The selection reaction for the window's selected row, applied to the window.
     void selectionChanged();
+    // The window's end state as the shutdown stores it.
+    MainWindowPreferences preferencesToStore() const;
 
 private:
     // ListingHost

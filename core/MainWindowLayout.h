@@ -2,7 +2,9 @@
 // The arrangement of the main window that is kept between runs: read at its load, stored at the
 // end. Sizes are in the holder's unit (pixels once loaded, twips as stored).
 
+#include <QColor>
 #include <QPoint>
+#include <QRect>
 #include <QtGlobal>
 #include <array>
 #include <optional>
@@ -24,6 +26,13 @@ struct MainWindowLayout {
     int splitter = 0;
     bool hotTracking = false;
     bool maximized = false;
+};
+
+// What the main window shows at the end, in pixels: its frame is the normal (not maximised) one.
+struct ShownWindow : MainWindowLayout {
+    QColor backColor;
+    QRect frame;
+    bool minimized = false;
 };
 
 // What the main window reports about itself at the end (sizes and positions in twips).

@@ -26,6 +26,27 @@ int storedPixels(Settings& settings, const SettingDef& def, int fallbackPixels, 
 
 } // namespace
 
+MainWindowPreferences preferencesToStore(const ShownWindow& shown, int iconsPerPage, int twipsPerPixelX, int twipsPerPixelY)
+{
+    const int tx = std::max(1, twipsPerPixelX);
+    const int ty = std::max(1, twipsPerPixelY);
+    MainWindowPreferences p;
+    static_cast<MainWindowLayout&>(p) = shown;
+    p.standardToolbarWidth = shown.standardToolbarWidth * tx;
+    p.yourToolbarWidth = shown.yourToolbarWidth * tx;
+    for (int& width : p.columnWidths)
+        width *= tx;
+    p.splitter = shown.splitter * tx;
+    p.backColor = colourValue(shown.backColor);
+    p.iconsPerPage = iconsPerPage;
+    p.minimized = shown.minimized;
+    p.top = shown.frame.top() * ty;
+    p.left = shown.frame.left() * tx;
+    p.width = shown.frame.width() * tx;
+    p.height = shown.frame.height() * ty;
+    return p;
+}
+
 int nameColumnWidth(int listWidth, int typeWidth, int originWidth)
 {
     return std::max(40, listWidth - typeWidth - originWidth - 10);

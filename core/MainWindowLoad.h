@@ -63,6 +63,9 @@ QString lightNoticeText();
 // wider than the column (the source names the listing; "Glyphary" and "" stand as they are).
 QString nameColumnCaption(const QString& sourceCaption, int columnWidth, const std::function<int(const QString&)>& textWidth);
 
+// The window's end state as it is stored: sizes and positions turned into twips.
+MainWindowPreferences preferencesToStore(const ShownWindow& shown, int iconsPerPage, int twipsPerPixelX, int twipsPerPixelY);
+
 // The Name column takes what the other two leave, so that no column runs off the list.
 int nameColumnWidth(int listWidth, int typeWidth, int originWidth);
 

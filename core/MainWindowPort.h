@@ -31,8 +31,8 @@ public:
     // Applies the selection reaction to menus, buttons and panels.
     virtual void applySelection(const SelectionState& state) = 0;
     virtual void activateMainWindow() = 0;
-    // Sizes and positions in twips, as the shutdown stores them.
-    virtual MainWindowPreferences preferences() const = 0;
+    // What the window shows at the end, for the shutdown to store.
+    virtual ShownWindow shownWindow() const = 0;
     // Secondary windows first, the main window last.
     virtual void unloadWindows() = 0;
 };

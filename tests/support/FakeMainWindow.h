@@ -102,7 +102,7 @@ public:
     std::optional<SelectionState> appliedSelection;
     int activations = 0;
     int unloads = 0;
-    MainWindowPreferences preferencesShown;
+    ShownWindow shown;
 
     void selectKeywordBarEntry(int position) override { keywordBarEntry = position; }
     void refreshKeywordBar() override {}
@@ -119,7 +119,7 @@ public:
     MessagePanel messagePanel() const override { return {}; }
     void applySelection(const SelectionState& state) override { appliedSelection = state; }
     void activateMainWindow() override { ++activations; }
-    MainWindowPreferences preferences() const override { return preferencesShown; }
+    ShownWindow shownWindow() const override { return shown; }
     void unloadWindows() override { ++unloads; }
 };
 
