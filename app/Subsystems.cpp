@@ -2,12 +2,14 @@
 
 #include "catalogue/Install.h"
 #include "sources/Install.h"
+#include "sources/frmScan.h"
 
 namespace glyphary {
 
-void installSubsystems(MainSession& session)
+void installSubsystems(MainSession& session, QWidget* mainWindow)
 {
-    sources::install(session);
+    OpenAndScan& open = sources::install(session);
+    installScanWindow(session, open, mainWindow);
     catalogue::install(session);
 }
 

@@ -109,7 +109,7 @@ frmMain::frmMain(AppContext& context, Settings& settings, platform::NamedMutex& 
     createToolBars();
     createPanes();
     createStatusBar();
-    installSubsystems(session_);
+    installSubsystems(session_, this);
     registerFrameCommands();
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { sessionEnding_ = true; });
 }
@@ -408,8 +408,10 @@ void frmMain::load()
         session_.pages().clearView();
         panels.value(QStringLiteral("type"))->setText(QStringLiteral("No icon selected."));
     }
-    // 17.
-    panels.value(QStringLiteral("count"))->setText(LoadCatalogue(context_));
+    // 17. Icons from the command line keep their count.
+    const QString keywords = LoadCatalogue(context_);
+    if (session_.cmbResult.count() == 0)
+        panels.value(QStringLiteral("count"))->setText(keywords);
     showKeywordBar();
     // 18.
     session_.rebuildNavigationTree();

@@ -100,7 +100,9 @@ std::optional<FileDialogResult> QtDialogs::fileDialog(const FileDialogRequest& r
 {
     QFileDialog dialog(owner_, request.title);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // OFN_ALLOWMULTISELECT
+    const bool several = !save && (request.flags & 0x200) != 0;
+    dialog.setFileMode(save ? QFileDialog::AnyFile : several ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
     const QStringList filters = qtNameFilters(request.filter);
     dialog.setNameFilters(filters);
     if (request.filterIndex >= 1 && request.filterIndex <= filters.size())

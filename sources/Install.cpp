@@ -5,7 +5,7 @@
 #include "platform/IconFunctions.h"
 #include "sources/CoreLibrary.h"
 #include "sources/FileIconReader.h"
-#include "sources/OpenPath.h"
+#include "sources/OpenAndScan.h"
 #include "sources/ResultDrawing.h"
 
 #include <memory>
@@ -16,7 +16,8 @@ namespace {
 struct Readers : FileIconReaderHost {
     explicit Readers(MainSession& s)
         : session(s), icons(s.context().platform.paths()), library(s.context()),
-          drawing(s.context(), icons, library, s.lstFiles), files(s.context().platform.paths(), icons, s.cmbResult, *this)
+          drawing(s.context(), icons, library, s.lstFiles), files(s.context().platform.paths(), icons, s.cmbResult, *this),
+          open(s, files)
     {
     }
     void showCount(const QString& text) override { session.listingHost().showCount(text); }
@@ -27,17 +28,24 @@ struct Readers : FileIconReaderHost {
     CoreLibrary library;
     ResultDrawing drawing;
     FileIconReader files;
+    OpenAndScan open;
 };
 
 } // namespace
 
-void install(MainSession& session)
+OpenAndScan& install(MainSession& session)
 {
     Readers& readers = session.keep(std::make_unique<Readers>(session));
     session.setRowReader(readers.drawing);
-    session.setPathOpener([&session, &readers] {
-        return OpenPendingPath(session.context(), readers.files, [&session] { session.pages().startListing(); });
+    // A path from the command line or a second start: a file or a folder, never an error.
+    session.setPathOpener([&session, &readers]() -> std::optional<ErrorInfo> {
+        const QString path = session.context().PendingOpenPath;
+        session.context().PendingOpenPath.clear();
+        readers.open.openPaths(path, QChar(u'\0'));
+        return std::nullopt;
     });
+    session.handle(Command::OpenFile, [&readers] { readers.open.openByFile(); });
+    return readers.open;
 }
 
 } // namespace glyphary::sources

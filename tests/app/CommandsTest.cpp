@@ -55,7 +55,7 @@ TEST_F(CommandsTest, CommandsWithoutAHandlerYet)
     EXPECT_EQ(missing.join(u' ').toStdString(),
               "mnuFileProperties mnuEditCopy mnuFileSaveAs mnuFileEditWith mnuFilePlay mnuRefAdd mnuRefDelete "
               "mnuToolsZoom2 mnuFileRun mnuFavoriteAdd mnuFavoriteDel mnuFileChange mnuToolsChangeFolder "
-              "mnuFavoriteGroupAdd mnuFavoriteGroupDel mnuFileOpen mnuFileOpenDir mnuViewOptions mnuFavoriteRefresh "
+              "mnuFavoriteGroupAdd mnuFavoriteGroupDel mnuViewOptions mnuFavoriteRefresh "
               "mnuFavoriteOrganize mnuRefKey mnuToolsImport mnuToolsDefaultFolder mnuToolsRebuild mnuToolsRestart "
               "drop on results");
 }

@@ -1,0 +1,236 @@
+#include "sources/OpenAndScan.h"
+
+#include "core/AppContext.h"
+#include "core/FolderWalker.h"
+#include "core/MainSession.h"
+#include "core/Settings.h"
+#include "core/SettingsTable.h"
+#include "sources/FileIconReader.h"
+#include "sources/ScanWindow.h"
+#include "support/FakeMainWindow.h"
+#include "support/PeBuilder.h"
+#include "support/TempRoot.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+using namespace glyphary;
+using glyphary::testing::dibImage;
+
+namespace {
+
+QStringList texts(const ItemList& list)
+{
+    QStringList result;
+    for (const ItemList::Entry& entry : list.entries())
+        result << entry.text;
+    return result;
+}
+
+// Keeps every text the message panel showed: a page fill clears it at the end.
+struct MessageHistory : glyphary::testing::FakeMainWindow {
+    QStringList messages;
+    void setPanelText(StatusPanel panel, const QString& value) override
+    {
+        if (panel == StatusPanel::Message)
+            messages << value;
+        FakeMainWindow::setPanelText(panel, value);
+    }
+};
+
+class OpenAndScanTest : public ::testing::Test, private FileIconReaderHost {
+protected:
+    OpenAndScanTest() { session.handle(Command::Abort, [] {}); }
+
+    // A classic 766-byte icon: one result item.
+    QString icon(const QString& path)
+    {
+        root.writeFile(path, glyphary::testing::icoFile({dibImage(4)}));
+        return path;
+    }
+    void other(const QString& path) { root.writeFile(path, QByteArray("not an icon")); }
+    QString host(const QString& path) const { return root.host(path); }
+
+    glyphary::testing::TempRoot root;
+    AppContext context{root.platform()};
+    Settings settings{root.platform().registry()};
+    MessageHistory window;
+    MainSession session{context, settings, window};
+    platform::IconFunctions icons{context.platform.paths()};
+    FileIconReader reader{context.platform.paths(), icons, session.cmbResult, *this};
+    OpenAndScan open{session, reader};
+
+private:
+    void showCount(const QString&) override {}
+    void doEvents() override {}
+};
+
+TEST_F(OpenAndScanTest, OneChosenFileIsAFullPathAndItsFolderIsKept)
+{
+    icon(QStringLiteral("C:\\Icons\\star.ico"));
+    root.dialogs().fileAnswers.push_back(platform::FileDialogResult{{QStringLiteral("C:\\Icons\\star.ico")}, 1});
+    open.openByFile();
+    ASSERT_EQ(root.dialogs().fileRequests.size(), 1u);
+    const platform::FileDialogRequest& request = root.dialogs().fileRequests[0];
+    EXPECT_EQ(request.title, QStringLiteral("Open by File"));
+    EXPECT_EQ(request.flags, 0x280204);
+    EXPECT_EQ(request.filter, kOpenFilter);
+    EXPECT_EQ(texts(session.lstFiles), QStringList{QStringLiteral("C:\\Icons\\star.ico")});
+    EXPECT_EQ(settings.readText(setting::ScanDirectory), QStringLiteral("C:\\Icons"));
+    EXPECT_EQ(session.cmbResult.count(), 1);
+    EXPECT_EQ(window.text(StatusPanel::Count), QStringLiteral("1 Icon(s)"));
+    EXPECT_EQ(window.keywordBarEntry, -1);
+}
+
+TEST_F(OpenAndScanTest, ThreeChosenFilesAreTheFolderThenEachName)
+{
+    const QStringList chosen{icon(QStringLiteral("C:\\Set\\a.ico")), icon(QStringLiteral("C:\\Set\\b.ico")),
+                             icon(QStringLiteral("C:\\Set\\c.ico"))};
+    EXPECT_EQ(dialogFileName(chosen), QStringLiteral("C:\\Set") + QChar(u'\0') + QStringLiteral("a.ico") + QChar(u'\0')
+                                          + QStringLiteral("b.ico") + QChar(u'\0') + QStringLiteral("c.ico"));
+    settings.write(setting::ScanDirectory, QStringLiteral("C:\\Before"));
+    root.dialogs().fileAnswers.push_back(platform::FileDialogResult{chosen, 1});
+    open.openByFile();
+    EXPECT_EQ(root.dialogs().fileRequests[0].initialFolder, QStringLiteral("C:\\Before"));
+    EXPECT_EQ(texts(session.lstFiles), chosen);
+    EXPECT_EQ(settings.readText(setting::ScanDirectory), QStringLiteral("C:\\Set"));
+    EXPECT_EQ(session.cmbResult.count(), 3);
+}
+
+TEST_F(OpenAndScanTest, CancelLeavesNoResultsAndTheFolderAsItWas)
+{
+    session.cmbResult.add(QStringLiteral("C:\\old.ico;0;x;0open"), 0);
+    settings.write(setting::ScanDirectory, QStringLiteral("C:\\Before"));
+    open.openByFile();
+    EXPECT_EQ(session.cmbResult.count(), 0);
+    EXPECT_EQ(settings.readText(setting::ScanDirectory), QStringLiteral("C:\\Before"));
+}
+
+TEST_F(OpenAndScanTest, TheFilterKeepsTheCheckedTypesOrAllSixWhateverTheCase)
+{
+    const QStringList paths{QStringLiteral("a.ANI"), QStringLiteral("b.cur"), QStringLiteral("c.Dll"), QStringLiteral("d.exe"),
+                            QStringLiteral("e.icl"), QStringLiteral("F.ICO"), QStringLiteral("g.png"), QStringLiteral("ico")};
+    ItemList files;
+    for (const QString& path : paths)
+        files.add(path, 0);
+    ItemList all = files;
+    filterFiles(all, ScanFilter{});
+    EXPECT_EQ(texts(all), paths.first(6));
+    ScanFilter allWithBoxes{true, {}};
+    allWithBoxes.types[static_cast<int>(IconFileType::Exe)] = true;
+    EXPECT_TRUE(allWithBoxes.accepts(u"x.ani"));
+    for (int type = 0; type < kIconFileTypes; ++type) {
+        ScanFilter one{false, {}};
+        one.types[static_cast<std::size_t>(type)] = true;
+        ItemList kept = files;
+        filterFiles(kept, one);
+        EXPECT_EQ(texts(kept), QStringList{paths[type]}) << type;
+    }
+    ItemList none = files;
+    filterFiles(none, ScanFilter{false, {}});
+    EXPECT_EQ(none.count(), 0);
+}
+
+TEST_F(OpenAndScanTest, AScanWithAndWithoutSubfoldersCountsWhatItChecked)
+{
+    icon(QStringLiteral("C:\\Tree\\top.ico"));
+    other(QStringLiteral("C:\\Tree\\readme.txt"));
+    icon(QStringLiteral("C:\\Tree\\Sub\\deep.ico"));
+    ScanRequest request{QStringLiteral("C:\\Tree"), ScanFilter{}, false};
+    open.scan(request);
+    EXPECT_EQ(texts(session.lstFiles), QStringList{QStringLiteral("C:\\Tree\\top.ico")});
+    EXPECT_TRUE(window.messages.contains(QStringLiteral("Searching for icon libraries, please wait...")));
+    EXPECT_TRUE(window.messages.contains(QStringLiteral("2 files checked, 1 files matched your filter.")));
+    request.subfolders = true;
+    open.scan(request);
+    EXPECT_EQ(texts(session.lstFiles), (QStringList{QStringLiteral("C:\\Tree\\top.ico"), QStringLiteral("C:\\Tree\\Sub\\deep.ico")}));
+    EXPECT_TRUE(window.messages.contains(QStringLiteral("3 files checked, 2 files matched your filter.")));
+    EXPECT_EQ(session.cmbResult.count(), 2);
+}
+
+TEST_F(OpenAndScanTest, PathsFromOutsideWalkFoldersAndSkipWhatIsNoPath)
+{
+    icon(QStringLiteral("C:\\Folder\\one.ico"));
+    icon(QStringLiteral("C:\\Folder\\Inner\\two.ico"));
+    icon(QStringLiteral("C:\\Loose\\Three.ICO"));
+    icon(QStringLiteral("C:\\Loose\\four.ico"));
+    open.openPaths(QStringLiteral("C:\\Folder||.|..|\"C:\\Loose\\Three.ICO\"|C:\\Loose\\four.ico|C:\\Gone\\x.ico"), u'|');
+    EXPECT_EQ(texts(session.lstFiles),
+              (QStringList{QStringLiteral("C:\\Folder\\one.ico"), QStringLiteral("C:\\Folder\\Inner\\two.ico"),
+                           QStringLiteral("c:\\loose\\three.ico"), QStringLiteral("c:\\loose\\four.ico")}));
+    // The lower-cased paths still name their files.
+    EXPECT_EQ(session.cmbResult.count(), 4);
+    EXPECT_EQ(window.text(StatusPanel::Count), QStringLiteral("4 Icon(s)"));
+}
+
+TEST_F(OpenAndScanTest, TheWalkerEndsOnLinkLoopsAndSkipsWhatItCannotRead)
+{
+    icon(QStringLiteral("C:\\Loop\\a.ico"));
+    QDir().mkpath(host(QStringLiteral("C:\\Loop\\Sub")));
+    ASSERT_EQ(::symlink("..", (host(QStringLiteral("C:\\Loop\\Sub")) + QStringLiteral("/up")).toLocal8Bit().constData()), 0);
+    ASSERT_EQ(::symlink("/nonexistent/target", (host(QStringLiteral("C:\\Loop")) + QStringLiteral("/dangling")).toLocal8Bit().constData()), 0);
+    ItemList files;
+    const Flag noAbort = kFalse;
+    const WalkCounts counts = walkFolder(context.platform.paths(), QStringLiteral("C:\\Loop"), FolderWalk{}, noAbort, files);
+    EXPECT_EQ(texts(files), QStringList{QStringLiteral("C:\\Loop\\a.ico")});
+    EXPECT_EQ(counts.folders, 2);
+    EXPECT_EQ(counts.files, 1);
+
+    ItemList none;
+    EXPECT_EQ(walkFolder(context.platform.paths(), QStringLiteral("C:\\Missing"), FolderWalk{}, noAbort, none).folders, 0);
+    const Flag aborted = kTrue;
+    EXPECT_EQ(walkFolder(context.platform.paths(), QStringLiteral("C:\\Loop"), FolderWalk{}, aborted, none).files, 0);
+    EXPECT_EQ(none.count(), 0);
+}
+
+TEST_F(OpenAndScanTest, AnUnreadableFolderIsSkipped)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root reads every folder";
+    icon(QStringLiteral("C:\\Locked\\Closed\\hidden.ico"));
+    icon(QStringLiteral("C:\\Locked\\open.ico"));
+    QFile::setPermissions(host(QStringLiteral("C:\\Locked\\Closed")), QFileDevice::Permissions());
+    ItemList files;
+    const Flag noAbort = kFalse;
+    walkFolder(context.platform.paths(), QStringLiteral("C:\\Locked"), FolderWalk{}, noAbort, files);
+    QFile::setPermissions(host(QStringLiteral("C:\\Locked\\Closed")), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_EQ(texts(files), QStringList{QStringLiteral("C:\\Locked\\open.ico")});
+}
+
+TEST_F(OpenAndScanTest, TheScanWindowLoadsSavesAndRefusesAnEmptyFolder)
+{
+    ScanWindowState state = loadScanWindow(settings);
+    EXPECT_TRUE(state.folder.isEmpty());
+    EXPECT_FALSE(state.startEnabled());
+    EXPECT_FALSE(state.position.has_value());
+
+    state.all = true;
+    state.types[static_cast<int>(IconFileType::Ico)] = true;
+    state.subfolders = true;
+    EXPECT_FALSE(state.typeBoxesEnabled());
+    EXPECT_FALSE(startScan(settings, root.dialogs(), state).has_value());
+    ASSERT_EQ(root.dialogs().prompts.size(), 1u);
+    EXPECT_EQ(root.dialogs().prompts[0].text, QStringLiteral("Select a valid path!"));
+    EXPECT_EQ(root.dialogs().prompts[0].flags, platform::MB_ICONEXCLAMATION);
+
+    state.folder = QStringLiteral("C:\\Icons");
+    const auto request = startScan(settings, root.dialogs(), state);
+    ASSERT_TRUE(request.has_value());
+    EXPECT_TRUE(request->subfolders);
+    EXPECT_EQ(settings.readNumber(setting::ScanAll), 1);
+    EXPECT_EQ(settings.readNumber(setting::ScanICO), 1);
+    EXPECT_EQ(settings.readNumber(setting::ScanEXE), 0);
+
+    saveScanWindowPosition(settings, QPoint(1500, 3000), false);
+    saveScanWindowPosition(settings, QPoint(-32000, -32000), true); // closed minimised
+    const ScanWindowState again = loadScanWindow(settings);
+    EXPECT_EQ(again.folder, QStringLiteral("C:\\Icons"));
+    EXPECT_TRUE(again.all);
+    EXPECT_TRUE(again.subfolders);
+    EXPECT_TRUE(again.startEnabled());
+    EXPECT_EQ(again.position, QPoint(1500, 3000));
+}
+
+} // namespace
