@@ -85,6 +85,13 @@ struct Tool {
 
 bool isAnimation(const QString& windowsPath) { return windowsPath.right(3).toLower() == u"ani"; }
 
+// Files the reader lists by their length alone.
+bool isSingleImageFile(const QString& windowsPath)
+{
+    const QString extension = windowsPath.right(3).toLower();
+    return extension == u"ico" || extension == u"cur";
+}
+
 // Why a file gives no icon at all, for the message; empty when it can be read.
 QString unreadableReason(const QString& hostPath)
 {
@@ -122,6 +129,12 @@ bool listFile(Tool& tool, const QString& hostPath)
     QuietHost host;
     FileIconReader reader(tool.paths, tool.icons, items, host);
     reader.ReadFileIcons(file);
+    if (items.isEmpty() && isSingleImageFile(file) && tool.icons.ExtractIconA(file, -1).status > 0) {
+        failure(hostPath + QStringLiteral(": Glyphary lists no icon of this size class (an .ico or .cur file of 767 to "
+                                          "2237 bytes is neither the 16-colour nor the 256-colour length); extract "
+                                          "still reads it"));
+        return false;
+    }
     if (items.isEmpty()) {
         failure(hostPath + QStringLiteral(": no icon Glyphary can list (the extension must be .ico, .cur, .ani, "
                                           ".icl, .dll or .exe, and the file hold what it names)"));
@@ -140,6 +153,9 @@ bool listFile(Tool& tool, const QString& hostPath)
               << TypeText(typeCode) << '\n';
     }
     out().flush();
+    if (tool.icons.wasCutShort(file))
+        err() << hostPath << ": cut short: decoding its icons costs more than Glyphary allows for one file; the icons "
+              << "past that point show no picture" << Qt::endl;
     return true;
 }
 
