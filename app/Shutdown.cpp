@@ -4,6 +4,7 @@
 #include "app/Settings.h"
 #include "app/SettingsTable.h"
 #include "catalogue/CatalogueFiles.h"
+#include "platform/Registry.h"
 #include "platform/Win32Types.h"
 
 #include <QDir>
@@ -83,13 +84,13 @@ void removeExtractedLibraries(AppContext& context)
         dir.remove(name);
 }
 
-bool ShutdownSequence::run(AppContext& context, Settings& settings, ShutdownHost& host)
+bool ShutdownSequence::run(AppContext& context, Settings& settings, ShutdownHost& host, ShutdownQuestions questions)
 {
     if (inProgress_)
         return false;
     inProgress_ = true;
 
-    if (context.SystemIconsNeedRebuild != kFalse) {
+    if (context.SystemIconsNeedRebuild != kFalse && questions == ShutdownQuestions::Ask) {
         const int answer = context.platform.dialogs().messageBox(
             QStringLiteral("You have changed System Icons but did not Rebuild the Windows Icon Cache.\r"
                            "Rebuilding the Icon Cache must be performed in order to show the new System Icons.\r\r"
@@ -100,7 +101,10 @@ bool ShutdownSequence::run(AppContext& context, Settings& settings, ShutdownHost
         context.SystemIconsNeedRebuild = kFalse;
     }
 
-    storePreferences(settings, host.preferences());
+    {
+        RegistryBatch oneSave(context.platform.registry());
+        storePreferences(settings, host.preferences());
+    }
     SaveUserFiles(context);
     removeExtractedLibraries(context);
     host.unloadWindows();

@@ -37,11 +37,16 @@ public:
     virtual void unloadWindows() = 0; // frmAdd ... frmZoom, frmMain last
 };
 
+// Whether the sequence may ask the person anything: not when a signal ends the session.
+enum class ShutdownQuestions { Ask, Skip };
+
 class ShutdownSequence {
 public:
     bool inProgress() const { return inProgress_; }
-    // Runs the sequence once; false when it was already running.
-    bool run(AppContext& context, Settings& settings, ShutdownHost& host);
+    // Runs the sequence once; false when it was already running. The preferences land in the
+    // registry as one save.
+    bool run(AppContext& context, Settings& settings, ShutdownHost& host,
+        ShutdownQuestions questions = ShutdownQuestions::Ask);
 
 private:
     bool inProgress_ = false;

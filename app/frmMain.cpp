@@ -620,11 +620,11 @@ void frmMain::ReleaseInstance()
     instanceMutex_.release();
 }
 
-void frmMain::closeProgram()
+void frmMain::closeProgram(ShutdownQuestions questions)
 {
     marked_.reset();
     ReleaseInstance();
-    if (!shutdown_.run(context_, settings_, *this))
+    if (!shutdown_.run(context_, settings_, *this, questions))
         return;
     QApplication::quit();
 }

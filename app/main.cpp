@@ -2,6 +2,7 @@
 
 #include "app/AppContext.h"
 #include "app/Settings.h"
+#include "app/SignalShutdown.h"
 #include "app/Startup.h"
 #include "app/frmMain.h"
 #include "app/frmSplash.h"
@@ -53,6 +54,13 @@ int main(int argc, char* argv[])
         if (mainWindow)
             mainWindow->showTips();
     };
+
+    // Log-out and `systemctl stop` send signals: the session's saves still run.
+    const SignalShutdown signalShutdown([&mainWindow](int) {
+        if (mainWindow)
+            mainWindow->closeProgram(ShutdownQuestions::Skip);
+        QApplication::quit();
+    });
 
     frmSplash splash(context, settings, platform.paths().toWindows(QApplication::applicationDirPath()), hooks);
     splash.load();
