@@ -154,7 +154,7 @@ bool listFile(Tool& tool, const QString& hostPath)
     }
     out().flush();
     if (tool.icons.wasCutShort(file))
-        err() << hostPath << ": cut short: decoding its icons costs more than Glyphary allows for one file; the icons "
+        err() << "glyphary-icons: " << hostPath << ": cut short: decoding its icons costs more than Glyphary allows for one file; the icons "
               << "past that point show no picture" << Qt::endl;
     return true;
 }
