@@ -32,7 +32,9 @@ list     Prints one line for each icon Glyphary lists for each FILE, as Open by 
          ITEM is the result item (path;number;label;type code and "open", the path as a Windows
          path, Z: being the host's "/"), WIDTHxHEIGHT and BITS the size and colour depth of the
          picture the program shows for it, TYPE the text of the Type column. The file's extension
-         decides what it is: .ico, .cur, .ani, .icl, .dll or .exe.
+         decides what it is: .ico, .cur, .ani, .icl, .dll or .exe. A file whose pictures cost
+         more than 64 Mpixel or 3 s of decoding is cut short: the items past that point show
+         no picture (0x0), and a message names the file.
 extract  Writes the icon at INDEX of FILE to OUT, in the format OUT's extension names: .ico, .cur,
          .png or .bmp. INDEX is the number an item of the listing carries: 0 for an .ico or .cur
          file, the step of an animation, the icon's position from 0 in a library (a negative
