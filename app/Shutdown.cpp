@@ -6,6 +6,7 @@
 #include "core/Settings.h"
 #include "core/SettingsTable.h"
 #include "catalogue/CatalogueFiles.h"
+#include "platform/Registry.h"
 #include "platform/Win32Types.h"
 
 #include <QDir>
@@ -85,14 +86,14 @@ void removeExtractedLibraries(AppContext& context)
         dir.remove(name);
 }
 
-bool ShutdownSequence::run(MainSession& session)
+bool ShutdownSequence::run(MainSession& session, ShutdownQuestions questions)
 {
     AppContext& context = session.context();
     if (inProgress_)
         return false;
     inProgress_ = true;
 
-    if (context.SystemIconsNeedRebuild != kFalse) {
+    if (context.SystemIconsNeedRebuild != kFalse && questions == ShutdownQuestions::Ask) {
         const int answer = context.platform.dialogs().messageBox(
             QStringLiteral("You have changed System Icons but did not Rebuild the Windows Icon Cache.\r"
                            "Rebuilding the Icon Cache must be performed in order to show the new System Icons.\r\r"
@@ -103,7 +104,10 @@ bool ShutdownSequence::run(MainSession& session)
         context.SystemIconsNeedRebuild = kFalse;
     }
 
-    storePreferences(session.settings(), session.preferencesToStore());
+    {
+        RegistryBatch oneSave(context.platform.registry());
+        storePreferences(session.settings(), session.preferencesToStore());
+    }
     SaveUserFiles(context);
     removeExtractedLibraries(context);
     session.window().unloadWindows();

@@ -16,11 +16,15 @@ struct AppContext;
 class MainSession;
 class Settings;
 
+// Whether the sequence may ask the person anything: not when a signal ends the session.
+enum class ShutdownQuestions { Ask, Skip };
+
 class ShutdownSequence {
 public:
     bool inProgress() const { return inProgress_; }
-    // Runs the sequence once; false when it was already running.
-    bool run(MainSession& session);
+    // Runs the sequence once; false when it was already running. The preferences land in the
+    // registry as one save.
+    bool run(MainSession& session, ShutdownQuestions questions = ShutdownQuestions::Ask);
 
 private:
     bool inProgress_ = false;

@@ -580,11 +580,11 @@ void frmMain::ReleaseInstance()
     instanceMutex_.release();
 }
 
-void frmMain::closeProgram()
+void frmMain::closeProgram(ShutdownQuestions questions)
 {
     marked_.reset();
     ReleaseInstance();
-    if (!shutdown_.run(session_))
+    if (!shutdown_.run(session_, questions))
         return;
     QApplication::quit();
 }

@@ -74,7 +74,8 @@ public:
     void showTips();
 
     // Shutdown as the File menu's Close runs it: the sequence, then the end of the program.
-    void closeProgram();
+    // A signal asks for the end: the same saves, without questions.
+    void closeProgram(ShutdownQuestions questions = ShutdownQuestions::Ask);
     // The session ends (or code unloads the window): close without storing anything.
     void unloadWithoutSaving();
 

@@ -1,5 +1,6 @@
 // Glyphary's entry: one instance per user and root; a second start hands its command line over.
 
+#include "app/SignalShutdown.h"
 #include "core/AppContext.h"
 #include "core/Settings.h"
 #include "app/Startup.h"
@@ -53,6 +54,13 @@ int main(int argc, char* argv[])
         if (mainWindow)
             mainWindow->showTips();
     };
+
+    // Log-out and `systemctl stop` send signals: the session's saves still run.
+    const SignalShutdown signalShutdown([&mainWindow](int) {
+        if (mainWindow)
+            mainWindow->closeProgram(ShutdownQuestions::Skip);
+        QApplication::quit();
+    });
 
     frmSplash splash(context, settings, platform.paths().toWindows(QApplication::applicationDirPath()), hooks);
     splash.load();

@@ -102,7 +102,8 @@ AniHeader readHeader(const ByteReader& reader, std::uint64_t at)
     return {field(0), field(1), field(2), field(3), field(4), field(5), field(6), field(7), field(8)};
 }
 
-std::vector<AniFrame> readFrames(const ByteReader& reader, const std::vector<Chunk>& fram, std::uint32_t declared)
+std::vector<AniFrame> readFrames(const ByteReader& reader, const std::vector<Chunk>& fram, std::uint32_t declared,
+    DecodeBudget& budget)
 {
     const std::size_t limit = declared == 0 ? kMaxAniFrames : std::min<std::size_t>(declared, kMaxAniFrames);
     std::vector<AniFrame> frames;
@@ -112,10 +113,15 @@ std::vector<AniFrame> readFrames(const ByteReader& reader, const std::vector<Chu
         if (chunk.id != "icon")
             continue;
         const Bytes bytes = *reader.sub(chunk.data, chunk.size);
-        const auto icon = parseIco(bytes);
-        if (!icon)
+        const auto directory = parseIcoDirectory(bytes);
+        if (!directory)
             break;
-        frames.push_back({*icon.value->best(kLargeIconSize), ByteVector(bytes.begin(), bytes.end())});
+        const auto sources = iconImageSources(bytes, *directory.value);
+        auto image = decodeChosenIconImage(sources, directory.value->type == IconFileType::Cursor, kLargeIconSize,
+            kLargeIconSize, budget);
+        if (!image)
+            break;
+        frames.push_back({std::move(*image.value), ByteVector(bytes.begin(), bytes.end())});
     }
     return frames;
 }
@@ -161,6 +167,12 @@ void putInfoText(ByteVector& out, std::string_view id, const QString& text)
 
 IconCodecResult<AniFile> parseAni(Bytes bytes)
 {
+    DecodeBudget budget;
+    return parseAni(bytes, budget);
+}
+
+IconCodecResult<AniFile> parseAni(Bytes bytes, DecodeBudget& budget)
+{
     using Result = IconCodecResult<AniFile>;
     const ByteReader reader(bytes);
     if (!reader.has(0, kRiffChunks))
@@ -179,7 +191,8 @@ IconCodecResult<AniFile> parseAni(Bytes bytes)
     if ((file.header.flags & kAniFlagIcon) == 0)
         return Result::failure(IconCodecError::RawFramesUnsupported, anih->data + kAnihFlags);
 
-    file.frames = readFrames(reader, listChildren(reader, chunks, "fram"), file.header.frames);
+    file.frames = readFrames(reader, listChildren(reader, chunks, "fram"), file.header.frames, budget);
+    file.cutShort = budget.cutShort;
     if (file.frames.empty())
         return Result::failure(IconCodecError::NoFrames, kRiffChunks);
 

@@ -50,6 +50,7 @@ struct AniFile {
     std::vector<AniStep> steps; // one animation cycle
     QString title;              // INAM, Windows-1252
     QString author;             // IART
+    bool cutShort = false;      // the decoding budget ended the frames early
 };
 
 // Reads an animated cursor. Tolerated as Windows/Wine do: chunks in any order, unknown chunks,
@@ -57,7 +58,9 @@ struct AniFile {
 // that is fewer), a RIFF size larger than the file, odd-sized chunks with or without their pad
 // byte. Never trusted: a chunk running past the end is cut there and ends the walk; frames stop at the
 // first one that does not decode; steps naming a missing frame are dropped.
+// Only each frame's image for the size shown is decoded, charged to the budget.
 IconCodecResult<AniFile> parseAni(Bytes file);
+IconCodecResult<AniFile> parseAni(Bytes file, DecodeBudget& budget);
 
 struct AniOptions {
     std::vector<std::uint32_t> rates;    // jiffies per step; empty: no 'rate' chunk

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <unordered_map>
 
 namespace glyphary::formats {
 namespace {
@@ -68,9 +69,9 @@ int pngChannels(std::uint8_t colourType)
     }
 }
 
-IconCodecResult<IconImage> decodePng(Bytes data)
+IconCodecResult<IconCandidate> probePng(Bytes data)
 {
-    using Result = IconCodecResult<IconImage>;
+    using Result = IconCodecResult<IconCandidate>;
     const ByteReader reader(data);
     const auto type = reader.ascii(kIhdrType, 4);
     const auto width = u32be(reader, kIhdrWidth);
@@ -86,13 +87,21 @@ IconCodecResult<IconImage> decodePng(Bytes data)
     const int channels = pngChannels(*colourType);
     if (channels == 0)
         return Result::failure(IconCodecError::BadPng, kIhdrColourType);
+    return {IconCandidate{static_cast<int>(*width), static_cast<int>(*height), *bitDepth * channels}};
+}
 
+IconCodecResult<IconImage> decodePng(Bytes data)
+{
+    using Result = IconCodecResult<IconImage>;
+    const auto probed = probePng(data);
+    if (!probed)
+        return Result::failure(probed.error, probed.offset);
     QImage decoded;
     if (!decoded.loadFromData(data.data(), static_cast<int>(data.size()), "PNG") || decoded.isNull())
         return Result::failure(IconCodecError::BadPng, 0);
     IconImage image;
     image.image = decoded.convertToFormat(QImage::Format_ARGB32);
-    image.bitsPerPixel = *bitDepth * channels;
+    image.bitsPerPixel = probed.value->bitsPerPixel;
     image.isPng = true;
     return {std::move(image)};
 }
@@ -114,35 +123,48 @@ void applyAndMask(const ByteReader& reader, std::uint64_t maskOffset, bool topDo
     }
 }
 
-IconCodecResult<IconImage> decodeDib(Bytes data)
+// The header of an icon DIB with the checks decoding relies on; rows is the colour bitmap's height.
+IconCodecResult<DibHeader> iconDibHeader(const ByteReader& reader, std::int64_t* rows)
 {
-    using Result = IconCodecResult<IconImage>;
-    const ByteReader reader(data);
-    const auto parsed = parseDibHeader(reader, 0);
+    using Result = IconCodecResult<DibHeader>;
+    auto parsed = parseDibHeader(reader, 0);
     if (!parsed)
-        return Result::failure(parsed.error, parsed.offset);
+        return parsed;
     const DibHeader& header = *parsed.value;
     if (header.compression != kBiRgb && header.compression != kBiBitfields && header.compression != kBiAlphaBitfields)
         return Result::failure(IconCodecError::UnsupportedCompression, kBiCompression);
     const std::int64_t width = header.width;
-    const std::int64_t rows = std::llabs(static_cast<long long>(header.height)) / 2; // Note: XOR + AND stacked
-    if (width <= 0 || rows <= 0)
+    *rows = std::llabs(static_cast<long long>(header.height)) / 2; // Note: XOR + AND stacked
+    if (width <= 0 || *rows <= 0)
         return Result::failure(IconCodecError::BadDimensions, kBiWidth);
-    if (width > kMaxDibIconSide || rows > kMaxDibIconSide)
+    if (width > kMaxDibIconSide || *rows > kMaxDibIconSide)
         return Result::failure(IconCodecError::TooLarge, kBiWidth);
+    return parsed;
+}
 
+IconCodecResult<IconImage> decodeDib(Bytes data)
+{
+    using Result = IconCodecResult<IconImage>;
+    const ByteReader reader(data);
+    std::int64_t rows = 0;
+    const auto parsed = iconDibHeader(reader, &rows);
+    if (!parsed)
+        return Result::failure(parsed.error, parsed.offset);
+    const DibHeader& header = *parsed.value;
     auto pixels = decodeDibPixels(reader, header, header.bitsOffset, static_cast<int>(rows));
     if (!pixels)
         return Result::failure(pixels.error, pixels.offset);
     IconImage image;
     image.image = std::move(pixels.value->image);
     if (!pixels.value->alphaUsed) {
-        const std::uint64_t xorBytes = dibStride(static_cast<std::uint64_t>(width), header.bitCount) * static_cast<std::uint64_t>(rows);
+        const std::uint64_t xorBytes = dibStride(static_cast<std::uint64_t>(header.width), header.bitCount) * static_cast<std::uint64_t>(rows);
         applyAndMask(reader, header.bitsOffset + xorBytes, header.height < 0, image.image);
     }
     image.bitsPerPixel = header.bitCount;
     return {std::move(image)};
 }
+
+bool isPngData(const ByteReader& reader) { return hasPngSignature(reader) || reader.u32le(0) == kPngFirstDword; }
 
 IcoDirectoryEntry readEntry(const ByteReader& reader, std::uint64_t at)
 {
@@ -377,15 +399,25 @@ const IconImage* IcoFile::best(int wantedSize) const
 
 IconCodecResult<IconImage> decodeIconImage(Bytes data)
 {
-    const ByteReader reader(data);
-    if (hasPngSignature(reader) || reader.u32le(0) == kPngFirstDword)
-        return decodePng(data);
-    return decodeDib(data);
+    return isPngData(ByteReader(data)) ? decodePng(data) : decodeDib(data);
 }
 
-IconCodecResult<IcoFile> parseIco(Bytes bytes)
+IconCodecResult<IconCandidate> probeIconImage(Bytes data)
 {
-    using Result = IconCodecResult<IcoFile>;
+    using Result = IconCodecResult<IconCandidate>;
+    const ByteReader reader(data);
+    if (isPngData(reader))
+        return probePng(data);
+    std::int64_t rows = 0;
+    const auto header = iconDibHeader(reader, &rows);
+    if (!header)
+        return Result::failure(header.error, header.offset);
+    return {IconCandidate{header.value->width, static_cast<int>(rows), header.value->bitCount}};
+}
+
+IconCodecResult<IcoDirectory> parseIcoDirectory(Bytes bytes)
+{
+    using Result = IconCodecResult<IcoDirectory>;
     const ByteReader reader(bytes);
     if (!reader.has(0, kIconDirSize))
         return Result::failure(IconCodecError::TooShort, 0);
@@ -401,33 +433,139 @@ IconCodecResult<IcoFile> parseIco(Bytes bytes)
         return Result::failure(IconCodecError::TooManyImages, kIdCount);
     if (!reader.has(kIconDirSize, kEntrySize * count))
         return Result::failure(IconCodecError::TooShort, kIconDirSize);
+    IcoDirectory directory;
+    directory.type = static_cast<IconFileType>(type);
+    for (std::uint64_t i = 0; i < count; ++i)
+        directory.entries.push_back(readEntry(reader, kIconDirSize + kEntrySize * i));
+    return {std::move(directory)};
+}
 
+std::vector<IconImageSource> iconImageSources(Bytes file, const IcoDirectory& directory)
+{
+    const ByteReader reader(file);
+    const bool cursor = directory.type == IconFileType::Cursor;
+    std::vector<IconImageSource> sources;
+    for (const IcoDirectoryEntry& entry : directory.entries) {
+        if (!reader.has(entry.imageOffset, entry.bytesInRes))
+            continue;
+        sources.push_back({reader.tail(entry.imageOffset), entry.colourCount, cursor ? entry.planesOrHotspotX : 0,
+            cursor ? entry.bitCountOrHotspotY : 0});
+    }
+    return sources;
+}
+
+namespace {
+
+void takeFromSource(IconImage& image, const IconImageSource& source, bool cursor)
+{
+    image.colourCount = source.colourCount;
+    if (cursor) {
+        // A hot spot must lie inside the image; one outside is moved to the nearest edge.
+        image.hotspotX = std::min(source.hotspotX, image.width() - 1);
+        image.hotspotY = std::min(source.hotspotY, image.height() - 1);
+    } else {
+        image.hotspotX = image.width() / 2;
+        image.hotspotY = image.height() / 2;
+    }
+}
+
+// Decodes one source within the budget and gives it its container's hot spot and colour count.
+IconCodecResult<IconImage> decodeSource(const IconImageSource& source, const IconCandidate& size, bool cursor,
+    DecodeBudget& budget)
+{
+    using Result = IconCodecResult<IconImage>;
+    if (!budget.take(static_cast<std::uint64_t>(size.width) * static_cast<std::uint64_t>(size.height)))
+        return Result::failure(IconCodecError::BudgetSpent, 0);
+    const auto started = std::chrono::steady_clock::now();
+    auto decoded = decodeIconImage(source.data);
+    budget.spent(std::chrono::steady_clock::now() - started);
+    if (decoded)
+        takeFromSource(*decoded.value, source, cursor);
+    return decoded;
+}
+
+} // namespace
+
+IconCodecResult<IconImage> decodeChosenIconImage(std::span<const IconImageSource> sources, bool cursor,
+    int wantedWidth, int wantedHeight, DecodeBudget& budget)
+{
+    using Result = IconCodecResult<IconImage>;
+    std::vector<const IconImageSource*> open;
+    std::vector<IconCandidate> candidates;
+    Result firstFailure = Result::failure(IconCodecError::NoImages, 0);
+    for (const IconImageSource& source : sources) {
+        const auto probed = probeIconImage(source.data);
+        if (probed) {
+            open.push_back(&source);
+            candidates.push_back(*probed.value);
+        } else if (firstFailure.error == IconCodecError::NoImages) {
+            firstFailure = Result::failure(probed.error, probed.offset);
+        }
+    }
+    while (const auto chosen = chooseIconImage(candidates, wantedWidth, wantedHeight)) {
+        auto decoded = decodeSource(*open[*chosen], candidates[*chosen], cursor, budget);
+        if (decoded || decoded.error == IconCodecError::BudgetSpent)
+            return decoded;
+        if (firstFailure.error == IconCodecError::NoImages)
+            firstFailure = Result::failure(decoded.error, decoded.offset);
+        // Entries sharing the data that failed would fail the same way.
+        const std::uint8_t* failed = open[*chosen]->data.data();
+        for (std::size_t i = open.size(); i-- > 0;)
+            if (open[i]->data.data() == failed) {
+                open.erase(open.begin() + static_cast<std::ptrdiff_t>(i));
+                candidates.erase(candidates.begin() + static_cast<std::ptrdiff_t>(i));
+            }
+    }
+    return firstFailure;
+}
+
+IconCodecResult<IcoFile> parseIco(Bytes bytes)
+{
+    DecodeBudget budget;
+    return parseIco(bytes, budget);
+}
+
+IconCodecResult<IcoFile> parseIco(Bytes bytes, DecodeBudget& budget)
+{
+    using Result = IconCodecResult<IcoFile>;
+    const auto directory = parseIcoDirectory(bytes);
+    if (!directory)
+        return Result::failure(directory.error, directory.offset);
+    const ByteReader reader(bytes);
+    const bool cursor = directory.value->type == IconFileType::Cursor;
     IcoFile file;
-    file.type = static_cast<IconFileType>(type);
+    file.type = directory.value->type;
+    // Entries often share an image; each offset is decoded once.
+    std::unordered_map<std::uint32_t, IconCodecResult<IconImage>> byOffset;
     bool anyDecoded = false;
-    for (std::uint64_t i = 0; i < count; ++i) {
-        const std::uint64_t at = kIconDirSize + kEntrySize * i;
+    for (std::size_t i = 0; i < directory.value->entries.size(); ++i) {
         IcoEntry entry;
-        entry.stored = readEntry(reader, at);
+        entry.stored = directory.value->entries[i];
+        const std::uint64_t at = kIconDirSize + kEntrySize * i;
         if (!reader.has(entry.stored.imageOffset, entry.stored.bytesInRes)) {
             entry.error = IconCodecError::EntryOutOfFile;
             entry.errorOffset = at + kEntryImageOffset;
-        } else if (auto decoded = decodeIconImage(reader.tail(entry.stored.imageOffset))) {
-            IconImage& image = *decoded.value;
-            image.colourCount = entry.stored.colourCount;
-            if (file.type == IconFileType::Cursor) {
-                // A hot spot must lie inside the image; one outside is moved to the nearest edge.
-                image.hotspotX = std::min<int>(entry.stored.planesOrHotspotX, image.width() - 1);
-                image.hotspotY = std::min<int>(entry.stored.bitCountOrHotspotY, image.height() - 1);
-            } else {
-                image.hotspotX = image.width() / 2;
-                image.hotspotY = image.height() / 2;
-            }
+            file.entries.push_back(std::move(entry));
+            continue;
+        }
+        auto known = byOffset.find(entry.stored.imageOffset);
+        if (known == byOffset.end()) {
+            const IconImageSource source{reader.tail(entry.stored.imageOffset), 0, 0, 0};
+            const auto probed = probeIconImage(source.data);
+            auto decoded = probed ? decodeSource(source, *probed.value, false, budget)
+                                  : IconCodecResult<IconImage>::failure(probed.error, probed.offset);
+            known = byOffset.emplace(entry.stored.imageOffset, std::move(decoded)).first;
+        }
+        if (known->second) {
+            IconImage image = *known->second.value;
+            const IconImageSource source{{}, entry.stored.colourCount, cursor ? entry.stored.planesOrHotspotX : 0,
+                cursor ? entry.stored.bitCountOrHotspotY : 0};
+            takeFromSource(image, source, cursor);
             entry.image = std::move(image);
             anyDecoded = true;
         } else {
-            entry.error = decoded.error;
-            entry.errorOffset = entry.stored.imageOffset + decoded.offset;
+            entry.error = known->second.error;
+            entry.errorOffset = entry.stored.imageOffset + known->second.offset;
         }
         file.entries.push_back(std::move(entry));
     }

@@ -51,11 +51,40 @@ struct IcoFile {
     const IconImage* best(int wantedSize) const;
 };
 
+// The directory of an .ico or .cur file, checked but not decoded.
+struct IcoDirectory {
+    IconFileType type = IconFileType::Icon;
+    std::vector<IcoDirectoryEntry> entries; // every directory entry, in file order
+};
+IconCodecResult<IcoDirectory> parseIcoDirectory(Bytes file);
+
+// One image of an icon as found in a container, not yet decoded: its data (which may run on past the
+// image, as decoding tolerates) and what the container's directory says of it.
+struct IconImageSource {
+    Bytes data;
+    std::uint8_t colourCount = 0;
+    int hotspotX = 0; // cursors: as stored
+    int hotspotY = 0;
+};
+// The sources of a parsed directory; entries whose data lies outside the file are left out.
+std::vector<IconImageSource> iconImageSources(Bytes file, const IcoDirectory& directory);
+
+// Width, height and depth of an image from its PNG IHDR or DIB header alone, with the decoder's limits.
+IconCodecResult<IconCandidate> probeIconImage(Bytes data);
+
+// The image Windows shows at wantedWidth x wantedHeight: chosen from the probed sizes, and only that
+// one decoded (when it fails, the next choice among the rest; sources sharing its data are not tried
+// again). Hot spots and colour counts come from the sources. Decoding is charged to the budget.
+IconCodecResult<IconImage> decodeChosenIconImage(std::span<const IconImageSource> sources, bool cursor,
+    int wantedWidth, int wantedHeight, DecodeBudget& budget);
+
 // An .ico or .cur file. Succeeds when the directory is sound and at least one entry decodes; entries
 // that fail keep their error. Tolerated as Windows/Wine do: wrong bColorCount and bit counts in the
 // directory (the DIB says the truth), a dwBytesInRes too small (decoding may run to the end of the
 // file), a missing or cut AND mask (the image is then opaque, or uses its alpha).
+// Every entry is decoded, entries sharing an offset once; past the budget the rest fail with BudgetSpent.
 IconCodecResult<IcoFile> parseIco(Bytes file);
+IconCodecResult<IcoFile> parseIco(Bytes file, DecodeBudget& budget);
 
 // One image's data as found at an entry's offset or in an RT_ICON/RT_CURSOR resource: a PNG file or
 // a DIB whose height is doubled. Hot spot and colour count are left for the container to fill.

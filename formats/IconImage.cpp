@@ -85,8 +85,25 @@ std::string_view errorName(IconCodecError error)
     case IconCodecError::BadHotspot: return "BadHotspot";
     case IconCodecError::PngEncodingFailed: return "PngEncodingFailed";
     case IconCodecError::BadFrame: return "BadFrame";
+    case IconCodecError::BudgetSpent: return "BudgetSpent";
     }
     return "Unknown";
+}
+
+bool DecodeBudget::take(std::uint64_t pixels)
+{
+    if (cutShort || pixels > pixelsLeft || timeLeft <= std::chrono::steady_clock::duration::zero()) {
+        cutShort = true;
+        return false;
+    }
+    pixelsLeft -= pixels;
+    pixelsDecoded += pixels;
+    return true;
+}
+
+void DecodeBudget::spent(std::chrono::steady_clock::duration time)
+{
+    timeLeft -= time;
 }
 
 } // namespace glyphary::formats

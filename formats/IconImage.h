@@ -5,6 +5,7 @@
 
 #include <QImage>
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -78,9 +79,27 @@ enum class IconCodecError {
     BadHotspot,         // a cursor hot spot outside its image
     PngEncodingFailed,
     BadFrame,           // an animation frame that is not a readable .ico or .cur file
+    // limits
+    BudgetSpent,        // the file's decoding budget ran out before this image
 };
 
 std::string_view errorName(IconCodecError error);
+
+// What one file may cost to decode. Small hostile files can point hundreds of entries at one large
+// image; past the budget a file yields what it has decoded so far and says it was cut short.
+inline constexpr std::uint64_t kFilePixelBudget = std::uint64_t{64} << 20;
+inline constexpr std::chrono::milliseconds kFileDecodeTime{3000};
+
+struct DecodeBudget {
+    std::uint64_t pixelsLeft = kFilePixelBudget;
+    std::chrono::steady_clock::duration timeLeft = kFileDecodeTime; // decoding time, not wall time
+    std::uint64_t pixelsDecoded = 0;
+    bool cutShort = false;
+
+    // Takes pixels before a decode; false (and cut short) when they are not there any more.
+    bool take(std::uint64_t pixels);
+    void spent(std::chrono::steady_clock::duration time);
+};
 
 // What a codec returns: the value, or the kind of failure and the byte offset it concerns.
 template <class Value>

@@ -65,16 +65,10 @@ std::optional<std::uint64_t> dibLength(Bytes image)
 
 std::uint8_t dimensionByte(std::uint16_t value) { return value >= 256 ? 0 : static_cast<std::uint8_t>(value); }
 
-// One image of a produced file: its 8 leading directory bytes and its data.
-struct FileImage {
-    std::array<std::uint8_t, 8> head{};
-    Bytes data;
-};
-
-ByteVector assembleFile(std::uint16_t fileType, const std::vector<FileImage>& images)
+ByteVector assembleFile(std::uint16_t fileType, const std::vector<GroupImage>& images)
 {
     std::uint64_t total = kDirectoryHeaderSize + kFileEntrySize * images.size();
-    for (const FileImage& image : images)
+    for (const GroupImage& image : images)
         total += image.data.size();
     ByteVector out;
     out.reserve(static_cast<std::size_t>(total));
@@ -82,13 +76,13 @@ ByteVector assembleFile(std::uint16_t fileType, const std::vector<FileImage>& im
     putU16le(out, fileType);
     putU16le(out, static_cast<std::uint16_t>(images.size()));
     std::uint64_t offset = kDirectoryHeaderSize + kFileEntrySize * images.size();
-    for (const FileImage& image : images) {
+    for (const GroupImage& image : images) {
         putBytes(out, image.head);
         putU32le(out, static_cast<std::uint32_t>(image.data.size()));
         putU32le(out, static_cast<std::uint32_t>(offset));
         offset += image.data.size();
     }
-    for (const FileImage& image : images)
+    for (const GroupImage& image : images)
         putBytes(out, image.data);
     return out;
 }
@@ -131,6 +125,14 @@ std::optional<std::size_t> IconResources::findGroup(GroupKind kind, const Resour
 
 ImageResult<ByteVector> IconResources::groupFile(GroupKind kind, std::size_t index) const
 {
+    const auto images = groupImages(kind, index);
+    if (!images.ok())
+        return images.error();
+    return assembleFile(typesOf(kind).fileType, images.value());
+}
+
+ImageResult<std::vector<GroupImage>> IconResources::groupImages(GroupKind kind, std::size_t index) const
+{
     const Kind& source = of(kind);
     if (index >= source.groups.size())
         return errorAt(ImageErrorKind::GroupIndexOutOfRange, index);
@@ -142,14 +144,14 @@ ImageResult<ByteVector> IconResources::groupFile(GroupKind kind, std::size_t ind
     // A count larger than the directory holds keeps the entries that are there.
     const std::uint64_t present = std::min<std::uint64_t>(*count, (directory.size() - kDirectoryHeaderSize) / kGroupEntrySize);
 
-    std::vector<FileImage> images;
+    std::vector<GroupImage> images;
     std::uint64_t total = kDirectoryHeaderSize;
     for (std::uint64_t i = 0; i < present; ++i) {
         const std::uint64_t entry = kDirectoryHeaderSize + kGroupEntrySize * i;
         const auto image = source.images.find(*directory.u16le(entry + 12));
         if (image == source.images.end())
             continue;
-        FileImage out;
+        GroupImage out;
         out.data = image->second;
         if (kind == GroupKind::Icon) {
             // bWidth, bHeight, bColorCount, bReserved, wPlanes, wBitCount: copied as stored.
@@ -181,7 +183,7 @@ ImageResult<ByteVector> IconResources::groupFile(GroupKind kind, std::size_t ind
     }
     if (images.empty())
         return errorAt(ImageErrorKind::GroupHasNoImages, group.fileOffset);
-    return assembleFile(typesOf(kind).fileType, images);
+    return images;
 }
 
 ImageResult<IconResources> parseIconResources(Bytes file)

@@ -7,6 +7,7 @@
 #include "formats/ByteReader.h"
 #include "formats/ResourceTable.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -21,6 +22,12 @@ struct IconGroup {
     ResourceName name;
     std::uint64_t fileOffset = 0;
     Bytes directory; // GRPICONDIR / cursor directory with 14-byte entries
+};
+
+// One image of a group as a standalone file's directory would describe it.
+struct GroupImage {
+    std::array<std::uint8_t, 8> head{}; // width, height, colour count, 0, planes or hot spot x, bit count or hot spot y
+    Bytes data;                         // the DIB or PNG (cursors: after the hot spot header)
 };
 
 // Converted files never exceed this; a group that would (images shared many times over) is refused.
@@ -43,6 +50,8 @@ public:
     // whose image id is missing are left out; entry sizes are the actual image sizes; cursor hot
     // spots come from each image's local header.
     ImageResult<ByteVector> groupFile(GroupKind kind, std::size_t index) const;
+    // The images groupFile would hold, without copying them.
+    ImageResult<std::vector<GroupImage>> groupImages(GroupKind kind, std::size_t index) const;
 
     // Parts of the file that could not be read and were left out.
     const std::vector<ImageError>& skipped() const { return skipped_; }

@@ -18,7 +18,7 @@ using formats::AniStep;
 using formats::ByteReader;
 using formats::ByteVector;
 using formats::GroupKind;
-using formats::IcoFile;
+using formats::IcoDirectory;
 using formats::IconImage;
 using formats::IconResources;
 
@@ -26,8 +26,9 @@ using formats::IconResources;
 struct IconFunctions::Container {
     ByteVector bytes;                        // IconResources keeps spans into these
     std::optional<IconResources> executable; // "MZ": PE or NE
-    std::optional<IcoFile> iconFile;         // ICONDIR with type 1 or 2
+    std::optional<IcoDirectory> iconFile;    // ICONDIR with type 1 or 2, decoded image by image
     std::optional<AniFile> animation;        // RIFF 'ACON'
+    mutable formats::DecodeBudget budget;    // what decoding this file may still cost
 };
 
 namespace {
@@ -87,23 +88,33 @@ Icon toIcon(const IconImage& source, bool isCursor, int width, int height)
     return icon;
 }
 
-// The image of a decoded file Windows shows at width x height, scaled to it; null when none decoded.
-Icon bestIcon(const IcoFile& file, int width, int height)
+// The image Windows shows at width x height, scaled to it; null when none decodes.
+Icon bestIcon(std::span<const formats::IconImageSource> sources, bool cursor, int width, int height,
+    formats::DecodeBudget& budget)
 {
-    const std::vector<IconImage> images = file.images();
-    std::vector<formats::IconCandidate> candidates;
-    for (const IconImage& image : images)
-        candidates.push_back({image.width(), image.height(), image.bitsPerPixel});
-    const auto chosen = formats::chooseIconImage(candidates, width, height);
-    if (!chosen)
-        return {};
-    return toIcon(images[*chosen], file.type == formats::IconFileType::Cursor, width, height);
+    const auto chosen = formats::decodeChosenIconImage(sources, cursor, width, height, budget);
+    return chosen ? toIcon(*chosen.value, cursor, width, height) : Icon{};
 }
 
-Icon bestIcon(formats::Bytes icoBytes, int width, int height)
+Icon bestIcon(formats::Bytes icoBytes, const IcoDirectory& directory, int width, int height, formats::DecodeBudget& budget)
 {
-    const auto file = formats::parseIco(icoBytes);
-    return file ? bestIcon(*file.value, width, height) : Icon{};
+    const auto sources = formats::iconImageSources(icoBytes, directory);
+    return bestIcon(sources, directory.type == formats::IconFileType::Cursor, width, height, budget);
+}
+
+Icon bestIcon(formats::Bytes icoBytes, int width, int height, formats::DecodeBudget& budget)
+{
+    const auto directory = formats::parseIcoDirectory(icoBytes);
+    return directory ? bestIcon(icoBytes, *directory.value, width, height, budget) : Icon{};
+}
+
+// A group's images as the sources an .ico file made of them would give.
+std::vector<formats::IconImageSource> groupSources(const std::vector<formats::GroupImage>& images)
+{
+    std::vector<formats::IconImageSource> sources;
+    for (const formats::GroupImage& image : images)
+        sources.push_back({image.data, image.head[2], image.head[4] | (image.head[5] << 8), image.head[6] | (image.head[7] << 8)});
+    return sources;
 }
 
 // Pixels of the two GetIconInfo bitmaps: transparent is alpha 0, as the icon writers mask it.
@@ -182,6 +193,19 @@ IconFunctions::IconFunctions(const WindowsPaths& paths) : paths_(paths) {}
 
 IconFunctions::~IconFunctions() = default;
 
+void IconFunctions::setDecodeLimits(const formats::DecodeBudget& limits)
+{
+    limits_ = limits;
+    forgetCachedFile();
+}
+
+bool IconFunctions::wasCutShort(const QString& file)
+{
+    int failure = 0;
+    const auto container = open(file, &failure);
+    return container && container->budget.cutShort;
+}
+
 void IconFunctions::forgetCachedFile()
 {
     cached_.reset();
@@ -208,6 +232,7 @@ std::shared_ptr<const IconFunctions::Container> IconFunctions::open(const QStrin
     *failure = kExtractNotIconContainer;
     auto container = std::make_shared<Container>();
     container->bytes = std::move(*bytes);
+    container->budget = limits_;
     const ByteReader reader(container->bytes);
     switch (sniff(reader)) {
     case Content::Executable: {
@@ -218,14 +243,15 @@ std::shared_ptr<const IconFunctions::Container> IconFunctions::open(const QStrin
         break;
     }
     case Content::IconFile: {
-        auto parsed = formats::parseIco(container->bytes);
-        if (!parsed)
+        auto parsed = formats::parseIcoDirectory(container->bytes);
+        // Readable means one image decodes: the one shown is tried first.
+        if (!parsed || bestIcon(container->bytes, *parsed.value, kLargeIconSide, kLargeIconSide, container->budget).isNull())
             return nullptr;
         container->iconFile = std::move(parsed.value);
         break;
     }
     case Content::Animation: {
-        auto parsed = formats::parseAni(container->bytes);
+        auto parsed = formats::parseAni(container->bytes, container->budget);
         if (!parsed)
             return nullptr;
         container->animation = std::move(parsed.value);
@@ -268,15 +294,15 @@ Icon IconFunctions::extractOne(const Container& container, int position, int sid
         const auto& groups = container.executable->groups(GroupKind::Icon);
         if (position < 0 || static_cast<std::size_t>(position) >= groups.size())
             return {};
-        const auto group = container.executable->groupFile(GroupKind::Icon, static_cast<std::size_t>(position));
-        return group ? bestIcon(group.value(), side, side) : Icon{};
+        const auto images = container.executable->groupImages(GroupKind::Icon, static_cast<std::size_t>(position));
+        return images ? bestIcon(groupSources(images.value()), false, side, side, container.budget) : Icon{};
     }
     if (position != 0)
         return {};
     if (container.iconFile)
-        return bestIcon(*container.iconFile, side, side);
+        return bestIcon(container.bytes, *container.iconFile, side, side, container.budget);
     if (container.animation)
-        return bestIcon(container.animation->frames.front().fileBytes, side, side);
+        return bestIcon(container.animation->frames.front().fileBytes, side, side, container.budget);
     return {};
 }
 
@@ -358,11 +384,11 @@ LoadedIcon IconFunctions::LoadImageA(const QString& file, unsigned type, int cx,
     const bool defaultSize = (flags & LR_DEFAULTSIZE) != 0;
 
     if (container->iconFile) {
-        const IcoFile& ico = *container->iconFile;
-        const auto& first = ico.entries.front().stored;
+        const IcoDirectory& ico = *container->iconFile;
+        const auto& first = ico.entries.front();
         const int width = cx != 0 ? cx : (defaultSize ? kLargeIconSide : first.pixelWidth());
         const int height = cy != 0 ? cy : (defaultSize ? kLargeIconSide : first.pixelHeight());
-        return LoadedIcon(bestIcon(ico, width, height));
+        return LoadedIcon(bestIcon(container->bytes, ico, width, height, container->budget));
     }
     if (container->animation) {
         const bool ownSize = cx == 0 && cy == 0 && !defaultSize;
@@ -372,7 +398,7 @@ LoadedIcon IconFunctions::LoadImageA(const QString& file, unsigned type, int cx,
         for (const formats::AniFrame& frame : container->animation->frames) {
             const bool cursor = isCursorFile(frame.fileBytes);
             Icon icon = ownSize ? toIcon(frame.image, cursor, frame.image.width(), frame.image.height())
-                                : bestIcon(frame.fileBytes, width, height);
+                                : bestIcon(frame.fileBytes, width, height, container->budget);
             if (icon.isNull())
                 break;
             frames.push_back(std::move(icon));

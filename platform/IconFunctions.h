@@ -153,6 +153,11 @@ public:
     // unreadable files and indexes with nothing there.
     std::optional<formats::ByteVector> iconGroupFile(const QString& file, int index);
 
+    // What decoding one file may cost (pixels, time); past it the file yields what it has.
+    void setDecodeLimits(const formats::DecodeBudget& limits);
+    // True when the file's decoding so far stopped at those limits, so that some of its pictures are missing.
+    bool wasCutShort(const QString& file);
+
     // Drops the cached bytes of the last file read (they are also dropped when its size or time changes).
     void forgetCachedFile();
 
@@ -168,6 +173,7 @@ private:
     qint64 cachedSize_ = -1;
     qint64 cachedTime_ = -1;
     std::shared_ptr<const Container> cached_;
+    formats::DecodeBudget limits_;
 };
 
 // DrawIconEx: cx/cy 0 draw at the icon's own size (32 x 32 with DI_DEFAULTSIZE). DI_NORMAL blends

@@ -154,6 +154,7 @@ struct Registry::Impl {
         bool readOnly = false;          // not read completely: never written
         bool readProblemReported = false;
         bool saveProblemReported = false;
+        bool unsaved = false;           // changed inside a batch
     };
 
     struct OpenKey {
@@ -166,6 +167,7 @@ struct Registry::Impl {
     std::function<void(const QString&, const QString&)> reporter;
     std::unordered_map<HKEY, OpenKey> handles;
     HKEY nextHandle = kFirstHandle;
+    int batchDepth = 0;
 
     void report(Hive& hive, bool& reported, const QString& message)
     {
@@ -258,6 +260,8 @@ struct Registry::Impl {
     Hive& fresh(int index)
     {
         Hive& hive = hives[static_cast<std::size_t>(index)];
+        if (hive.unsaved)
+            return hive; // memory is ahead of the file until the batch ends
         if (!hive.stamp || hive.stamp != currentStamp(hive))
             load(hive);
         return hive;
@@ -267,6 +271,11 @@ struct Registry::Impl {
     // On failure the old file stays, and the document is read again so that memory matches disk.
     LONG save(Hive& hive)
     {
+        if (batchDepth > 0) {
+            hive.unsaved = true;
+            return ERROR_SUCCESS;
+        }
+        hive.unsaved = false;
         const formats::ByteVector bytes = hive.document.serialize();
         QSaveFile file(hive.hostPath);
         LONG status = ERROR_SUCCESS;
@@ -457,6 +466,25 @@ LONG Registry::RegCreateKeyExA(HKEY key, std::string_view subKey, DWORD, DWORD, 
     if (disposition)
         *disposition = outcome;
     return ERROR_SUCCESS;
+}
+
+void Registry::beginBatch()
+{
+    ++impl_->batchDepth;
+}
+
+LONG Registry::endBatch()
+{
+    if (impl_->batchDepth == 0 || --impl_->batchDepth > 0)
+        return ERROR_SUCCESS;
+    LONG result = ERROR_SUCCESS;
+    for (Impl::Hive& hive : impl_->hives) {
+        if (!hive.unsaved)
+            continue;
+        if (const LONG status = impl_->save(hive); status != ERROR_SUCCESS && result == ERROR_SUCCESS)
+            result = status;
+    }
+    return result;
 }
 
 LONG Registry::RegCloseKey(HKEY key)

@@ -60,6 +60,13 @@ public:
     LONG RegEnumKeyExA(HKEY key, DWORD index, std::string* name);
     LONG RegEnumValueA(HKEY key, DWORD index, std::string* name, DWORD* type, std::vector<std::uint8_t>* data);
 
+    // A batch groups a run of changes into one save per hive: inside it, changes stay in memory
+    // (reads see them) and the end writes each changed hive once, atomically, so that either all of
+    // the run's changes to a hive land or none does. Batches nest; the outermost end saves and
+    // returns the first failing save's code.
+    void beginBatch();
+    LONG endBatch();
+
     // Convenience for seeding and tests: value set / read in one call on a key path.
     LONG setValue(HKEY root, std::string_view keyPath, std::string_view valueName, DWORD type,
                   std::span<const std::uint8_t> data);
@@ -68,6 +75,18 @@ public:
 private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
+};
+
+// A batch for the lifetime of a scope.
+class RegistryBatch {
+public:
+    explicit RegistryBatch(Registry& registry) : registry_(registry) { registry_.beginBatch(); }
+    ~RegistryBatch() { registry_.endBatch(); }
+    RegistryBatch(const RegistryBatch&) = delete;
+    RegistryBatch& operator=(const RegistryBatch&) = delete;
+
+private:
+    Registry& registry_;
 };
 
 // Byte helpers for the A calls.

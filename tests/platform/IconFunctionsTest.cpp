@@ -1,5 +1,6 @@
 #include "platform/BuiltInCursors.h"
 #include "platform/IconFunctions.h"
+#include "support/HostileIcons.h"
 #include "support/IconBytes.h"
 #include "support/PeBuilder.h"
 
@@ -391,5 +392,53 @@ TEST(BuiltInCursors, EveryCursorTheProgramNamesIsDrawnWithItsHotSpotOnIt)
     EXPECT_TRUE(LoadCursorA(0).isNull());
 }
 
+// Libraries and files shaped to cost much: each icon costs the one image shown.
+class IconFunctionsBudget : public IconFunctionsTest {};
+
+TEST_F(IconFunctionsBudget, ExtractsEveryGroupOfASharedPngLibraryFromItsThirtyTwoPixelImage)
+{
+    const QString file = write(QStringLiteral("C:\\hostile\\groups.dll"), testing::sharedEntryLibrary(200, 255, 1024));
+    ASSERT_EQ(icons.ExtractIconA(file, -1).status, 200);
+    for (int i = 0; i < 200; ++i) {
+        const Icon icon = icons.ExtractIconA(file, i).icon;
+        ASSERT_EQ(icon.width(), 32) << i;
+        ASSERT_EQ(icon.image.pixel(1, 1), testing::kChosenColour) << i;
+    }
+    EXPECT_FALSE(icons.wasCutShort(file));
+}
+
+TEST_F(IconFunctionsBudget, ALibraryPastItsBudgetGivesItsFirstIconsAndSaysItWasCutShort)
+{
+    formats::DecodeBudget limits;
+    limits.pixelsLeft = 5 * 32 * 32;
+    icons.setDecodeLimits(limits);
+    const QString file = write(QStringLiteral("C:\\hostile\\many.dll"), testing::sharedEntryLibrary(8, 0, 0));
+    EXPECT_FALSE(icons.wasCutShort(file));
+    std::vector<bool> extracted;
+    for (int i = 0; i < 8; ++i)
+        extracted.push_back(icons.ExtractIconA(file, i).status == 1);
+    EXPECT_EQ(extracted, (std::vector<bool>{true, true, true, true, true, false, false, false}));
+    EXPECT_TRUE(icons.wasCutShort(file));
+}
+
+TEST_F(IconFunctionsBudget, LoadsASharedEntryAnimationFrameByFrameAtThirtyTwo)
+{
+    const QString file = write(QStringLiteral("C:\\hostile\\frames.ani"), testing::sharedEntryAnimation(64, 255, 1024));
+    const LoadedIcon animation = icons.LoadImageA(file, IMAGE_ICON, 0, 0, LR_LOADFROMFILE);
+    ASSERT_EQ(animation.stepCount(), 64);
+    for (int step = 0; step < 64; ++step) {
+        ASSERT_EQ(animation.iconAtStep(step)->width(), 32);
+        ASSERT_EQ(animation.iconAtStep(step)->image.pixel(3, 3), testing::kChosenColour);
+    }
+}
+
+TEST_F(IconFunctionsBudget, AnIconOfSharedEntriesShowsItsThirtyTwoPixelImage)
+{
+    const QString file = write(QStringLiteral("C:\\hostile\\shared.ico"), testing::sharedEntryIcon(255, 1024));
+    const ExtractResult result = icons.ExtractIconA(file, 0);
+    ASSERT_EQ(result.status, 1);
+    EXPECT_EQ(result.icon.image.pixel(0, 0), testing::kChosenColour);
+    EXPECT_EQ(result.icon.bitsPerPixel, 32);
+}
 } // namespace
 } // namespace glyphary::platform

@@ -490,3 +490,56 @@ TEST_F(RegistryTest, FailedSaveOfANewHiveLeavesNothingBehind)
     EXPECT_EQ(isolated.RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software", 0, 0, &key), ERROR_FILE_NOT_FOUND);
     EXPECT_FALSE(QFileInfo::exists(elsewhere.machine));
 }
+
+// A batch: one save for a run of writes, with reads seeing them meanwhile.
+class RegistryBatchTest : public RegistryTest {};
+
+TEST_F(RegistryBatchTest, WritesNothingUntilItsEndAndEveryValueThen)
+{
+    const QByteArray before = readFile(files.user);
+    {
+        RegistryBatch batch(*registry);
+        for (int i = 0; i < 23; ++i)
+            ASSERT_EQ(registry->setValue(HKEY_CURRENT_USER, "Software\\Batch", "v" + std::to_string(i), REG_SZ,
+                          regString(std::to_string(i))), ERROR_SUCCESS);
+        EXPECT_EQ(query(HKEY_CURRENT_USER, "Software\\Batch", "v7"), regString("7"));
+        EXPECT_EQ(readFile(files.user), before);
+    }
+    const QByteArray after = readFile(files.user);
+    EXPECT_TRUE(after.contains("\"v0\"=\"0\""));
+    EXPECT_TRUE(after.contains("\"v22\"=\"22\""));
+    Registry reread(files, KeyDeletion::RefuseWithSubkeys);
+    EXPECT_TRUE(reread.valueExists(HKEY_CURRENT_USER, "Software\\Batch", "v22"));
+}
+
+TEST_F(RegistryBatchTest, NestedBatchesSaveAtTheOutermostEnd)
+{
+    registry->beginBatch();
+    registry->beginBatch();
+    registry->setValue(HKEY_CURRENT_USER, "Software\\Batch", "inner", REG_SZ, regString("x"));
+    EXPECT_EQ(registry->endBatch(), ERROR_SUCCESS);
+    EXPECT_FALSE(readFile(files.user).contains("inner"));
+    EXPECT_EQ(registry->endBatch(), ERROR_SUCCESS);
+    EXPECT_TRUE(readFile(files.user).contains("inner"));
+}
+
+TEST_F(RegistryBatchTest, AFailedSaveAtTheEndLeavesTheOldFileAndMemoryMatchingIt)
+{
+    registry->setValue(HKEY_CURRENT_USER, "Software\\Batch", "old", REG_SZ, regString("1"));
+    const QByteArray before = readFile(files.user);
+    registry->beginBatch();
+    registry->setValue(HKEY_CURRENT_USER, "Software\\Batch", "new", REG_SZ, regString("2"));
+    // A full disk, as far as this process can tell: files may not grow past 100 bytes.
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    struct rlimit small = saved;
+    small.rlim_cur = 100;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const LONG status = registry->endBatch();
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_NE(status, ERROR_SUCCESS);
+    EXPECT_EQ(readFile(files.user), before);
+    EXPECT_FALSE(registry->valueExists(HKEY_CURRENT_USER, "Software\\Batch", "new"));
+}

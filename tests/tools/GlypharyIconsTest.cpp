@@ -1,5 +1,6 @@
 #include "formats/IcoCodec.h"
 #include "sources/FileIconReader.h"
+#include "support/HostileIcons.h"
 #include "support/IconBytes.h"
 #include "support/PeBuilder.h"
 
@@ -198,6 +199,50 @@ TEST_F(GlypharyIconsTest, RefusesBadArgumentsAndMissingIcons)
     EXPECT_EQ(help.exitCode, 0);
     ASSERT_FALSE(help.lines.isEmpty());
     EXPECT_EQ(help.lines.front(), QStringLiteral("Usage:"));
+}
+
+
+// Files made to cost minutes each list with the image shown for every item.
+TEST_F(GlypharyIconsTest, ListsHostileSharedEntryFilesWithTheChosenImage)
+{
+    const QString ico = write(QStringLiteral("shared.ico"), testing::sharedEntryIcon(255, 1024));
+    const QString ani = write(QStringLiteral("shared.ani"), testing::sharedEntryAnimation(64, 255, 1024));
+    const QString dll = write(QStringLiteral("shared.dll"), testing::sharedEntryLibrary(200, 255, 1024));
+    const ToolRun result = run({QStringLiteral("list"), ico, ani, dll});
+    EXPECT_EQ(result.exitCode, 0) << result.errors.toStdString();
+    EXPECT_TRUE(result.errors.isEmpty()) << result.errors.toStdString();
+    ASSERT_EQ(result.lines.size(), 1 + 64 + 200);
+    for (const QString& line : result.lines)
+        ASSERT_EQ(line.section(u'\t', 1, 2), QStringLiteral("32x32\t32")) << line.toStdString();
+}
+
+TEST_F(GlypharyIconsTest, SaysWhichFileItsDecodingBudgetCutShort)
+{
+    // 70 groups whose only image is 1024 x 1024: more than one file may decode.
+    const QString dll = write(QStringLiteral("costly.dll"), testing::sharedEntryLibrary(70, 1, 1024, false));
+    const ToolRun result = run({QStringLiteral("list"), dll});
+    EXPECT_EQ(result.exitCode, 0);
+    ASSERT_EQ(result.lines.size(), 70);
+    EXPECT_EQ(result.lines[0].section(u'\t', 1, 1), QStringLiteral("32x32"));
+    EXPECT_EQ(result.lines[69].section(u'\t', 1, 1), QStringLiteral("0x0"));
+    EXPECT_EQ(result.errors, QStringLiteral("glyphary-icons: ") + dll + QStringLiteral(": cut short: decoding its icons costs more than Glyphary allows "
+                                                  "for one file; the icons past that point show no picture\n"));
+}
+
+TEST_F(GlypharyIconsTest, NamesTheLengthGapOfIconFilesAndStillExtractsFromThem)
+{
+    ByteVector bytes = testing::icoFile({dibImage(4)});
+    bytes.resize(1000, 0);
+    const QString ico = write(QStringLiteral("gap.ico"), bytes);
+    const ToolRun listed = run({QStringLiteral("list"), ico});
+    EXPECT_EQ(listed.exitCode, 1);
+    EXPECT_TRUE(listed.lines.isEmpty());
+    EXPECT_EQ(listed.errors, QStringLiteral("glyphary-icons: ") + ico
+            + QStringLiteral(": Glyphary lists no icon of this size class (an .ico or .cur file of 767 to 2237 bytes "
+                             "is neither the 16-colour nor the 256-colour length); extract still reads it\n"));
+    const QString out = dir.filePath(QStringLiteral("gap.png"));
+    EXPECT_EQ(run({QStringLiteral("extract"), ico, QStringLiteral("0"), out}).exitCode, 0);
+    EXPECT_EQ(QImage(out).size(), QSize(32, 32));
 }
 
 } // namespace

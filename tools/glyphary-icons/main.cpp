@@ -32,7 +32,9 @@ list     Prints one line for each icon Glyphary lists for each FILE, as Open by 
          ITEM is the result item (path;number;label;type code and "open", the path as a Windows
          path, Z: being the host's "/"), WIDTHxHEIGHT and BITS the size and colour depth of the
          picture the program shows for it, TYPE the text of the Type column. The file's extension
-         decides what it is: .ico, .cur, .ani, .icl, .dll or .exe.
+         decides what it is: .ico, .cur, .ani, .icl, .dll or .exe. A file whose pictures cost
+         more than 64 Mpixel or 3 s of decoding is cut short: the items past that point show
+         no picture (0x0), and a message names the file.
 extract  Writes the icon at INDEX of FILE to OUT, in the format OUT's extension names: .ico, .cur,
          .png or .bmp. INDEX is the number an item of the listing carries: 0 for an .ico or .cur
          file, the step of an animation, the icon's position from 0 in a library (a negative
@@ -85,6 +87,13 @@ struct Tool {
 
 bool isAnimation(const QString& windowsPath) { return windowsPath.right(3).toLower() == u"ani"; }
 
+// Files the reader lists by their length alone.
+bool isSingleImageFile(const QString& windowsPath)
+{
+    const QString extension = windowsPath.right(3).toLower();
+    return extension == u"ico" || extension == u"cur";
+}
+
 // Why a file gives no icon at all, for the message; empty when it can be read.
 QString unreadableReason(const QString& hostPath)
 {
@@ -122,6 +131,12 @@ bool listFile(Tool& tool, const QString& hostPath)
     QuietHost host;
     FileIconReader reader(tool.paths, tool.icons, items, host);
     reader.ReadFileIcons(file);
+    if (items.isEmpty() && isSingleImageFile(file) && tool.icons.ExtractIconA(file, -1).status > 0) {
+        failure(hostPath + QStringLiteral(": Glyphary lists no icon of this size class (an .ico or .cur file of 767 to "
+                                          "2237 bytes is neither the 16-colour nor the 256-colour length); extract "
+                                          "still reads it"));
+        return false;
+    }
     if (items.isEmpty()) {
         failure(hostPath + QStringLiteral(": no icon Glyphary can list (the extension must be .ico, .cur, .ani, "
                                           ".icl, .dll or .exe, and the file hold what it names)"));
@@ -140,6 +155,9 @@ bool listFile(Tool& tool, const QString& hostPath)
               << TypeText(typeCode) << '\n';
     }
     out().flush();
+    if (tool.icons.wasCutShort(file))
+        err() << "glyphary-icons: " << hostPath << ": cut short: decoding its icons costs more than Glyphary allows for one file; the icons "
+              << "past that point show no picture" << Qt::endl;
     return true;
 }
 
