@@ -1,35 +1,16 @@
-#include "core/AppContext.h"
-#include "catalogue/CatalogueFiles.h"
-#include "support/ReadOnlyFolder.h"
+#include "ListingFakes.h"
 #include "platform/Win32Types.h"
-#include "support/TempRoot.h"
+#include "support/ReadOnlyFolder.h"
 
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
 using namespace glyphary;
-using glyphary::testing::ReadOnlyFolder;
-using glyphary::testing::TempRoot;
+using namespace glyphary::testing;
 
 namespace {
 
-const QString kFolder = QStringLiteral("C:\\Glyphary\\");
-
-QStringList texts(const ItemList& list)
-{
-    QStringList result;
-    for (const auto& entry : list.entries())
-        result.append(entry.text);
-    return result;
-}
-
-std::vector<std::int32_t> itemData(const ItemList& list)
-{
-    std::vector<std::int32_t> result;
-    for (const auto& entry : list.entries())
-        result.push_back(entry.itemData);
-    return result;
-}
+const QString kFolder = kProgramFolder;
 
 class CatalogueFilesTest : public ::testing::Test {
 protected:
@@ -46,7 +27,7 @@ protected:
 
     const KeywordTable& table() const { return context.keywordTable; }
     CatalogueLists& lists() { return context.catalogueLists; }
-    const std::vector<glyphary::testing::Prompt>& prompts() { return root.dialogs().prompts; }
+    const std::vector<Prompt>& prompts() { return root.dialogs().prompts; }
 
     TempRoot root;
     AppContext context;

@@ -1,5 +1,6 @@
 #include "core/ResultItem.h"
 #include "core/ResultPages.h"
+#include "core/Settings.h"
 #include "core/TypeTexts.h"
 #include "support/FakeMainWindow.h"
 
@@ -57,6 +58,19 @@ protected:
     {
         return {view.commandEnabled(Command::FirstPage), view.commandEnabled(Command::PrevPage),
                 view.commandEnabled(Command::NextPage), view.commandEnabled(Command::LastPage)};
+    }
+
+    // Unlocked, with the status bar back and the normal pointer.
+    void expectWindowWhole() const
+    {
+        EXPECT_FALSE(pages.isLocked());
+        EXPECT_TRUE(view.enabled(kFileMenu));
+        EXPECT_TRUE(view.enabled(kNavTree));
+        EXPECT_FALSE(view.enabled(kAbort));
+        EXPECT_TRUE(view.statusBar);
+        EXPECT_FALSE(view.progressBar);
+        EXPECT_FALSE(view.dummyShown);
+        EXPECT_EQ(view.pointer, MousePointer::Default);
     }
 
     ItemList results;
@@ -228,15 +242,7 @@ TEST_F(ResultPagesTest, EscapeWhileFillingPageThreeLeavesAnEmptyAbortedView)
     EXPECT_EQ(view.selectionUpdates, selectionUpdates);
     EXPECT_EQ(results.count(), 700);
     EXPECT_EQ(abortFlag, kFalse);
-    // The window is whole again.
-    EXPECT_FALSE(pages.isLocked());
-    EXPECT_TRUE(view.enabled(kFileMenu));
-    EXPECT_TRUE(view.enabled(kNavTree));
-    EXPECT_FALSE(view.enabled(kAbort));
-    EXPECT_TRUE(view.statusBar);
-    EXPECT_FALSE(view.progressBar);
-    EXPECT_FALSE(view.dummyShown);
-    EXPECT_EQ(view.pointer, MousePointer::Default);
+    expectWindowWhole();
 
     // Paging stays off; the aborted page's own "To Page" entry shows it again.
     view.onDoEvents = nullptr;
@@ -258,12 +264,10 @@ TEST_F(ResultPagesTest, AbortedFirstPageOfANewListingDoesNotBlink)
     EXPECT_EQ(view.text(StatusPanel::Count), QStringLiteral("Aborted!"));
     EXPECT_FALSE(view.ledTimer);
     EXPECT_EQ(view.toPageEntries, 3);
-}
 
-TEST_F(ResultPagesTest, FiveOrFewerItemsNeverYieldNorAbort)
-{
+    // Five or fewer items never yield, so nothing can abort them.
+    view.doEventsCalls = 0;
     list(5);
-    view.onDoEvents = [this] { abortFlag = kTrue; };
     abortFlag = kTrue; // a flag left from before is cleared with the view
     pages.startListing();
     EXPECT_EQ(view.doEventsCalls, 0);
@@ -303,13 +307,7 @@ TEST_F(ResultPagesTest, WindowIsLockedWhileFillingAndStatusBarMakesWayForProgres
     };
     pages.startListing();
     ASSERT_TRUE(checked);
-    EXPECT_FALSE(pages.isLocked());
-    EXPECT_TRUE(view.enabled(kFileMenu));
-    EXPECT_FALSE(view.enabled(kAbort));
-    EXPECT_TRUE(view.statusBar);
-    EXPECT_FALSE(view.progressBar);
-    EXPECT_FALSE(view.dummyShown);
-    EXPECT_EQ(view.pointer, MousePointer::Default);
+    expectWindowWhole();
     EXPECT_EQ(view.selectionUpdates, 1);
 
     // A status bar the person hid stays hidden, and the progress bar does not take its place.
@@ -369,10 +367,7 @@ TEST_F(ResultPagesTest, EmptyListingShowsNoIconsAndReleasesABuildersLock)
     EXPECT_EQ(view.pictureOf(StatusPanel::Area), QString());
     EXPECT_EQ(view.toPageEntries, 1);
     EXPECT_FALSE(view.ledTimer);
-    EXPECT_FALSE(pages.isLocked());
-    EXPECT_TRUE(view.enabled(kNavTree));
-    EXPECT_TRUE(view.enabled(kFileMenu));
-    EXPECT_EQ(view.pointer, MousePointer::Default);
+    expectWindowWhole();
 }
 
 TEST_F(ResultPagesTest, ClearingTheViewDisablesEveryCommandAndEmptiesTheTypePanel)
@@ -427,14 +422,11 @@ TEST_F(ResultPagesTest, HeaderClicksToggleTheOrderWhicheverColumnAndArrangeKeeps
 
 TEST_F(ResultPagesTest, IconsPerPageComesFromTheSettingWithSafeFallbacks)
 {
-    EXPECT_EQ(ResultPages::iconsPerPageFrom(SettingValue{}), 200);
-    EXPECT_EQ(ResultPages::iconsPerPageFrom(QString()), 200);
-    EXPECT_EQ(ResultPages::iconsPerPageFrom(QStringLiteral("abc")), 200);
-    EXPECT_EQ(ResultPages::iconsPerPageFrom(QStringLiteral("0")), 200);
-    EXPECT_EQ(ResultPages::iconsPerPageFrom(QStringLiteral("-100")), 200);
-    EXPECT_EQ(ResultPages::iconsPerPageFrom(QStringLiteral("150")), 150);
-    EXPECT_EQ(ResultPages::iconsPerPageFrom(qint32{100}), 100);
-    EXPECT_EQ(ResultPages::iconsPerPageFrom(QStringLiteral("100000")), 32767);
+    const std::pair<SettingValue, int> cases[] = {{SettingValue{}, 200}, {QString(), 200}, {QStringLiteral("abc"), 200},
+        {QStringLiteral("0"), 200}, {QStringLiteral("-100"), 200}, {QStringLiteral("150"), 150}, {qint32{100}, 100},
+        {QStringLiteral("100000"), 32767}};
+    for (const auto& [setting, perPage] : cases)
+        EXPECT_EQ(ResultPages::iconsPerPageFrom(setting), perPage) << Settings::toText(setting).toStdString();
 
     pages.setIconsPerPage(0);
     list(10);
