@@ -87,17 +87,6 @@ TEST_F(ResultPagesWindowTest, EscDuringAFillLeavesAnEmptyAbortedView)
     EXPECT_EQ(window->session().cmbResult.count(), 40); // the result list is kept
 }
 
-TEST_F(ResultPagesWindowTest, FiveOrFewerItemsNeverYield)
-{
-    const auto window = openLibrary(5);
-    const int before = root.dialogs().doEventsCalls;
-    window->session().pages().fillPage();
-    EXPECT_EQ(root.dialogs().doEventsCalls, before);
-    EXPECT_EQ(window->pnlResult->rowCount(), 5);
-    EXPECT_EQ(panel(*window, "area"), QStringLiteral("Page 1 of 1"));
-    EXPECT_FALSE(window->tmrLed.isActive());
-}
-
 TEST_F(ResultPagesWindowTest, HeaderClicksToggleTheOrderOfThePageOnly)
 {
     const auto window = openLibrary(12, "10");

@@ -28,6 +28,14 @@ protected:
     const KeywordTable& table() const { return context.keywordTable; }
     CatalogueLists& lists() { return context.catalogueLists; }
     const std::vector<Prompt>& prompts() { return root.dialogs().prompts; }
+    // Saves with the keywords and, when asked, the references marked as changed.
+    bool saveChanged(bool references = false)
+    {
+        context.KeywordsChanged = kTrue;
+        if (references)
+            context.ReferencesChanged = kTrue;
+        return SaveUserFiles(context);
+    }
 
     TempRoot root;
     AppContext context;
@@ -148,8 +156,7 @@ TEST_F(CatalogueFilesTest, CustomKeywordsThatDoNotFitAreKeptInTheSavedFile)
     EXPECT_EQ(texts(lists().lstKey), (QStringList{QStringLiteral("c1"), QStringLiteral("c2")}));
 
     lists().lstKey.removeAt(0);
-    context.KeywordsChanged = kTrue;
-    ASSERT_TRUE(SaveUserFiles(context));
+    ASSERT_TRUE(saveChanged());
     EXPECT_EQ(read(QStringLiteral("Keyuser.dat")), QByteArray("c2\r\nc3\r\nc4\r\n"));
 }
 
@@ -160,8 +167,7 @@ TEST_F(CatalogueFilesTest, SavingKeepsOnePreviousGeneration)
     LoadCatalogue(context);
 
     lists().lstKey.add(QStringLiteral("two"));
-    context.KeywordsChanged = kTrue;
-    ASSERT_TRUE(SaveUserFiles(context));
+    ASSERT_TRUE(saveChanged());
     EXPECT_EQ(read(QStringLiteral("Keyuser.dat")), QByteArray("one\r\ntwo\r\n"));
     EXPECT_EQ(read(QStringLiteral("Keyuser.bak")), QByteArray("one\r\n"));
     EXPECT_EQ(context.KeywordsChanged, kFalse);
@@ -170,9 +176,7 @@ TEST_F(CatalogueFilesTest, SavingKeepsOnePreviousGeneration)
     lists().lstKey.removeAt(0);
     lists().lstUser.add(QStringLiteral("two"), 1);
     lists().cmbUser.add(QStringLiteral("C:\\b.ico;0;x;;1user"), 1);
-    context.KeywordsChanged = kTrue;
-    context.ReferencesChanged = kTrue;
-    ASSERT_TRUE(SaveUserFiles(context));
+    ASSERT_TRUE(saveChanged(true));
     EXPECT_EQ(read(QStringLiteral("Keyuser.dat")), QByteArray("two\r\n"));
     EXPECT_EQ(read(QStringLiteral("Keyuser.bak")), QByteArray("one\r\ntwo\r\n"));
     EXPECT_EQ(read(QStringLiteral("Iconuser.dat")), QByteArray("one;C:\\a;b;1;2;x;0user\r\ntwo;C:\\b.ico;0;x;;1user\r\n"));
@@ -224,9 +228,7 @@ TEST_F(CatalogueFilesTest, AnsiBytesAboveAsciiRoundTrip)
     EXPECT_EQ(table().Keywords[1], QStringLiteral("caf\u00E9"));
     EXPECT_EQ(table().Keywords[2], QStringLiteral("\u20ACuro"));
 
-    context.KeywordsChanged = kTrue;
-    context.ReferencesChanged = kTrue;
-    ASSERT_TRUE(SaveUserFiles(context));
+    ASSERT_TRUE(saveChanged(true));
     EXPECT_EQ(read(QStringLiteral("Keyuser.dat")), keywords);
     EXPECT_EQ(read(QStringLiteral("Iconuser.dat")), references);
 }

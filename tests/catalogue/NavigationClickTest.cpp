@@ -37,6 +37,14 @@ protected:
         click->setFavoritesRoot(kFavoritesRoot);
     }
 
+    // What the sources are asked to do for a drop.
+    QStringList dropCalls(const char* key, bool fromResults, const char* origin, bool shift)
+    {
+        sources.calls.clear();
+        click->drop(QLatin1StringView(key), fromResults, QLatin1StringView(origin), shift);
+        return sources.calls;
+    }
+
     void clickNode(const QString& key)
     {
         host.calls.clear();
@@ -203,28 +211,17 @@ TEST_F(NavigationClickTest, FavoritesNodesSelectTheirFolder)
 
 TEST_F(NavigationClickTest, DropOnAFavoritesFolderCopiesOrMovesAFavorite)
 {
+    const QString toSub = QStringLiteral("addToFavorites ") + kFavoritesRoot + QStringLiteral("\\Sub");
     // A catalogue icon is copied even with Shift.
-    click->drop(QStringLiteral("favori\\Sub"), true, QStringLiteral("Glyphary"), true);
-    EXPECT_EQ(sources.calls, QStringList{QStringLiteral("addToFavorites ") + kFavoritesRoot + QStringLiteral("\\Sub")});
-
-    sources.calls.clear();
-    click->drop(QStringLiteral("favori"), true, QStringLiteral("File Favorite"), true);
-    EXPECT_EQ(sources.calls, (QStringList{QStringLiteral("addToFavorites ") + kFavoritesRoot, QStringLiteral("deleteFavorite")}));
-
-    sources.calls.clear();
-    click->drop(QStringLiteral("favori\\Sub"), true, QStringLiteral("File Favorite"), false);
-    EXPECT_EQ(sources.calls.size(), 1);
-
+    EXPECT_EQ(dropCalls("favori\\Sub", true, "Glyphary", true), QStringList{toSub});
+    EXPECT_EQ(dropCalls("favori", true, "File Favorite", true),
+              (QStringList{QStringLiteral("addToFavorites ") + kFavoritesRoot, QStringLiteral("deleteFavorite")}));
+    EXPECT_EQ(dropCalls("favori\\Sub", true, "File Favorite", false), QStringList{toSub});
     // A favorite whose copy could not be saved stays where it was.
-    sources.calls.clear();
     sources.addSucceeds = false;
-    click->drop(QStringLiteral("favori\\Sub"), true, QStringLiteral("File Favorite"), true);
-    EXPECT_EQ(sources.calls.size(), 1);
-
-    sources.calls.clear();
-    click->drop(QStringLiteral("Icon256"), true, QStringLiteral("File Favorite"), true);
-    click->drop(QStringLiteral("favori"), false, QStringLiteral("File"), false);
-    EXPECT_TRUE(sources.calls.isEmpty());
+    EXPECT_EQ(dropCalls("favori\\Sub", true, "File Favorite", true), QStringList{toSub});
+    EXPECT_TRUE(dropCalls("Icon256", true, "File Favorite", true).isEmpty());
+    EXPECT_TRUE(dropCalls("favori", false, "File", false).isEmpty());
 }
 
 TEST(NavigationDrag, OnlyFavoritesFoldersTakeAResultIcon)

@@ -60,6 +60,14 @@ protected:
                 view.commandEnabled(Command::NextPage), view.commandEnabled(Command::LastPage)};
     }
 
+    // The page shows `count` rows, the items from `first` on.
+    void expectRows(int first, std::size_t count) const
+    {
+        ASSERT_EQ(view.rows.size(), count);
+        EXPECT_EQ(view.tag(1), openItem(first));
+        EXPECT_EQ(view.tag(static_cast<int>(count)), openItem(first + static_cast<int>(count) - 1));
+    }
+
     // Unlocked, with the status bar back and the normal pointer.
     void expectWindowWhole() const
     {
@@ -88,9 +96,7 @@ TEST_F(ResultPagesTest, ExactMultipleOfThePageSizeGivesAnEmptyLastPage)
     pages.startListing();
 
     EXPECT_EQ(pages.pageCount(), 2);
-    EXPECT_EQ(view.rows.size(), 200u);
-    EXPECT_EQ(view.tag(1), openItem(0));
-    EXPECT_EQ(view.tag(200), openItem(199));
+    expectRows(0, 200);
     EXPECT_EQ(view.boundRows, 200);
     EXPECT_EQ(view.text(StatusPanel::Area), QStringLiteral("Page 1 of 2"));
     EXPECT_EQ(view.text(StatusPanel::Count), QStringLiteral("200 Icon(s)"));
@@ -114,9 +120,7 @@ TEST_F(ResultPagesTest, LastPageHoldsTheRemainderWithReaderGettingItemDataAndPos
     pages.lastPage();
 
     EXPECT_EQ(pages.currentPage(), 3);
-    ASSERT_EQ(view.rows.size(), 50u);
-    EXPECT_EQ(view.tag(1), openItem(400));
-    EXPECT_EQ(view.tag(50), openItem(449));
+    expectRows(400, 50);
     EXPECT_EQ(view.rows.at(50).row.type, QStringLiteral("256 Color Icon"));
     EXPECT_EQ(view.progressMaximum, 51);
     const FakeReader::Call& last = reader.calls.back();
@@ -250,8 +254,7 @@ TEST_F(ResultPagesTest, EscapeWhileFillingPageThreeLeavesAnEmptyAbortedView)
     pages.firstPage();
     EXPECT_TRUE(view.rows.empty());
     pages.toPage(3);
-    EXPECT_EQ(view.rows.size(), 200u);
-    EXPECT_EQ(view.tag(1), openItem(400));
+    expectRows(400, 200);
     EXPECT_EQ(view.text(StatusPanel::Count), QStringLiteral("700 Icon(s)"));
     EXPECT_EQ(paging(), (Paging{true, true, true, true}));
 }
@@ -444,8 +447,7 @@ TEST_F(ResultPagesTest, ChangingIconsPerPageRedrawsWithTheNewPages)
     EXPECT_EQ(pages.pageCount(), 5);
     EXPECT_EQ(pages.currentPage(), 3);
     EXPECT_EQ(view.toPageEntries, 5);
-    ASSERT_EQ(view.rows.size(), 100u);
-    EXPECT_EQ(view.tag(1), openItem(200));
+    expectRows(200, 100);
 
     pages.changeIconsPerPage(-3); // back to 200: page 3 is still the last
     EXPECT_EQ(pages.pageCount(), 3);
@@ -462,17 +464,13 @@ TEST_F(ResultPagesTest, ListingsBeyond32767EntriesShowEveryPageRight)
 
     // Page 164 ends past index 32,767, where 16-bit page arithmetic overflowed.
     pages.toPage(164);
-    ASSERT_EQ(view.rows.size(), 200u);
-    EXPECT_EQ(view.tag(1), openItem(32600));
-    EXPECT_EQ(view.tag(200), openItem(32799));
+    expectRows(32600, 200);
 
     pages.lastPage();
     EXPECT_EQ(view.text(StatusPanel::Area), QStringLiteral("Page 201 of 201"));
     EXPECT_TRUE(view.rows.empty());
     pages.previousPage();
-    ASSERT_EQ(view.rows.size(), 200u);
-    EXPECT_EQ(view.tag(1), openItem(39800));
-    EXPECT_EQ(view.tag(200), openItem(39999));
+    expectRows(39800, 200);
     EXPECT_EQ(reader.calls.back().itemData, 39999);
 }
 
