@@ -54,6 +54,13 @@ protected:
             results.add(openItem(i), i);
     }
 
+    // Lists `count` items and shows the first page.
+    void show(int count)
+    {
+        list(count);
+        pages.startListing();
+    }
+
     std::array<bool, 4> paging() const
     {
         return {view.commandEnabled(Command::FirstPage), view.commandEnabled(Command::PrevPage),
@@ -92,8 +99,7 @@ using Paging = std::array<bool, 4>;
 
 TEST_F(ResultPagesTest, ExactMultipleOfThePageSizeGivesAnEmptyLastPage)
 {
-    list(200);
-    pages.startListing();
+    show(200);
 
     EXPECT_EQ(pages.pageCount(), 2);
     expectRows(0, 200);
@@ -115,8 +121,7 @@ TEST_F(ResultPagesTest, ExactMultipleOfThePageSizeGivesAnEmptyLastPage)
 
 TEST_F(ResultPagesTest, LastPageHoldsTheRemainderWithReaderGettingItemDataAndPosition)
 {
-    list(450);
-    pages.startListing();
+    show(450);
     pages.lastPage();
 
     EXPECT_EQ(pages.currentPage(), 3);
@@ -147,8 +152,7 @@ TEST_F(ResultPagesTest, UndrawableItemsTakeNoRowButStayCounted)
 
 TEST_F(ResultPagesTest, LedBlinksOnlyOnFirstPageOfANewListing)
 {
-    list(450);
-    pages.startListing();
+    show(450);
     ASSERT_TRUE(pages.isLedRunning());
     EXPECT_TRUE(view.ledTimer);
     pages.ledTick();
@@ -174,15 +178,13 @@ TEST_F(ResultPagesTest, LedBlinksOnlyOnFirstPageOfANewListing)
     pages.ledTick(); // starts from off again
     EXPECT_EQ(view.pictureOf(StatusPanel::Area), QStringLiteral("redledon"));
 
-    list(199);
-    pages.startListing();
+    show(199);
     EXPECT_FALSE(view.ledTimer);
 }
 
 TEST_F(ResultPagesTest, ToPageEntriesFillTheirPageExceptTheShownOne)
 {
-    list(450);
-    pages.startListing();
+    show(450);
     ASSERT_EQ(view.toPageEntries, 3);
     const auto readsBefore = reader.calls.size();
     const int clearsBefore = view.clears;
@@ -203,8 +205,7 @@ TEST_F(ResultPagesTest, ToPageEntriesFillTheirPageExceptTheShownOne)
 
 TEST_F(ResultPagesTest, PagingCommandsFollowThePage)
 {
-    list(450);
-    pages.startListing();
+    show(450);
     EXPECT_EQ(paging(), (Paging{false, false, true, true}));
     pages.previousPage(); // disabled: nothing happens
     EXPECT_EQ(pages.currentPage(), 1);
@@ -220,15 +221,13 @@ TEST_F(ResultPagesTest, PagingCommandsFollowThePage)
     for (Command command : kPagingCommands)
         EXPECT_EQ(pages.isPagingEnabled(command), view.commandEnabled(command));
 
-    list(10);
-    pages.startListing();
+    show(10);
     EXPECT_EQ(paging(), (Paging{false, false, false, false}));
 }
 
 TEST_F(ResultPagesTest, EscapeWhileFillingPageThreeLeavesAnEmptyAbortedView)
 {
-    list(700);
-    pages.startListing();
+    show(700);
     pages.toPage(2);
     const int selectionUpdates = view.selectionUpdates;
     view.onDoEvents = [this] {
@@ -277,16 +276,14 @@ TEST_F(ResultPagesTest, AbortedFirstPageOfANewListingDoesNotBlink)
     EXPECT_EQ(view.rows.size(), 5u);
     EXPECT_EQ(view.text(StatusPanel::Count), QStringLiteral("5 Icon(s)"));
 
-    list(6);
-    pages.startListing();
+    show(6);
     EXPECT_GE(view.doEventsCalls, 1);
     EXPECT_EQ(view.text(StatusPanel::Count), QStringLiteral("Aborted!"));
 }
 
 TEST_F(ResultPagesTest, LargePagesYieldWithoutYieldingPerItem)
 {
-    list(1000);
-    pages.startListing();
+    show(1000);
     EXPECT_GE(view.doEventsCalls, 1);
     EXPECT_LT(view.doEventsCalls, 200);
 }
@@ -375,8 +372,7 @@ TEST_F(ResultPagesTest, EmptyListingShowsNoIconsAndReleasesABuildersLock)
 
 TEST_F(ResultPagesTest, ClearingTheViewDisablesEveryCommandAndEmptiesTheTypePanel)
 {
-    list(450);
-    pages.startListing();
+    show(450);
     pages.nextPage();
     for (Command command : kSelectionCommands)
         view.commands[command] = true;
@@ -395,8 +391,7 @@ TEST_F(ResultPagesTest, ClearingTheViewDisablesEveryCommandAndEmptiesTheTypePane
 
 TEST_F(ResultPagesTest, HeaderClicksToggleTheOrderWhicheverColumnAndArrangeKeepsIt)
 {
-    list(10);
-    pages.startListing();
+    show(10);
     EXPECT_FALSE(view.sortState.enabled);
 
     pages.sortByColumn(0);
@@ -440,8 +435,7 @@ TEST_F(ResultPagesTest, IconsPerPageComesFromTheSettingWithSafeFallbacks)
 
 TEST_F(ResultPagesTest, ChangingIconsPerPageRedrawsWithTheNewPages)
 {
-    list(450);
-    pages.startListing();
+    show(450);
     pages.lastPage();
     pages.changeIconsPerPage(100);
     EXPECT_EQ(pages.pageCount(), 5);
@@ -456,8 +450,7 @@ TEST_F(ResultPagesTest, ChangingIconsPerPageRedrawsWithTheNewPages)
 
 TEST_F(ResultPagesTest, ListingsBeyond32767EntriesShowEveryPageRight)
 {
-    list(40000);
-    pages.startListing();
+    show(40000);
     EXPECT_EQ(pages.pageCount(), 201);
     EXPECT_EQ(view.text(StatusPanel::Count), QStringLiteral("40000 Icon(s)"));
     EXPECT_EQ(view.toPageEntries, 201);
