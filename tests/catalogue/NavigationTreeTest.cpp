@@ -141,14 +141,11 @@ TEST_F(NavigationTreeTest, YourIconsBranchHoldsEveryNodeWithSchemesInRegistryOrd
     EXPECT_FALSE(tree.find(QStringLiteral("your"))->expanded);
 }
 
-TEST_F(NavigationTreeTest, NoSchemeNodesWithoutTheSchemesKey)
+TEST_F(NavigationTreeTest, NoSchemeNodesWithoutTheSchemesKeyAndFavoritesNamedAfterTheirFolder)
 {
     EXPECT_TRUE(cursorSchemeNames(context).isEmpty());
     EXPECT_EQ(build().childKeys(QStringLiteral("SysCur")), QStringList{QStringLiteral("SysCurCurrent")});
-}
 
-TEST_F(NavigationTreeTest, FavoritesNodeIsNamedAfterTheFavoritesFolder)
-{
     root.platform().registry().setValue(platform::HKEY_CURRENT_USER, platform::kShellFoldersKey, "Favorites",
                                         platform::REG_SZ, platform::regString("C:\\WINDOWS\\Meine Favoriten"));
     EXPECT_EQ(build().find(QStringLiteral("favori"))->caption, QStringLiteral("Meine Favoriten"));

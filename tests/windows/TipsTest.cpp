@@ -121,19 +121,16 @@ TEST_F(TipStateTest, CloseWritesTheNextTipAndTheBoxAsDwords)
 
     state.close(true);
     EXPECT_EQ(stored("Tip"), std::make_pair(platform::REG_DWORD, qint32(1)));
-}
 
-TEST_F(TipStateTest, ClosingOnTheLastTipStartsOverNextTime)
-{
+    // Closing on the last tip starts over next time.
     storeDword("TipNR", 28);
-    TipState first(settings);
-    first.load();
-    EXPECT_EQ(first.current(), 28);
-    first.close(true);
-
-    TipState second(settings);
-    second.load();
-    EXPECT_EQ(second.current(), 1);
+    TipState last(settings);
+    last.load();
+    EXPECT_EQ(last.current(), 28);
+    last.close(true);
+    TipState next(settings);
+    next.load();
+    EXPECT_EQ(next.current(), 1);
 }
 
 TEST_F(TipStateTest, WindowShowsTheStoredTipAndNextTipWraps)
