@@ -73,35 +73,17 @@ TEST(NodeActions, EveryKeyFamilyNamesItsSource)
         const char* name;
     };
     const Case cases[] = {
-        {"Icon16", "", NodeSource::CatalogueByType, 0, ""},
-        {"Icon256", "icon", NodeSource::CatalogueByType, 1, ""},
-        {"AniHi", "ani", NodeSource::CatalogueByType, 5, ""},
-        {"Cursor16", "cursor", NodeSource::CatalogueByType, 6, ""},
-        {"CursorHi", "cursor", NodeSource::CatalogueByType, 8, ""},
-        {"Reference16", "reference", NodeSource::ReferencesByClass, 0, ""},
-        {"ReferenceHi", "reference", NodeSource::ReferencesByClass, 2, ""},
-        {"groups12", "group", NodeSource::Group, 12, ""},
-        {"SysShortDesk", "SysShort", NodeSource::Shortcuts, 0, "Desktop"},
-        {"SysShortStart", "SysShort", NodeSource::Shortcuts, 0, "Start Menu"},
-        {"SysCurCurrent", "SysCur", NodeSource::CurrentCursors, 0, ""},
-        {"SysAso", "your", NodeSource::FileTypes, 0, ""},
+        {"Icon16", "", NodeSource::CatalogueByType, 0, ""},             {"Icon256", "icon", NodeSource::CatalogueByType, 1, ""},
+        {"AniHi", "ani", NodeSource::CatalogueByType, 5, ""},           {"Cursor16", "cursor", NodeSource::CatalogueByType, 6, ""},
+        {"CursorHi", "cursor", NodeSource::CatalogueByType, 8, ""},     {"Reference16", "reference", NodeSource::ReferencesByClass, 0, ""},
+        {"ReferenceHi", "reference", NodeSource::ReferencesByClass, 2, ""}, {"groups12", "group", NodeSource::Group, 12, ""},
+        {"SysShortDesk", "SysShort", NodeSource::Shortcuts, 0, "Desktop"}, {"SysShortStart", "SysShort", NodeSource::Shortcuts, 0, "Start Menu"},
+        {"SysCurCurrent", "SysCur", NodeSource::CurrentCursors, 0, ""}, {"SysAso", "your", NodeSource::FileTypes, 0, ""},
         {"SysFolders", "system", NodeSource::SystemIcons, static_cast<int>(SystemIconGroup::Folders), ""},
         {"Windows Standardctheme", "SysCur", NodeSource::CursorScheme, 0, "Windows Standard"},
-        {"favorictheme", "SysCur", NodeSource::CursorScheme, 0, "favori"},
-        {"favori", "your", NodeSource::Favorites, 0, ""},
+        {"favorictheme", "SysCur", NodeSource::CursorScheme, 0, "favori"}, {"favori", "your", NodeSource::Favorites, 0, ""},
         {"favori\\A\\B", "favori\\A", NodeSource::Favorites, 0, "\\A\\B"},
         {"favori\\Xctheme", "favori", NodeSource::Favorites, 0, "\\Xctheme"},
-        // Inner nodes and keys that name nothing.
-        {"icon", "glyphary", NodeSource::Nothing, 0, ""},
-        {"alfa", "glyphary", NodeSource::Nothing, 0, ""},
-        {"group", "glyphary", NodeSource::Nothing, 0, ""},
-        {"your", "", NodeSource::Nothing, 0, ""},
-        {"SysCur", "your", NodeSource::Nothing, 0, ""},
-        {"groups", "group", NodeSource::Nothing, 0, ""},
-        {"groups1x", "group", NodeSource::Nothing, 0, ""},
-        {"groups-1", "group", NodeSource::Nothing, 0, ""},
-        {"a", "alfa", NodeSource::Nothing, 0, ""},
-        {"favorites", "your", NodeSource::Nothing, 0, ""},
     };
     for (const Case& c : cases) {
         const NodeAction action = actionForNode(QLatin1StringView(c.key), QLatin1StringView(c.parent));
@@ -109,6 +91,16 @@ TEST(NodeActions, EveryKeyFamilyNamesItsSource)
         const int number = c.source == NodeSource::SystemIcons ? static_cast<int>(action.systemGroup) : action.number;
         EXPECT_EQ(number, c.number) << c.key;
         EXPECT_EQ(action.name, QLatin1StringView(c.name)) << c.key;
+    }
+    // Inner nodes and keys that name nothing.
+    const std::pair<const char*, const char*> nothing[] = {{"icon", "glyphary"}, {"alfa", "glyphary"}, {"group", "glyphary"},
+        {"your", ""}, {"SysCur", "your"}, {"groups", "group"}, {"groups1x", "group"}, {"groups-1", "group"}, {"a", "alfa"},
+        {"favorites", "your"}};
+    for (const auto& [key, parent] : nothing) {
+        const NodeAction action = actionForNode(QLatin1StringView(key), QLatin1StringView(parent));
+        EXPECT_EQ(action.source, NodeSource::Nothing) << key;
+        EXPECT_EQ(action.number, 0) << key;
+        EXPECT_TRUE(action.name.isEmpty()) << key;
     }
     const NodeAction letter = actionForNode(QStringLiteral("Q"), QStringLiteral("alfa"));
     EXPECT_EQ(letter.source, NodeSource::Letter);
