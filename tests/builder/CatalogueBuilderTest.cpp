@@ -176,11 +176,10 @@ TEST_F(CatalogueBuilderTest, IconsFromAFolderDrawAsTheyWereWithTypesKeywordsAndG
         EXPECT_EQ(parseToken(tokens[0]).type, type) << keyword.toStdString();
         EXPECT_TRUE(test::samePixels(draw(tokens[0]), source)) << keyword.toStdString();
     };
-    expectDrawn(QStringLiteral("alpha"), alpha, u'2');
-    expectDrawn(QStringLiteral("star"), alpha, u'2');
-    expectDrawn(QStringLiteral("beta"), beta, u'0');
-    expectDrawn(QStringLiteral("gamma"), gamma, u'1');
-    expectDrawn(QStringLiteral("delta"), delta, u'8');
+    for (const auto& [keyword, source, type] : {std::tuple{"alpha", &alpha, u'2'}, std::tuple{"star", &alpha, u'2'},
+                                                std::tuple{"beta", &beta, u'0'}, std::tuple{"gamma", &gamma, u'1'},
+                                                std::tuple{"delta", &delta, u'8'}})
+        expectDrawn(QString::fromLatin1(keyword), *source, type);
 
     // The animation's frames are the whole of a member of their own, in playing order.
     const QStringList frameTokens = tokensOf(QStringLiteral("epsilon"));

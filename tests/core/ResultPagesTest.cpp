@@ -258,7 +258,7 @@ TEST_F(ResultPagesTest, EscapeWhileFillingPageThreeLeavesAnEmptyAbortedView)
     EXPECT_EQ(paging(), (Paging{true, true, true, true}));
 }
 
-TEST_F(ResultPagesTest, AbortedFirstPageOfANewListingDoesNotBlink)
+TEST_F(ResultPagesTest, AnAbortedFirstPageDoesNotBlinkAndFiveOrFewerItemsCannotBeAborted)
 {
     list(450);
     view.onDoEvents = [this] { abortFlag = kTrue; };
