@@ -49,12 +49,11 @@ TEST_F(MessageWindowTest, ShowsTheRequestAndHidesAnEmptySecondButton)
 
 TEST_F(MessageWindowTest, ClosingWritesTheFlagAsZeroOrOneAndThePosition)
 {
-    const bool second = showAndClose({QStringLiteral("text"), QStringLiteral("OrganizeFav"), QStringLiteral("t"), QString()},
-                                     [](frmMessage& window) {
-                                         window.chkNoShow->setChecked(true);
-                                         window.cmdOK->click();
-                                     });
-    EXPECT_FALSE(second);
+    EXPECT_FALSE(showAndClose({QStringLiteral("text"), QStringLiteral("OrganizeFav"), QStringLiteral("t"), QString()},
+                              [](frmMessage& window) {
+                                  window.chkNoShow->setChecked(true);
+                                  window.cmdOK->click();
+                              }));
     EXPECT_EQ(flag("OrganizeFav"), 1);
     EXPECT_FALSE(settings.noticeWanted(QStringLiteral("OrganizeFav")));
     EXPECT_FALSE(isEmpty(settings.read(setting::MessageTop)));
@@ -66,23 +65,19 @@ TEST_F(MessageWindowTest, ClosingWritesTheFlagAsZeroOrOneAndThePosition)
     EXPECT_TRUE(settings.noticeWanted(QStringLiteral("OrganizeFav")));
 }
 
-TEST_F(MessageWindowTest, TheSecondButtonGivesTrue)
+TEST_F(MessageWindowTest, TheSecondButtonGivesTrueAndTheCloseBoxCountsAsClose)
 {
-    const bool second = showAndClose({QStringLiteral("Restart now?"), QStringLiteral("SysCursorRestart"), QStringLiteral("Cursors"), QStringLiteral("&Restart")},
-                                     [](frmMessage& window) {
-                                         EXPECT_FALSE(window.cmdRestart->isHidden());
-                                         EXPECT_EQ(window.cmdRestart->text(), QStringLiteral("&Restart"));
-                                         window.cmdRestart->click();
-                                     });
-    EXPECT_TRUE(second);
+    EXPECT_TRUE(showAndClose({QStringLiteral("Restart now?"), QStringLiteral("SysCursorRestart"), QStringLiteral("Cursors"),
+                              QStringLiteral("&Restart")},
+                             [](frmMessage& window) {
+                                 EXPECT_FALSE(window.cmdRestart->isHidden());
+                                 EXPECT_EQ(window.cmdRestart->text(), QStringLiteral("&Restart"));
+                                 window.cmdRestart->click();
+                             }));
     EXPECT_EQ(flag("SysCursorRestart"), 0);
-}
 
-TEST_F(MessageWindowTest, TheCloseBoxCountsAsClose)
-{
-    const bool second = showAndClose({QStringLiteral("x"), QStringLiteral("SysCache"), QStringLiteral("t"), QStringLiteral("&Rebuild")},
-                                     [](frmMessage& window) { window.reject(); });
-    EXPECT_FALSE(second);
+    EXPECT_FALSE(showAndClose({QStringLiteral("x"), QStringLiteral("SysCache"), QStringLiteral("t"), QStringLiteral("&Rebuild")},
+                              [](frmMessage& window) { window.reject(); }));
     EXPECT_EQ(flag("SysCache"), 0);
 }
 

@@ -1,26 +1,16 @@
 // Browsing a catalogue in the real main window (offscreen): the tree's nodes, a node click that
 // lists and draws catalogue icons, and the keyword bar.
 
-#include "core/AppContext.h"
-#include "app/ResultListWidget.h"
-#include "core/Settings.h"
-#include "core/SettingsTable.h"
-#include "app/Startup.h"
-#include "app/frmMain.h"
+#include "MainWindowFixture.h"
 #include "builder/CatalogueBuilder.h"
-#include "platform/SingleInstance.h"
-#include "support/GuiApplication.h"
-#include "support/TempRoot.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QDir>
 #include <QPainter>
 #include <QTreeWidget>
-#include <gtest/gtest.h>
 
 using namespace glyphary;
-using glyphary::testing::TempRoot;
 
 namespace {
 
@@ -35,22 +25,10 @@ QImage disc(QColor colour)
     return image;
 }
 
-class NavigationWindowTest : public ::testing::Test {
+class NavigationWindowTest : public glyphary::testing::MainWindowFixture {
 protected:
-    void SetUp() override
-    {
-        glyphary::testing::ensureGuiApplication();
-        splashLoad(context, settings, QStringLiteral("C:\\Glyphary"));
-    }
-
-    std::unique_ptr<frmMain> openWindow()
-    {
-        auto window = std::make_unique<frmMain>(context, settings, mutex, QString());
-        window->load();
-        return window;
-    }
-
-    void buildCatalogue()
+    // A window over a catalogue of a red and a green disc, with the Hi Color node clicked.
+    std::unique_ptr<frmMain> openHiColourIcons()
     {
         std::vector<CatalogueSource> sources;
         sources.push_back({QStringLiteral("red"), CatalogueKind::Icon, {disc(Qt::red)}, {ColourClass::HiColour},
@@ -59,13 +37,11 @@ protected:
                            {QStringLiteral("apple"), QStringLiteral("pear")}});
         const QString program = root.host(QStringLiteral("C:\\Glyphary"));
         QDir().mkpath(program);
-        ASSERT_TRUE(glyphary::buildCatalogue(sources, program).ok);
+        EXPECT_TRUE(glyphary::buildCatalogue(sources, program).ok);
+        auto window = openWindow();
+        emit window->pnlNav->itemClicked(window->navigationItem(QStringLiteral("IconHi")), 0);
+        return window;
     }
-
-    TempRoot root;
-    AppContext context{root.platform()};
-    Settings settings{root.platform().registry()};
-    platform::NamedMutex mutex;
 };
 
 TEST_F(NavigationWindowTest, WithoutACatalogueOnlyYourIconsIsThere)
@@ -80,8 +56,7 @@ TEST_F(NavigationWindowTest, WithoutACatalogueOnlyYourIconsIsThere)
 
 TEST_F(NavigationWindowTest, ANodeClickListsAndDrawsCatalogueIcons)
 {
-    buildCatalogue();
-    const auto window = openWindow();
+    const auto window = openHiColourIcons();
     ASSERT_NE(window->navigationItem(QStringLiteral("glyphary")), nullptr);
     EXPECT_TRUE(window->navigationItem(QStringLiteral("glyphary"))->isExpanded());
     EXPECT_EQ(window->navigationItem(QStringLiteral("IconHi"))->text(0), QStringLiteral("Hi Color"));
@@ -90,26 +65,21 @@ TEST_F(NavigationWindowTest, ANodeClickListsAndDrawsCatalogueIcons)
     EXPECT_EQ(window->navigationItem(groupKey)->text(0), QStringLiteral("Fruit"));
     EXPECT_EQ(window->cmbSearch->count(), 3); // apple, group fruit, pear
 
-    emit window->pnlNav->itemClicked(window->navigationItem(QStringLiteral("IconHi")), 0);
     ASSERT_EQ(window->session().cmbResult.count(), 2);
     EXPECT_EQ(window->pnlResult->rowCount(), 2);
     EXPECT_EQ(window->pnlResult->text(0, 0), QStringLiteral("apple"));
     EXPECT_EQ(window->pnlResult->text(0, 1), QStringLiteral("Hi-Color Icon"));
     EXPECT_EQ(window->pnlResult->text(0, 2), QStringLiteral("Glyphary"));
-    EXPECT_EQ(window->panels.value(QStringLiteral("count"))->text(), QStringLiteral("2 Icon(s)"));
-    EXPECT_EQ(window->panels.value(QStringLiteral("area"))->text(), QStringLiteral("Page 1 of 1"));
+    EXPECT_EQ(panel(*window, "count"), QStringLiteral("2 Icon(s)"));
+    EXPECT_EQ(panel(*window, "area"), QStringLiteral("Page 1 of 1"));
 
     // The drawn picture is the stored icon: red in the middle, transparent in the corner.
     const QIcon icon = window->pnlResult->model()->item(0, 0)->icon();
     const QImage picture = icon.pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32);
     EXPECT_EQ(qAlpha(picture.pixel(0, 0)), 0);
     EXPECT_EQ(QColor(picture.pixel(16, 16)), QColor(Qt::red));
-}
 
-TEST_F(NavigationWindowTest, ChoosingAKeywordListsItsIcons)
-{
-    buildCatalogue();
-    const auto window = openWindow();
+    // Choosing a keyword lists its icons.
     const int pear = window->cmbSearch->findText(QStringLiteral("pear"));
     ASSERT_GE(pear, 0);
     emit window->cmbSearch->activated(pear);
@@ -119,12 +89,10 @@ TEST_F(NavigationWindowTest, ChoosingAKeywordListsItsIcons)
 
 TEST_F(NavigationWindowTest, SelectingAnIconShowsItsTypeAndEnablesItsCommands)
 {
-    buildCatalogue();
-    const auto window = openWindow();
-    emit window->pnlNav->itemClicked(window->navigationItem(QStringLiteral("IconHi")), 0);
+    const auto window = openHiColourIcons();
     EXPECT_FALSE(window->action(QStringLiteral("mnuFileProperties"))->isEnabled());
     window->pnlResult->setCurrentRow(0);
-    EXPECT_EQ(window->panels.value(QStringLiteral("type"))->text(), QStringLiteral("Hi-Color Icon"));
+    EXPECT_EQ(panel(*window, "type"), QStringLiteral("Hi-Color Icon"));
     EXPECT_EQ(window->panelPictures_.value(QStringLiteral("type"))->property("picture").toString(), QStringLiteral("icon"));
     EXPECT_TRUE(window->action(QStringLiteral("mnuFileProperties"))->isEnabled());
     EXPECT_TRUE(window->toolButton(QStringLiteral("save"))->isEnabled());
@@ -139,25 +107,21 @@ TEST_F(NavigationWindowTest, SelectingAnIconShowsItsTypeAndEnablesItsCommands)
 
 TEST_F(NavigationWindowTest, AClickOnAnIconSelectsItAsWell)
 {
-    buildCatalogue();
-    const auto window = openWindow();
-    emit window->pnlNav->itemClicked(window->navigationItem(QStringLiteral("IconHi")), 0);
+    const auto window = openHiColourIcons();
     // A click in the icon view selects the Name cell alone.
     QAbstractItemView* view = window->pnlResult->activeView();
     view->selectionModel()->setCurrentIndex(window->pnlResult->model()->index(1, 0), QItemSelectionModel::ClearAndSelect);
     EXPECT_EQ(window->pnlResult->currentRow(), 1);
-    EXPECT_EQ(window->panels.value(QStringLiteral("type"))->text(), QStringLiteral("Hi-Color Icon"));
+    EXPECT_EQ(panel(*window, "type"), QStringLiteral("Hi-Color Icon"));
     EXPECT_TRUE(window->action(QStringLiteral("mnuResultClickSaveAs"))->isEnabled());
 }
 
 TEST_F(NavigationWindowTest, TheDoubleClickActionRunsItsCommand)
 {
-    buildCatalogue();
     settings.write(setting::DCAction, QStringLiteral("Copy"));
-    const auto window = openWindow();
+    const auto window = openHiColourIcons();
     int copies = 0;
     window->session().handle(Command::Copy, [&copies] { ++copies; });
-    emit window->pnlNav->itemClicked(window->navigationItem(QStringLiteral("IconHi")), 0);
     window->pnlResult->setCurrentRow(1);
     emit window->pnlResult->itemDoubleClicked(1);
     EXPECT_EQ(copies, 1);

@@ -1,54 +1,28 @@
 // The result pages inside the real main window (offscreen): a library opened from the command
 // line pages, blinks, sorts and aborts.
 
-#include "core/AppContext.h"
-#include "app/ResultListWidget.h"
-#include "core/Settings.h"
-#include "core/SettingsTable.h"
-#include "app/Startup.h"
-#include "app/frmMain.h"
-#include "platform/SingleInstance.h"
-#include "support/GuiApplication.h"
+#include "MainWindowFixture.h"
 #include "support/PeBuilder.h"
-#include "support/TempRoot.h"
 
 #include <QMenu>
-#include <gtest/gtest.h>
 
 using namespace glyphary;
-using namespace glyphary::platform;
-using glyphary::testing::TempRoot;
 
 namespace {
 
-class ResultPagesWindowTest : public ::testing::Test {
+class ResultPagesWindowTest : public glyphary::testing::MainWindowFixture {
 protected:
-    void SetUp() override
+    // A DLL with `count` icons, opened as the command line would open it; `perPage` icons a page.
+    std::unique_ptr<frmMain> openLibrary(int count, const char* perPage = "200")
     {
-        glyphary::testing::ensureGuiApplication();
-        splashLoad(context, settings, QStringLiteral("C:\\Glyphary"));
-    }
-
-    // A DLL with `count` icons, opened as the command line would open it.
-    std::unique_ptr<frmMain> openLibrary(int count)
-    {
+        settings.write(setting::IconsPerPage, QString::fromLatin1(perPage));
         glyphary::testing::ResourceBuilder dll;
         for (int id = 1; id <= count; ++id)
             dll.iconGroup(formats::ResourceName::byId(static_cast<std::uint16_t>(id)),
                           {glyphary::testing::dibImage(4, 32, static_cast<std::uint8_t>(id))});
-        const auto bytes = dll.pe32();
-        root.writeFile(QStringLiteral("C:\\Lib\\Shell.dll"), bytes);
-        auto window = std::make_unique<frmMain>(context, settings, mutex, QStringLiteral("C:\\Lib\\Shell.dll"));
-        window->load();
-        return window;
+        root.writeFile(QStringLiteral("C:\\Lib\\Shell.dll"), dll.pe32());
+        return openWindow(QStringLiteral("C:\\Lib\\Shell.dll"));
     }
-
-    QString panel(frmMain& window, const char* key) { return window.panels.value(QString::fromLatin1(key))->text(); }
-
-    TempRoot root;
-    AppContext context{root.platform()};
-    Settings settings{root.platform().registry()};
-    NamedMutex mutex;
 };
 
 TEST_F(ResultPagesWindowTest, TwoHundredIconsAtTwoHundredPerPageGiveASecondEmptyPage)
@@ -82,8 +56,7 @@ TEST_F(ResultPagesWindowTest, TwoHundredIconsAtTwoHundredPerPageGiveASecondEmpty
 
 TEST_F(ResultPagesWindowTest, TheToPageEntryOfTheCurrentPageDoesNothing)
 {
-    settings.write(setting::IconsPerPage, QStringLiteral("10"));
-    const auto window = openLibrary(25);
+    const auto window = openLibrary(25, "10");
     EXPECT_EQ(panel(*window, "area"), QStringLiteral("Page 1 of 3"));
     QMenu* toPage = window->menu(QStringLiteral("mnuGoToPage"));
     ASSERT_EQ(toPage->actions().size(), 3);
@@ -98,13 +71,11 @@ TEST_F(ResultPagesWindowTest, TheToPageEntryOfTheCurrentPageDoesNothing)
 
 TEST_F(ResultPagesWindowTest, EscDuringAFillLeavesAnEmptyAbortedView)
 {
-    settings.write(setting::IconsPerPage, QStringLiteral("10"));
-    const auto window = openLibrary(40);
+    const auto window = openLibrary(40, "10");
     root.dialogs().doEventsCalls = 0;
     window->session().pages().toPage(3);
     EXPECT_EQ(panel(*window, "area"), QStringLiteral("Page 3 of 5")); // an exact multiple gives one more, empty, page
-    const int calls = root.dialogs().doEventsCalls;
-    EXPECT_GT(calls, 0); // more than five entries: the fill lets events run
+    EXPECT_GT(root.dialogs().doEventsCalls, 0); // more than five entries: the fill lets events run
 
     // Esc pressed while the page is filled again: the abort flag is seen when events run.
     root.dialogs().onDoEvents = [this] { context.AbortFlag = kTrue; };
@@ -117,22 +88,9 @@ TEST_F(ResultPagesWindowTest, EscDuringAFillLeavesAnEmptyAbortedView)
     EXPECT_EQ(window->session().cmbResult.count(), 40); // the result list is kept
 }
 
-TEST_F(ResultPagesWindowTest, FiveOrFewerItemsNeverYield)
-{
-    root.dialogs().doEventsCalls = 0;
-    const auto window = openLibrary(5);
-    const int before = root.dialogs().doEventsCalls;
-    window->session().pages().fillPage();
-    EXPECT_EQ(root.dialogs().doEventsCalls, before);
-    EXPECT_EQ(window->pnlResult->rowCount(), 5);
-    EXPECT_EQ(panel(*window, "area"), QStringLiteral("Page 1 of 1"));
-    EXPECT_FALSE(window->tmrLed.isActive());
-}
-
 TEST_F(ResultPagesWindowTest, HeaderClicksToggleTheOrderOfThePageOnly)
 {
-    settings.write(setting::IconsPerPage, QStringLiteral("10"));
-    const auto window = openLibrary(12);
+    const auto window = openLibrary(12, "10");
     window->setResultView(3);
     emit window->pnlResult->headerClicked(0);
     const QString first = window->pnlResult->text(0, 0);
@@ -143,8 +101,7 @@ TEST_F(ResultPagesWindowTest, HeaderClicksToggleTheOrderOfThePageOnly)
 
 TEST_F(ResultPagesWindowTest, AMissingFileOnTheCommandLineListsNothingWithoutAnError)
 {
-    auto window = std::make_unique<frmMain>(context, settings, mutex, QStringLiteral("C:\\missing.ico"));
-    window->load();
+    const auto window = openWindow(QStringLiteral("C:\\missing.ico"));
     EXPECT_EQ(window->session().cmbResult.count(), 0);
     for (const auto& prompt : root.dialogs().prompts)
         EXPECT_NE(prompt.title, u"Error");

@@ -48,15 +48,20 @@ protected:
         ASSERT_TRUE(marked->listening());
     }
 
+    QProcessEnvironment environment() const
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("GLYPHARY_ROOT"), root);
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        return env;
+    }
+
     // Runs the program as a second start, serving this process's events meanwhile, and returns its
     // exit code (-1 when it did not end within 10 s).
     int runSecondStart(const QStringList& arguments, qint64* elapsedMs = nullptr)
     {
         QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("GLYPHARY_ROOT"), root);
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        process.setProcessEnvironment(env);
+        process.setProcessEnvironment(environment());
         QEventLoop loop;
         QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
         QTimer::singleShot(10000, &loop, &QEventLoop::quit);
@@ -88,14 +93,31 @@ protected:
     int activations = 0;
 };
 
-TEST_F(SingleInstanceTest, ASecondStartWithAPathHandsExactlyThatPathOver)
+TEST_F(SingleInstanceTest, ASecondStartHandsItsCommandLineOverOrActivatesTheWindow)
 {
+    const struct {
+        const char* name;
+        bool visible;
+        QStringList arguments;
+        QList<QByteArray> received;
+        int activations;
+    } cases[] = {
+        {"a path goes over exactly", true, {QStringLiteral("C:\\My Icons\\star.ico")}, {"C:\\My Icons\\star.ico"}, 0},
+        {"no arguments activate a visible window", true, {}, {}, 1},
+        {"an empty command line goes to an invisible window as one zero byte", false, {}, {QByteArray(1, '\0')}, 0},
+    };
     ASSERT_TRUE(mutex.create(scoped(kInstanceMutexName)));
-    markWindow(true);
-    EXPECT_EQ(runSecondStart({QStringLiteral("C:\\My Icons\\star.ico")}), 0);
-    ASSERT_EQ(received.size(), 1);
-    EXPECT_EQ(received[0], QByteArray("C:\\My Icons\\star.ico"));
-    EXPECT_EQ(activations, 0);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        marked.reset();
+        received.clear();
+        activations = 0;
+        markWindow(c.visible);
+        EXPECT_EQ(runSecondStart(c.arguments), 0);
+        EXPECT_EQ(received, c.received);
+        EXPECT_EQ(activations, c.activations);
+    }
+    EXPECT_EQ(handOverPayload(QString()), QByteArray(1, '\0'));
 }
 
 TEST_F(SingleInstanceTest, AHandOverHandlerThatLetsEventsRunOutlivesTheSendersSocket)
@@ -108,25 +130,6 @@ TEST_F(SingleInstanceTest, AHandOverHandlerThatLetsEventsRunOutlivesTheSendersSo
     QTimer::singleShot(400, &after, &QEventLoop::quit);
     after.exec();
     EXPECT_EQ(received, (QList<QByteArray>{"C:\\Icons", "C:\\More"}));
-}
-
-TEST_F(SingleInstanceTest, ASecondStartWithoutArgumentsActivatesAVisibleWindow)
-{
-    ASSERT_TRUE(mutex.create(scoped(kInstanceMutexName)));
-    markWindow(true);
-    EXPECT_EQ(runSecondStart({}), 0);
-    EXPECT_TRUE(received.isEmpty());
-    EXPECT_EQ(activations, 1);
-}
-
-TEST_F(SingleInstanceTest, AnEmptyCommandLineGoesToAnInvisibleWindowAsOneZeroByte)
-{
-    ASSERT_TRUE(mutex.create(scoped(kInstanceMutexName)));
-    markWindow(false);
-    EXPECT_EQ(runSecondStart({}), 0);
-    ASSERT_EQ(received.size(), 1);
-    EXPECT_EQ(received[0], QByteArray(1, '\0'));
-    EXPECT_EQ(handOverPayload(QString()), QByteArray(1, '\0'));
 }
 
 TEST_F(SingleInstanceTest, WithoutAMarkedWindowTheSecondStartEndsSilently)
@@ -146,10 +149,7 @@ TEST_F(SingleInstanceTest, AWindowThatNeverAnswersDoesNotHoldTheSecondStartPastT
     QLocalServer deaf;
     ASSERT_TRUE(deaf.listen(scoped(kInstancePropertyName)));
     QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("GLYPHARY_ROOT"), root);
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    process.setProcessEnvironment(env);
+    process.setProcessEnvironment(environment());
     QElapsedTimer timer;
     timer.start();
     process.start(QStringLiteral(GLYPHARY_TEST_BIN_DIR "/glyphary"), {QStringLiteral("C:\\x.ico")});

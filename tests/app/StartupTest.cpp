@@ -23,46 +23,47 @@ QByteArray readHostFile(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// A first start's shared state over its own root.
+struct Started {
+    explicit Started(const QString& os = QStringLiteral("98"), const QString& folder = QStringLiteral("C:\\Glyphary"))
+        : root(os)
+    {
+        splashLoad(context, settings, folder);
+    }
+    TempRoot root;
+    AppContext context{root.platform()};
+    Settings settings{root.platform().registry()};
+};
+
 TEST(SplashLoad, FillsTheSharedFoldersAsTheFolderCallsReportThem)
 {
-    TempRoot root;
-    AppContext context(root.platform());
-    Settings settings(root.platform().registry());
-    splashLoad(context, settings, QStringLiteral("C:\\Program Files\\Glyphary"));
-
+    const Started started(QStringLiteral("98"), QStringLiteral("C:\\Program Files\\Glyphary"));
+    const AppContext& context = started.context;
     EXPECT_EQ(context.ProgramFolder, QStringLiteral("C:\\Program Files\\Glyphary\\"));
     EXPECT_EQ(context.WindowsFolder, QStringLiteral("C:\\WINDOWS"));
     EXPECT_EQ(context.SystemFolder, QStringLiteral("C:\\WINDOWS\\SYSTEM"));
     EXPECT_EQ(context.TempFolder, QStringLiteral("c:\\windows\\temp\\"));
     EXPECT_EQ(context.CatalogueAvailable, kTrue);
     EXPECT_EQ(context.PendingOpenPath, QString());
-}
 
-TEST(SplashLoad, NtKeepsItsSystemFilesInSystem32)
-{
-    TempRoot root(QStringLiteral("NT4"));
-    AppContext context(root.platform());
-    Settings settings(root.platform().registry());
-    splashLoad(context, settings, QStringLiteral("C:\\Glyphary\\"));
-    EXPECT_EQ(context.SystemFolder, QStringLiteral("C:\\WINDOWS\\SYSTEM32"));
-    EXPECT_EQ(context.ProgramFolder, QStringLiteral("C:\\Glyphary\\"));
+    // NT keeps its system files in SYSTEM32; a folder given with its backslash keeps one.
+    const Started nt(QStringLiteral("NT4"), QStringLiteral("C:\\Glyphary\\"));
+    EXPECT_EQ(nt.context.SystemFolder, QStringLiteral("C:\\WINDOWS\\SYSTEM32"));
+    EXPECT_EQ(nt.context.ProgramFolder, QStringLiteral("C:\\Glyphary\\"));
 }
 
 TEST(SplashLoad, WritesThePathSettingOnlyWhenItDiffers)
 {
-    TempRoot root;
-    AppContext context(root.platform());
-    Settings settings(root.platform().registry());
-    splashLoad(context, settings, QStringLiteral("C:\\Glyphary"));
-    EXPECT_EQ(Settings::toText(settings.read(setting::Path)), QStringLiteral("C:\\Glyphary\\"));
+    Started started;
+    EXPECT_EQ(Settings::toText(started.settings.read(setting::Path)), QStringLiteral("C:\\Glyphary\\"));
 
-    const QString userHive = root.rootPath() + QStringLiteral("/user.reg");
+    const QString userHive = started.root.rootPath() + QStringLiteral("/user.reg");
     const QByteArray hive = readHostFile(userHive);
-    splashLoad(context, settings, QStringLiteral("C:\\Glyphary"));
+    splashLoad(started.context, started.settings, QStringLiteral("C:\\Glyphary"));
     EXPECT_EQ(readHostFile(userHive), hive);
 
-    splashLoad(context, settings, QStringLiteral("C:\\Moved"));
-    EXPECT_EQ(Settings::toText(settings.read(setting::Path)), QStringLiteral("C:\\Moved\\"));
+    splashLoad(started.context, started.settings, QStringLiteral("C:\\Moved"));
+    EXPECT_EQ(Settings::toText(started.settings.read(setting::Path)), QStringLiteral("C:\\Moved\\"));
 }
 
 // A session over the fake window whose path opener records what it opens.

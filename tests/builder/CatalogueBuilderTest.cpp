@@ -89,8 +89,16 @@ protected:
     {
         QDir().mkpath(QFileInfo(in(relative)).path());
         QFile file(in(relative));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(content);
+    }
+    // A keyword file outside the image folder.
+    QString keywordFile(const QByteArray& text)
+    {
+        QFile file(rules.filePath(QStringLiteral("keywords.txt")));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(text);
+        return file.fileName();
     }
     void savePng(const QString& relative, const QImage& image)
     {
@@ -134,6 +142,7 @@ protected:
     }
 
     QTemporaryDir images;
+    QTemporaryDir rules;
     TempRoot root;
     AppContext context;
     CoreLibrary library;
@@ -167,11 +176,10 @@ TEST_F(CatalogueBuilderTest, IconsFromAFolderDrawAsTheyWereWithTypesKeywordsAndG
         EXPECT_EQ(parseToken(tokens[0]).type, type) << keyword.toStdString();
         EXPECT_TRUE(test::samePixels(draw(tokens[0]), source)) << keyword.toStdString();
     };
-    expectDrawn(QStringLiteral("alpha"), alpha, u'2');
-    expectDrawn(QStringLiteral("star"), alpha, u'2');
-    expectDrawn(QStringLiteral("beta"), beta, u'0');
-    expectDrawn(QStringLiteral("gamma"), gamma, u'1');
-    expectDrawn(QStringLiteral("delta"), delta, u'8');
+    for (const auto& [keyword, source, type] : {std::tuple{"alpha", &alpha, u'2'}, std::tuple{"star", &alpha, u'2'},
+                                                std::tuple{"beta", &beta, u'0'}, std::tuple{"gamma", &gamma, u'1'},
+                                                std::tuple{"delta", &delta, u'8'}})
+        expectDrawn(QString::fromLatin1(keyword), *source, type);
 
     // The animation's frames are the whole of a member of their own, in playing order.
     const QStringList frameTokens = tokensOf(QStringLiteral("epsilon"));
@@ -204,12 +212,7 @@ TEST_F(CatalogueBuilderTest, ColourClassesReduceWithinThePalette)
 {
     const QImage rich = hiColourIcon(9);
     savePng(QStringLiteral("rich.png"), rich);
-    QTemporaryDir rules;
-    QFile keywordFile(rules.filePath(QStringLiteral("keywords.txt")));
-    ASSERT_TRUE(keywordFile.open(QIODevice::WriteOnly));
-    keywordFile.write("!classes;16, 256,hi;rich.png\n");
-    keywordFile.close();
-    buildFromFolder(keywordFile.fileName());
+    buildFromFolder(keywordFile("!classes;16, 256,hi;rich.png\n"));
 
     const QStringList tokens = tokensOf(QStringLiteral("rich"));
     ASSERT_EQ(tokens.size(), 3);
@@ -247,12 +250,8 @@ TEST_F(CatalogueBuilderTest, KeywordFileNamesKeywordsGroupsAndCursors)
 {
     savePng(QStringLiteral("shapes/alpha-star.png"), hiColourIcon(1));
     savePng(QStringLiteral("shapes/beta.png"), fewColourIcon(2, 4));
-    QTemporaryDir rules;
-    QFile keywordFile(rules.filePath(QStringLiteral("keywords.txt")));
-    ASSERT_TRUE(keywordFile.open(QIODevice::WriteOnly));
-    keywordFile.write("# the sky\r\n\r\nnight sky;shapes/ALPHA-STAR.png\r\ngroup Celestial;shapes\\\r\n!cursor;shapes/beta.png\r\n");
-    keywordFile.close();
-    buildFromFolder(keywordFile.fileName());
+    buildFromFolder(keywordFile("# the sky\r\n\r\nnight sky;shapes/ALPHA-STAR.png\r\ngroup Celestial;shapes\\\r\n"
+                                "!cursor;shapes/beta.png\r\n"));
 
     ASSERT_EQ(tokensOf(QStringLiteral("night sky")).size(), 1);
     EXPECT_TRUE(tokensOf(QStringLiteral("alpha")).isEmpty()); // named by the file: no name words
@@ -272,14 +271,7 @@ TEST_F(CatalogueBuilderTest, BadInputGivesAClearErrorAndWritesNothing)
     EXPECT_TRUE(scanImageFolder(images.path(), {}).error.startsWith(QStringLiteral("none of the 1 image files")));
 
     savePng(QStringLiteral("good.png"), hiColourIcon(1));
-    QTemporaryDir rules;
-    const auto keywordError = [&](const QByteArray& text) {
-        QFile file(rules.filePath(QStringLiteral("k.txt")));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(text);
-        file.close();
-        return scanImageFolder(images.path(), file.fileName()).error;
-    };
+    const auto keywordError = [&](const QByteArray& text) { return scanImageFolder(images.path(), keywordFile(text)).error; };
     EXPECT_EQ(keywordError("ok;good.png\nno separator here\n"), QStringLiteral("keyword file line 2: no path after \"no separator here\""));
     EXPECT_EQ(keywordError("!bogus;good.png\n"), QStringLiteral("keyword file line 1: unknown rule \"!bogus\""));
     EXPECT_EQ(keywordError("!classes;64;good.png\n"), QStringLiteral("keyword file line 1: expected !classes;16,256,hi;PATH"));
@@ -291,14 +283,11 @@ TEST_F(CatalogueBuilderTest, BadInputGivesAClearErrorAndWritesNothing)
     EXPECT_TRUE(scan.warnings.contains(QStringLiteral("broken.png: skipped, not a readable PNG file")));
 
     // OUT naming a file: the folder cannot be made, and the file stays as it was.
-    QFile blocker(in(QStringLiteral("blocker")));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.write("keep");
-    blocker.close();
-    const CatalogueBuildResult blocked = buildCatalogue(scan.sources, blocker.fileName());
+    save(QStringLiteral("blocker"), "keep");
+    const CatalogueBuildResult blocked = buildCatalogue(scan.sources, in(QStringLiteral("blocker")));
     EXPECT_FALSE(blocked.ok);
-    EXPECT_EQ(blocked.error, QStringLiteral("cannot create the folder %1").arg(blocker.fileName()));
-    QFile check(blocker.fileName());
+    EXPECT_EQ(blocked.error, QStringLiteral("cannot create the folder %1").arg(in(QStringLiteral("blocker"))));
+    QFile check(in(QStringLiteral("blocker")));
     ASSERT_TRUE(check.open(QIODevice::ReadOnly));
     EXPECT_EQ(check.readAll(), QByteArray("keep"));
 

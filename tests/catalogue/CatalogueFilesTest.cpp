@@ -1,35 +1,16 @@
-#include "core/AppContext.h"
-#include "catalogue/CatalogueFiles.h"
-#include "support/ReadOnlyFolder.h"
+#include "ListingFakes.h"
 #include "platform/Win32Types.h"
-#include "support/TempRoot.h"
+#include "support/ReadOnlyFolder.h"
 
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
 using namespace glyphary;
-using glyphary::testing::ReadOnlyFolder;
-using glyphary::testing::TempRoot;
+using namespace glyphary::testing;
 
 namespace {
 
-const QString kFolder = QStringLiteral("C:\\Glyphary\\");
-
-QStringList texts(const ItemList& list)
-{
-    QStringList result;
-    for (const auto& entry : list.entries())
-        result.append(entry.text);
-    return result;
-}
-
-std::vector<std::int32_t> itemData(const ItemList& list)
-{
-    std::vector<std::int32_t> result;
-    for (const auto& entry : list.entries())
-        result.push_back(entry.itemData);
-    return result;
-}
+const QString kFolder = kProgramFolder;
 
 class CatalogueFilesTest : public ::testing::Test {
 protected:
@@ -43,10 +24,27 @@ protected:
     QByteArray read(const QString& name) const { return root.readFile(kFolder + name); }
     bool exists(const QString& name) const { return QFileInfo::exists(root.host(kFolder + name)); }
     QString folderHost() const { return root.host(kFolder.chopped(1)); }
+    // Writes the catalogue files given (a null array leaves one out) and loads them.
+    QString load(const QByteArray& index, const QByteArray& references = {}, const QByteArray& customKeywords = {})
+    {
+        for (const auto& [name, bytes] : {std::pair{"Icondata.dat", &index}, std::pair{"Iconuser.dat", &references},
+                                          std::pair{"Keyuser.dat", &customKeywords}})
+            if (!bytes->isNull())
+                write(QString::fromLatin1(name), *bytes);
+        return LoadCatalogue(context);
+    }
 
     const KeywordTable& table() const { return context.keywordTable; }
     CatalogueLists& lists() { return context.catalogueLists; }
-    const std::vector<glyphary::testing::Prompt>& prompts() { return root.dialogs().prompts; }
+    const std::vector<Prompt>& prompts() { return root.dialogs().prompts; }
+    // Saves with the keywords and, when asked, the references marked as changed.
+    bool saveChanged(bool references = false)
+    {
+        context.KeywordsChanged = kTrue;
+        if (references)
+            context.ReferencesChanged = kTrue;
+        return SaveUserFiles(context);
+    }
 
     TempRoot root;
     AppContext context;
@@ -54,11 +52,9 @@ protected:
 
 TEST_F(CatalogueFilesTest, LoadsKeywordsCustomKeywordsAndReferencesIntoLinkedLists)
 {
-    write(QStringLiteral("Icondata.dat"), "stars;abc:3:01;def:12:14\r\nmoon;abc:4:00\r\n");
-    write(QStringLiteral("Keyuser.dat"), "moon\r\nmine\r\n");
-    write(QStringLiteral("Iconuser.dat"), "stars;C:\\x.ico;0;x;1user\r\nmine;C:\\a.dll;2;#3 of 9;0user\r\n");
-
-    EXPECT_EQ(LoadCatalogue(context), QStringLiteral("4 Keywords"));
+    EXPECT_EQ(load("stars;abc:3:01;def:12:14\r\nmoon;abc:4:00\r\n",
+                   "stars;C:\\x.ico;0;x;1user\r\nmine;C:\\a.dll;2;#3 of 9;0user\r\n", "moon\r\nmine\r\n"),
+              QStringLiteral("4 Keywords"));
 
     EXPECT_EQ(context.CatalogueAvailable, kTrue);
     ASSERT_EQ(table().KeywordCount, 4);
@@ -88,10 +84,7 @@ TEST_F(CatalogueFilesTest, LoadsKeywordsCustomKeywordsAndReferencesIntoLinkedLis
 TEST_F(CatalogueFilesTest, ToleratesOddLinesAndLineEnds)
 {
     // No ";", nothing after ";", blank lines, LF only, a lone CR, no final line end.
-    write(QStringLiteral("Icondata.dat"), "solo\r\n\r\nempty;\nlf;x:1:00\nlone;y:2:01\rlast;z:3:02");
-    write(QStringLiteral("Iconuser.dat"), "\r\nnoitem\r\n\r\n");
-
-    EXPECT_EQ(LoadCatalogue(context), QStringLiteral("5 Keywords"));
+    EXPECT_EQ(load("solo\r\n\r\nempty;\nlf;x:1:00\nlone;y:2:01\rlast;z:3:02", "\r\nnoitem\r\n\r\n"), QStringLiteral("5 Keywords"));
 
     const QStringList keywords = {QStringLiteral("solo"), QStringLiteral("empty"), QStringLiteral("lf"), QStringLiteral("lone"), QStringLiteral("last")};
     EXPECT_EQ(texts(lists().cmbSearch), keywords);
@@ -106,10 +99,8 @@ TEST_F(CatalogueFilesTest, ToleratesOddLinesAndLineEnds)
 
 TEST_F(CatalogueFilesTest, MissingIndexIsReportedAndCustomKeywordsStillLoad)
 {
-    write(QStringLiteral("Keyuser.dat"), "mine\r\nyours\r\n");
     context.CatalogueAvailable = kTrue;
-
-    EXPECT_EQ(LoadCatalogue(context), QStringLiteral("2 Keywords"));
+    EXPECT_EQ(load(QByteArray(), QByteArray(), "mine\r\nyours\r\n"), QStringLiteral("2 Keywords"));
 
     EXPECT_EQ(context.CatalogueAvailable, kFalse);
     ASSERT_EQ(prompts().size(), 1u);
@@ -137,10 +128,7 @@ const QString kOverflowReport = QStringLiteral(
 
 TEST_F(CatalogueFilesTest, KeywordAfterTheTableIsFullIsReportedAndTheLoadedOnesStay)
 {
-    write(QStringLiteral("Icondata.dat"), indexOf(3005));
-    write(QStringLiteral("Iconuser.dat"), "k1;C:\\x.ico;0;x;1user\r\n");
-
-    EXPECT_EQ(LoadCatalogue(context), QStringLiteral("3001 Keywords"));
+    EXPECT_EQ(load(indexOf(3005), "k1;C:\\x.ico;0;x;1user\r\n"), QStringLiteral("3001 Keywords"));
 
     ASSERT_EQ(prompts().size(), 1u);
     EXPECT_EQ(prompts()[0].title, QStringLiteral("Error"));
@@ -158,29 +146,22 @@ TEST_F(CatalogueFilesTest, KeywordAfterTheTableIsFullIsReportedAndTheLoadedOnesS
 
 TEST_F(CatalogueFilesTest, CustomKeywordsThatDoNotFitAreKeptInTheSavedFile)
 {
-    write(QStringLiteral("Icondata.dat"), indexOf(2999));
-    write(QStringLiteral("Keyuser.dat"), "c1\r\nc2\r\nc3\r\nc4\r\n");
-
-    EXPECT_EQ(LoadCatalogue(context), QStringLiteral("3001 Keywords"));
+    EXPECT_EQ(load(indexOf(2999), QByteArray(), "c1\r\nc2\r\nc3\r\nc4\r\n"), QStringLiteral("3001 Keywords"));
     ASSERT_EQ(prompts().size(), 1u);
     EXPECT_EQ(prompts()[0].text, kOverflowReport);
     EXPECT_EQ(texts(lists().lstKey), (QStringList{QStringLiteral("c1"), QStringLiteral("c2")}));
 
     lists().lstKey.removeAt(0);
-    context.KeywordsChanged = kTrue;
-    ASSERT_TRUE(SaveUserFiles(context));
+    ASSERT_TRUE(saveChanged());
     EXPECT_EQ(read(QStringLiteral("Keyuser.dat")), QByteArray("c2\r\nc3\r\nc4\r\n"));
 }
 
 TEST_F(CatalogueFilesTest, SavingKeepsOnePreviousGeneration)
 {
-    write(QStringLiteral("Keyuser.dat"), "one\r\n");
-    write(QStringLiteral("Iconuser.dat"), "one;C:\\a;b;1;2;x;0user\r\n");
-    LoadCatalogue(context);
+    load(QByteArray(), "one;C:\\a;b;1;2;x;0user\r\n", "one\r\n");
 
     lists().lstKey.add(QStringLiteral("two"));
-    context.KeywordsChanged = kTrue;
-    ASSERT_TRUE(SaveUserFiles(context));
+    ASSERT_TRUE(saveChanged());
     EXPECT_EQ(read(QStringLiteral("Keyuser.dat")), QByteArray("one\r\ntwo\r\n"));
     EXPECT_EQ(read(QStringLiteral("Keyuser.bak")), QByteArray("one\r\n"));
     EXPECT_EQ(context.KeywordsChanged, kFalse);
@@ -189,9 +170,7 @@ TEST_F(CatalogueFilesTest, SavingKeepsOnePreviousGeneration)
     lists().lstKey.removeAt(0);
     lists().lstUser.add(QStringLiteral("two"), 1);
     lists().cmbUser.add(QStringLiteral("C:\\b.ico;0;x;;1user"), 1);
-    context.KeywordsChanged = kTrue;
-    context.ReferencesChanged = kTrue;
-    ASSERT_TRUE(SaveUserFiles(context));
+    ASSERT_TRUE(saveChanged(true));
     EXPECT_EQ(read(QStringLiteral("Keyuser.dat")), QByteArray("two\r\n"));
     EXPECT_EQ(read(QStringLiteral("Keyuser.bak")), QByteArray("one\r\ntwo\r\n"));
     EXPECT_EQ(read(QStringLiteral("Iconuser.dat")), QByteArray("one;C:\\a;b;1;2;x;0user\r\ntwo;C:\\b.ico;0;x;;1user\r\n"));
@@ -204,9 +183,7 @@ TEST_F(CatalogueFilesTest, NothingIsWrittenWhenNothingChanged)
 {
     const QByteArray keywords = "mine\r\n";
     const QByteArray references = "mine;C:\\x.ico;0;x;1user";
-    write(QStringLiteral("Keyuser.dat"), keywords);
-    write(QStringLiteral("Iconuser.dat"), references);
-    LoadCatalogue(context);
+    load(QByteArray(), references, keywords);
 
     EXPECT_TRUE(SaveUserFiles(context));
 
@@ -234,18 +211,12 @@ TEST_F(CatalogueFilesTest, AnsiBytesAboveAsciiRoundTrip)
     // 0xE9 is e acute, 0x80 the euro sign, 0x81 a byte Windows leaves undefined.
     const QByteArray keywords = "caf\xE9\r\n\x80uro\r\nodd\x81\r\n";
     const QByteArray references = "caf\xE9;C:\\\xC4pfel.ico;0;x;1user\r\n";
-    write(QStringLiteral("Icondata.dat"), "\xFC" "ber;m:1:01\r\n");
-    write(QStringLiteral("Keyuser.dat"), keywords);
-    write(QStringLiteral("Iconuser.dat"), references);
-
-    LoadCatalogue(context);
+    load("\xFC" "ber;m:1:01\r\n", references, keywords);
     EXPECT_EQ(table().Keywords[0], QStringLiteral("\u00FCber"));
     EXPECT_EQ(table().Keywords[1], QStringLiteral("caf\u00E9"));
     EXPECT_EQ(table().Keywords[2], QStringLiteral("\u20ACuro"));
 
-    context.KeywordsChanged = kTrue;
-    context.ReferencesChanged = kTrue;
-    ASSERT_TRUE(SaveUserFiles(context));
+    ASSERT_TRUE(saveChanged(true));
     EXPECT_EQ(read(QStringLiteral("Keyuser.dat")), keywords);
     EXPECT_EQ(read(QStringLiteral("Iconuser.dat")), references);
 }
@@ -256,11 +227,8 @@ const QString kKeywordSaveFailure = QStringLiteral(
 
 TEST_F(CatalogueFilesTest, ReadOnlyProgramFolderIsReportedAndLeavesTheFilesAlone)
 {
-    write(QStringLiteral("Icondata.dat"), "stars;abc:3:01\r\n");
-    write(QStringLiteral("Keyuser.dat"), "one\r\n");
     write(QStringLiteral("Keyuser.bak"), "zero\r\n");
-    write(QStringLiteral("Iconuser.dat"), "one;C:\\x.ico;0;x;1user\r\n");
-    LoadCatalogue(context);
+    load("stars;abc:3:01\r\n", "one;C:\\x.ico;0;x;1user\r\n", "one\r\n");
     lists().lstKey.add(QStringLiteral("two"));
     lists().cmbUser.removeAt(0);
     lists().lstUser.removeAt(0);
@@ -289,10 +257,8 @@ TEST_F(CatalogueFilesTest, ReadOnlyProgramFolderIsReportedAndLeavesTheFilesAlone
 
 TEST_F(CatalogueFilesTest, BackupThatCannotBeReplacedStopsTheSaveBeforeAnyFileMoves)
 {
-    write(QStringLiteral("Icondata.dat"), "stars;abc:3:01\r\n");
-    write(QStringLiteral("Keyuser.dat"), "one\r\n");
     write(QStringLiteral("Keyuser.bak\\blocker"), "x");
-    LoadCatalogue(context);
+    load("stars;abc:3:01\r\n", QByteArray(), "one\r\n");
     lists().lstKey.add(QStringLiteral("two"));
     context.KeywordsChanged = kTrue;
 

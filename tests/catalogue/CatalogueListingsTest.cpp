@@ -6,6 +6,7 @@
 #include "support/FakeMainWindow.h"
 #include "core/ResultPages.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 
 using namespace glyphary;
@@ -124,58 +125,48 @@ TEST_F(CatalogueListingsTest, KeywordsStartingWithADigitOrBlankAreReachedByNoLet
     }
 }
 
-TEST_F(CatalogueListingsTest, LetterWithoutKeywordsGivesAnEmptyListing)
-{
-    load(kIndex, kReferences);
-    listings.ListByLetter(u'Q');
-    EXPECT_TRUE(results.isEmpty());
-    EXPECT_EQ(host.count, QStringLiteral("0 Icon(s)"));
-    EXPECT_EQ(host.listingsStarted, 1);
-}
-
 TEST_F(CatalogueListingsTest, AbortKeepsWhatWasGatheredAndStillStartsTheListing)
 {
     load(kIndex, kReferences);
     listings.setEventInterval(0);
-    // Events run once as the listing starts, then after every token; Esc comes with the third.
-    host.onDoEvents = [this](int call) {
-        if (call == 3)
+    // Events run once as the listing starts, then after every token; Esc comes with the `escAt`th.
+    int escAt = 3;
+    host.onDoEvents = [this, &escAt](int call) {
+        if (call == escAt)
             context.AbortFlag = kTrue;
     };
     listings.ListCatalogueByType(1);
-
     EXPECT_EQ(texts(results), (QStringList{book("abc:1:01"), book("abc:2:01")}));
     EXPECT_EQ(host.listingsStarted, 1);
     EXPECT_EQ(host.count, QStringLiteral("2 Icon(s)"));
-}
 
-TEST_F(CatalogueListingsTest, AbortDuringTheLetterListingSkipsTheReferences)
-{
-    load(kIndex, kReferences);
-    listings.setEventInterval(0);
-    host.onDoEvents = [this](int call) {
-        if (call == 2)
-            context.AbortFlag = kTrue;
-    };
+    // In the letter listing the references are skipped.
+    escAt = 2;
+    host.doEventsCalls = 0;
     listings.ListByLetter(u'A');
     EXPECT_EQ(texts(results), (QStringList{book("app:0:04")}));
-}
 
-TEST_F(CatalogueListingsTest, EscPressedBeforeAListingDoesNotAbortIt)
-{
-    load(kIndex);
+    // Esc pressed before a listing does not abort it.
+    host.onDoEvents = nullptr;
     context.AbortFlag = kTrue;
     listings.ListCatalogueByType(2);
-    EXPECT_EQ(texts(results), (QStringList{book("avo:0:02")}));
+    EXPECT_EQ(texts(results), (QStringList{book("avo:0:02"), reference(2)}));
 }
 
-TEST_F(CatalogueListingsTest, EmptyCatalogueAndNoReferencesGiveOnePageOfNothing)
+TEST_F(CatalogueListingsTest, NothingToListGivesAStartedEmptyListing)
 {
-    load("");
-    listings.ListCatalogueByType(1);
+    load(kIndex, kReferences);
+    listings.ListByLetter(u'Q'); // a letter without keywords
     EXPECT_TRUE(results.isEmpty());
     EXPECT_EQ(host.count, QStringLiteral("0 Icon(s)"));
     EXPECT_EQ(host.listingsStarted, 1);
+
+    QFile::remove(root.host(kProgramFolder + QStringLiteral("Iconuser.dat")));
+    load("");
+    listings.ListCatalogueByType(1); // an empty catalogue and no references
+    EXPECT_TRUE(results.isEmpty());
+    EXPECT_EQ(host.count, QStringLiteral("0 Icon(s)"));
+    EXPECT_EQ(host.listingsStarted, 2);
 }
 
 TEST_F(CatalogueListingsTest, EmptyTokensAndKeywordNumbersOutsideTheTableAreSkipped)

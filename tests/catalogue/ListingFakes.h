@@ -84,14 +84,12 @@ private:
         Family(RecordingSources& o, SourceFamily f) : owner(o), family(f) {}
         void list(const SourceRequest& request) override
         {
-            switch (family) {
-            case SourceFamily::Shortcuts: owner.calls.append(QStringLiteral("shortcuts ") + request.name); break;
-            case SourceFamily::CurrentCursors: owner.calls.append(QStringLiteral("cursors")); break;
-            case SourceFamily::CursorScheme: owner.calls.append(QStringLiteral("scheme ") + request.name); break;
-            case SourceFamily::FileTypes: owner.calls.append(QStringLiteral("fileTypes")); break;
-            case SourceFamily::SystemIcons: owner.calls.append(QStringLiteral("system %1").arg(request.number)); break;
-            case SourceFamily::Favorites: owner.calls.append(QStringLiteral("favorites ") + request.name); break;
-            }
+            // Indexed by SourceFamily.
+            static const char* const names[] = {"shortcuts ", "cursors", "scheme ", "fileTypes", "system ", "favorites "};
+            const QString name = QString::fromLatin1(names[static_cast<int>(family)]);
+            owner.calls.append(family == SourceFamily::SystemIcons ? name + QString::number(request.number)
+                               : name.endsWith(u' ')                ? name + request.name
+                                                                    : name);
         }
         std::vector<SourceNode> nodes() override
         {

@@ -37,6 +37,14 @@ protected:
         click->setFavoritesRoot(kFavoritesRoot);
     }
 
+    // What the sources are asked to do for a drop.
+    QStringList dropCalls(const char* key, bool fromResults, const char* origin, bool shift)
+    {
+        sources.calls.clear();
+        click->drop(QLatin1StringView(key), fromResults, QLatin1StringView(origin), shift);
+        return sources.calls;
+    }
+
     void clickNode(const QString& key)
     {
         host.calls.clear();
@@ -65,35 +73,17 @@ TEST(NodeActions, EveryKeyFamilyNamesItsSource)
         const char* name;
     };
     const Case cases[] = {
-        {"Icon16", "", NodeSource::CatalogueByType, 0, ""},
-        {"Icon256", "icon", NodeSource::CatalogueByType, 1, ""},
-        {"AniHi", "ani", NodeSource::CatalogueByType, 5, ""},
-        {"Cursor16", "cursor", NodeSource::CatalogueByType, 6, ""},
-        {"CursorHi", "cursor", NodeSource::CatalogueByType, 8, ""},
-        {"Reference16", "reference", NodeSource::ReferencesByClass, 0, ""},
-        {"ReferenceHi", "reference", NodeSource::ReferencesByClass, 2, ""},
-        {"groups12", "group", NodeSource::Group, 12, ""},
-        {"SysShortDesk", "SysShort", NodeSource::Shortcuts, 0, "Desktop"},
-        {"SysShortStart", "SysShort", NodeSource::Shortcuts, 0, "Start Menu"},
-        {"SysCurCurrent", "SysCur", NodeSource::CurrentCursors, 0, ""},
-        {"SysAso", "your", NodeSource::FileTypes, 0, ""},
+        {"Icon16", "", NodeSource::CatalogueByType, 0, ""},             {"Icon256", "icon", NodeSource::CatalogueByType, 1, ""},
+        {"AniHi", "ani", NodeSource::CatalogueByType, 5, ""},           {"Cursor16", "cursor", NodeSource::CatalogueByType, 6, ""},
+        {"CursorHi", "cursor", NodeSource::CatalogueByType, 8, ""},     {"Reference16", "reference", NodeSource::ReferencesByClass, 0, ""},
+        {"ReferenceHi", "reference", NodeSource::ReferencesByClass, 2, ""}, {"groups12", "group", NodeSource::Group, 12, ""},
+        {"SysShortDesk", "SysShort", NodeSource::Shortcuts, 0, "Desktop"}, {"SysShortStart", "SysShort", NodeSource::Shortcuts, 0, "Start Menu"},
+        {"SysCurCurrent", "SysCur", NodeSource::CurrentCursors, 0, ""}, {"SysAso", "your", NodeSource::FileTypes, 0, ""},
         {"SysFolders", "system", NodeSource::SystemIcons, static_cast<int>(SystemIconGroup::Folders), ""},
         {"Windows Standardctheme", "SysCur", NodeSource::CursorScheme, 0, "Windows Standard"},
-        {"favorictheme", "SysCur", NodeSource::CursorScheme, 0, "favori"},
-        {"favori", "your", NodeSource::Favorites, 0, ""},
+        {"favorictheme", "SysCur", NodeSource::CursorScheme, 0, "favori"}, {"favori", "your", NodeSource::Favorites, 0, ""},
         {"favori\\A\\B", "favori\\A", NodeSource::Favorites, 0, "\\A\\B"},
         {"favori\\Xctheme", "favori", NodeSource::Favorites, 0, "\\Xctheme"},
-        // Inner nodes and keys that name nothing.
-        {"icon", "glyphary", NodeSource::Nothing, 0, ""},
-        {"alfa", "glyphary", NodeSource::Nothing, 0, ""},
-        {"group", "glyphary", NodeSource::Nothing, 0, ""},
-        {"your", "", NodeSource::Nothing, 0, ""},
-        {"SysCur", "your", NodeSource::Nothing, 0, ""},
-        {"groups", "group", NodeSource::Nothing, 0, ""},
-        {"groups1x", "group", NodeSource::Nothing, 0, ""},
-        {"groups-1", "group", NodeSource::Nothing, 0, ""},
-        {"a", "alfa", NodeSource::Nothing, 0, ""},
-        {"favorites", "your", NodeSource::Nothing, 0, ""},
     };
     for (const Case& c : cases) {
         const NodeAction action = actionForNode(QLatin1StringView(c.key), QLatin1StringView(c.parent));
@@ -101,6 +91,16 @@ TEST(NodeActions, EveryKeyFamilyNamesItsSource)
         const int number = c.source == NodeSource::SystemIcons ? static_cast<int>(action.systemGroup) : action.number;
         EXPECT_EQ(number, c.number) << c.key;
         EXPECT_EQ(action.name, QLatin1StringView(c.name)) << c.key;
+    }
+    // Inner nodes and keys that name nothing.
+    const std::pair<const char*, const char*> nothing[] = {{"icon", "glyphary"}, {"alfa", "glyphary"}, {"group", "glyphary"},
+        {"your", ""}, {"SysCur", "your"}, {"groups", "group"}, {"groups1x", "group"}, {"groups-1", "group"}, {"a", "alfa"},
+        {"favorites", "your"}};
+    for (const auto& [key, parent] : nothing) {
+        const NodeAction action = actionForNode(QLatin1StringView(key), QLatin1StringView(parent));
+        EXPECT_EQ(action.source, NodeSource::Nothing) << key;
+        EXPECT_EQ(action.number, 0) << key;
+        EXPECT_TRUE(action.name.isEmpty()) << key;
     }
     const NodeAction letter = actionForNode(QStringLiteral("Q"), QStringLiteral("alfa"));
     EXPECT_EQ(letter.source, NodeSource::Letter);
@@ -121,6 +121,12 @@ TEST_F(NavigationClickTest, LeafShowsTheWaitingTextAndListsItsSource)
 
     clickNode(QStringLiteral("A"));
     EXPECT_EQ(texts(results), QStringList{QStringLiteral("app:0:00book")});
+
+    // A letter without keywords still starts its (empty) listing.
+    clickNode(QStringLiteral("Q"));
+    EXPECT_TRUE(results.isEmpty());
+    EXPECT_EQ(host.count, QStringLiteral("0 Icon(s)"));
+    EXPECT_TRUE(host.calls.contains(QStringLiteral("startListing")));
 }
 
 TEST_F(NavigationClickTest, InnerNodesListNothing)
@@ -135,28 +141,18 @@ TEST_F(NavigationClickTest, InnerNodesListNothing)
     EXPECT_TRUE(host.calls.isEmpty());
 }
 
-TEST_F(NavigationClickTest, LetterWithoutKeywordsListsNoIcons)
-{
-    clickNode(QStringLiteral("Q"));
-    EXPECT_TRUE(results.isEmpty());
-    EXPECT_EQ(host.count, QStringLiteral("0 Icon(s)"));
-    EXPECT_EQ(host.listingsStarted, 1);
-}
-
-TEST_F(NavigationClickTest, GroupNodeSearchesItsKeyword)
+TEST_F(NavigationClickTest, GroupNodeSearchesItsKeywordUnlessItsNumberIsStale)
 {
     clickNode(QStringLiteral("groups1"));
     EXPECT_EQ(host.selectedKeyword, 1);
     EXPECT_EQ(texts(results), QStringList{QStringLiteral("dog:1:01book")});
     EXPECT_EQ(host.listingsStarted, 1);
-}
 
-TEST_F(NavigationClickTest, StaleGroupNumberSelectsAndListsNothing)
-{
     context.catalogueLists.cmbSearch.clear();
+    host.selectedKeyword = -2;
     clickNode(QStringLiteral("groups1"));
     EXPECT_EQ(host.selectedKeyword, -2);
-    EXPECT_EQ(host.listingsStarted, 0);
+    EXPECT_EQ(host.listingsStarted, 1);
     EXPECT_TRUE(results.isEmpty());
     // The waiting text does not stay behind.
     EXPECT_EQ(host.message, QString());
@@ -207,28 +203,17 @@ TEST_F(NavigationClickTest, FavoritesNodesSelectTheirFolder)
 
 TEST_F(NavigationClickTest, DropOnAFavoritesFolderCopiesOrMovesAFavorite)
 {
+    const QString toSub = QStringLiteral("addToFavorites ") + kFavoritesRoot + QStringLiteral("\\Sub");
     // A catalogue icon is copied even with Shift.
-    click->drop(QStringLiteral("favori\\Sub"), true, QStringLiteral("Glyphary"), true);
-    EXPECT_EQ(sources.calls, QStringList{QStringLiteral("addToFavorites ") + kFavoritesRoot + QStringLiteral("\\Sub")});
-
-    sources.calls.clear();
-    click->drop(QStringLiteral("favori"), true, QStringLiteral("File Favorite"), true);
-    EXPECT_EQ(sources.calls, (QStringList{QStringLiteral("addToFavorites ") + kFavoritesRoot, QStringLiteral("deleteFavorite")}));
-
-    sources.calls.clear();
-    click->drop(QStringLiteral("favori\\Sub"), true, QStringLiteral("File Favorite"), false);
-    EXPECT_EQ(sources.calls.size(), 1);
-
+    EXPECT_EQ(dropCalls("favori\\Sub", true, "Glyphary", true), QStringList{toSub});
+    EXPECT_EQ(dropCalls("favori", true, "File Favorite", true),
+              (QStringList{QStringLiteral("addToFavorites ") + kFavoritesRoot, QStringLiteral("deleteFavorite")}));
+    EXPECT_EQ(dropCalls("favori\\Sub", true, "File Favorite", false), QStringList{toSub});
     // A favorite whose copy could not be saved stays where it was.
-    sources.calls.clear();
     sources.addSucceeds = false;
-    click->drop(QStringLiteral("favori\\Sub"), true, QStringLiteral("File Favorite"), true);
-    EXPECT_EQ(sources.calls.size(), 1);
-
-    sources.calls.clear();
-    click->drop(QStringLiteral("Icon256"), true, QStringLiteral("File Favorite"), true);
-    click->drop(QStringLiteral("favori"), false, QStringLiteral("File"), false);
-    EXPECT_TRUE(sources.calls.isEmpty());
+    EXPECT_EQ(dropCalls("favori\\Sub", true, "File Favorite", true), QStringList{toSub});
+    EXPECT_TRUE(dropCalls("Icon256", true, "File Favorite", true).isEmpty());
+    EXPECT_TRUE(dropCalls("favori", false, "File", false).isEmpty());
 }
 
 TEST(NavigationDrag, OnlyFavoritesFoldersTakeAResultIcon)

@@ -114,41 +114,27 @@ TEST_F(NavigationTreeTest, YourIconsBranchHoldsEveryNodeWithSchemesInRegistryOrd
     QStringList lines;
     for (const NavNode& node : tree.nodes())
         lines.append(describe(node));
-    EXPECT_EQ(lines, (QStringList{
-                         QStringLiteral("your|Your Icons|user||"),
-                         QStringLiteral("favori|Favorites|favorite||your"),
-                         QStringLiteral("reference|References|reference||your"),
-                         QStringLiteral("Reference16|16 Color|book|openbook|reference"),
-                         QStringLiteral("Reference256|256 Color|book|openbook|reference"),
-                         QStringLiteral("ReferenceHi|Hi Color|book|openbook|reference"),
-                         QStringLiteral("system|System|system||your"),
-                         QStringLiteral("SysShort|Program Shortcuts|shortcut||your"),
-                         QStringLiteral("SysShortDesk|Desktop|book|openbook|SysShort"),
-                         QStringLiteral("SysShortStart|Start Menu|book|openbook|SysShort"),
-                         QStringLiteral("SysCur|Cursors|cursor||your"),
-                         QStringLiteral("SysCurCurrent|Current|book|openbook|SysCur"),
-                         QStringLiteral("Windows Standardctheme|Windows Standard|book|openbook|SysCur"),
-                         QStringLiteral("Animated Hourglassesctheme|Animated Hourglasses|book|openbook|SysCur"),
-                         QStringLiteral("3Dctheme|3D|book|openbook|SysCur"),
-                         QStringLiteral("SysDesktop|Desktop|book|openbook|system"),
-                         QStringLiteral("SysStart|Start|book|openbook|system"),
-                         QStringLiteral("SysDrives|Drives|book|openbook|system"),
-                         QStringLiteral("SysFolders|Folders|book|openbook|system"),
-                         QStringLiteral("SysFiles|Files|book|openbook|system"),
-                         QStringLiteral("SysAso|File Type Icons|aso||your"),
-                     }));
+    EXPECT_EQ(lines, (QStringList{"your|Your Icons|user||", "favori|Favorites|favorite||your",
+                                  "reference|References|reference||your", "Reference16|16 Color|book|openbook|reference",
+                                  "Reference256|256 Color|book|openbook|reference", "ReferenceHi|Hi Color|book|openbook|reference",
+                                  "system|System|system||your", "SysShort|Program Shortcuts|shortcut||your",
+                                  "SysShortDesk|Desktop|book|openbook|SysShort", "SysShortStart|Start Menu|book|openbook|SysShort",
+                                  "SysCur|Cursors|cursor||your", "SysCurCurrent|Current|book|openbook|SysCur",
+                                  "Windows Standardctheme|Windows Standard|book|openbook|SysCur",
+                                  "Animated Hourglassesctheme|Animated Hourglasses|book|openbook|SysCur",
+                                  "3Dctheme|3D|book|openbook|SysCur", "SysDesktop|Desktop|book|openbook|system",
+                                  "SysStart|Start|book|openbook|system", "SysDrives|Drives|book|openbook|system",
+                                  "SysFolders|Folders|book|openbook|system", "SysFiles|Files|book|openbook|system",
+                                  "SysAso|File Type Icons|aso||your"}));
     EXPECT_TRUE(tree.find(QStringLiteral("favori"))->sorted);
     EXPECT_FALSE(tree.find(QStringLiteral("your"))->expanded);
 }
 
-TEST_F(NavigationTreeTest, NoSchemeNodesWithoutTheSchemesKey)
+TEST_F(NavigationTreeTest, NoSchemeNodesWithoutTheSchemesKeyAndFavoritesNamedAfterTheirFolder)
 {
     EXPECT_TRUE(cursorSchemeNames(context).isEmpty());
     EXPECT_EQ(build().childKeys(QStringLiteral("SysCur")), QStringList{QStringLiteral("SysCurCurrent")});
-}
 
-TEST_F(NavigationTreeTest, FavoritesNodeIsNamedAfterTheFavoritesFolder)
-{
     root.platform().registry().setValue(platform::HKEY_CURRENT_USER, platform::kShellFoldersKey, "Favorites",
                                         platform::REG_SZ, platform::regString("C:\\WINDOWS\\Meine Favoriten"));
     EXPECT_EQ(build().find(QStringLiteral("favori"))->caption, QStringLiteral("Meine Favoriten"));

@@ -52,12 +52,10 @@ TEST(SpecialFoldersTest, KnownIdsEndInABackslashAndLiveInTheWindowsFolder)
 {
     TempRoot root;
     const cSpecialFolders folders(root.platform().registry());
-    EXPECT_EQ(folders.path(0), QStringLiteral("C:\\WINDOWS\\Desktop\\"));
-    EXPECT_EQ(folders.path(2), QStringLiteral("C:\\WINDOWS\\Start Menu\\Programs\\"));
-    EXPECT_EQ(folders.path(6), QStringLiteral("C:\\WINDOWS\\Favorites\\"));
-    EXPECT_EQ(folders.path(8), QStringLiteral("C:\\WINDOWS\\Recent\\"));
-    EXPECT_EQ(folders.path(9), QStringLiteral("C:\\WINDOWS\\SendTo\\"));
-    EXPECT_EQ(folders.path(11), QStringLiteral("C:\\WINDOWS\\Start Menu\\"));
+    const std::pair<int, const char*> known[] = {{0, "Desktop\\"}, {2, "Start Menu\\Programs\\"}, {6, "Favorites\\"},
+        {8, "Recent\\"}, {9, "SendTo\\"}, {11, "Start Menu\\"}};
+    for (const auto& [id, below] : known)
+        EXPECT_EQ(folders.path(id), QStringLiteral("C:\\WINDOWS\\") + QString::fromLatin1(below)) << id;
     EXPECT_EQ(folders.path(0x2A), QString());
     EXPECT_TRUE(QDir(root.host(QStringLiteral("C:\\WINDOWS\\Favorites"))).exists());
 }

@@ -1,5 +1,6 @@
 #include "core/ResultItem.h"
 #include "core/ResultPages.h"
+#include "core/Settings.h"
 #include "core/TypeTexts.h"
 #include "support/FakeMainWindow.h"
 
@@ -53,10 +54,38 @@ protected:
             results.add(openItem(i), i);
     }
 
+    // Lists `count` items and shows the first page.
+    void show(int count)
+    {
+        list(count);
+        pages.startListing();
+    }
+
     std::array<bool, 4> paging() const
     {
         return {view.commandEnabled(Command::FirstPage), view.commandEnabled(Command::PrevPage),
                 view.commandEnabled(Command::NextPage), view.commandEnabled(Command::LastPage)};
+    }
+
+    // The page shows `count` rows, the items from `first` on.
+    void expectRows(int first, std::size_t count) const
+    {
+        ASSERT_EQ(view.rows.size(), count);
+        EXPECT_EQ(view.tag(1), openItem(first));
+        EXPECT_EQ(view.tag(static_cast<int>(count)), openItem(first + static_cast<int>(count) - 1));
+    }
+
+    // Unlocked, with the status bar back and the normal pointer.
+    void expectWindowWhole() const
+    {
+        EXPECT_FALSE(pages.isLocked());
+        EXPECT_TRUE(view.enabled(kFileMenu));
+        EXPECT_TRUE(view.enabled(kNavTree));
+        EXPECT_FALSE(view.enabled(kAbort));
+        EXPECT_TRUE(view.statusBar);
+        EXPECT_FALSE(view.progressBar);
+        EXPECT_FALSE(view.dummyShown);
+        EXPECT_EQ(view.pointer, MousePointer::Default);
     }
 
     ItemList results;
@@ -70,13 +99,10 @@ using Paging = std::array<bool, 4>;
 
 TEST_F(ResultPagesTest, ExactMultipleOfThePageSizeGivesAnEmptyLastPage)
 {
-    list(200);
-    pages.startListing();
+    show(200);
 
     EXPECT_EQ(pages.pageCount(), 2);
-    EXPECT_EQ(view.rows.size(), 200u);
-    EXPECT_EQ(view.tag(1), openItem(0));
-    EXPECT_EQ(view.tag(200), openItem(199));
+    expectRows(0, 200);
     EXPECT_EQ(view.boundRows, 200);
     EXPECT_EQ(view.text(StatusPanel::Area), QStringLiteral("Page 1 of 2"));
     EXPECT_EQ(view.text(StatusPanel::Count), QStringLiteral("200 Icon(s)"));
@@ -95,14 +121,11 @@ TEST_F(ResultPagesTest, ExactMultipleOfThePageSizeGivesAnEmptyLastPage)
 
 TEST_F(ResultPagesTest, LastPageHoldsTheRemainderWithReaderGettingItemDataAndPosition)
 {
-    list(450);
-    pages.startListing();
+    show(450);
     pages.lastPage();
 
     EXPECT_EQ(pages.currentPage(), 3);
-    ASSERT_EQ(view.rows.size(), 50u);
-    EXPECT_EQ(view.tag(1), openItem(400));
-    EXPECT_EQ(view.tag(50), openItem(449));
+    expectRows(400, 50);
     EXPECT_EQ(view.rows.at(50).row.type, QStringLiteral("256 Color Icon"));
     EXPECT_EQ(view.progressMaximum, 51);
     const FakeReader::Call& last = reader.calls.back();
@@ -129,8 +152,7 @@ TEST_F(ResultPagesTest, UndrawableItemsTakeNoRowButStayCounted)
 
 TEST_F(ResultPagesTest, LedBlinksOnlyOnFirstPageOfANewListing)
 {
-    list(450);
-    pages.startListing();
+    show(450);
     ASSERT_TRUE(pages.isLedRunning());
     EXPECT_TRUE(view.ledTimer);
     pages.ledTick();
@@ -156,15 +178,13 @@ TEST_F(ResultPagesTest, LedBlinksOnlyOnFirstPageOfANewListing)
     pages.ledTick(); // starts from off again
     EXPECT_EQ(view.pictureOf(StatusPanel::Area), QStringLiteral("redledon"));
 
-    list(199);
-    pages.startListing();
+    show(199);
     EXPECT_FALSE(view.ledTimer);
 }
 
 TEST_F(ResultPagesTest, ToPageEntriesFillTheirPageExceptTheShownOne)
 {
-    list(450);
-    pages.startListing();
+    show(450);
     ASSERT_EQ(view.toPageEntries, 3);
     const auto readsBefore = reader.calls.size();
     const int clearsBefore = view.clears;
@@ -185,8 +205,7 @@ TEST_F(ResultPagesTest, ToPageEntriesFillTheirPageExceptTheShownOne)
 
 TEST_F(ResultPagesTest, PagingCommandsFollowThePage)
 {
-    list(450);
-    pages.startListing();
+    show(450);
     EXPECT_EQ(paging(), (Paging{false, false, true, true}));
     pages.previousPage(); // disabled: nothing happens
     EXPECT_EQ(pages.currentPage(), 1);
@@ -202,15 +221,13 @@ TEST_F(ResultPagesTest, PagingCommandsFollowThePage)
     for (Command command : kPagingCommands)
         EXPECT_EQ(pages.isPagingEnabled(command), view.commandEnabled(command));
 
-    list(10);
-    pages.startListing();
+    show(10);
     EXPECT_EQ(paging(), (Paging{false, false, false, false}));
 }
 
 TEST_F(ResultPagesTest, EscapeWhileFillingPageThreeLeavesAnEmptyAbortedView)
 {
-    list(700);
-    pages.startListing();
+    show(700);
     pages.toPage(2);
     const int selectionUpdates = view.selectionUpdates;
     view.onDoEvents = [this] {
@@ -228,15 +245,7 @@ TEST_F(ResultPagesTest, EscapeWhileFillingPageThreeLeavesAnEmptyAbortedView)
     EXPECT_EQ(view.selectionUpdates, selectionUpdates);
     EXPECT_EQ(results.count(), 700);
     EXPECT_EQ(abortFlag, kFalse);
-    // The window is whole again.
-    EXPECT_FALSE(pages.isLocked());
-    EXPECT_TRUE(view.enabled(kFileMenu));
-    EXPECT_TRUE(view.enabled(kNavTree));
-    EXPECT_FALSE(view.enabled(kAbort));
-    EXPECT_TRUE(view.statusBar);
-    EXPECT_FALSE(view.progressBar);
-    EXPECT_FALSE(view.dummyShown);
-    EXPECT_EQ(view.pointer, MousePointer::Default);
+    expectWindowWhole();
 
     // Paging stays off; the aborted page's own "To Page" entry shows it again.
     view.onDoEvents = nullptr;
@@ -244,13 +253,12 @@ TEST_F(ResultPagesTest, EscapeWhileFillingPageThreeLeavesAnEmptyAbortedView)
     pages.firstPage();
     EXPECT_TRUE(view.rows.empty());
     pages.toPage(3);
-    EXPECT_EQ(view.rows.size(), 200u);
-    EXPECT_EQ(view.tag(1), openItem(400));
+    expectRows(400, 200);
     EXPECT_EQ(view.text(StatusPanel::Count), QStringLiteral("700 Icon(s)"));
     EXPECT_EQ(paging(), (Paging{true, true, true, true}));
 }
 
-TEST_F(ResultPagesTest, AbortedFirstPageOfANewListingDoesNotBlink)
+TEST_F(ResultPagesTest, AnAbortedFirstPageDoesNotBlinkAndFiveOrFewerItemsCannotBeAborted)
 {
     list(450);
     view.onDoEvents = [this] { abortFlag = kTrue; };
@@ -258,28 +266,24 @@ TEST_F(ResultPagesTest, AbortedFirstPageOfANewListingDoesNotBlink)
     EXPECT_EQ(view.text(StatusPanel::Count), QStringLiteral("Aborted!"));
     EXPECT_FALSE(view.ledTimer);
     EXPECT_EQ(view.toPageEntries, 3);
-}
 
-TEST_F(ResultPagesTest, FiveOrFewerItemsNeverYieldNorAbort)
-{
+    // Five or fewer items never yield, so nothing can abort them.
+    view.doEventsCalls = 0;
     list(5);
-    view.onDoEvents = [this] { abortFlag = kTrue; };
     abortFlag = kTrue; // a flag left from before is cleared with the view
     pages.startListing();
     EXPECT_EQ(view.doEventsCalls, 0);
     EXPECT_EQ(view.rows.size(), 5u);
     EXPECT_EQ(view.text(StatusPanel::Count), QStringLiteral("5 Icon(s)"));
 
-    list(6);
-    pages.startListing();
+    show(6);
     EXPECT_GE(view.doEventsCalls, 1);
     EXPECT_EQ(view.text(StatusPanel::Count), QStringLiteral("Aborted!"));
 }
 
 TEST_F(ResultPagesTest, LargePagesYieldWithoutYieldingPerItem)
 {
-    list(1000);
-    pages.startListing();
+    show(1000);
     EXPECT_GE(view.doEventsCalls, 1);
     EXPECT_LT(view.doEventsCalls, 200);
 }
@@ -303,13 +307,7 @@ TEST_F(ResultPagesTest, WindowIsLockedWhileFillingAndStatusBarMakesWayForProgres
     };
     pages.startListing();
     ASSERT_TRUE(checked);
-    EXPECT_FALSE(pages.isLocked());
-    EXPECT_TRUE(view.enabled(kFileMenu));
-    EXPECT_FALSE(view.enabled(kAbort));
-    EXPECT_TRUE(view.statusBar);
-    EXPECT_FALSE(view.progressBar);
-    EXPECT_FALSE(view.dummyShown);
-    EXPECT_EQ(view.pointer, MousePointer::Default);
+    expectWindowWhole();
     EXPECT_EQ(view.selectionUpdates, 1);
 
     // A status bar the person hid stays hidden, and the progress bar does not take its place.
@@ -369,16 +367,12 @@ TEST_F(ResultPagesTest, EmptyListingShowsNoIconsAndReleasesABuildersLock)
     EXPECT_EQ(view.pictureOf(StatusPanel::Area), QString());
     EXPECT_EQ(view.toPageEntries, 1);
     EXPECT_FALSE(view.ledTimer);
-    EXPECT_FALSE(pages.isLocked());
-    EXPECT_TRUE(view.enabled(kNavTree));
-    EXPECT_TRUE(view.enabled(kFileMenu));
-    EXPECT_EQ(view.pointer, MousePointer::Default);
+    expectWindowWhole();
 }
 
 TEST_F(ResultPagesTest, ClearingTheViewDisablesEveryCommandAndEmptiesTheTypePanel)
 {
-    list(450);
-    pages.startListing();
+    show(450);
     pages.nextPage();
     for (Command command : kSelectionCommands)
         view.commands[command] = true;
@@ -397,8 +391,7 @@ TEST_F(ResultPagesTest, ClearingTheViewDisablesEveryCommandAndEmptiesTheTypePane
 
 TEST_F(ResultPagesTest, HeaderClicksToggleTheOrderWhicheverColumnAndArrangeKeepsIt)
 {
-    list(10);
-    pages.startListing();
+    show(10);
     EXPECT_FALSE(view.sortState.enabled);
 
     pages.sortByColumn(0);
@@ -427,14 +420,11 @@ TEST_F(ResultPagesTest, HeaderClicksToggleTheOrderWhicheverColumnAndArrangeKeeps
 
 TEST_F(ResultPagesTest, IconsPerPageComesFromTheSettingWithSafeFallbacks)
 {
-    EXPECT_EQ(ResultPages::iconsPerPageFrom(SettingValue{}), 200);
-    EXPECT_EQ(ResultPages::iconsPerPageFrom(QString()), 200);
-    EXPECT_EQ(ResultPages::iconsPerPageFrom(QStringLiteral("abc")), 200);
-    EXPECT_EQ(ResultPages::iconsPerPageFrom(QStringLiteral("0")), 200);
-    EXPECT_EQ(ResultPages::iconsPerPageFrom(QStringLiteral("-100")), 200);
-    EXPECT_EQ(ResultPages::iconsPerPageFrom(QStringLiteral("150")), 150);
-    EXPECT_EQ(ResultPages::iconsPerPageFrom(qint32{100}), 100);
-    EXPECT_EQ(ResultPages::iconsPerPageFrom(QStringLiteral("100000")), 32767);
+    const std::pair<SettingValue, int> cases[] = {{SettingValue{}, 200}, {QString(), 200}, {QStringLiteral("abc"), 200},
+        {QStringLiteral("0"), 200}, {QStringLiteral("-100"), 200}, {QStringLiteral("150"), 150}, {qint32{100}, 100},
+        {QStringLiteral("100000"), 32767}};
+    for (const auto& [setting, perPage] : cases)
+        EXPECT_EQ(ResultPages::iconsPerPageFrom(setting), perPage) << Settings::toText(setting).toStdString();
 
     pages.setIconsPerPage(0);
     list(10);
@@ -445,15 +435,13 @@ TEST_F(ResultPagesTest, IconsPerPageComesFromTheSettingWithSafeFallbacks)
 
 TEST_F(ResultPagesTest, ChangingIconsPerPageRedrawsWithTheNewPages)
 {
-    list(450);
-    pages.startListing();
+    show(450);
     pages.lastPage();
     pages.changeIconsPerPage(100);
     EXPECT_EQ(pages.pageCount(), 5);
     EXPECT_EQ(pages.currentPage(), 3);
     EXPECT_EQ(view.toPageEntries, 5);
-    ASSERT_EQ(view.rows.size(), 100u);
-    EXPECT_EQ(view.tag(1), openItem(200));
+    expectRows(200, 100);
 
     pages.changeIconsPerPage(-3); // back to 200: page 3 is still the last
     EXPECT_EQ(pages.pageCount(), 3);
@@ -462,25 +450,20 @@ TEST_F(ResultPagesTest, ChangingIconsPerPageRedrawsWithTheNewPages)
 
 TEST_F(ResultPagesTest, ListingsBeyond32767EntriesShowEveryPageRight)
 {
-    list(40000);
-    pages.startListing();
+    show(40000);
     EXPECT_EQ(pages.pageCount(), 201);
     EXPECT_EQ(view.text(StatusPanel::Count), QStringLiteral("40000 Icon(s)"));
     EXPECT_EQ(view.toPageEntries, 201);
 
     // Page 164 ends past index 32,767, where 16-bit page arithmetic overflowed.
     pages.toPage(164);
-    ASSERT_EQ(view.rows.size(), 200u);
-    EXPECT_EQ(view.tag(1), openItem(32600));
-    EXPECT_EQ(view.tag(200), openItem(32799));
+    expectRows(32600, 200);
 
     pages.lastPage();
     EXPECT_EQ(view.text(StatusPanel::Area), QStringLiteral("Page 201 of 201"));
     EXPECT_TRUE(view.rows.empty());
     pages.previousPage();
-    ASSERT_EQ(view.rows.size(), 200u);
-    EXPECT_EQ(view.tag(1), openItem(39800));
-    EXPECT_EQ(view.tag(200), openItem(39999));
+    expectRows(39800, 200);
     EXPECT_EQ(reader.calls.back().itemData, 39999);
 }
 

@@ -183,18 +183,12 @@ TEST(Selection, TypePanelPictureByClass)
 
 TEST(Selection, ReferenceDialogTypesOnlyForFileItems)
 {
-    EXPECT_EQ(react(kCatalogue).referenceTypes, ReferenceTypeOptions{});
-    EXPECT_EQ(react(kReference).referenceTypes, ReferenceTypeOptions{});
-    EXPECT_EQ(react(kShortcut).referenceTypes, ReferenceTypeOptions{});
-
-    EXPECT_EQ(react(kOpened).referenceTypes, (ReferenceTypeOptions{0b000000001, 0}));
-    EXPECT_EQ(react(kFileAnimation).referenceTypes, (ReferenceTypeOptions{0b000111000, 5}));
-    EXPECT_EQ(react(kAnimatedCursor).referenceTypes, (ReferenceTypeOptions{0b000111000, 5}));
-    EXPECT_EQ(react(kLibrary).referenceTypes, (ReferenceTypeOptions{0b111000111, 2}));
-    EXPECT_EQ(react(kFileType).referenceTypes, (ReferenceTypeOptions{0b000000111, 2}));
-    EXPECT_EQ(react(kSystemIcon).referenceTypes, ReferenceTypeOptions{});
-    EXPECT_EQ(react(kCurrentCursor).referenceTypes,
-              (ReferenceTypeOptions{0b100000000, 8}));
+    const std::pair<const SelectedRow*, ReferenceTypeOptions> cases[] = {
+        {&kCatalogue, {}}, {&kReference, {}}, {&kShortcut, {}}, {&kSystemIcon, {}},
+        {&kOpened, {0b000000001, 0}}, {&kFileAnimation, {0b000111000, 5}}, {&kAnimatedCursor, {0b000111000, 5}},
+        {&kLibrary, {0b111000111, 2}}, {&kFileType, {0b000000111, 2}}, {&kCurrentCursor, {0b100000000, 8}}};
+    for (const auto& [row, types] : cases)
+        EXPECT_EQ(react(*row).referenceTypes, types) << row->origin.toStdString();
     EXPECT_EQ(react(SelectedRow{"c", "256 Color Cursor", "File Favorite", "C:\\c.cur;0;x;7open"}).referenceTypes,
               (ReferenceTypeOptions{0b010000000, 7}));
 }
@@ -277,23 +271,30 @@ TEST(SelectionDoubleClick, LaterStepsOverrideEarlierOnes)
     EXPECT_EQ(actionFor(kCatalogue, settingsWith("Whatever", false, false, false, true)), "Whatever");
 }
 
-TEST(SelectionDoubleClick, RunsTheActionsCommand)
+TEST(SelectionDoubleClick, RunsTheActionsCommandAndMakesItsEntryThePopupDefault)
 {
-    const std::map<QString, QString> expected{
-        {"Copy", "mnuEditCopy"},    {"Save", "mnuFileSaveAs"},         {"Zoom", "mnuResultClickZoom"},
-        {"Play", "mnuFilePlay"},    {"Ref", "mnuRefAdd"},              {"Run", "mnuFileRun"},
-        {"Prop", "mnuFileProperties"}, {"Change", "mnuFileChange"},    {"EditWith", "mnuFileEditWith"},
+    const std::tuple<const char*, const char*, const char*> expected[] = {
+        {"Copy", "mnuEditCopy", "mnuResultClickCopy"},           {"Save", "mnuFileSaveAs", "mnuResultClickSaveAs"},
+        {"Zoom", "mnuResultClickZoom", "mnuResultClickZoom"},    {"Play", "mnuFilePlay", "mnuResultClickPlay"},
+        {"Ref", "mnuRefAdd", "mnuResultClickAddRef"},            {"Run", "mnuFileRun", "mnuResultClickRun"},
+        {"Prop", "mnuFileProperties", "mnuResultClickProperties"}, {"Change", "mnuFileChange", "mnuResultClickChange"},
+        {"EditWith", "mnuFileEditWith", "mnuResultClickEditWith"},
     };
-    for (const auto& [action, command] : expected) {
-        const DoubleClickDispatch dispatch = doubleClickDispatch(action, "Glyphary");
-        EXPECT_EQ(dispatch.command, command) << action.toStdString();
-        EXPECT_FALSE(dispatch.message);
+    for (const auto& [action, command, entry] : expected) {
+        const DoubleClickDispatch dispatch = doubleClickDispatch(QString::fromLatin1(action), "Glyphary");
+        EXPECT_EQ(dispatch.command, QString::fromLatin1(command)) << action;
+        EXPECT_FALSE(dispatch.message) << action;
+        EXPECT_EQ(QString::fromLatin1(defaultPopupEntry(QString::fromLatin1(action))), QString::fromLatin1(entry)) << action;
     }
     for (const char* other : {"", "copy", "Delete", "none"}) {
         const DoubleClickDispatch dispatch = doubleClickDispatch(QString::fromLatin1(other), "Glyphary");
         EXPECT_TRUE(dispatch.command.isEmpty()) << other;
         EXPECT_FALSE(dispatch.message) << other;
     }
+    EXPECT_EQ(defaultPopupEntry(u"None"), nullptr);
+    EXPECT_EQ(defaultPopupEntry(u"Zoom2"), nullptr);
+    EXPECT_EQ(defaultPopupEntry(actionFor(kShortcut, settingsWith("None", false, false, true, false))),
+              std::string_view("mnuResultClickRun"));
 }
 
 TEST(SelectionDoubleClick, NoneExplainsWhereToChooseAnAction)
@@ -307,50 +308,30 @@ TEST(SelectionDoubleClick, NoneExplainsWhereToChooseAnAction)
     EXPECT_EQ(dispatch.message->flags, platform::MB_ICONINFORMATION);
 }
 
-TEST(SelectionDoubleClick, PopupDefaultIsTheActionsEntry)
-{
-    const std::map<QString, QString> expected{
-        {"Copy", "mnuResultClickCopy"}, {"Save", "mnuResultClickSaveAs"},     {"Zoom", "mnuResultClickZoom"},
-        {"Play", "mnuResultClickPlay"}, {"Ref", "mnuResultClickAddRef"},      {"Run", "mnuResultClickRun"},
-        {"Prop", "mnuResultClickProperties"}, {"Change", "mnuResultClickChange"}, {"EditWith", "mnuResultClickEditWith"},
-    };
-    for (const auto& [action, entry] : expected)
-        EXPECT_EQ(QString::fromLatin1(defaultPopupEntry(action)), entry) << action.toStdString();
-    EXPECT_EQ(defaultPopupEntry(u"None"), nullptr);
-    EXPECT_EQ(defaultPopupEntry(u"Zoom2"), nullptr);
-    EXPECT_EQ(defaultPopupEntry(actionFor(kShortcut, settingsWith("None", false, false, true, false))),
-              std::string_view("mnuResultClickRun"));
-}
-
 // ---- Keys, drags and buttons -----------------------------------------------------------------
 
 TEST(SelectionDispatch, DeleteKeyDeletesReferencesAndFavoritesOnly)
 {
-    EXPECT_EQ(deleteKeyCommand(kDeleteKeyCode, kReference.origin), "mnuRefDelete");
-    EXPECT_EQ(deleteKeyCommand(kDeleteKeyCode, kFavorite.origin), "mnuFavoriteDel");
-    EXPECT_EQ(deleteKeyCommand(kDeleteKeyCode, kOpened.origin), "");
-    EXPECT_EQ(deleteKeyCommand(kDeleteKeyCode, kCatalogue.origin), "");
-    EXPECT_EQ(deleteKeyCommand(kDeleteKeyCode, kShortcut.origin), "");
+    const std::pair<const SelectedRow*, const char*> cases[] = {
+        {&kReference, "mnuRefDelete"}, {&kFavorite, "mnuFavoriteDel"}, {&kOpened, ""}, {&kCatalogue, ""}, {&kShortcut, ""}};
+    for (const auto& [row, command] : cases)
+        EXPECT_EQ(deleteKeyCommand(kDeleteKeyCode, row->origin), command) << row->origin.toStdString();
     EXPECT_EQ(deleteKeyCommand(45, kReference.origin), "");
 }
 
 TEST(SelectionDispatch, AcceptsOnlyDraggedFiles)
 {
-    QMimeData files;
-    files.setUrls({QUrl::fromLocalFile("/tmp/a.lnk"), QUrl::fromLocalFile("/tmp/b.lnk")});
-    EXPECT_TRUE(acceptsFileDrag(&files));
-
+    const auto withUrls = [](const QList<QUrl>& urls) {
+        QMimeData data;
+        data.setUrls(urls);
+        return acceptsFileDrag(&data);
+    };
+    EXPECT_TRUE(withUrls({QUrl::fromLocalFile("/tmp/a.lnk"), QUrl::fromLocalFile("/tmp/b.lnk")}));
+    EXPECT_FALSE(withUrls({QUrl("https://example.org/a.ico")}));
+    EXPECT_FALSE(withUrls({}));
     QMimeData text;
     text.setText("C:\\a.lnk");
     EXPECT_FALSE(acceptsFileDrag(&text));
-
-    QMimeData web;
-    web.setUrls({QUrl("https://example.org/a.ico")});
-    EXPECT_FALSE(acceptsFileDrag(&web));
-
-    QMimeData empty;
-    empty.setUrls({});
-    EXPECT_FALSE(acceptsFileDrag(&empty));
     EXPECT_FALSE(acceptsFileDrag(nullptr));
 }
 
@@ -372,18 +353,14 @@ TEST(SelectionDispatch, ButtonsRunTheirCommands)
     };
     for (const auto& [key, command] : expected)
         EXPECT_EQ(buttonCommand(key, context), command) << key.toStdString();
-}
 
-TEST(SelectionDispatch, ViewAndZoomButtonsFollowTheirState)
-{
-    EXPECT_EQ(buttonCommand(u"view", {4, 0}), "mnuViewList");
-    EXPECT_EQ(buttonCommand(u"view", {4, 2}), "mnuViewDetails");
-    EXPECT_EQ(buttonCommand(u"view", {4, 3}), "mnuViewLargeIcons");
-    EXPECT_EQ(buttonCommand(u"zoom", {0, 0}), "mnuToolsZoom2");
-    EXPECT_EQ(buttonCommand(u"zoom", {3, 0}), "mnuToolsZoom5");
-    EXPECT_EQ(buttonCommand(u"zoom", {4, 0}), "mnuToolsZoom10");
-    EXPECT_EQ(buttonCommand(u"zoom", {-1, 0}), "mnuToolsZoom10");
-    EXPECT_EQ(buttonCommand(u"zoom", {99, 0}), "mnuToolsZoom10");
+    // The view and zoom buttons follow their state.
+    const std::tuple<const char16_t*, ButtonContext, const char*> stateful[] = {
+        {u"view", {4, 0}, "mnuViewList"},   {u"view", {4, 2}, "mnuViewDetails"}, {u"view", {4, 3}, "mnuViewLargeIcons"},
+        {u"zoom", {0, 0}, "mnuToolsZoom2"}, {u"zoom", {3, 0}, "mnuToolsZoom5"},  {u"zoom", {4, 0}, "mnuToolsZoom10"},
+        {u"zoom", {-1, 0}, "mnuToolsZoom10"}, {u"zoom", {99, 0}, "mnuToolsZoom10"}};
+    for (const auto& [key, state, command] : stateful)
+        EXPECT_EQ(buttonCommand(key, state), command) << command;
 }
 
 // ---- The "message" panel ------------------------------------------------------------------------
@@ -397,40 +374,33 @@ int pixelWidth(QStringView text)
     return width;
 }
 
-TEST(SelectionMessage, PathThatFitsIsShownWhole)
+TEST(SelectionMessage, LongPathsCutTheFolderNeverTheFileName)
 {
-    const QString path = "C:\\Icons\\x.ico";
-    EXPECT_EQ(pathForPanel(path, characterCount(path), characterCount), path);
-}
+    const QString deep = "C:\\Program Files\\Very Deep\\Folder\\Of Icons\\name.ico";
+    const QString longName = "C:\\Deep\\Folder\\a very long icon file name.ico";
+    // "C:\ab" and the high surrogate alone would fit 18 characters.
+    const QString surrogates = QString("C:\\ab") + QChar(0xD83D) + QChar(0xDE00) + "cdefgh\\name.ico";
+    const struct {
+        QString path;
+        int width;
+        QString shown;
+    } cases[] = {
+        {"C:\\Icons\\x.ico", 14, "C:\\Icons\\x.ico"},
+        {deep, 20, "C:\\Progr...\\name.ico"},
+        {deep, static_cast<int>(deep.size()) - 1, "C:\\Program Files\\Very Deep\\Folder\\Of I...\\name.ico"},
+        {longName, 10, "...\\a very long icon file name.ico"},
+        {longName, 0, "...\\a very long icon file name.ico"},
+        {"averyveryverylongname.ico", 5, "averyveryverylongname.ico"},
+        {"", 5, ""},
+        {surrogates, 18, "C:\\ab...\\name.ico"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(pathForPanel(c.path, c.width, characterCount), c.shown) << c.path.toStdString() << " in " << c.width;
 
-TEST(SelectionMessage, LongPathCutsTheFolderBeforeTheName)
-{
-    const QString path = "C:\\Program Files\\Very Deep\\Folder\\Of Icons\\name.ico";
-    EXPECT_EQ(pathForPanel(path, 20, characterCount), "C:\\Progr...\\name.ico");
-    EXPECT_EQ(pathForPanel(path, characterCount(path) - 1, characterCount),
-              "C:\\Program Files\\Very Deep\\Folder\\Of I...\\name.ico");
-
-    const QString wide = "C:\\WWWW\\MMMM\\WWWW\\name.ico";
-    const QString shown = pathForPanel(wide, 120, pixelWidth);
+    // Cut by width, not by characters.
+    const QString shown = pathForPanel("C:\\WWWW\\MMMM\\WWWW\\name.ico", 120, pixelWidth);
     EXPECT_EQ(shown, "C:\\WW...\\name.ico");
     EXPECT_LE(pixelWidth(shown), 120);
-}
-
-TEST(SelectionMessage, FileNameIsNeverCut)
-{
-    const QString path = "C:\\Deep\\Folder\\a very long icon file name.ico";
-    EXPECT_EQ(pathForPanel(path, 10, characterCount), "...\\a very long icon file name.ico");
-    EXPECT_EQ(pathForPanel(path, 0, characterCount), "...\\a very long icon file name.ico");
-    EXPECT_EQ(pathForPanel("averyveryverylongname.ico", 5, characterCount), "averyveryverylongname.ico");
-    EXPECT_EQ(pathForPanel("", 5, characterCount), "");
-}
-
-TEST(SelectionMessage, KeepsSurrogatePairsWhole)
-{
-    const QString path = QString("C:\\ab") + QChar(0xD83D) + QChar(0xDE00) + "cdefgh\\name.ico";
-    // "C:\ab" and the high surrogate alone would fit 18 characters.
-    const QString shown = pathForPanel(path, 18, characterCount);
-    EXPECT_EQ(shown, "C:\\ab...\\name.ico");
 }
 
 TEST(SelectionMessage, ReactionShowsTheLongPathOfFileItems)

@@ -24,41 +24,18 @@ protected:
 
 TEST_F(SettingsTest, AFirstStartGivesEveryDefault)
 {
-    for (const SettingDef* def : allSettings()) {
-        SCOPED_TRACE(def->name);
-        const SettingValue value = settings.read(*def);
-        switch (def->defaultKind) {
-        case DefaultKind::None:
-        case DefaultKind::Caller:
-            EXPECT_TRUE(isEmpty(value));
-            break;
-        default:
-            EXPECT_FALSE(isEmpty(value));
-        }
-    }
-    EXPECT_EQ(settings.readNumber(setting::IconsPerPage), 200);
-    EXPECT_EQ(settings.readNumber(setting::ViewType), 0);
-    EXPECT_TRUE(settings.readBool(setting::TextLabel));
-    EXPECT_TRUE(settings.readBool(setting::Statusbar));
-    EXPECT_TRUE(settings.readBool(setting::Toolbar));
-    EXPECT_TRUE(settings.readBool(setting::YourToolbar));
-    EXPECT_TRUE(settings.readBool(setting::Keywordbar));
-    EXPECT_TRUE(settings.readBool(setting::YourPos));
-    EXPECT_TRUE(settings.readBool(setting::KeywordPos));
-    EXPECT_FALSE(settings.readBool(setting::HotTracking));
-    EXPECT_FALSE(settings.readBool(setting::UseMask));
-    EXPECT_FALSE(settings.readBool(setting::SearchFav));
+    const std::pair<const SettingDef*, qint32> numbers[] = {{&setting::IconsPerPage, 200}, {&setting::ViewType, 0},
+        {&setting::DCZoom, 4}, {&setting::Tip, 1}, {&setting::TipNR, 1}, {&setting::ScanICO, 0}, {&setting::MainState, 0}};
+    for (const auto& [def, number] : numbers)
+        EXPECT_EQ(settings.readNumber(*def), number) << def->name;
+    for (const SettingDef* on : {&setting::TextLabel, &setting::Statusbar, &setting::Toolbar, &setting::YourToolbar,
+                                 &setting::Keywordbar, &setting::YourPos, &setting::KeywordPos})
+        EXPECT_TRUE(settings.readBool(*on)) << on->name;
+    for (const SettingDef* off : {&setting::HotTracking, &setting::UseMask, &setting::SearchFav, &setting::DCPlay,
+                                  &setting::DCRef, &setting::DCRun, &setting::DCChange})
+        EXPECT_FALSE(settings.readBool(*off)) << off->name;
     EXPECT_EQ(settings.readText(setting::DCAction), QStringLiteral("None"));
-    EXPECT_EQ(settings.readNumber(setting::DCZoom), 4);
-    EXPECT_FALSE(settings.readBool(setting::DCPlay));
-    EXPECT_FALSE(settings.readBool(setting::DCRef));
-    EXPECT_FALSE(settings.readBool(setting::DCRun));
-    EXPECT_FALSE(settings.readBool(setting::DCChange));
-    EXPECT_EQ(settings.readNumber(setting::Tip), 1);
-    EXPECT_EQ(settings.readNumber(setting::TipNR), 1);
     EXPECT_EQ(settings.readText(setting::ScanDirectory), QString());
-    EXPECT_EQ(settings.readNumber(setting::ScanICO), 0);
-    EXPECT_EQ(settings.readNumber(setting::MainState), 0);
     EXPECT_TRUE(settings.noticeWanted(QStringLiteral("SysCache")));
 }
 
@@ -71,14 +48,13 @@ TEST_F(SettingsTest, BooleansReadAsTextOrAnyNumber)
     EXPECT_EQ(settings.ReadSetting(HKEY_CURRENT_USER, kSettingsKey, QStringLiteral("TextLabel")),
               SettingValue(QStringLiteral("True")));
 
-    store("Statusbar", REG_DWORD, regDword(0));
-    EXPECT_FALSE(settings.readBool(setting::Statusbar));
-    store("Statusbar", REG_DWORD, regDword(static_cast<std::uint32_t>(-1)));
-    EXPECT_TRUE(settings.readBool(setting::Statusbar));
-    store("Statusbar", REG_DWORD, regDword(1));
-    EXPECT_TRUE(settings.readBool(setting::Statusbar));
-    store("Statusbar", REG_SZ, regString("0"));
-    EXPECT_FALSE(settings.readBool(setting::Statusbar));
+    const std::tuple<DWORD, std::vector<std::uint8_t>, bool> stored[] = {{REG_DWORD, regDword(0), false},
+        {REG_DWORD, regDword(static_cast<std::uint32_t>(-1)), true}, {REG_DWORD, regDword(1), true},
+        {REG_SZ, regString("0"), false}};
+    for (const auto& [type, data, on] : stored) {
+        store("Statusbar", type, data);
+        EXPECT_EQ(settings.readBool(setting::Statusbar), on);
+    }
 }
 
 TEST_F(SettingsTest, ABinaryValueUnderAKnownNameReadsAsAbsent)
@@ -114,12 +90,10 @@ TEST_F(SettingsTest, ValueNamesAreNotCaseSensitive)
 
 TEST_F(SettingsTest, AFlagOfMinusOneSuppressesItsNoticeLikeOne)
 {
-    store("OrganizeFav", REG_DWORD, regDword(static_cast<std::uint32_t>(-1)));
-    EXPECT_FALSE(settings.noticeWanted(QStringLiteral("OrganizeFav")));
-    store("OrganizeFav", REG_DWORD, regDword(1));
-    EXPECT_FALSE(settings.noticeWanted(QStringLiteral("OrganizeFav")));
-    store("OrganizeFav", REG_DWORD, regDword(0));
-    EXPECT_TRUE(settings.noticeWanted(QStringLiteral("OrganizeFav")));
+    for (const auto& [flag, wanted] : {std::pair{-1, false}, std::pair{1, false}, std::pair{0, true}}) {
+        store("OrganizeFav", REG_DWORD, regDword(static_cast<std::uint32_t>(flag)));
+        EXPECT_EQ(settings.noticeWanted(QStringLiteral("OrganizeFav")), wanted) << flag;
+    }
 }
 
 TEST_F(SettingsTest, AWriteWithoutACurrentKeyFailsQuietly)

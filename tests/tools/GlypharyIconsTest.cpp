@@ -72,6 +72,16 @@ protected:
         return texts;
     }
 
+    // The icon or cursor file the tool wrote.
+    static formats::IconCodecResult<formats::IcoFile> parsedFile(const QString& path)
+    {
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+        const QByteArray bytes = file.readAll();
+        return formats::parseIco(formats::Bytes(reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                                                static_cast<std::size_t>(bytes.size())));
+    }
+
     static QStringList firstColumn(const QStringList& lines)
     {
         QStringList column;
@@ -150,11 +160,7 @@ TEST_F(GlypharyIconsTest, ExtractsTheProgramsPictureInTheFormatOutNames)
     // An .ico of a library icon keeps every image of its group.
     const QString ico = dir.filePath(QStringLiteral("out.ico"));
     ASSERT_EQ(run({QStringLiteral("extract"), dll, QStringLiteral("0"), ico}).exitCode, 0);
-    QFile icoFile(ico);
-    ASSERT_TRUE(icoFile.open(QIODevice::ReadOnly));
-    const QByteArray icoBytes = icoFile.readAll();
-    const auto parsed = formats::parseIco(formats::Bytes(reinterpret_cast<const std::uint8_t*>(icoBytes.data()),
-        static_cast<std::size_t>(icoBytes.size())));
+    const auto parsed = parsedFile(ico);
     ASSERT_TRUE(parsed);
     EXPECT_EQ(parsed.value->entries.size(), 2u);
 }
@@ -164,11 +170,7 @@ TEST_F(GlypharyIconsTest, ExtractsCursorsAndAnimationStepsWithTheirHotSpots)
     const QString ani = write(QStringLiteral("run.ani"), animation(3));
     const QString cur = dir.filePath(QStringLiteral("step.cur"));
     ASSERT_EQ(run({QStringLiteral("extract"), ani, QStringLiteral("2"), cur}).exitCode, 0);
-    QFile curFile(cur);
-    ASSERT_TRUE(curFile.open(QIODevice::ReadOnly));
-    const QByteArray bytes = curFile.readAll();
-    const auto parsed = formats::parseIco(formats::Bytes(reinterpret_cast<const std::uint8_t*>(bytes.data()),
-        static_cast<std::size_t>(bytes.size())));
+    const auto parsed = parsedFile(cur);
     ASSERT_TRUE(parsed);
     EXPECT_EQ(parsed.value->type, formats::IconFileType::Cursor);
     EXPECT_EQ(parsed.value->entries.front().image->hotspotX, 2);
@@ -182,12 +184,10 @@ TEST_F(GlypharyIconsTest, RefusesBadArgumentsAndMissingIcons)
 {
     const QString ico = write(QStringLiteral("one.ico"), testing::icoFile({dibImage(4)}));
     const QString out = dir.filePath(QStringLiteral("x.png"));
-    EXPECT_EQ(run({}).exitCode, 2);
-    EXPECT_EQ(run({QStringLiteral("frobnicate")}).exitCode, 2);
-    EXPECT_EQ(run({QStringLiteral("list")}).exitCode, 2);
-    EXPECT_EQ(run({QStringLiteral("extract"), ico, QStringLiteral("zero"), out}).exitCode, 2);
-    EXPECT_EQ(run({QStringLiteral("extract"), ico, QStringLiteral("0"), dir.filePath(QStringLiteral("x.gif"))}).exitCode, 2);
-    EXPECT_EQ(run({QStringLiteral("extract"), ico, QStringLiteral("0")}).exitCode, 2);
+    const QStringList wrongUsage[] = {{}, {"frobnicate"}, {"list"}, {"extract", ico, "zero", out},
+                                      {"extract", ico, "0", dir.filePath(QStringLiteral("x.gif"))}, {"extract", ico, "0"}};
+    for (const QStringList& arguments : wrongUsage)
+        EXPECT_EQ(run(arguments).exitCode, 2) << arguments.join(u' ').toStdString();
 
     const ToolRun past = run({QStringLiteral("extract"), ico, QStringLiteral("1"), out});
     EXPECT_EQ(past.exitCode, 1);

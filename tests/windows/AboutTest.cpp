@@ -33,8 +33,11 @@ protected:
 
     void programFile(const QString& name) { root.writeFile(kProgramFolder + name, "x"); }
 
-    void indexFileDated(const QDate& date)
+    // The index of `date`, the core library and the third update.
+    void threeResources(const QDate& date)
     {
+        programFile(QStringLiteral("Iconlib.res"));
+        programFile(QStringLiteral("Iconlib3.res"));
         programFile(QStringLiteral("icondata.dat"));
         QFile file(root.host(kProgramFolder + QStringLiteral("icondata.dat")));
         ASSERT_TRUE(file.open(QIODevice::ReadWrite));
@@ -77,9 +80,7 @@ TEST_F(AboutTest, BuildTextJoinsMinorAndRevision)
 
 TEST_F(AboutTest, IconResourcesListOnlyTheLibrariesThatExist)
 {
-    indexFileDated(QDate(2021, 3, 14));
-    programFile(QStringLiteral("Iconlib.res"));
-    programFile(QStringLiteral("Iconlib3.res"));
+    threeResources(QDate(2021, 3, 14));
     const QStringList lines
         = iconResourceLines(root.platform().paths(), kProgramFolder, QLocale(QLocale::English, QLocale::UnitedStates));
     ASSERT_EQ(lines.size(), 3);
@@ -87,9 +88,8 @@ TEST_F(AboutTest, IconResourcesListOnlyTheLibrariesThatExist)
     EXPECT_EQ(lines[1], QStringLiteral("Core Library\tPresent"));
     EXPECT_EQ(lines[2], QStringLiteral("IconUpdate 3\tPresent"));
 
-    const QStringList german
-        = iconResourceLines(root.platform().paths(), kProgramFolder, QLocale(QLocale::German, QLocale::Germany));
-    EXPECT_EQ(german[0], QStringLiteral("Index Version\t14.03.21"));
+    EXPECT_EQ(iconResourceLines(root.platform().paths(), kProgramFolder, QLocale(QLocale::German, QLocale::Germany))[0],
+              QStringLiteral("Index Version\t14.03.21"));
 }
 
 TEST_F(AboutTest, IconResourcesWithoutFilesSayNotPresentAndReachTheTenthUpdate)
@@ -107,9 +107,7 @@ TEST_F(AboutTest, IconResourcesWithoutFilesSayNotPresentAndReachTheTenthUpdate)
 
 TEST_F(AboutTest, WindowShowsVersionTabsAndTheResourceList)
 {
-    indexFileDated(QDate(2022, 1, 2));
-    programFile(QStringLiteral("Iconlib.res"));
-    programFile(QStringLiteral("Iconlib3.res"));
+    threeResources(QDate(2022, 1, 2));
     const auto about = window();
     EXPECT_EQ(about->windowTitle(), QStringLiteral("About Glyphary"));
     EXPECT_EQ(about->lblBuild->text(), QStringLiteral("Glyphary version 1.00"));
@@ -148,14 +146,9 @@ TEST_F(AboutTest, EachTabShowsExactlyItsOwnFrame)
     }
 }
 
-TEST_F(AboutTest, WithoutAnMsInfoPathSystemInfoIsHidden)
-{
-    const auto about = window();
-    EXPECT_TRUE(about->cmdSysInfo->isHidden());
-}
-
 TEST_F(AboutTest, SystemInfoRunsTheProgramNamedInTheRegistry)
 {
+    EXPECT_TRUE(window()->cmdSysInfo->isHidden()); // without a path
     storeMsInfoPath(kMsInfo);
     root.writeFile(QString::fromLatin1(kMsInfo), "MZ");
     const auto about = window();

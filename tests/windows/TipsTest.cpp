@@ -56,6 +56,7 @@ protected:
     {
         root.platform().registry().setValue(platform::HKEY_CURRENT_USER, kSettingsKey, name, type, data);
     }
+    void storeDword(const char* name, std::uint32_t value) { storeRaw(name, platform::REG_DWORD, platform::regDword(value)); }
 
     // The stored value's type and number, read under any spelling of the name.
     std::pair<platform::DWORD, qint32> stored(const char* name)
@@ -87,27 +88,16 @@ TEST_F(TipStateTest, AnEmptyRegistryShowsTheFirstTipWithTheBoxTicked)
     EXPECT_EQ(state.title(), QStringLiteral("Tip 1. Change Icons"));
 }
 
-TEST_F(TipStateTest, TipZeroClearsTheBoxAndAnyOtherNumberButOneToo)
-{
-    storeRaw("Tip", platform::REG_DWORD, platform::regDword(0));
-    TipState state(settings);
-    state.load();
-    EXPECT_FALSE(state.showOnStartup());
-
-    storeRaw("Tip", platform::REG_DWORD, platform::regDword(1));
-    state.load();
-    EXPECT_TRUE(state.showOnStartup());
-
-    storeRaw("Tip", platform::REG_DWORD, platform::regDword(2));
-    state.load();
-    EXPECT_FALSE(state.showOnStartup());
-}
-
-TEST_F(TipStateTest, AStoredNumberOutOfRangeGivesTheFirstTip)
+TEST_F(TipStateTest, OnlyTipOneTicksTheBoxAndANumberOutOfRangeGivesTheFirstTip)
 {
     TipState state(settings);
+    for (const auto& [tip, ticked] : {std::pair{0u, false}, std::pair{1u, true}, std::pair{2u, false}}) {
+        storeDword("Tip", tip);
+        state.load();
+        EXPECT_EQ(state.showOnStartup(), ticked) << tip;
+    }
     for (const std::uint32_t bad : {0u, 29u, static_cast<std::uint32_t>(-5), 0x7FFFFFFFu}) {
-        storeRaw("TipNR", platform::REG_DWORD, platform::regDword(bad));
+        storeDword("TipNR", bad);
         state.load();
         EXPECT_EQ(state.current(), 1) << bad;
     }
@@ -115,14 +105,14 @@ TEST_F(TipStateTest, AStoredNumberOutOfRangeGivesTheFirstTip)
     state.load();
     EXPECT_EQ(state.current(), 1);
 
-    storeRaw("TipNR", platform::REG_DWORD, platform::regDword(17));
+    storeDword("TipNR", 17);
     state.load();
     EXPECT_EQ(state.current(), 17);
 }
 
 TEST_F(TipStateTest, CloseWritesTheNextTipAndTheBoxAsDwords)
 {
-    storeRaw("TipNR", platform::REG_DWORD, platform::regDword(5));
+    storeDword("TipNR", 5);
     TipState state(settings);
     state.load();
     state.close(false);
@@ -131,24 +121,21 @@ TEST_F(TipStateTest, CloseWritesTheNextTipAndTheBoxAsDwords)
 
     state.close(true);
     EXPECT_EQ(stored("Tip"), std::make_pair(platform::REG_DWORD, qint32(1)));
-}
 
-TEST_F(TipStateTest, ClosingOnTheLastTipStartsOverNextTime)
-{
-    storeRaw("TipNR", platform::REG_DWORD, platform::regDword(28));
-    TipState first(settings);
-    first.load();
-    EXPECT_EQ(first.current(), 28);
-    first.close(true);
-
-    TipState second(settings);
-    second.load();
-    EXPECT_EQ(second.current(), 1);
+    // Closing on the last tip starts over next time.
+    storeDword("TipNR", 28);
+    TipState last(settings);
+    last.load();
+    EXPECT_EQ(last.current(), 28);
+    last.close(true);
+    TipState next(settings);
+    next.load();
+    EXPECT_EQ(next.current(), 1);
 }
 
 TEST_F(TipStateTest, WindowShowsTheStoredTipAndNextTipWraps)
 {
-    storeRaw("TipNR", platform::REG_DWORD, platform::regDword(28));
+    storeDword("TipNR", 28);
     frmTip window(settings);
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Tip of the Day"));
     EXPECT_FALSE(window.isModal());
@@ -191,7 +178,7 @@ TEST_F(TipStateTest, TheCloseBoxStoresOnceLikeClose)
     EXPECT_EQ(stored("Tip"), std::make_pair(platform::REG_DWORD, qint32(1)));
 
     // A second close of the hidden window writes nothing more.
-    storeRaw("TipNR", platform::REG_DWORD, platform::regDword(9));
+    storeDword("TipNR", 9);
     window.close();
     window.reject();
     EXPECT_EQ(stored("TipNr").second, 9);
