@@ -2,7 +2,7 @@
 
 #include "formats/BmpCodec.h"
 #include "formats/Cp1252.h"
-#include "libs/glread32/ZipWriter.h"
+#include "builder/ZipWriter.h"
 #include "sources/CoreLibrary.h"
 #include "sources/LibraryGrid.h"
 

@@ -1,5 +1,5 @@
 #include "libs/glread32/Glread32.h"
-#include "libs/glread32/ZipWriter.h"
+#include "builder/ZipWriter.h"
 #include "platform/WindowsPaths.h"
 
 #include <QDir>

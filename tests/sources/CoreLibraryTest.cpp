@@ -1,6 +1,6 @@
 #include "core/AppContext.h"
 #include "formats/BmpCodec.h"
-#include "libs/glread32/ZipWriter.h"
+#include "builder/ZipWriter.h"
 #include "sources/CatalogueCell.h"
 #include "sources/CoreLibrary.h"
 #include "sources/LibraryGrid.h"

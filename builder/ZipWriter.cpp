@@ -1,4 +1,4 @@
-#include "libs/glread32/ZipWriter.h"
+#include "builder/ZipWriter.h"
 
 #include "formats/Cp1252.h"
 #include "libs/glread32/MemberName.h"
