@@ -42,7 +42,6 @@ struct MessageHistory : glyphary::testing::FakeMainWindow {
 
 class OpenAndScanTest : public ::testing::Test, private FileIconReaderHost {
 protected:
-
     // A classic 766-byte icon: one result item.
     QString icon(const QString& path)
     {
