@@ -5,6 +5,8 @@
 #include "platform/DialogsPort.h"
 #include "platform/Win32Types.h"
 
+#include <algorithm>
+
 namespace glyphary {
 namespace {
 
@@ -55,6 +57,16 @@ void saveScanWindowPosition(Settings& settings, QPoint topLeft, bool minimized)
         return;
     settings.write(setting::ScanTop, qint32(topLeft.y()));
     settings.write(setting::ScanLeft, qint32(topLeft.x()));
+}
+
+QPoint twipsToPixels(QPoint twips, int twipsPerPixelX, int twipsPerPixelY)
+{
+    return {twips.x() / std::max(1, twipsPerPixelX), twips.y() / std::max(1, twipsPerPixelY)};
+}
+
+QPoint pixelsToTwips(QPoint pixels, int twipsPerPixelX, int twipsPerPixelY)
+{
+    return {pixels.x() * std::max(1, twipsPerPixelX), pixels.y() * std::max(1, twipsPerPixelY)};
 }
 
 } // namespace glyphary

@@ -37,4 +37,8 @@ std::optional<ScanRequest> startScan(Settings& settings, platform::DialogsPort& 
 // Unload: the position is kept unless the window is minimised.
 void saveScanWindowPosition(Settings& settings, QPoint topLeft, bool minimized);
 
+// Positions are stored in twips, shown in pixels.
+QPoint twipsToPixels(QPoint twips, int twipsPerPixelX, int twipsPerPixelY);
+QPoint pixelsToTwips(QPoint pixels, int twipsPerPixelX, int twipsPerPixelY);
+
 } // namespace glyphary

@@ -79,11 +79,8 @@ frmScan::frmScan(AppContext& context, Settings& settings, OpenAndScan& open, QWi
 
     const ScanWindowState loaded = loadScanWindow(settings_);
     showState(loaded);
-    if (loaded.position) {
-        const int tx = std::max<int>(1, context_.TwipsPerPixelX);
-        const int ty = std::max<int>(1, context_.TwipsPerPixelY);
-        move(loaded.position->x() / tx, loaded.position->y() / ty);
-    }
+    if (loaded.position)
+        move(twipsToPixels(*loaded.position, context_.TwipsPerPixelX, context_.TwipsPerPixelY));
     connect(chkALL, &QCheckBox::toggled, this, [this] { showState(state()); });
     connect(txtDir, &QLineEdit::textEdited, this, [this] { cmdStart->setEnabled(state().startEnabled()); });
     connect(cmdBrowse, &QPushButton::clicked, this, &frmScan::browse);
@@ -143,9 +140,7 @@ void frmScan::start()
 
 void frmScan::done(int result)
 {
-    const int tx = std::max<int>(1, context_.TwipsPerPixelX);
-    const int ty = std::max<int>(1, context_.TwipsPerPixelY);
-    saveScanWindowPosition(settings_, QPoint(pos().x() * tx, pos().y() * ty), isMinimized());
+    saveScanWindowPosition(settings_, pixelsToTwips(pos(), context_.TwipsPerPixelX, context_.TwipsPerPixelY), isMinimized());
     QDialog::done(result);
 }
 

@@ -229,6 +229,8 @@ TEST_F(OpenAndScanTest, TheScanWindowLoadsSavesAndRefusesAnEmptyFolder)
     EXPECT_TRUE(again.subfolders);
     EXPECT_TRUE(again.startEnabled());
     EXPECT_EQ(again.position, QPoint(1500, 3000));
+    EXPECT_EQ(twipsToPixels(*again.position, 15, 15), QPoint(100, 200));
+    EXPECT_EQ(pixelsToTwips(QPoint(100, 200), 15, 0), QPoint(1500, 200));
 }
 
 } // namespace
