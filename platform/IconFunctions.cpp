@@ -24,7 +24,9 @@ using formats::IconResources;
 
 // One file read and parsed as whatever icon container its content says it is.
 struct IconFunctions::Container {
-    ByteVector bytes;                        // IconResources keeps spans into these
+    formats::Bytes bytes;                    // IconResources keeps spans into these
+    ByteVector owned;                        // a small file, read whole
+    std::unique_ptr<QFile> mapped;           // a large one, mapped: only the pages parsed are read
     std::optional<IconResources> executable; // "MZ": PE or NE
     std::optional<IcoDirectory> iconFile;    // ICONDIR with type 1 or 2, decoded image by image
     std::optional<AniFile> animation;        // RIFF 'ACON'
@@ -51,6 +53,10 @@ Content sniff(const ByteReader& reader)
 }
 
 bool isCursorFile(formats::Bytes bytes) { return ByteReader(bytes).u16le(2) == std::uint16_t{2}; }
+
+// Files up to this size are read whole: the common case, and immune to the file being cut while
+// mapped. Larger ones (a 2 GB program with one icon) are mapped, so their cost is the pages parsed.
+constexpr qint64 kWholeReadBytes = qint64{16} << 20;
 
 // The file's bytes, or nullopt when it cannot be opened.
 std::optional<ByteVector> readWhole(const QString& hostPath, qint64 expectedSize)
@@ -219,19 +225,29 @@ std::shared_ptr<const IconFunctions::Container> IconFunctions::open(const QStrin
     if (host.isEmpty())
         return nullptr;
     const QFileInfo info(host);
-    if (!info.isFile() || info.size() > kMaxIconFileBytes)
+    if (!info.isFile())
         return nullptr;
     const qint64 time = info.lastModified().toMSecsSinceEpoch();
     // The page filler extracts icon after icon from one file; read and parse it once.
     if (cached_ && host == cachedHostPath_ && info.size() == cachedSize_ && time == cachedTime_)
         return cached_;
 
-    auto bytes = readWhole(host, info.size());
-    if (!bytes)
-        return nullptr;
-    *failure = kExtractNotIconContainer;
     auto container = std::make_shared<Container>();
-    container->bytes = std::move(*bytes);
+    if (info.size() <= kWholeReadBytes) {
+        auto bytes = readWhole(host, info.size());
+        if (!bytes)
+            return nullptr;
+        container->owned = std::move(*bytes);
+        container->bytes = container->owned;
+    } else {
+        container->mapped = std::make_unique<QFile>(host);
+        const uchar* start = container->mapped->open(QIODevice::ReadOnly)
+            ? container->mapped->map(0, info.size()) : nullptr;
+        if (!start)
+            return nullptr;
+        container->bytes = formats::Bytes(start, static_cast<std::size_t>(info.size()));
+    }
+    *failure = kExtractNotIconContainer;
     container->budget = limits_;
     const ByteReader reader(container->bytes);
     switch (sniff(reader)) {
@@ -363,7 +379,7 @@ std::optional<ByteVector> IconFunctions::iconGroupFile(const QString& file, int 
     if (position < 0)
         return std::nullopt;
     if (container->iconFile && container->iconFile->type == formats::IconFileType::Icon)
-        return container->bytes;
+        return ByteVector(container->bytes.begin(), container->bytes.end());
     if (container->executable) {
         auto group = container->executable->groupFile(GroupKind::Icon, static_cast<std::size_t>(position));
         if (group)

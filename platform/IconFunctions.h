@@ -52,12 +52,9 @@ constexpr int IDC_HELP = 32651;
 constexpr int kLargeIconSide = 32;
 constexpr int kSmallIconSide = 16;
 
-// Files are read whole; anything larger is refused.
-constexpr qint64 kMaxIconFileBytes = qint64{64} << 20;
-
 // Negative results of ExtractIconA and ExtractIconExA: why the file gave no icon at all (callers
 // show the no-icon picture), as opposed to 0, "the file holds no icon at that index".
-constexpr int kExtractUnreadable = -1;      // missing, unreadable, or over kMaxIconFileBytes
+constexpr int kExtractUnreadable = -1;      // missing or unreadable
 constexpr int kExtractNotIconContainer = -2; // not an executable, icon library, .ico, .cur or .ani
 
 // One icon or cursor picture. A null image is "no icon".

@@ -15,6 +15,8 @@
 #include <array>
 #include <limits>
 
+#include <sys/resource.h>
+
 namespace glyphary::platform {
 namespace {
 
@@ -156,16 +158,34 @@ TEST_F(IconFunctionsTest, UnreadableFilesAreNegativeAndEmptyExecutablesZero)
 
     QDir().mkpath(paths.toHost(QStringLiteral("C:\\folder.ico")));
     EXPECT_EQ(icons.ExtractIconA(QStringLiteral("C:\\folder.ico"), -1).status, kExtractUnreadable);
-    // Over the size cap: refused before anything is read (the file is sparse, so this is cheap).
-    QFile huge(paths.toHost(write(QStringLiteral("C:\\huge.ico"), testing::icoFile({dibImage(4)}))));
-    ASSERT_TRUE(huge.resize(kMaxIconFileBytes + 1));
-    EXPECT_EQ(icons.ExtractIconA(QStringLiteral("C:\\huge.ico"), -1).status, kExtractUnreadable);
-    ASSERT_TRUE(huge.resize(kMaxIconFileBytes));
-    EXPECT_EQ(icons.ExtractIconA(QStringLiteral("C:\\huge.ico"), -1).status, 1);
-
     ResourceBuilder cursorsOnly;
     cursorsOnly.cursorGroup(ResourceName::byId(1), {{dibImage(1), 3, 3}});
     EXPECT_EQ(icons.ExtractIconA(write(QStringLiteral("C:\\none.dll"), cursorsOnly.pe32()), -1).status, 0);
+}
+
+// A 2 GB file with one icon: only its directory and image are read (the files are sparse, so the
+// test costs no disk), which the peak memory shows.
+TEST_F(IconFunctionsTest, HugeFilesReadOnlyWhatTheyList)
+{
+    ResourceBuilder library;
+    library.iconGroup(ResourceName::byId(1), {dibImage(4)});
+    const std::pair<QString, ByteVector> files[] = {
+        {QStringLiteral("C:\\huge.ico"), testing::icoFile({dibImage(4)})},
+        {QStringLiteral("C:\\huge.dll"), library.pe32()},
+    };
+    for (const auto& [file, bytes] : files) {
+        SCOPED_TRACE(file.toStdString());
+        QFile huge(paths.toHost(write(file, bytes)));
+        ASSERT_TRUE(huge.resize(qint64{2} << 30));
+        rusage before{};
+        getrusage(RUSAGE_SELF, &before);
+        EXPECT_EQ(icons.ExtractIconA(file, -1).status, 1);
+        EXPECT_EQ(icons.ExtractIconA(file, 0).icon.width(), kLargeIconSide);
+        icons.forgetCachedFile();
+        rusage after{};
+        getrusage(RUSAGE_SELF, &after);
+        EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 64 * 1024) << "kilobytes";
+    }
 }
 
 TEST_F(IconFunctionsTest, SingleImageFilesCountOneAndChooseTheLargeImage)
