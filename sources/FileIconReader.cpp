@@ -51,9 +51,11 @@ FileIconReader::FileIconReader(const platform::WindowsPaths& paths, platform::Ic
     sinceEvents_.start();
 }
 
-void FileIconReader::ReadFileIcons(const QString& file)
+void FileIconReader::ReadFileIcons(const QString& file) { ReadFileIconsAs(file, file.right(3).toLower()); }
+
+void FileIconReader::ReadFileIconsAs(const QString& file, const QString& extension)
 {
-    extension_ = file.right(3).toLower();
+    extension_ = extension;
     if (extension_ == u"ani") {
         animation_ = icons_.LoadImageA(file, IMAGE_ICON, 0, 0, LR_LOADFROMFILE);
         if (!animation_.isNull()) {

@@ -33,6 +33,8 @@ public:
     // ExtractIconA counts; any other extension, or a file that is not what it says, adds nothing.
     // Items are appended without a duplicate test.
     void ReadFileIcons(const QString& file);
+    // The same, with `extension` (lower case, three letters) deciding instead of the path's.
+    void ReadFileIconsAs(const QString& file, const QString& extension);
 
 private:
     // Add file icons: positions 1 to the total, or the current frame of an animation.

@@ -8,6 +8,8 @@
 #include "sources/OpenAndScan.h"
 #include "sources/ResultDrawing.h"
 
+#include <QElapsedTimer>
+
 #include <memory>
 
 namespace glyphary::sources {
@@ -20,7 +22,14 @@ struct Readers : FileIconReaderHost {
           open(s, files)
     {
     }
-    void showCount(const QString& text) override { session.listingHost().showCount(text); }
+    // The running count while files are read; whoever reads them shows the final one.
+    void showCount(const QString& text) override
+    {
+        if (sinceCount.isValid() && sinceCount.elapsed() < 100)
+            return;
+        session.listingHost().showCount(text);
+        sinceCount.start();
+    }
     void doEvents() override { session.listingHost().doEvents(); }
 
     MainSession& session;
@@ -29,6 +38,7 @@ struct Readers : FileIconReaderHost {
     ResultDrawing drawing;
     FileIconReader files;
     OpenAndScan open;
+    QElapsedTimer sinceCount;
 };
 
 } // namespace

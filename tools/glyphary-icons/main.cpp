@@ -4,8 +4,11 @@
 #include "formats/BmpCodec.h"
 #include "formats/IcoCodec.h"
 #include "platform/IconFunctions.h"
-#include "sources/FileIconReader.h"
+#include "core/FolderWalker.h"
+#include "core/ItemList.h"
 #include "core/TypeTexts.h"
+#include "sources/FileContent.h"
+#include "sources/FileIconReader.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -23,16 +26,19 @@ using formats::ByteVector;
 using platform::Icon;
 
 const char* const kHelp = R"(Usage:
-  glyphary-icons list FILE...
+  glyphary-icons list [-r] PATH...
   glyphary-icons extract FILE INDEX OUT
   glyphary-icons --help
 
-list     Prints one line for each icon Glyphary lists for each FILE, as Open by File adds them:
+list     Prints one line for each icon Glyphary lists for each file PATH names, as Open by File
+         adds them; a folder PATH names the files in it, and with -r those of its subfolders too:
            ITEM<TAB>WIDTHxHEIGHT<TAB>BITS<TAB>TYPE
          ITEM is the result item (path;number;label;type code and "open", the path as a Windows
          path, Z: being the host's "/"), WIDTHxHEIGHT and BITS the size and colour depth of the
          picture the program shows for it, TYPE the text of the Type column. The file's extension
-         decides what it is: .ico, .cur, .ani, .icl, .dll or .exe. A file whose pictures cost
+         decides what it is: .ico, .cur, .ani, .icl, .dll or .exe; a file with any other
+         extension is taken by its content, so .cpl, .scr, .ocx or .drv programs list their
+         icons too. Files of a folder that hold no icon are passed over quietly. A file whose pictures cost
          more than 64 Mpixel or 3 s of decoding is cut short: the items past that point show
          no picture (0x0), and a message names the file.
 extract  Writes the icon at INDEX of FILE to OUT, in the format OUT's extension names: .ico, .cur,
@@ -87,13 +93,6 @@ struct Tool {
 
 bool isAnimation(const QString& windowsPath) { return windowsPath.right(3).toLower() == u"ani"; }
 
-// Files the reader lists by their length alone.
-bool isSingleImageFile(const QString& windowsPath)
-{
-    const QString extension = windowsPath.right(3).toLower();
-    return extension == u"ico" || extension == u"cur";
-}
-
 // Why a file gives no icon at all, for the message; empty when it can be read.
 QString unreadableReason(const QString& hostPath)
 {
@@ -110,7 +109,7 @@ QString unreadableReason(const QString& hostPath)
 // The picture the program shows for an item: the animation's step, or the icon ExtractIconExA gives.
 Icon pictureOf(Tool& tool, const QString& file, int number, const platform::LoadedIcon& animation)
 {
-    if (isAnimation(file)) {
+    if (!animation.isNull()) {
         const Icon* step = animation.iconAtStep(number);
         return step ? *step : Icon{};
     }
@@ -119,30 +118,40 @@ Icon pictureOf(Tool& tool, const QString& file, int number, const platform::Load
     return large;
 }
 
-// False when the file gave no item.
-bool listFile(Tool& tool, const QString& hostPath)
+// A file named on the command line says why it gave nothing; one found in a folder does not.
+enum class Named { OnCommandLine, InFolder };
+
+// False when a named file gave no item.
+bool listFile(Tool& tool, const QString& hostPath, Named named)
 {
+    const bool quiet = named == Named::InFolder;
     const QString file = tool.paths.toWindows(hostPath);
     if (const QString reason = unreadableReason(hostPath); !reason.isEmpty()) {
+        if (quiet)
+            return true; // gone or unreadable since the walk
         failure(hostPath + QStringLiteral(": ") + reason);
         return false;
     }
+    const QString kind = readableAs(tool.paths, file);
     ItemList items;
     QuietHost host;
     FileIconReader reader(tool.paths, tool.icons, items, host);
-    reader.ReadFileIcons(file);
-    if (items.isEmpty() && isSingleImageFile(file) && tool.icons.ExtractIconA(file, -1).status > 0) {
+    if (!kind.isEmpty())
+        reader.ReadFileIconsAs(file, kind);
+    if (items.isEmpty() && quiet)
+        return true;
+    if (items.isEmpty() && (kind == u"ico" || kind == u"cur") && tool.icons.ExtractIconA(file, -1).status > 0) {
         failure(hostPath + QStringLiteral(": Glyphary lists no icon of this size class (an .ico or .cur file of 767 to "
                                           "2237 bytes is neither the 16-colour nor the 256-colour length); extract "
                                           "still reads it"));
         return false;
     }
     if (items.isEmpty()) {
-        failure(hostPath + QStringLiteral(": no icon Glyphary can list (the extension must be .ico, .cur, .ani, "
-                                          ".icl, .dll or .exe, and the file hold what it names)"));
+        failure(hostPath + QStringLiteral(": no icon Glyphary can list (the file must be an icon, a cursor, an "
+                                          "animated cursor, an icon library or a program that holds icons)"));
         return false;
     }
-    const platform::LoadedIcon animation = isAnimation(file)
+    const platform::LoadedIcon animation = kind == u"ani"
         ? tool.icons.LoadImageA(file, platform::IMAGE_ICON, 0, 0, platform::LR_LOADFROMFILE)
         : platform::LoadedIcon();
     for (const ItemList::Entry& entry : items.entries()) {
@@ -161,13 +170,33 @@ bool listFile(Tool& tool, const QString& hostPath)
     return true;
 }
 
-int list(Tool& tool, const QStringList& files)
+// The files of a folder as Open by Folder walks it, as host paths.
+QStringList folderFiles(Tool& tool, const QString& hostFolder, bool recurse)
 {
-    if (files.isEmpty())
-        return usageError(QStringLiteral("list needs at least one FILE"));
+    FolderWalk walk;
+    walk.recurse = recurse;
+    ItemList files;
+    walkFolder(tool.paths, tool.paths.toWindows(hostFolder), walk, kFalse, files);
+    QStringList hostPaths;
+    for (const ItemList::Entry& entry : files.entries())
+        hostPaths.append(tool.paths.toHost(entry.text));
+    return hostPaths;
+}
+
+int list(Tool& tool, QStringList arguments)
+{
+    const bool recurse = arguments.removeAll(QStringLiteral("-r")) > 0;
+    if (arguments.isEmpty())
+        return usageError(QStringLiteral("list needs at least one PATH"));
     bool allListed = true;
-    for (const QString& file : files)
-        allListed = listFile(tool, file) && allListed;
+    for (const QString& path : arguments) {
+        if (!QFileInfo(path).isDir()) {
+            allListed = listFile(tool, path, Named::OnCommandLine) && allListed;
+            continue;
+        }
+        for (const QString& file : folderFiles(tool, path, recurse))
+            allListed = listFile(tool, file, Named::InFolder) && allListed;
+    }
     return allListed ? 0 : kFailed;
 }
 
