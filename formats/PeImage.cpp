@@ -150,7 +150,7 @@ private:
     }
 
     // Name field: bit 31 set -> root-relative offset of `u16 length, UTF-16LE units`; else an id.
-    ImageResult<ResourceName> decodeName(std::uint32_t nameField, std::uint64_t entryAt) const
+    ImageResult<ResourceName> decodeName(std::uint32_t nameField, std::uint64_t entryAt)
     {
         if ((nameField & kSubdirectoryBit) == 0)
             return ResourceName::byId(static_cast<std::uint16_t>(nameField & 0xFFFF));
@@ -173,12 +173,16 @@ private:
     }
 
     // Root-relative offsets are RVAs past the resource root, mapped like any other RVA.
-    ImageResult<Bytes> read(std::uint64_t relative, std::uint64_t size) const
+    ImageResult<Bytes> read(std::uint64_t relative, std::uint64_t size)
     {
         const std::uint64_t rva = std::uint64_t{image_.resourceDirectory.rva} + relative;
         if (rva > UINT32_MAX || size > UINT32_MAX)
             return errorAt(ImageErrorKind::RvaInNoSection, rva);
-        return image_.bytesAt(static_cast<std::uint32_t>(rva), static_cast<std::uint32_t>(size));
+        auto bytes = image_.bytesAt(static_cast<std::uint32_t>(rva), static_cast<std::uint32_t>(size));
+        if (bytes.ok())
+            table_.treeEnd = std::max<std::uint64_t>(table_.treeEnd,
+                static_cast<std::uint64_t>(bytes->data() - image_.file.data()) + bytes->size());
+        return bytes;
     }
 
     // Places in the tree are reported as file offsets reckoned from the root's.

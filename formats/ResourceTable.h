@@ -119,6 +119,9 @@ struct ResourceTable {
     std::vector<ResourceType> types;
     // Parts that could not be read and were left out; the rest of the table is still valid.
     std::vector<ImageError> skipped;
+    // PE: the file offset past the furthest directory, data entry or name the walk read, so that a
+    // reader of part of a file can tell whether it read the whole tree.
+    std::uint64_t treeEnd = 0;
 
     // The first type with this id, or nullptr.
     const ResourceType* find(std::uint16_t typeId) const;

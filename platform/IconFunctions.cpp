@@ -2,6 +2,7 @@
 
 #include "formats/IconResources.h"
 #include "platform/BuiltInCursors.h"
+#include "platform/IconFileBytes.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -24,9 +25,8 @@ using formats::IconResources;
 
 // One file read and parsed as whatever icon container its content says it is.
 struct IconFunctions::Container {
-    formats::Bytes bytes;                    // IconResources keeps spans into these
-    ByteVector owned;                        // a small file, read whole
-    std::unique_ptr<QFile> mapped;           // a large one, mapped: only the pages parsed are read
+    IconFileBytes file;
+    formats::Bytes bytes;                    // of `file`; IconResources keeps spans into these
     std::optional<IconResources> executable; // "MZ": PE or NE
     std::optional<IcoDirectory> iconFile;    // ICONDIR with type 1 or 2, decoded image by image
     std::optional<AniFile> animation;        // RIFF 'ACON'
@@ -53,28 +53,6 @@ Content sniff(const ByteReader& reader)
 }
 
 bool isCursorFile(formats::Bytes bytes) { return ByteReader(bytes).u16le(2) == std::uint16_t{2}; }
-
-// Files up to this size are read whole: the common case, and immune to the file being cut while
-// mapped. Larger ones (a 2 GB program with one icon) are mapped, so their cost is the pages parsed.
-constexpr qint64 kWholeReadBytes = qint64{16} << 20;
-
-// The file's bytes, or nullopt when it cannot be opened.
-std::optional<ByteVector> readWhole(const QString& hostPath, qint64 expectedSize)
-{
-    QFile file(hostPath);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    ByteVector bytes(static_cast<std::size_t>(expectedSize));
-    qint64 done = 0;
-    while (done < expectedSize) {
-        const qint64 got = file.read(reinterpret_cast<char*>(bytes.data()) + done, expectedSize - done);
-        if (got <= 0)
-            break;
-        done += got;
-    }
-    bytes.resize(static_cast<std::size_t>(done)); // a file cut meanwhile is read as it now is
-    return bytes;
-}
 
 Icon toIcon(const IconImage& source, bool isCursor, int width, int height)
 {
@@ -232,21 +210,11 @@ std::shared_ptr<const IconFunctions::Container> IconFunctions::open(const QStrin
     if (cached_ && host == cachedHostPath_ && info.size() == cachedSize_ && time == cachedTime_)
         return cached_;
 
-    auto container = std::make_shared<Container>();
-    if (info.size() <= kWholeReadBytes) {
-        auto bytes = readWhole(host, info.size());
-        if (!bytes)
-            return nullptr;
-        container->owned = std::move(*bytes);
-        container->bytes = container->owned;
-    } else {
-        container->mapped = std::make_unique<QFile>(host);
-        const uchar* start = container->mapped->open(QIODevice::ReadOnly)
-            ? container->mapped->map(0, info.size()) : nullptr;
-        if (!start)
-            return nullptr;
-        container->bytes = formats::Bytes(start, static_cast<std::size_t>(info.size()));
-    }
+    auto read = IconFileBytes::read(host, info.size());
+    if (!read)
+        return nullptr;
+    auto container = std::make_shared<Container>(std::move(*read));
+    container->bytes = container->file.bytes();
     *failure = kExtractNotIconContainer;
     container->budget = limits_;
     const ByteReader reader(container->bytes);

@@ -54,7 +54,7 @@ constexpr int kSmallIconSide = 16;
 
 // Negative results of ExtractIconA and ExtractIconExA: why the file gave no icon at all (callers
 // show the no-icon picture), as opposed to 0, "the file holds no icon at that index".
-constexpr int kExtractUnreadable = -1;      // missing or unreadable
+constexpr int kExtractUnreadable = -1;      // missing, unreadable, or too large for its content
 constexpr int kExtractNotIconContainer = -2; // not an executable, icon library, .ico, .cur or .ani
 
 // One icon or cursor picture. A null image is "no icon".

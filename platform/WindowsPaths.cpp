@@ -56,6 +56,15 @@ QString WindowsPaths::toHost(const QString& windowsPath) const
     else
         return {};
 
+    // The common case, a path given in its on-disk case, costs one lookup instead of one per component.
+    if (!components.contains(QStringLiteral(".")) && !components.contains(QStringLiteral(".."))) {
+        QString exact = host;
+        for (const QString& component : components)
+            exact = joinHost(exact, component);
+        if (QFileInfo::exists(exact))
+            return exact;
+    }
+
     bool resolving = true;
     for (const QString& component : components) {
         if (component == u".")
