@@ -163,24 +163,34 @@ TEST_F(IconFunctionsTest, UnreadableFilesAreNegativeAndEmptyExecutablesZero)
     EXPECT_EQ(icons.ExtractIconA(write(QStringLiteral("C:\\none.dll"), cursorsOnly.pe32()), -1).status, 0);
 }
 
-// A 2 GB file with one icon: only its directory and image are read (the files are sparse, so the
-// test costs no disk), which the peak memory shows.
+// A 2 GB file: only its directory and images are read (the files are sparse, so the test costs no
+// disk), which the peak memory shows, and what is read lists every icon.
 TEST_F(IconFunctionsTest, HugeFilesReadOnlyWhatTheyList)
 {
     ResourceBuilder library;
     library.iconGroup(ResourceName::byId(1), {dibImage(4)});
-    const std::pair<QString, ByteVector> files[] = {
-        {QStringLiteral("C:\\huge.ico"), testing::icoFile({dibImage(4)})},
-        {QStringLiteral("C:\\huge.dll"), library.pe32()},
+    // A resource tree far larger than the first part of the section that is read.
+    ResourceBuilder many;
+    for (std::uint16_t id = 1; id <= 1500; ++id)
+        many.iconGroup(ResourceName::byId(id), {dibImage(id % 2 ? 4 : 8)});
+    const struct {
+        QString file;
+        ByteVector bytes;
+        int icons;
+    } files[] = {
+        {QStringLiteral("C:\\huge.ico"), testing::icoFile({dibImage(4)}), 1},
+        {QStringLiteral("C:\\huge.dll"), library.pe32(), 1},
+        {QStringLiteral("C:\\many.dll"), many.pe32Plus(), 1500},
     };
-    for (const auto& [file, bytes] : files) {
+    for (const auto& [file, bytes, count] : files) {
         SCOPED_TRACE(file.toStdString());
         QFile huge(paths.toHost(write(file, bytes)));
         ASSERT_TRUE(huge.resize(qint64{2} << 30));
         rusage before{};
         getrusage(RUSAGE_SELF, &before);
-        EXPECT_EQ(icons.ExtractIconA(file, -1).status, 1);
-        EXPECT_EQ(icons.ExtractIconA(file, 0).icon.width(), kLargeIconSide);
+        EXPECT_EQ(icons.ExtractIconA(file, -1).status, count);
+        EXPECT_EQ(icons.ExtractIconA(file, count - 1).icon.width(), kLargeIconSide);
+        EXPECT_EQ(icons.ExtractIconA(file, count - 2).icon.width(), count > 1 ? kLargeIconSide : 0);
         icons.forgetCachedFile();
         rusage after{};
         getrusage(RUSAGE_SELF, &after);
