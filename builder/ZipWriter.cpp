@@ -12,7 +12,7 @@ namespace {
 
 zip_uint16_t methodOf(ZipEncryption encryption)
 {
-    return encryption == ZipEncryption::Aes256 ? ZIP_EM_AES_256 : ZIP_EM_TRAD_PKWARE;
+    return encryption == ZipEncryption::TraditionalPkware ? ZIP_EM_TRAD_PKWARE : ZIP_EM_AES_256;
 }
 
 void setError(QString* error, const QString& text)
@@ -76,6 +76,58 @@ std::optional<QByteArray> readSource(zip_source_t* source)
     return bytes;
 }
 
+quint16 get16(const QByteArray& bytes, qsizetype at)
+{
+    return static_cast<quint16>(static_cast<quint8>(bytes[at]) | static_cast<quint8>(bytes[at + 1]) << 8);
+}
+
+quint32 get32(const QByteArray& bytes, qsizetype at) { return get16(bytes, at) | quint32{get16(bytes, at + 2)} << 16; }
+
+// Sets the vendor version of the WinZip AES extra field (id 0x9901) among `length` bytes at `at`.
+bool markAe2(QByteArray& bytes, qsizetype at, qsizetype length)
+{
+    for (qsizetype field = at; field + 4 <= at + length;) {
+        const quint16 id = get16(bytes, field);
+        const quint16 size = get16(bytes, field + 2);
+        if (id == 0x9901 && size >= 2 && field + 6 <= bytes.size()) {
+            bytes[field + 4] = 2;
+            bytes[field + 5] = 0;
+            return true;
+        }
+        field += 4 + size;
+    }
+    return false;
+}
+
+// Rewrites libzip's AE-1 entries as AE-2 ones: version 2 in both copies of the AES field, CRC 0
+// in the local and the central header (libzip writes no data descriptors to a seekable buffer).
+bool rewriteAsAe2(QByteArray& bytes)
+{
+    constexpr qsizetype kEndRecord = 22;
+    const qsizetype end = bytes.lastIndexOf(QByteArrayView("PK\x05\x06", 4));
+    if (end < 0 || end + kEndRecord > bytes.size())
+        return false;
+    const quint16 entries = get16(bytes, end + 10);
+    qsizetype central = get32(bytes, end + 16);
+    for (quint16 i = 0; i < entries; ++i) {
+        if (central + 46 > bytes.size() || get32(bytes, central) != 0x02014b50)
+            return false;
+        const quint16 nameLength = get16(bytes, central + 28);
+        const quint16 extraLength = get16(bytes, central + 30);
+        const quint16 commentLength = get16(bytes, central + 32);
+        const qsizetype local = get32(bytes, central + 42);
+        if (local + 30 > bytes.size() || get32(bytes, local) != 0x04034b50)
+            return false;
+        if (!markAe2(bytes, central + 46 + nameLength, extraLength)
+            || !markAe2(bytes, local + 30 + get16(bytes, local + 26), get16(bytes, local + 28)))
+            return false;
+        bytes.replace(central + 16, 4, QByteArray(4, '\0'));
+        bytes.replace(local + 14, 4, QByteArray(4, '\0'));
+        central += 46 + nameLength + extraLength + commentLength;
+    }
+    return true;
+}
+
 } // namespace
 
 std::optional<QByteArray> buildEncryptedZip(const std::vector<ZipMember>& members, const std::string& password,
@@ -128,8 +180,14 @@ std::optional<QByteArray> buildEncryptedZip(const std::vector<ZipMember>& member
     (void)archive.release(); // zip_close freed it
 
     std::optional<QByteArray> bytes = readSource(source.get());
-    if (!bytes)
+    if (!bytes) {
         setError(error, QStringLiteral("cannot read the archive built in memory"));
+        return std::nullopt;
+    }
+    if (encryption == ZipEncryption::Aes256Ae2 && !rewriteAsAe2(*bytes)) {
+        setError(error, QStringLiteral("cannot mark the AES entries AE-2"));
+        return std::nullopt;
+    }
     return bytes;
 }
 

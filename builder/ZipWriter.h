@@ -15,7 +15,9 @@ struct ZipMember {
     QByteArray bytes;
 };
 
-enum class ZipEncryption { TraditionalPkware, Aes256 };
+// Aes256Ae2 marks the AES entries AE-2 and stores no CRC, as 7-Zip writes them: only the AES
+// authentication code then guards the data.
+enum class ZipEncryption { TraditionalPkware, Aes256, Aes256Ae2 };
 
 // The whole archive, every member deflated and encrypted with `password` (raw bytes, not empty).
 // nullopt with `error` set when a name is not a plain file name, two names differ only in case,

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
+#include <zlib.h>
 #include <filesystem>
 #include <optional>
 #include <string_view>
@@ -87,15 +88,58 @@ Glread32::Status readToEnd(zip_file_t* file, std::vector<char>& buffer, Sink&& s
     }
 }
 
-// libzip checks the AES MAC at the end of the encrypted stream, but the inflater stops at the end of
-// the deflated data and never asks for the rest, so the MAC goes unchecked on a plain read. Reading
-// the decrypted but still compressed stream to its end checks it.
-Glread32::Status checkAesMac(zip_t* archive, zip_uint64_t index, const char* key, std::vector<char>& buffer)
+// AES members are read decrypted but still compressed and inflated here. libzip 1.7.3 checks
+// the CRC of every member, which refuses the AE-2 members 7-Zip writes (they store CRC 0 and rely
+// on the authentication code); and its inflater stops at the end of the deflated data without
+// asking for the rest, so the code would go unchecked. Reading the raw stream to its end checks
+// the code; the CRC is checked here when one is stored.
+template <typename Sink>
+Glread32::Status readAesMember(zip_t* archive, zip_uint64_t index, const zip_stat_t& stat, const char* key,
+                               std::vector<char>& buffer, Sink&& sink)
 {
+    const bool deflated = stat.comp_method == ZIP_CM_DEFLATE;
+    if (!deflated && stat.comp_method != ZIP_CM_STORE)
+        return Glread32::MemberUnreadable;
     const zip_handles::File raw(zip_fopen_index_encrypted(archive, index, ZIP_FL_COMPRESSED, key));
     if (!raw)
         return statusOfZipError(zip_error_code_zip(zip_get_error(archive)));
-    return readToEnd(raw.get(), buffer, [](zip_int64_t) { return Glread32::Ok; });
+
+    z_stream inflater{};
+    if (deflated && inflateInit2(&inflater, -MAX_WBITS) != Z_OK)
+        return Glread32::MemberUnreadable;
+    std::vector<char> out(buffer.size());
+    uLong crc = crc32(0, nullptr, 0);
+    bool ended = !deflated;
+    const auto pass = [&](const char* data, zip_int64_t count) {
+        crc = crc32(crc, reinterpret_cast<const Bytef*>(data), static_cast<uInt>(count));
+        return sink(data, count);
+    };
+    Glread32::Status status = readToEnd(raw.get(), buffer, [&](zip_int64_t count) {
+        if (!deflated)
+            return pass(buffer.data(), count);
+        inflater.next_in = reinterpret_cast<Bytef*>(buffer.data());
+        inflater.avail_in = static_cast<uInt>(count);
+        while (inflater.avail_in > 0 && !ended) {
+            inflater.next_out = reinterpret_cast<Bytef*>(out.data());
+            inflater.avail_out = static_cast<uInt>(out.size());
+            const int result = inflate(&inflater, Z_NO_FLUSH);
+            if (result != Z_OK && result != Z_STREAM_END)
+                return Glread32::MemberUnreadable;
+            ended = result == Z_STREAM_END;
+            const auto produced = static_cast<zip_int64_t>(out.size() - inflater.avail_out);
+            if (produced > 0)
+                if (const Glread32::Status passed = pass(out.data(), produced); passed != Glread32::Ok)
+                    return passed;
+        }
+        return Glread32::Ok;
+    });
+    if (deflated)
+        inflateEnd(&inflater);
+    if (status != Glread32::Ok)
+        return status;
+    if (!ended || ((stat.valid & ZIP_STAT_CRC) != 0 && stat.crc != 0 && stat.crc != crc))
+        return Glread32::MemberUnreadable;
+    return Glread32::Ok;
 }
 
 // Unpacks the member into a temporary file beside `outputPath` and renames it into place only once
@@ -111,24 +155,29 @@ Glread32::Status extractMember(zip_t* archive, zip_uint64_t index, const std::st
         return Glread32::MemberTooLarge;
 
     const char* key = password.empty() ? nullptr : password.c_str();
-    const zip_handles::File file(zip_fopen_index_encrypted(archive, index, 0, key));
-    if (!file)
-        return statusOfZipError(zip_error_code_zip(zip_get_error(archive)));
-
     QTemporaryFile temp(hostFolder + QStringLiteral("/.glread32-XXXXXX.tmp"));
-    if (!temp.open())
-        return Glread32::WriteFailed;
-
     std::vector<char> buffer(64 * 1024);
     std::uint64_t total = 0;
-    Glread32::Status status = readToEnd(file.get(), buffer, [&](zip_int64_t count) {
+    const auto write = [&](const char* data, zip_int64_t count) {
         total += static_cast<std::uint64_t>(count);
         if (total > Glread32::kMaxMemberSize)
             return Glread32::MemberTooLarge; // the directory may understate the size
-        return temp.write(buffer.data(), count) == count ? Glread32::Ok : Glread32::WriteFailed;
-    });
-    if (status == Glread32::Ok && isAes(stat))
-        status = checkAesMac(archive, index, key, buffer);
+        return temp.write(data, count) == count ? Glread32::Ok : Glread32::WriteFailed;
+    };
+
+    Glread32::Status status = Glread32::Ok;
+    if (isAes(stat)) {
+        if (!temp.open())
+            return Glread32::WriteFailed;
+        status = readAesMember(archive, index, stat, key, buffer, write);
+    } else {
+        const zip_handles::File file(zip_fopen_index_encrypted(archive, index, 0, key));
+        if (!file)
+            return statusOfZipError(zip_error_code_zip(zip_get_error(archive)));
+        if (!temp.open())
+            return Glread32::WriteFailed;
+        status = readToEnd(file.get(), buffer, [&](zip_int64_t count) { return write(buffer.data(), count); });
+    }
     if (status != Glread32::Ok)
         return status;
     if (!temp.flush())
