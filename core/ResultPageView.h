@@ -73,6 +73,9 @@ public:
     // Draws the item that becomes row `position` (1-based on the page); itemData is its entry's
     // number in the result list. nullopt when the item cannot be drawn at all: no row is added.
     virtual std::optional<RowResult> readRow(const QString& item, std::int32_t itemData, int position) = 0;
+    // What the message panel tells of the page just drawn (a file whose pictures were cut short);
+    // empty for nothing.
+    virtual QString pageNote() { return {}; }
 };
 
 class ResultPageView {

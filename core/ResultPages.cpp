@@ -126,7 +126,7 @@ void ResultPages::fillPage()
         aborted = !placeRows();
         if (!aborted) {
             view_.bindImages(placedCount_ - 1);
-            view_.setPanelText(StatusPanel::Message, QString());
+            view_.setPanelText(StatusPanel::Message, reader_.pageNote());
             view_.setPanelText(StatusPanel::Count, countText(results_.count()));
             unlockWindow();
             pageShown_ = true;

@@ -107,6 +107,7 @@ QImage ResultDrawing::animationFrame(const QString& file, int step)
     }
     QImage surface = blankSurface();
     DrawIconEx(surface, 0, 0, animation_, 0, 0, step, DI_NORMAL);
+    noteCutShort(file);
     return surface;
 }
 
@@ -124,7 +125,25 @@ QImage ResultDrawing::filePicture(const QString& file, const QString& number)
         DrawIconEx(surface, 0, 0, large, 0, 0, 0, DI_NORMAL);
     DestroyIcon(large);
     DestroyIcon(small);
+    noteCutShort(file);
     return surface;
+}
+
+void ResultDrawing::noteCutShort(const QString& file)
+{
+    if (!cutShort_.contains(file) && icons_.wasCutShort(file))
+        cutShort_.append(file);
+}
+
+QString ResultDrawing::pageNote()
+{
+    if (cutShort_.isEmpty())
+        return {};
+    const QString files = cutShort_.size() == 1
+        ? cutShort_[0]
+        : QStringLiteral("%1 and %2 other files").arg(cutShort_[0]).arg(cutShort_.size() - 1);
+    return QStringLiteral("Some pictures of %1 are missing: decoding them costs more than Glyphary allows for one file.")
+        .arg(files);
 }
 
 QImage ResultDrawing::builtInCursor(int resourceNumber)
@@ -137,7 +156,8 @@ QImage ResultDrawing::builtInCursor(int resourceNumber)
 
 std::optional<RowResult> ResultDrawing::readRow(const QString& item, std::int32_t itemData, int position)
 {
-    Q_UNUSED(position);
+    if (position == 1)
+        cutShort_.clear();
     if (item.size() < 4)
         return std::nullopt;
     const ResultKind kind = kindOf(item);

@@ -7,6 +7,7 @@
 
 #include <QImage>
 #include <QString>
+#include <QStringList>
 
 namespace glyphary {
 
@@ -34,6 +35,8 @@ public:
     ResultDrawing(AppContext& context, platform::IconFunctions& icons, CoreLibrary& library, const ItemList& lstFiles);
 
     std::optional<RowResult> readRow(const QString& item, std::int32_t itemData, int position) override;
+    // Names the files of the page whose decoding was cut short, so the missing pictures are explained.
+    QString pageNote() override;
 
     // Loads of animated files so far (one per file while its frames follow each other).
     int animationLoads() const { return animationLoads_; }
@@ -43,6 +46,7 @@ private:
     QImage filePicture(const QString& file, const QString& number);
     QImage animationFrame(const QString& file, int step);
     QImage builtInCursor(int resourceNumber);
+    void noteCutShort(const QString& file);
 
     AppContext& context_;
     platform::IconFunctions& icons_;
@@ -52,6 +56,7 @@ private:
     QString animationFile_;
     platform::LoadedIcon animation_;
     int animationLoads_ = 0;
+    QStringList cutShort_; // files of the page being drawn
 };
 
 } // namespace glyphary

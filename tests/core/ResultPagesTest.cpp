@@ -23,6 +23,9 @@ public:
     };
     std::vector<Call> calls;
     std::function<void()> whileReading;
+    QString note;
+
+    QString pageNote() override { return note; }
 
     std::optional<RowResult> readRow(const QString& item, std::int32_t itemData, int position) override
     {
@@ -109,6 +112,10 @@ TEST_F(ResultPagesTest, ExactMultipleOfThePageSizeGivesAnEmptyLastPage)
     EXPECT_EQ(view.text(StatusPanel::Message), QString());
     EXPECT_EQ(view.progressMaximum, 200);
     EXPECT_EQ(view.toPageEntries, 2);
+
+    reader.note = QStringLiteral("cut short");
+    pages.nextPage();
+    EXPECT_EQ(view.text(StatusPanel::Message), QStringLiteral("cut short")) << "the reader's note of the page";
 
     pages.nextPage();
     EXPECT_EQ(pages.currentPage(), 2);

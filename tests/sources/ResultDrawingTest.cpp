@@ -5,6 +5,7 @@
 #include "formats/AniCodec.h"
 #include "sources/CoreLibrary.h"
 #include "sources/ResultDrawing.h"
+#include "support/HostileIcons.h"
 #include "support/PeBuilder.h"
 #include "support/TempRoot.h"
 
@@ -69,6 +70,25 @@ TEST_F(ResultDrawingTest, OpenedFilesAreNamedByFileAndLabel)
     row = draw(QStringLiteral("C:\\Fav\\my.star.ico;0;x;0open"));
     EXPECT_EQ(row.name, QStringLiteral("my"));
     EXPECT_EQ(row.origin, QStringLiteral("File Favorite"));
+}
+
+TEST_F(ResultDrawingTest, APageNamesTheFileWhoseDecodingWasCutShort)
+{
+    formats::DecodeBudget limits;
+    limits.pixelsLeft = 7 * 32 * 32; // a row decodes its large and its small picture
+    icons.setDecodeLimits(limits);
+    root.writeFile(QStringLiteral("C:\\Icons\\many.dll"), glyphary::testing::sharedEntryLibrary(6, 0, 0));
+    const auto page = [this](int icons) {
+        for (int i = 0; i < icons; ++i)
+            EXPECT_TRUE(drawing.readRow(QStringLiteral("C:\\Icons\\many.dll;%1;#%2 of 6;dopen").arg(i).arg(i + 1), 0, i + 1));
+        return drawing.pageNote();
+    };
+    EXPECT_EQ(page(3), QString());
+    EXPECT_EQ(page(6), QStringLiteral("Some pictures of C:\\Icons\\many.dll are missing: decoding them costs more than "
+                                      "Glyphary allows for one file."));
+    icons.setDecodeLimits(formats::DecodeBudget{});
+    icons.forgetCachedFile();
+    EXPECT_EQ(page(1), QString()) << "each page starts afresh";
 }
 
 TEST_F(ResultDrawingTest, AnUnreadableFileGetsTheNoIconPictureAndAMissingIndexAnEmptyOne)
