@@ -1,6 +1,7 @@
 // The program ended by signals, as a log-out or `systemctl stop` ends it: SIGTERM runs the
 // session's saves, and a shutdown killed part way leaves all of its values or none of them.
 
+#include "app/SignalShutdown.h"
 #include "core/SettingsTable.h"
 #include "platform/Registry.h"
 #include "platform/SingleInstance.h"
@@ -133,6 +134,22 @@ TEST_F(SessionSignal, AShutdownKilledAtAnyPointLeavesAllOfItsValuesOrNone)
         }
     }
     RecordProperty("complete", complete);
+}
+
+// A first signal only asks for the shutdown; one more while it runs ends the process at once.
+TEST(SignalShutdownDeathTest, ASecondSignalEndsAtOnce)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const auto signalled = [](std::initializer_list<int> numbers) {
+        int asked = 0;
+        SignalShutdown shutdown([&asked](int) { ++asked; });
+        for (const int number : numbers)
+            ::raise(number);
+        std::_Exit(shutdown.installed() ? 3 : 4);
+    };
+    EXPECT_EXIT(signalled({SIGTERM}), ::testing::ExitedWithCode(3), "");
+    EXPECT_EXIT(signalled({SIGTERM, SIGHUP}), ::testing::ExitedWithCode(128 + SIGHUP), "");
+    EXPECT_EXIT(signalled({SIGINT, SIGINT}), ::testing::ExitedWithCode(128 + SIGINT), "");
 }
 
 } // namespace
