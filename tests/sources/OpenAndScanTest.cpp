@@ -7,12 +7,17 @@
 #include "core/SettingsTable.h"
 #include "sources/FileIconReader.h"
 #include "sources/ScanWindow.h"
+#include "sources/frmScan.h"
 #include "support/FakeMainWindow.h"
+#include "support/GuiApplication.h"
 #include "support/PeBuilder.h"
 #include "support/TempRoot.h"
 
 #include <QDir>
+#include <QCheckBox>
 #include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -231,6 +236,46 @@ TEST_F(OpenAndScanTest, TheScanWindowLoadsSavesAndRefusesAnEmptyFolder)
     EXPECT_EQ(again.position, QPoint(1500, 3000));
     EXPECT_EQ(twipsToPixels(*again.position, 15, 15), QPoint(100, 200));
     EXPECT_EQ(pixelsToTwips(QPoint(100, 200), 15, 0), QPoint(1500, 200));
+}
+
+TEST_F(OpenAndScanTest, TheScanWindowShowsItsControlsAndStartsTheScan)
+{
+    glyphary::testing::ensureGuiApplication();
+    icon(QStringLiteral("C:\\Icons\\a.ico"));
+    icon(QStringLiteral("C:\\Icons\\sub\\b.ico"));
+    other(QStringLiteral("C:\\Icons\\c.txt"));
+    frmScan scan(context, settings, open);
+    EXPECT_EQ(scan.windowTitle(), QStringLiteral("Open by Folder"));
+    EXPECT_TRUE(scan.isModal());
+    EXPECT_EQ(scan.cmdBrowse->toolTip(), QStringLiteral("Browse for Folder to Scan"));
+    const std::pair<QAbstractButton*, const char*> captions[] = {
+        {scan.cmdBrowse, "Browse"}, {scan.chkALL, "All Libraries"}, {scan.chkICL, "Icon Libraries (*.icl)"},
+        {scan.chkEXE, "Executables (*.exe)"}, {scan.chkDLL, "Dynamic Link Libraries (*.dll)"},
+        {scan.chkANI, "Animated Icons (*.ani)"}, {scan.chkCUR, "Cursors (*.cur)"}, {scan.chkICO, "Icons (*.ico)"},
+        {scan.chkScanSubDir, "Scan Subfolders"}, {scan.cmdStart, "Start"}, {scan.cmdCancel, "Cancel"}};
+    for (const auto& [control, caption] : captions)
+        EXPECT_EQ(control->text(), QString::fromLatin1(caption));
+    EXPECT_FALSE(scan.cmdStart->isEnabled()) << "no folder yet";
+
+    scan.chkALL->setChecked(true);
+    for (QCheckBox* type : {scan.chkICL, scan.chkEXE, scan.chkDLL, scan.chkANI, scan.chkCUR, scan.chkICO})
+        EXPECT_FALSE(type->isEnabled()) << type->objectName().toStdString();
+    scan.chkALL->setChecked(false);
+    EXPECT_TRUE(scan.chkICO->isEnabled());
+
+    root.dialogs().folderAnswers.push_back(QStringLiteral("C:\\Icons"));
+    scan.cmdBrowse->click();
+    EXPECT_EQ(scan.txtDir->text(), QStringLiteral("C:\\Icons"));
+    ASSERT_TRUE(scan.cmdStart->isEnabled());
+    scan.chkICO->setChecked(true);
+    scan.chkScanSubDir->setChecked(true);
+    scan.cmdStart->click();
+    EXPECT_EQ(scan.result(), QDialog::Accepted);
+    EXPECT_EQ(texts(session.lstFiles), (QStringList{QStringLiteral("C:\\Icons\\a.ico"), QStringLiteral("C:\\Icons\\sub\\b.ico")}));
+    EXPECT_EQ(session.cmbResult.count(), 2);
+    EXPECT_EQ(settings.readText(setting::ScanDirectory), QStringLiteral("C:\\Icons"));
+    EXPECT_TRUE(Settings::toBool(settings.read(setting::ScanSubDir)).value_or(false));
+    EXPECT_EQ(settings.readNumber(setting::ScanICO), 1);
 }
 
 } // namespace
