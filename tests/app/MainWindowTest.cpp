@@ -1,6 +1,10 @@
 #include "MainWindowFixture.h"
 #include "core/MainWindowLoad.h"
+#include "support/IconBytes.h"
 #include "support/PeBuilder.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
 
 #include <QMenu>
 #include <QStatusBar>
@@ -263,6 +267,28 @@ TEST_F(MainWindowTest, ShutdownRemovesExtractedLibraries)
     openWindow()->closeProgram();
     EXPECT_FALSE(QFile::exists(root.host(QStringLiteral("C:\\WINDOWS\\TEMP\\12.lib"))));
     EXPECT_TRUE(QFile::exists(root.host(QStringLiteral("C:\\WINDOWS\\TEMP\\keep.txt"))));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MainWindowTest, ASecondStartWithAFolderHandsItOverAndTheFirstListsIt)
+{
+    root.writeFile(QStringLiteral("C:\\Icons\\a.ico"), glyphary::testing::icoFile({glyphary::testing::dibImage(4)}));
+    root.writeFile(QStringLiteral("C:\\Icons\\sub\\b.ico"), glyphary::testing::icoFile({glyphary::testing::dibImage(4)}));
+    ASSERT_TRUE(mutex.create(scopedInstanceName(QString::fromLatin1(kInstanceMutexName), root.rootPath())));
+    auto window = openWindow();
+    window->show();
+
+    NamedMutex second;
+    EXPECT_EQ(runEntry(second, root.rootPath(), QStringLiteral("C:\\Icons")), EntryOutcome::HandedOver);
+    QElapsedTimer waited;
+    waited.start();
+    while (panel(*window, "count") != QStringLiteral("2 Icon(s)") && waited.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_EQ(panel(*window, "count"), QStringLiteral("2 Icon(s)"));
+    EXPECT_EQ(window->session().cmbResult.count(), 2);
 }
 
 } // namespace
