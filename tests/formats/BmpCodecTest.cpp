@@ -30,10 +30,7 @@ TEST_P(BmpDepth, ReadsBottomUpAndTopDownRows)
                                                  test::rgbQuads(sample.palette)}),
             packedRows(kWidth, kHeight, bpp, sample.raw, topDown)));
         ASSERT_TRUE(image) << errorName(image.error);
-        ASSERT_EQ(image.value->size(), QSize(kWidth, kHeight));
-        for (int y = 0; y < kHeight; ++y)
-            for (int x = 0; x < kWidth; ++x)
-                EXPECT_EQ(image.value->pixel(x, y), sample.expected(x, y)) << x << "," << y << " top-down " << topDown;
+        EXPECT_TRUE(*image.value == test::imageOf(kWidth, kHeight, sample.expected)) << "top-down " << topDown;
     }
 }
 
@@ -134,10 +131,7 @@ TEST(BmpReader, EveryCutOfAValidFileFailsCleanly)
 
 TEST(BmpWriter, WritesTwentyFourBitBottomUpRows)
 {
-    QImage image(kWidth, kHeight, QImage::Format_ARGB32);
-    for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x)
-            image.setPixel(x, y, qRgb(x * 50, y * 100, 7));
+    const QImage image = test::imageOf(kWidth, kHeight, [](int x, int y) { return qRgb(x * 50, y * 100, 7); });
     const auto written = writeBmp(image);
     ASSERT_TRUE(written);
     const ByteVector& file = *written.value;

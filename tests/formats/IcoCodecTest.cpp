@@ -32,14 +32,11 @@ ByteVector sampleDib(int bitsPerPixel)
 // A picture with `colours` distinct colours (none black) and a transparent border unless `opaque`.
 QImage picture(int size, int colours, bool opaque = false)
 {
-    QImage image(size, size, QImage::Format_ARGB32);
-    for (int y = 0; y < size; ++y)
-        for (int x = 0; x < size; ++x) {
-            const int i = (x * 7 + y * 3) % colours;
-            const bool border = !opaque && (x == 0 || y == 0);
-            image.setPixel(x, y, border ? qRgba(0, 0, 0, 0) : qRgb(40 + (i * 13) % 200, (i * 57) % 256, 255 - (i * 29) % 256));
-        }
-    return image;
+    return test::imageOf(size, size, [=](int x, int y) {
+        const int i = (x * 7 + y * 3) % colours;
+        const bool border = !opaque && (x == 0 || y == 0);
+        return border ? qRgba(0, 0, 0, 0) : qRgb(40 + (i * 13) % 200, (i * 57) % 256, 255 - (i * 29) % 256);
+    });
 }
 
 // The first entry's image of a file that must read; an empty image (failing the caller's checks) otherwise.
@@ -67,13 +64,9 @@ TEST_P(IcoDibDepth, DecodesPixelsPaletteAndMaskOrNoMask)
         EXPECT_FALSE(image.isPng);
         ASSERT_EQ(image.image.size(), QSize(kWidth, kHeight));
         EXPECT_EQ(image.image.format(), QImage::Format_ARGB32);
-        for (int y = 0; y < kHeight; ++y)
-            for (int x = 0; x < kWidth; ++x) {
-                if (withMask && maskedAt(x, y))
-                    EXPECT_EQ(qAlpha(image.image.pixel(x, y)), 0) << x << "," << y;
-                else // a missing AND mask leaves the image opaque
-                    EXPECT_EQ(image.image.pixel(x, y), sample.expected(x, y)) << x << "," << y << " mask " << withMask;
-            }
+        // A missing AND mask leaves the image opaque.
+        const auto expected = [&](int x, int y) { return withMask && maskedAt(x, y) ? 0 : sample.expected(x, y); };
+        EXPECT_TRUE(test::samePixels(image.image, test::imageOf(kWidth, kHeight, expected))) << "mask " << withMask;
     }
 }
 
@@ -84,10 +77,7 @@ TEST(IcoReader, UsesThirtyTwoBitAlphaAndIgnoresTheMaskThen)
     const auto argb = [](int x, int y) { return qRgba(10 * x, 20 * y, 30, x == 0 ? 0 : 60 * x); };
     const ByteVector dib = join({test::bitmapInfoHeader(kWidth, 2 * kHeight, 32), packedRows(kWidth, kHeight, 32, argb),
         packedRows(kWidth, kHeight, 1, [](int, int) { return 1u; })});
-    const IconImage image = firstImage(iconFile(1, {{kWidth, kHeight, 0, 1, 32, dib}}));
-    for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x)
-            EXPECT_EQ(image.image.pixel(x, y), argb(x, y));
+    EXPECT_TRUE(firstImage(iconFile(1, {{kWidth, kHeight, 0, 1, 32, dib}})).image == test::imageOf(kWidth, kHeight, argb));
 }
 
 TEST(IcoReader, HonoursAShortColourTableAndShowsUndefinedIndicesBlack)
@@ -131,10 +121,7 @@ TEST(IcoReader, ReadsCursorHotSpotsAndCentresThoseOfIcons)
 
 TEST(IcoReader, DecodesPngEntriesAndFailsOnlyTheEntryWhosePngIsBroken)
 {
-    QImage source(48, 40, QImage::Format_ARGB32);
-    for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 48; ++x)
-            source.setPixel(x, y, qRgba(x * 5, y * 6, 100, (x + y) * 2));
+    const QImage source = test::imageOf(48, 40, [](int x, int y) { return qRgba(x * 5, y * 6, 100, (x + y) * 2); });
     const IconImage image = firstImage(iconFile(1, {{48, 40, 0, 1, 32, test::pngBytes(source)}}));
     EXPECT_TRUE(image.isPng);
     EXPECT_EQ(image.bitsPerPixel, 32);
@@ -338,10 +325,8 @@ TEST(IcoWriter, PaletteDepthsShowTheQuantizersColours)
     const QImage source = picture(32, 600, true);
     for (const int bpp : {4, 8}) {
         const QuantizedImage quantized = quantize(source, 1 << bpp);
-        const QImage image = firstImage(*writeIco(source, bpp).value).image;
-        for (int y = 0; y < 32; ++y)
-            for (int x = 0; x < 32; ++x)
-                ASSERT_EQ(image.pixel(x, y), quantized.colourAt(x, y)) << bpp << " bpp at " << x << "," << y;
+        const QImage expected = test::imageOf(32, 32, [&](int x, int y) { return quantized.colourAt(x, y); });
+        EXPECT_TRUE(firstImage(*writeIco(source, bpp).value).image == expected) << bpp;
     }
     const QImage sixteen = picture(32, 16, true);
     EXPECT_TRUE(test::samePixels(firstImage(*writeIco(sixteen, 4).value).image, sixteen));
@@ -392,32 +377,23 @@ double meanError(const QImage& source, const QuantizedImage& quantized)
 
 TEST(Quantizer, KeepsImagesThatFitAndFollowsTheColoursTheImageUses)
 {
-    QImage oranges(8, 8, QImage::Format_ARGB32);
-    for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 8; ++x)
-            oranges.setPixel(x, y, qRgb(200 + (x + y) % 16, 100, 50)); // 15 close oranges: no fixed palette has them
+    // 15 close oranges: no fixed palette has them.
+    const QImage oranges = test::imageOf(8, 8, [](int x, int y) { return qRgb(200 + (x + y) % 16, 100, 50); });
     const QuantizedImage exact = quantize(oranges, 16);
     EXPECT_LE(exact.palette.size(), 16u);
-    for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 8; ++x)
-            EXPECT_EQ(exact.colourAt(x, y), oranges.pixel(x, y));
+    EXPECT_TRUE(test::imageOf(8, 8, [&](int x, int y) { return exact.colourAt(x, y); }) == oranges);
 
     // Three tight clusters of 100 colours each: 16 entries should sit on them.
-    QImage clusters(30, 30, QImage::Format_ARGB32);
     const std::array<QRgb, 3> centres = {qRgb(200, 30, 30), qRgb(30, 180, 60), qRgb(40, 40, 220)};
-    for (int y = 0; y < 30; ++y)
-        for (int x = 0; x < 30; ++x) {
-            const QRgb c = centres[static_cast<std::size_t>(y / 10)];
-            clusters.setPixel(x, y, qRgb(qRed(c) + x % 10, qGreen(c) + y % 10, qBlue(c) + (x + y) % 7));
-        }
+    const QImage clusters = test::imageOf(30, 30, [&](int x, int y) {
+        const QRgb c = centres[static_cast<std::size_t>(y / 10)];
+        return qRgb(qRed(c) + x % 10, qGreen(c) + y % 10, qBlue(c) + (x + y) % 7);
+    });
     const QuantizedImage quantized = quantize(clusters, 16);
     EXPECT_EQ(quantized.palette.size(), 16u);
     EXPECT_LT(meanError(clusters, quantized), 6.0);
 
-    QImage gradient(64, 64, QImage::Format_ARGB32);
-    for (int y = 0; y < 64; ++y)
-        for (int x = 0; x < 64; ++x)
-            gradient.setPixel(x, y, qRgb(x * 4, y * 4, (x + y) * 2));
+    const QImage gradient = test::imageOf(64, 64, [](int x, int y) { return qRgb(x * 4, y * 4, (x + y) * 2); });
     EXPECT_LT(meanError(gradient, quantize(gradient, 256)), 12.0); // ~10.5 at best; a fixed 6x6x6 palette ~38
 }
 

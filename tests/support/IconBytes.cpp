@@ -163,6 +163,15 @@ ByteVector pngBytes(const QImage& image)
     return ByteVector(png.begin(), png.end());
 }
 
+QImage imageOf(int width, int height, const std::function<QRgb(int, int)>& pixel)
+{
+    QImage image(width, height, QImage::Format_ARGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, pixel(x, y));
+    return image;
+}
+
 bool samePixels(const QImage& a, const QImage& b)
 {
     if (a.size() != b.size())
