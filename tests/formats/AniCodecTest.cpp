@@ -9,12 +9,12 @@ namespace {
 using test::aniHeader;
 using test::join;
 using test::riffChunk;
-using test::riffFile;
 using test::riffList;
 using test::u32Values;
+using Steps = std::vector<std::pair<std::uint32_t, std::uint32_t>>; // frame, jiffies
 
-constexpr std::uint32_t kIconFlag = kAniFlagIcon;
-constexpr std::uint32_t kSequenceFlag = kAniFlagSequence;
+constexpr std::uint32_t kIcon = kAniFlagIcon;
+constexpr std::uint32_t kSequence = kAniFlagSequence;
 
 // A 326-byte .cur whose hot spot (i, i) tells the frames apart.
 ByteVector frameFile(std::uint16_t i)
@@ -30,79 +30,72 @@ ByteVector frameList(std::uint16_t count)
     return riffList("fram", icons);
 }
 
-ByteVector ani(std::initializer_list<ByteVector> chunks) { return riffFile("ACON", join(chunks)); }
-
-std::vector<std::uint32_t> stepFrames(const AniFile& file)
+ByteVector ani(std::initializer_list<ByteVector> chunks) { return test::riffFile("ACON", join(chunks)); }
+ByteVector anih(std::uint32_t frames, std::uint32_t steps, std::uint32_t flags = kIcon)
 {
-    std::vector<std::uint32_t> frames;
-    for (const AniStep& step : file.steps)
-        frames.push_back(step.frame);
-    return frames;
+    return riffChunk("anih", aniHeader(frames, steps, 10, flags));
 }
 
-std::vector<std::uint32_t> stepRates(const AniFile& file)
+Steps steps(const AniFile& file)
 {
-    std::vector<std::uint32_t> rates;
+    Steps out;
     for (const AniStep& step : file.steps)
-        rates.push_back(step.jiffies);
-    return rates;
+        out.emplace_back(step.frame, step.jiffies);
+    return out;
 }
 
-using Values = std::vector<std::uint32_t>;
-
-TEST(AniReader, ReadsFramesInOrderWithoutASequence)
+TEST(AniReader, StepsFollowTheHeaderTheSequenceAndTheRates)
 {
-    const auto file = parseAni(ani({riffChunk("anih", aniHeader(3, 3, 10, kIconFlag)), frameList(3)}));
-    ASSERT_TRUE(file) << errorName(file.error);
-    ASSERT_EQ(file.value->frames.size(), 3u);
-    for (std::uint16_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(file.value->frames[i].image.hotspotX, i);
-        EXPECT_EQ(file.value->frames[i].fileBytes, frameFile(i));
+    const struct {
+        const char* what;
+        ByteVector chunks; // before three frames
+        Steps steps;
+    } cases[] = {
+        {"frames in order", anih(3, 3), {{0, 10}, {1, 10}, {2, 10}}},
+        {"sequence and rates", join({anih(3, 5, kIcon | kSequence), riffChunk("rate", u32Values({1, 2, 3, 4, 5})),
+                                   riffChunk("seq ", u32Values({0, 1, 2, 1, 0}))}),
+            {{0, 1}, {1, 2}, {2, 3}, {1, 4}, {0, 5}}},
+        {"short rate chunk", join({anih(3, 3), riffChunk("rate", u32Values({7}))}), {{0, 7}, {1, 10}, {2, 10}}},
+        {"fewer steps than frames", anih(3, 2), {{0, 10}, {1, 10}}},
+        {"more steps than frames", anih(3, 9), {{0, 10}, {1, 10}, {2, 10}}},
+        {"a sequence promised, none given", anih(3, 2, kIcon | kSequence), {{0, 10}, {1, 10}, {2, 10}}},
+        {"steps naming missing frames", join({anih(3, 3, kIcon | kSequence), riffChunk("rate", u32Values({1, 2, 3})),
+                                            riffChunk("seq ", u32Values({0, 9, 2}))}),
+            {{0, 1}, {2, 3}}},
+    };
+    for (const auto& c : cases) {
+        const auto file = parseAni(test::riffFile("ACON", join({c.chunks, frameList(3)})));
+        ASSERT_TRUE(file) << c.what << ": " << errorName(file.error);
+        EXPECT_EQ(steps(*file.value), c.steps) << c.what;
+        EXPECT_EQ(file.value->header.jifRate, 10u) << c.what;
     }
-    EXPECT_EQ(stepFrames(*file.value), (Values{0, 1, 2}));
-    EXPECT_EQ(stepRates(*file.value), (Values{10, 10, 10}));
-    EXPECT_EQ(file.value->header.jifRate, 10u);
-}
-
-TEST(AniReader, FollowsTheSequenceAndItsRates)
-{
-    const auto file = parseAni(ani({riffChunk("anih", aniHeader(3, 5, 10, kIconFlag | kSequenceFlag)),
-        riffChunk("rate", u32Values({1, 2, 3, 4, 5})), riffChunk("seq ", u32Values({0, 1, 2, 1, 0})), frameList(3)}));
-    ASSERT_TRUE(file);
-    EXPECT_EQ(stepFrames(*file.value), (Values{0, 1, 2, 1, 0}));
-    EXPECT_EQ(stepRates(*file.value), (Values{1, 2, 3, 4, 5}));
-}
-
-TEST(AniReader, FillsStepsARateChunkLeavesOutWithTheHeaderRate)
-{
-    const auto file = parseAni(ani({riffChunk("anih", aniHeader(3, 3, 10, kIconFlag)), riffChunk("rate", u32Values({7})), frameList(3)}));
-    ASSERT_TRUE(file);
-    EXPECT_EQ(stepRates(*file.value), (Values{7, 10, 10}));
-}
-
-TEST(AniReader, CountsStepsFromTheHeaderUnlessASequenceWasPromised)
-{
-    const auto fewer = parseAni(ani({riffChunk("anih", aniHeader(3, 2, 10, kIconFlag)), frameList(3)}));
-    ASSERT_TRUE(fewer);
-    EXPECT_EQ(stepFrames(*fewer.value), (Values{0, 1}));
-    const auto more = parseAni(ani({riffChunk("anih", aniHeader(3, 9, 10, kIconFlag)), frameList(3)}));
-    ASSERT_TRUE(more);
-    EXPECT_EQ(stepFrames(*more.value), (Values{0, 1, 2}));
-    const auto promised = parseAni(ani({riffChunk("anih", aniHeader(3, 2, 10, kIconFlag | kSequenceFlag)), frameList(3)}));
-    ASSERT_TRUE(promised);
-    EXPECT_EQ(stepFrames(*promised.value), (Values{0, 1, 2}));
-}
-
-TEST(AniReader, DropsStepsNamingMissingFrames)
-{
-    const auto some = parseAni(ani({riffChunk("anih", aniHeader(3, 3, 10, kIconFlag | kSequenceFlag)),
-        riffChunk("rate", u32Values({1, 2, 3})), riffChunk("seq ", u32Values({0, 9, 2})), frameList(3)}));
-    ASSERT_TRUE(some);
-    EXPECT_EQ(stepFrames(*some.value), (Values{0, 2}));
-    EXPECT_EQ(stepRates(*some.value), (Values{1, 3}));
-    const auto none = parseAni(ani({riffChunk("anih", aniHeader(3, 2, 10, kIconFlag | kSequenceFlag)),
-        riffChunk("seq ", u32Values({3, UINT32_MAX})), frameList(3)}));
+    const auto none = parseAni(ani({anih(3, 2, kIcon | kSequence), riffChunk("seq ", u32Values({3, UINT32_MAX})), frameList(3)}));
     EXPECT_EQ(none.error, IconCodecError::BadSequence);
+}
+
+TEST(AniReader, ReadsThroughOddChunksAndSizesThatOverstateTheFile)
+{
+    ByteVector unpadded;
+    putText(unpadded, "junk");
+    putU32le(unpadded, 3);
+    putText(unpadded, "abc"); // no pad byte: the next id follows at once
+    ByteVector empties;
+    for (int i = 0; i < 5000; ++i)
+        putBytes(empties, riffChunk("zero", {}));
+    ByteVector riffTooLong = ani({anih(2, 2), frameList(2)});
+    setU32le(riffTooLong, 4, UINT32_MAX);
+    ByteVector listTooLong = ani({anih(2, 2), frameList(2)});
+    setU32le(listTooLong, 12 + 8 + 36 + 4, UINT32_MAX); // RIFF header, anih chunk, "LIST"
+    for (const ByteVector& bytes : {ani({unpadded, anih(2, 2), frameList(2)}), riffTooLong, listTooLong,
+             ani({frameList(2), empties, riffChunk("abcd", u32Values({1, 2})), anih(2, 2), riffList("zzzz", {})})}) {
+        const auto file = parseAni(bytes);
+        ASSERT_TRUE(file) << errorName(file.error);
+        ASSERT_EQ(file.value->frames.size(), 2u);
+        for (std::uint16_t i = 0; i < 2; ++i) {
+            EXPECT_EQ(file.value->frames[i].image.hotspotX, i);
+            EXPECT_EQ(file.value->frames[i].fileBytes, frameFile(i));
+        }
+    }
 }
 
 TEST(AniReader, ReadsTitleAndAuthorAcrossOddPadding)
@@ -111,84 +104,39 @@ TEST(AniReader, ReadsTitleAndAuthorAcrossOddPadding)
     putText(title, std::string_view("Tick\0", 5)); // odd: padded
     ByteVector author;
     putText(author, std::string_view("Ann \xE9\0", 6));
-    const auto file = parseAni(ani({riffList("INFO", join({riffChunk("INAM", title), riffChunk("IART", author)})),
-        riffChunk("anih", aniHeader(2, 2, 10, kIconFlag)), frameList(2)}));
+    const auto file = parseAni(ani({riffList("INFO", join({riffChunk("INAM", title), riffChunk("IART", author)})), anih(2, 2), frameList(2)}));
     ASSERT_TRUE(file);
     EXPECT_EQ(file.value->title, QString("Tick"));
     EXPECT_EQ(file.value->author, QString::fromUtf8("Ann \xC3\xA9"));
 }
 
-TEST(AniReader, ToleratesOddChunksWithoutTheirPadByte)
-{
-    ByteVector unpadded;
-    putText(unpadded, "junk");
-    putU32le(unpadded, 3);
-    putText(unpadded, "abc"); // no pad byte: the next id follows at once
-    const auto file = parseAni(ani({unpadded, riffChunk("anih", aniHeader(2, 2, 10, kIconFlag)), frameList(2)}));
-    ASSERT_TRUE(file) << errorName(file.error);
-    EXPECT_EQ(file.value->frames.size(), 2u);
-}
-
-TEST(AniReader, SkipsUnknownAndEmptyChunksInAnyOrder)
-{
-    ByteVector empties;
-    for (int i = 0; i < 5000; ++i)
-        putBytes(empties, riffChunk("zero", {}));
-    const auto file = parseAni(ani({frameList(2), empties, riffChunk("abcd", u32Values({1, 2})),
-        riffChunk("anih", aniHeader(2, 2, 10, kIconFlag)), riffList("zzzz", {})}));
-    ASSERT_TRUE(file);
-    EXPECT_EQ(file.value->frames.size(), 2u);
-}
-
-TEST(AniReader, TakesTheFileEndWhenTheRiffSizeOverstatesIt)
-{
-    ByteVector bytes = ani({riffChunk("anih", aniHeader(2, 2, 10, kIconFlag)), frameList(2)});
-    setU32le(bytes, 4, UINT32_MAX);
-    const auto file = parseAni(bytes);
-    ASSERT_TRUE(file);
-    EXPECT_EQ(file.value->frames.size(), 2u);
-}
-
-TEST(AniReader, ReadsTheFramesOfAListWhoseSizeRunsPastTheEnd)
-{
-    ByteVector bytes = ani({riffChunk("anih", aniHeader(2, 2, 10, kIconFlag)), frameList(2)});
-    const std::size_t listSize = 12 + 8 + 36 + 4; // RIFF header, anih chunk, "LIST"
-    setU32le(bytes, listSize, UINT32_MAX);
-    const auto file = parseAni(bytes);
-    ASSERT_TRUE(file);
-    EXPECT_EQ(file.value->frames.size(), 2u);
-}
-
 TEST(AniReader, KeepsTheFramesBeforeOneThatFails)
 {
-    ByteVector icons = join({riffChunk("icon", frameFile(0)), riffChunk("icon", u32Values({1, 2, 3})), riffChunk("icon", frameFile(2))});
-    const auto file = parseAni(ani({riffChunk("anih", aniHeader(3, 3, 10, kIconFlag)), riffList("fram", icons)}));
+    const ByteVector icons = join({riffChunk("icon", frameFile(0)), riffChunk("icon", u32Values({1, 2, 3})), riffChunk("icon", frameFile(2))});
+    const auto file = parseAni(ani({anih(3, 3), riffList("fram", icons)}));
     ASSERT_TRUE(file);
     EXPECT_EQ(file.value->frames.size(), 1u);
-    EXPECT_EQ(stepFrames(*file.value), (Values{0}));
+    EXPECT_EQ(steps(*file.value), (Steps{{0, 10}}));
 }
 
 TEST(AniReader, RejectsWhatIsNoAnimatedCursor)
 {
-    const ByteVector anih = riffChunk("anih", aniHeader(2, 2, 10, kIconFlag));
     EXPECT_EQ(parseAni(ByteVector{'R', 'I', 'F', 'F'}).error, IconCodecError::TooShort);
-    EXPECT_EQ(parseAni(riffFile("AVI ", join({anih, frameList(2)}))).error, IconCodecError::NotRiff);
+    EXPECT_EQ(parseAni(test::riffFile("AVI ", join({anih(2, 2), frameList(2)}))).error, IconCodecError::NotRiff);
     EXPECT_EQ(parseAni(ani({frameList(2)})).error, IconCodecError::MissingAniHeader);
     EXPECT_EQ(parseAni(ani({riffChunk("anih", u32Values({36, 2, 2, 0, 0})), frameList(2)})).error, IconCodecError::MissingAniHeader);
-    EXPECT_EQ(parseAni(ani({riffChunk("anih", aniHeader(2, 2, 10, 0)), frameList(2)})).error, IconCodecError::RawFramesUnsupported);
-    EXPECT_EQ(parseAni(ani({anih})).error, IconCodecError::NoFrames);
-    EXPECT_EQ(parseAni(ani({anih, riffList("fram", riffChunk("icon", u32Values({0, 1})))})).error, IconCodecError::NoFrames);
-
-    ByteVector endless = ani({anih, frameList(2)});
+    EXPECT_EQ(parseAni(ani({anih(2, 2, 0), frameList(2)})).error, IconCodecError::RawFramesUnsupported);
+    EXPECT_EQ(parseAni(ani({anih(2, 2)})).error, IconCodecError::NoFrames);
+    EXPECT_EQ(parseAni(ani({anih(2, 2), riffList("fram", riffChunk("icon", u32Values({0, 1})))})).error, IconCodecError::NoFrames);
+    ByteVector endless = ani({anih(2, 2), frameList(2)});
     setU32le(endless, 16, UINT32_MAX); // the anih size swallows the rest of the file
     EXPECT_EQ(parseAni(endless).error, IconCodecError::NoFrames);
 }
 
 TEST(AniReader, EveryCutOfAValidFileFailsCleanlyOrReadsFewerFrames)
 {
-    const ByteVector bytes = ani({riffList("INFO", riffChunk("INAM", ByteVector{'a', 0})),
-        riffChunk("anih", aniHeader(3, 4, 10, kIconFlag | kSequenceFlag)), riffChunk("rate", u32Values({1, 2, 3, 4})),
-        riffChunk("seq ", u32Values({0, 1, 2, 1})), frameList(3)});
+    const ByteVector bytes = ani({riffList("INFO", riffChunk("INAM", ByteVector{'a', 0})), anih(3, 4, kIcon | kSequence),
+        riffChunk("rate", u32Values({1, 2, 3, 4})), riffChunk("seq ", u32Values({0, 1, 2, 1})), frameList(3)});
     for (std::size_t length = 0; length < bytes.size(); ++length) {
         const auto cut = parseAni(Bytes(bytes.data(), length));
         if (cut) {
@@ -206,47 +154,34 @@ TEST(AniReader, EveryCutOfAValidFileFailsCleanlyOrReadsFewerFrames)
 TEST(AniWriter, WritesAStandardFileThatReadsBack)
 {
     const std::vector<ByteVector> frames = {frameFile(0), frameFile(1), frameFile(2)};
-    AniOptions options;
-    options.rates = {5, 6, 7};
-    options.title = QString::fromUtf8("Caf\xC3\xA9");
-    options.author = "Ann";
-    const auto written = writeAni(frames, options);
-    ASSERT_TRUE(written) << errorName(written.error);
-    const ByteVector& bytes = *written.value;
-    const ByteReader reader(bytes);
-    EXPECT_EQ(reader.ascii(0, 4), "RIFF");
-    EXPECT_EQ(reader.u32le(4), bytes.size() - 8);
-    EXPECT_EQ(reader.ascii(8, 4), "ACON");
-    EXPECT_EQ(bytes.size() % 2, 0u);
-
-    const auto file = parseAni(bytes);
-    ASSERT_TRUE(file);
-    EXPECT_EQ(file.value->header.sizeOf, 36u);
-    EXPECT_EQ(file.value->header.frames, 3u);
-    EXPECT_EQ(file.value->header.steps, 3u);
-    EXPECT_EQ(file.value->header.flags, kIconFlag);
-    EXPECT_EQ(stepFrames(*file.value), (Values{0, 1, 2}));
-    EXPECT_EQ(stepRates(*file.value), (Values{5, 6, 7}));
-    EXPECT_EQ(file.value->title, options.title);
-    EXPECT_EQ(file.value->author, "Ann");
-    for (std::size_t i = 0; i < 3; ++i)
-        EXPECT_EQ(file.value->frames[i].fileBytes, frames[i]);
-}
-
-TEST(AniWriter, WritesSequencesAndTheDefaultRate)
-{
-    const std::vector<ByteVector> frames = {frameFile(0), frameFile(1), frameFile(2)};
-    AniOptions options;
-    options.sequence = {2, 0, 1, 0};
-    options.defaultRate = 12;
-    const auto written = writeAni(frames, options);
-    ASSERT_TRUE(written);
-    const auto file = parseAni(*written.value);
-    ASSERT_TRUE(file);
-    EXPECT_EQ(file.value->header.flags, kIconFlag | kSequenceFlag);
-    EXPECT_EQ(file.value->header.steps, 4u);
-    EXPECT_EQ(stepFrames(*file.value), (Values{2, 0, 1, 0}));
-    EXPECT_EQ(stepRates(*file.value), (Values{12, 12, 12, 12}));
+    AniOptions rated;
+    rated.rates = {5, 6, 7};
+    rated.title = QString::fromUtf8("Caf\xC3\xA9");
+    rated.author = "Ann";
+    AniOptions sequenced;
+    sequenced.sequence = {2, 0, 1, 0};
+    sequenced.defaultRate = 12;
+    for (const auto& [options, flags, written] : {std::tuple{rated, kIcon, Steps{{0, 5}, {1, 6}, {2, 7}}},
+             std::tuple{sequenced, kIcon | kSequence, Steps{{2, 12}, {0, 12}, {1, 12}, {0, 12}}}}) {
+        const auto bytes = writeAni(frames, options);
+        ASSERT_TRUE(bytes) << errorName(bytes.error);
+        const ByteReader reader(*bytes.value);
+        EXPECT_EQ(reader.ascii(0, 4), "RIFF");
+        EXPECT_EQ(reader.u32le(4), bytes.value->size() - 8);
+        EXPECT_EQ(reader.ascii(8, 4), "ACON");
+        EXPECT_EQ(bytes.value->size() % 2, 0u);
+        const auto file = parseAni(*bytes.value);
+        ASSERT_TRUE(file);
+        EXPECT_EQ(file.value->header.sizeOf, 36u);
+        EXPECT_EQ(file.value->header.frames, 3u);
+        EXPECT_EQ(file.value->header.steps, written.size());
+        EXPECT_EQ(file.value->header.flags, flags);
+        EXPECT_EQ(steps(*file.value), written);
+        EXPECT_EQ(file.value->title, options.title);
+        EXPECT_EQ(file.value->author, options.author);
+        for (std::size_t i = 0; i < 3; ++i)
+            EXPECT_EQ(file.value->frames[i].fileBytes, frames[i]);
+    }
 }
 
 TEST(AniWriter, KeepsOddFramesEvenSoFrameWalkersStayInStep)
@@ -263,18 +198,14 @@ TEST(AniWriter, KeepsOddFramesEvenSoFrameWalkersStayInStep)
     const std::uint32_t size = *reader.u32le(first + 4);
     EXPECT_EQ(size % 2, 0u);
     EXPECT_EQ(reader.ascii(first + 8 + size, 4), "icon");
-    const auto file = parseAni(bytes);
-    ASSERT_TRUE(file);
-    EXPECT_EQ(file.value->frames.size(), 2u);
+    EXPECT_EQ(parseAni(bytes).value->frames.size(), 2u);
 }
 
 TEST(AniWriter, WritesImagesAsCursorFramesWithTheirHotSpots)
 {
     QImage image(32, 32, QImage::Format_ARGB32);
     image.fill(qRgb(200, 10, 10));
-    IconImage first{image, 3, 4, 32, 0, false};
-    IconImage second{image, 30, 31, 32, 0, false};
-    const auto written = writeAni(std::vector<IconImage>{first, second}, 8, {});
+    const auto written = writeAni(std::vector<IconImage>{{image, 3, 4, 32, 0, false}, {image, 30, 31, 32, 0, false}}, 8, {});
     ASSERT_TRUE(written);
     const auto file = parseAni(*written.value);
     ASSERT_TRUE(file);

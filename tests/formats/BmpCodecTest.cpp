@@ -3,50 +3,20 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-
 namespace glyphary::formats {
 namespace {
 
-using test::depthSample;
 using test::join;
 using test::packedRows;
 
 constexpr int kWidth = 5;
 constexpr int kHeight = 3;
 
-// BITMAPFILEHEADER pointing at the pixels after `dib` (header, masks and palette).
-ByteVector fileHeader(std::size_t dibSize, std::size_t pixelBytes)
-{
-    ByteVector out = {'B', 'M'};
-    putU32le(out, static_cast<std::uint32_t>(14 + dibSize + pixelBytes));
-    putU32le(out, 0);
-    putU32le(out, static_cast<std::uint32_t>(14 + dibSize));
-    return out;
-}
-
+// BITMAPFILEHEADER pointing at the pixels after the header, masks and palette.
 ByteVector bmpFile(const ByteVector& headerAndPalette, const ByteVector& pixels)
 {
-    return join({fileHeader(headerAndPalette.size(), pixels.size()), headerAndPalette, pixels});
-}
-
-// A BITMAPV5HEADER (124 bytes) with BI_BITFIELDS masks in it.
-ByteVector v5Header(int width, int height, std::uint16_t bitCount, std::array<std::uint32_t, 4> masks)
-{
-    ByteVector out = test::bitmapInfoHeader(width, height, bitCount, kBiBitfields);
-    setU32le(out, 0, 124);
-    for (const std::uint32_t mask : masks)
-        putU32le(out, mask);
-    out.resize(124, 0);
-    return out;
-}
-
-void expectSample(const QImage& image, const test::DepthSample& sample)
-{
-    ASSERT_EQ(image.size(), QSize(kWidth, kHeight));
-    for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x)
-            EXPECT_EQ(image.pixel(x, y), sample.expected(x, y)) << x << "," << y;
+    return join({ByteVector{'B', 'M'}, test::u32Values({static_cast<std::uint32_t>(14 + headerAndPalette.size() + pixels.size()), 0,
+                     static_cast<std::uint32_t>(14 + headerAndPalette.size())}), headerAndPalette, pixels});
 }
 
 class BmpDepth : public ::testing::TestWithParam<int> {};
@@ -54,82 +24,53 @@ class BmpDepth : public ::testing::TestWithParam<int> {};
 TEST_P(BmpDepth, ReadsBottomUpAndTopDownRows)
 {
     const int bpp = GetParam();
-    const test::DepthSample sample = depthSample(bpp);
+    const test::DepthSample sample = test::depthSample(bpp);
     for (const bool topDown : {false, true}) {
-        const ByteVector file = bmpFile(join({test::bitmapInfoHeader(kWidth, topDown ? -kHeight : kHeight, static_cast<std::uint16_t>(bpp)),
-                                             test::rgbQuads(sample.palette)}),
-            packedRows(kWidth, kHeight, bpp, sample.raw, topDown));
-        const auto image = parseBmp(file);
+        const auto image = parseBmp(bmpFile(join({test::bitmapInfoHeader(kWidth, topDown ? -kHeight : kHeight, static_cast<std::uint16_t>(bpp)),
+                                                 test::rgbQuads(sample.palette)}),
+            packedRows(kWidth, kHeight, bpp, sample.raw, topDown)));
         ASSERT_TRUE(image) << errorName(image.error);
-        expectSample(*image.value, sample);
+        EXPECT_TRUE(*image.value == test::imageOf(kWidth, kHeight, sample.expected)) << "top-down " << topDown;
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Depths, BmpDepth, ::testing::Values(1, 4, 8, 16, 24, 32));
 
-TEST(BmpReader, ReadsFiveSixFiveThroughBitfields)
+TEST(BmpReader, ReadsMasksCoreHeadersAndRunLengths)
 {
-    const auto raw = [](int x, int) { return x == 0 ? 0xF800u : x == 1 ? 0x07E0u : x == 2 ? 0x001Fu : 0x8410u; };
-    const ByteVector file = bmpFile(join({test::bitmapInfoHeader(4, 1, 16, kBiBitfields), test::u32Values({0xF800, 0x07E0, 0x001F})}),
-        packedRows(4, 1, 16, raw));
-    const auto image = parseBmp(file);
-    ASSERT_TRUE(image) << errorName(image.error);
-    EXPECT_EQ(image.value->pixel(0, 0), qRgb(255, 0, 0));
-    EXPECT_EQ(image.value->pixel(1, 0), qRgb(0, 255, 0));
-    EXPECT_EQ(image.value->pixel(2, 0), qRgb(0, 0, 255));
-    EXPECT_EQ(image.value->pixel(3, 0), qRgb(132, 130, 132)); // 16/31, 32/63, 16/31
-}
-
-TEST(BmpReader, ReadsV5HeadersWithAlphaMasks)
-{
-    const auto raw = [](int x, int) { return x == 0 ? 0x80FF0000u : 0x00000000u; };
-    const ByteVector file = bmpFile(v5Header(2, 1, 32, {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000}), packedRows(2, 1, 32, raw));
-    const auto image = parseBmp(file);
-    ASSERT_TRUE(image) << errorName(image.error);
-    EXPECT_EQ(image.value->pixel(0, 0), qRgba(255, 0, 0, 0x80));
-    EXPECT_EQ(qAlpha(image.value->pixel(1, 0)), 0);
-}
-
-TEST(BmpReader, ReadsCoreHeadersWithThreeBytePalettes)
-{
-    ByteVector core;
-    putU32le(core, 12);
-    putU16le(core, 2); // width
-    putU16le(core, 1); // height
-    putU16le(core, 1); // planes
-    putU16le(core, 1); // bpp
-    putBytes(core, ByteVector{0x10, 0x20, 0x30, 0x40, 0x50, 0x60}); // B,G,R x 2
-    const auto image = parseBmp(bmpFile(core, packedRows(2, 1, 1, [](int x, int) { return static_cast<std::uint32_t>(x); })));
-    ASSERT_TRUE(image) << errorName(image.error);
-    EXPECT_EQ(image.value->pixel(0, 0), qRgb(0x30, 0x20, 0x10));
-    EXPECT_EQ(image.value->pixel(1, 0), qRgb(0x60, 0x50, 0x40));
-}
-
-TEST(BmpReader, DecodesRunLengthEightAndFour)
-{
+    ByteVector v5 = join({test::bitmapInfoHeader(2, 1, 32, kBiBitfields), test::u32Values({0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000})});
+    setU32le(v5, 0, 124);
+    v5.resize(124, 0);
+    const ByteVector core = {12, 0, 0, 0, 2, 0, 1, 0, 1, 0, 1, 0, 0x10, 0x20, 0x30, 0x40, 0x50, 0x60}; // 2 x 1 x 1, B,G,R x 2
     const std::vector<QRgb> palette = {qRgb(0, 0, 0), qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255)};
     ByteVector quads = test::rgbQuads(palette);
     quads.resize(16 * 4, 0);
-    // Bottom row: run of 3 x index 1, literal {2, 3, 1}; next row: delta (2, 0), run of 2 x 3; end.
-    const ByteVector rle8 = {3, 1, 0, 3, 2, 3, 1, 0, 0, 0, 0, 2, 2, 0, 2, 3, 0, 1};
-    ByteVector header8 = join({test::bitmapInfoHeader(6, 2, 8, kBiRle8, 16), quads});
-    const auto eight = parseBmp(bmpFile(header8, rle8));
-    ASSERT_TRUE(eight) << errorName(eight.error);
-    EXPECT_EQ(eight.value->pixel(0, 1), palette[1]);
-    EXPECT_EQ(eight.value->pixel(2, 1), palette[1]);
-    EXPECT_EQ(eight.value->pixel(3, 1), palette[2]);
-    EXPECT_EQ(eight.value->pixel(5, 1), palette[1]);
-    EXPECT_EQ(qAlpha(eight.value->pixel(0, 0)), 0); // skipped by the delta
-    EXPECT_EQ(eight.value->pixel(2, 0), palette[3]);
-    EXPECT_EQ(eight.value->pixel(3, 0), palette[3]);
-
-    // RLE4: run of 4 alternating 1,2; literal of 3 nibbles {3, 1, 2} (2 bytes, padded to 2).
-    const ByteVector rle4 = {4, 0x12, 0, 3, 0x31, 0x20, 0, 1};
-    const auto four = parseBmp(bmpFile(join({test::bitmapInfoHeader(7, 1, 4, kBiRle4), quads}), rle4));
-    ASSERT_TRUE(four) << errorName(four.error);
-    const std::vector<QRgb> row = {palette[1], palette[2], palette[1], palette[2], palette[3], palette[1], palette[2]};
-    for (int x = 0; x < 7; ++x)
-        EXPECT_EQ(four.value->pixel(x, 0), row[static_cast<std::size_t>(x)]) << x;
+    const QRgb red = palette[1], green = palette[2], blue = palette[3];
+    const struct {
+        const char* what;
+        ByteVector file;
+        std::vector<std::vector<QRgb>> rows; // top row first
+    } cases[] = {
+        {"565 bitfields",
+            bmpFile(join({test::bitmapInfoHeader(4, 1, 16, kBiBitfields), test::u32Values({0xF800, 0x07E0, 0x001F})}),
+                test::u32Values({0x07E0F800, 0x8410001F})),
+            {{red, green, blue, qRgb(132, 130, 132)}}}, // 16/31, 32/63, 16/31
+        {"V5 header with an alpha mask", bmpFile(v5, test::u32Values({0x80FF0000, 0})), {{qRgba(255, 0, 0, 0x80), 0}}},
+        {"core header, three-byte palette", bmpFile(core, {0x40, 0, 0, 0}), {{qRgb(0x30, 0x20, 0x10), qRgb(0x60, 0x50, 0x40)}}},
+        // Bottom row: run of 3 x index 1, literal {2, 3, 1}; next row: delta (2, 0), run of 2 x 3; end.
+        {"RLE8", bmpFile(join({test::bitmapInfoHeader(6, 2, 8, kBiRle8, 16), quads}), {3, 1, 0, 3, 2, 3, 1, 0, 0, 0, 0, 2, 2, 0, 2, 3, 0, 1}),
+            {{0, 0, blue, blue, 0, 0}, {red, red, red, green, blue, red}}}, // what the delta skips stays transparent
+        // Run of 4 alternating 1,2; literal of 3 nibbles {3, 1, 2} (2 bytes, padded to 2).
+        {"RLE4", bmpFile(join({test::bitmapInfoHeader(7, 1, 4, kBiRle4), quads}), {4, 0x12, 0, 3, 0x31, 0x20, 0, 1}),
+            {{red, green, red, green, blue, red, green}}},
+    };
+    for (const auto& c : cases) {
+        const auto image = parseBmp(c.file);
+        ASSERT_TRUE(image) << c.what << ": " << errorName(image.error);
+        for (std::size_t y = 0; y < c.rows.size(); ++y)
+            for (std::size_t x = 0; x < c.rows[y].size(); ++x)
+                EXPECT_EQ(image.value->pixel(static_cast<int>(x), static_cast<int>(y)), c.rows[y][x]) << c.what << " at " << x << "," << y;
+    }
 }
 
 TEST(BmpReader, SurvivesHostileRunLengthData)
@@ -152,9 +93,9 @@ TEST(BmpReader, SurvivesHostileRunLengthData)
 
 TEST(BmpReader, RejectsBrokenFiles)
 {
-    const test::DepthSample sample = depthSample(8);
-    const ByteVector headers = join({test::bitmapInfoHeader(kWidth, kHeight, 8), test::rgbQuads(sample.palette)});
-    const ByteVector valid = bmpFile(headers, packedRows(kWidth, kHeight, 8, sample.raw));
+    const test::DepthSample sample = test::depthSample(8);
+    const ByteVector valid = bmpFile(join({test::bitmapInfoHeader(kWidth, kHeight, 8), test::rgbQuads(sample.palette)}),
+        packedRows(kWidth, kHeight, 8, sample.raw));
     ASSERT_TRUE(parseBmp(valid));
     const auto withField = [&](std::size_t at, std::uint32_t value) {
         ByteVector bytes = valid;
@@ -175,31 +116,22 @@ TEST(BmpReader, RejectsBrokenFiles)
     EXPECT_EQ(withField(16, 4), IconCodecError::UnsupportedCompression); // JPEG
     EXPECT_EQ(withField(16, kBiRle4), IconCodecError::UnsupportedCompression); // RLE4 at 8 bpp
     EXPECT_EQ(withField(32, UINT32_MAX), IconCodecError::None); // biClrUsed: 256 at most, as present
-}
-
-TEST(BmpReader, RejectsTopDownRunLengthData)
-{
-    const ByteVector header = join({test::bitmapInfoHeader(4, -4, 8, kBiRle8, 1), test::rgbQuads({qRgb(1, 2, 3)})});
-    EXPECT_EQ(parseBmp(bmpFile(header, {0, 1})).error, IconCodecError::UnsupportedCompression);
+    const ByteVector topDownRle = join({test::bitmapInfoHeader(4, -4, 8, kBiRle8, 1), test::rgbQuads({qRgb(1, 2, 3)})});
+    EXPECT_EQ(parseBmp(bmpFile(topDownRle, {0, 1})).error, IconCodecError::UnsupportedCompression);
 }
 
 TEST(BmpReader, EveryCutOfAValidFileFailsCleanly)
 {
     QImage image(7, 5, QImage::Format_ARGB32);
     image.fill(qRgb(1, 2, 3));
-    const auto written = writeBmp(image);
-    ASSERT_TRUE(written);
-    const ByteVector& file = *written.value;
+    const ByteVector file = *writeBmp(image).value;
     for (std::size_t length = 0; length < file.size(); ++length)
         EXPECT_FALSE(parseBmp(Bytes(file.data(), length))) << length;
 }
 
 TEST(BmpWriter, WritesTwentyFourBitBottomUpRows)
 {
-    QImage image(kWidth, kHeight, QImage::Format_ARGB32);
-    for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x)
-            image.setPixel(x, y, qRgb(x * 50, y * 100, 7));
+    const QImage image = test::imageOf(kWidth, kHeight, [](int x, int y) { return qRgb(x * 50, y * 100, 7); });
     const auto written = writeBmp(image);
     ASSERT_TRUE(written);
     const ByteVector& file = *written.value;
@@ -218,10 +150,7 @@ TEST(BmpWriter, WritesTwentyFourBitBottomUpRows)
     EXPECT_EQ(reader.u8(54 + 4), 200);
     EXPECT_EQ(reader.u8(54 + 5), 50);
     EXPECT_EQ(reader.u8(54 + 15), 0);
-
-    const auto back = parseBmp(file);
-    ASSERT_TRUE(back);
-    EXPECT_TRUE(test::samePixels(*back.value, image));
+    EXPECT_TRUE(test::samePixels(*parseBmp(file).value, image));
 }
 
 TEST(BmpWriter, ComposesTranslucentPixelsOverTheBackground)
@@ -229,9 +158,7 @@ TEST(BmpWriter, ComposesTranslucentPixelsOverTheBackground)
     QImage image(2, 1, QImage::Format_ARGB32);
     image.setPixel(0, 0, qRgba(255, 0, 0, 0));
     image.setPixel(1, 0, qRgba(255, 0, 0, 128));
-    const auto written = writeBmp(image, qRgb(0, 0, 255));
-    ASSERT_TRUE(written);
-    const auto back = parseBmp(*written.value);
+    const auto back = parseBmp(*writeBmp(image, qRgb(0, 0, 255)).value);
     ASSERT_TRUE(back);
     EXPECT_EQ(back.value->pixel(0, 0), qRgb(0, 0, 255));
     EXPECT_EQ(back.value->pixel(1, 0), qRgb(128, 0, 127));

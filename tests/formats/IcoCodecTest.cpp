@@ -10,10 +10,9 @@
 namespace glyphary::formats {
 namespace {
 
-using test::depthSample;
-using test::IcoEntrySpec;
 using test::iconFile;
 using test::join;
+using test::monochromeDib;
 using test::packedRows;
 
 constexpr int kWidth = 5; // odd: every depth needs row padding
@@ -24,7 +23,7 @@ bool maskedAt(int x, int y) { return (x + y) % 3 == 0; }
 // A 5 x 3 icon DIB of the sample picture at `bitsPerPixel`, with an AND mask over every third pixel.
 ByteVector sampleDib(int bitsPerPixel)
 {
-    const test::DepthSample sample = depthSample(bitsPerPixel);
+    const test::DepthSample sample = test::depthSample(bitsPerPixel);
     return join({test::bitmapInfoHeader(kWidth, 2 * kHeight, static_cast<std::uint16_t>(bitsPerPixel)),
         test::rgbQuads(sample.palette), packedRows(kWidth, kHeight, bitsPerPixel, sample.raw),
         packedRows(kWidth, kHeight, 1, [](int x, int y) { return maskedAt(x, y) ? 1u : 0u; })});
@@ -33,54 +32,42 @@ ByteVector sampleDib(int bitsPerPixel)
 // A picture with `colours` distinct colours (none black) and a transparent border unless `opaque`.
 QImage picture(int size, int colours, bool opaque = false)
 {
-    QImage image(size, size, QImage::Format_ARGB32);
-    for (int y = 0; y < size; ++y)
-        for (int x = 0; x < size; ++x) {
-            const int i = (x * 7 + y * 3) % colours;
-            const bool border = !opaque && (x == 0 || y == 0);
-            image.setPixel(x, y, border ? qRgba(0, 0, 0, 0) : qRgb(40 + (i * 13) % 200, (i * 57) % 256, 255 - (i * 29) % 256));
-        }
-    return image;
+    return test::imageOf(size, size, [=](int x, int y) {
+        const int i = (x * 7 + y * 3) % colours;
+        const bool border = !opaque && (x == 0 || y == 0);
+        return border ? qRgba(0, 0, 0, 0) : qRgb(40 + (i * 13) % 200, (i * 57) % 256, 255 - (i * 29) % 256);
+    });
+}
+
+// The first entry's image of a file that must read; an empty image (failing the caller's checks) otherwise.
+IconImage firstImage(Bytes file)
+{
+    const auto ico = parseIco(file);
+    if (!ico || !ico.value->entries[0].image) {
+        ADD_FAILURE() << "unreadable: " << errorName(ico.error);
+        return {};
+    }
+    return *ico.value->entries[0].image;
 }
 
 class IcoDibDepth : public ::testing::TestWithParam<int> {};
 
-TEST_P(IcoDibDepth, DecodesPixelsPaletteAndMask)
+TEST_P(IcoDibDepth, DecodesPixelsPaletteAndMaskOrNoMask)
 {
     const int bpp = GetParam();
-    const ByteVector file = iconFile(1, {{kWidth, kHeight, 0, 1, static_cast<std::uint16_t>(bpp), sampleDib(bpp)}});
-    const auto ico = parseIco(file);
-    ASSERT_TRUE(ico) << errorName(ico.error);
-    ASSERT_EQ(ico.value->entries.size(), 1u);
-    const IconImage& image = *ico.value->entries[0].image;
-    EXPECT_EQ(image.bitsPerPixel, bpp);
-    EXPECT_FALSE(image.isPng);
-    ASSERT_EQ(image.image.size(), QSize(kWidth, kHeight));
-    EXPECT_EQ(image.image.format(), QImage::Format_ARGB32);
-    const test::DepthSample sample = depthSample(bpp);
-    for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x) {
-            const QRgb pixel = image.image.pixel(x, y);
-            if (maskedAt(x, y))
-                EXPECT_EQ(qAlpha(pixel), 0) << x << "," << y;
-            else
-                EXPECT_EQ(pixel, sample.expected(x, y)) << x << "," << y;
-        }
-}
-
-TEST_P(IcoDibDepth, MissingAndMaskLeavesTheImageOpaque)
-{
-    const int bpp = GetParam();
+    const test::DepthSample sample = test::depthSample(bpp);
     const ByteVector dib = sampleDib(bpp);
-    const std::size_t maskBytes = 4 * kHeight;
-    const ByteVector file = iconFile(1, {{kWidth, kHeight, 0, 1, 0, ByteVector(dib.begin(), dib.end() - static_cast<std::ptrdiff_t>(maskBytes))}});
-    const auto ico = parseIco(file);
-    ASSERT_TRUE(ico) << errorName(ico.error);
-    const QImage& image = ico.value->entries[0].image->image;
-    const test::DepthSample sample = depthSample(bpp);
-    for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x)
-            EXPECT_EQ(image.pixel(x, y), sample.expected(x, y));
+    for (const bool withMask : {true, false}) {
+        const ByteVector data(dib.begin(), dib.end() - (withMask ? 0 : 4 * kHeight));
+        const IconImage image = firstImage(iconFile(1, {{kWidth, kHeight, 0, 1, static_cast<std::uint16_t>(bpp), data}}));
+        EXPECT_EQ(image.bitsPerPixel, bpp);
+        EXPECT_FALSE(image.isPng);
+        ASSERT_EQ(image.image.size(), QSize(kWidth, kHeight));
+        EXPECT_EQ(image.image.format(), QImage::Format_ARGB32);
+        // A missing AND mask leaves the image opaque.
+        const auto expected = [&](int x, int y) { return withMask && maskedAt(x, y) ? 0 : sample.expected(x, y); };
+        EXPECT_TRUE(test::samePixels(image.image, test::imageOf(kWidth, kHeight, expected))) << "mask " << withMask;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Depths, IcoDibDepth, ::testing::Values(1, 4, 8, 16, 24, 32));
@@ -90,12 +77,7 @@ TEST(IcoReader, UsesThirtyTwoBitAlphaAndIgnoresTheMaskThen)
     const auto argb = [](int x, int y) { return qRgba(10 * x, 20 * y, 30, x == 0 ? 0 : 60 * x); };
     const ByteVector dib = join({test::bitmapInfoHeader(kWidth, 2 * kHeight, 32), packedRows(kWidth, kHeight, 32, argb),
         packedRows(kWidth, kHeight, 1, [](int, int) { return 1u; })});
-    const auto ico = parseIco(iconFile(1, {{kWidth, kHeight, 0, 1, 32, dib}}));
-    ASSERT_TRUE(ico);
-    const QImage& image = ico.value->entries[0].image->image;
-    for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x)
-            EXPECT_EQ(image.pixel(x, y), argb(x, y));
+    EXPECT_TRUE(firstImage(iconFile(1, {{kWidth, kHeight, 0, 1, 32, dib}})).image == test::imageOf(kWidth, kHeight, argb));
 }
 
 TEST(IcoReader, HonoursAShortColourTableAndShowsUndefinedIndicesBlack)
@@ -104,100 +86,67 @@ TEST(IcoReader, HonoursAShortColourTableAndShowsUndefinedIndicesBlack)
     const auto index = [](int x, int) { return static_cast<std::uint32_t>(x); }; // 3 and 4 lie past the table
     const ByteVector dib = join({test::bitmapInfoHeader(kWidth, 2 * kHeight, 8, 0, 3), test::rgbQuads(palette),
         packedRows(kWidth, kHeight, 8, index), packedRows(kWidth, kHeight, 1, [](int, int) { return 0u; })});
-    const auto ico = parseIco(iconFile(1, {{kWidth, kHeight, 0, 1, 8, dib}}));
-    ASSERT_TRUE(ico);
-    const QImage& image = ico.value->entries[0].image->image;
-    EXPECT_EQ(image.pixel(0, 1), palette[0]);
-    EXPECT_EQ(image.pixel(2, 1), palette[2]);
-    EXPECT_EQ(image.pixel(3, 1), qRgb(0, 0, 0));
-    EXPECT_EQ(image.pixel(4, 1), qRgb(0, 0, 0));
+    const QImage image = firstImage(iconFile(1, {{kWidth, kHeight, 0, 1, 8, dib}})).image;
+    const std::array<QRgb, kWidth> row = {palette[0], palette[1], palette[2], qRgb(0, 0, 0), qRgb(0, 0, 0)};
+    for (int x = 0; x < kWidth; ++x)
+        EXPECT_EQ(image.pixel(x, 1), row[static_cast<std::size_t>(x)]) << x;
 }
 
 TEST(IcoReader, TakesDepthAndSizeFromTheDibNotTheDirectory)
 {
     // Entry says 256 x 256 (bytes 0), 99 colours, 0 bpp; the DIB is 5 x 3 at 4 bpp.
-    const auto ico = parseIco(iconFile(1, {{0, 0, 99, 0, 0, sampleDib(4)}}));
-    ASSERT_TRUE(ico);
-    EXPECT_EQ(ico.value->entries[0].stored.pixelWidth(), 256);
-    const IconImage& image = *ico.value->entries[0].image;
+    const ByteVector file = iconFile(1, {{0, 0, 99, 0, 0, sampleDib(4)}});
+    EXPECT_EQ(parseIco(file).value->entries[0].stored.pixelWidth(), 256);
+    const IconImage image = firstImage(file);
     EXPECT_EQ(image.bitsPerPixel, 4);
     EXPECT_EQ(image.colourCount, 99);
     EXPECT_EQ(image.image.size(), QSize(kWidth, kHeight));
-}
-
-TEST(IcoReader, ReadsTwoHundredFiftySixPixelEntries)
-{
-    const auto ico = parseIco(iconFile(1, {{0, 0, 2, 1, 1, test::monochromeDib(256, 256)}}));
-    ASSERT_TRUE(ico);
-    EXPECT_EQ(ico.value->entries[0].image->image.size(), QSize(256, 256));
+    EXPECT_EQ(firstImage(iconFile(1, {{0, 0, 2, 1, 1, monochromeDib(256, 256)}})).image.size(), QSize(256, 256));
 }
 
 TEST(IcoReader, ReadsCursorHotSpotsAndCentresThoseOfIcons)
 {
-    const auto cur = parseIco(iconFile(2, {{32, 32, 0, 5, 7, test::monochromeDib(32, 32)}}));
-    ASSERT_TRUE(cur);
-    EXPECT_EQ(cur.value->type, IconFileType::Cursor);
-    EXPECT_EQ(cur.value->entries[0].image->hotspotX, 5);
-    EXPECT_EQ(cur.value->entries[0].image->hotspotY, 7);
-
-    const auto outside = parseIco(iconFile(2, {{32, 32, 0, 40, 65535, test::monochromeDib(32, 32)}}));
-    ASSERT_TRUE(outside);
-    EXPECT_EQ(outside.value->entries[0].image->hotspotX, 31);
-    EXPECT_EQ(outside.value->entries[0].image->hotspotY, 31);
-
-    const auto ico = parseIco(iconFile(1, {{32, 32, 0, 5, 7, test::monochromeDib(32, 32)}}));
-    ASSERT_TRUE(ico);
-    EXPECT_EQ(ico.value->type, IconFileType::Icon);
-    EXPECT_EQ(ico.value->entries[0].image->hotspotX, 16);
-    EXPECT_EQ(ico.value->entries[0].image->hotspotY, 16);
+    const struct {
+        std::uint16_t type, x, y;
+        int hotspotX, hotspotY;
+    } cases[] = {{2, 5, 7, 5, 7}, {2, 40, 65535, 31, 31}, {1, 5, 7, 16, 16}}; // outside the image: kept inside
+    for (const auto& c : cases) {
+        const ByteVector file = iconFile(c.type, {{32, 32, 0, c.x, c.y, monochromeDib(32, 32)}});
+        EXPECT_EQ(parseIco(file).value->type, c.type == 2 ? IconFileType::Cursor : IconFileType::Icon);
+        const IconImage image = firstImage(file);
+        EXPECT_EQ(image.hotspotX, c.hotspotX) << c.x;
+        EXPECT_EQ(image.hotspotY, c.hotspotY) << c.y;
+    }
 }
 
-TEST(IcoReader, DecodesPngEntries)
+TEST(IcoReader, DecodesPngEntriesAndFailsOnlyTheEntryWhosePngIsBroken)
 {
-    QImage source(48, 40, QImage::Format_ARGB32);
-    for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 48; ++x)
-            source.setPixel(x, y, qRgba(x * 5, y * 6, 100, (x + y) * 2));
-    const auto ico = parseIco(iconFile(1, {{48, 40, 0, 1, 32, test::pngBytes(source)}}));
-    ASSERT_TRUE(ico) << errorName(ico.error);
-    const IconImage& image = *ico.value->entries[0].image;
+    const QImage source = test::imageOf(48, 40, [](int x, int y) { return qRgba(x * 5, y * 6, 100, (x + y) * 2); });
+    const IconImage image = firstImage(iconFile(1, {{48, 40, 0, 1, 32, test::pngBytes(source)}}));
     EXPECT_TRUE(image.isPng);
     EXPECT_EQ(image.bitsPerPixel, 32);
     EXPECT_TRUE(test::samePixels(image.image, source));
-}
 
-TEST(IcoReader, FailsOnlyTheEntryWhosePngIsGarbage)
-{
     ByteVector garbage = test::pngBytes(QImage(16, 16, QImage::Format_ARGB32));
     std::fill(garbage.begin() + 33, garbage.end(), 0xEE); // after IHDR
-    const auto ico = parseIco(iconFile(1, {{16, 16, 0, 1, 32, garbage}, {32, 32, 2, 1, 1, test::monochromeDib(32, 32)}}));
+    const auto ico = parseIco(iconFile(1, {{16, 16, 0, 1, 32, garbage}, {32, 32, 2, 1, 1, monochromeDib(32, 32)}}));
     ASSERT_TRUE(ico);
     EXPECT_FALSE(ico.value->entries[0].image);
     EXPECT_EQ(ico.value->entries[0].error, IconCodecError::BadPng);
     EXPECT_TRUE(ico.value->entries[1].image);
     EXPECT_EQ(ico.value->images().size(), 1u);
+    EXPECT_EQ(parseIco(iconFile(1, {{16, 16, 0, 1, 32, garbage}})).error, IconCodecError::BadPng);
 
-    const auto alone = parseIco(iconFile(1, {{16, 16, 0, 1, 32, garbage}}));
-    EXPECT_FALSE(alone);
-    EXPECT_EQ(alone.error, IconCodecError::BadPng);
-}
-
-TEST(IcoReader, RefusesPngHeadersOverTheLimitBeforeDecoding)
-{
-    ByteVector png = test::pngBytes(QImage(16, 16, QImage::Format_ARGB32));
-    png[16] = 0x7F; // IHDR width, big-endian: 2 G pixels
-    const auto ico = parseIco(iconFile(1, {{16, 16, 0, 1, 32, png}}));
-    EXPECT_EQ(ico.error, IconCodecError::TooLarge);
+    ByteVector huge = test::pngBytes(QImage(16, 16, QImage::Format_ARGB32));
+    huge[16] = 0x7F; // IHDR width, big-endian: 2 G pixels, refused before decoding
+    EXPECT_EQ(parseIco(iconFile(1, {{16, 16, 0, 1, 32, huge}})).error, IconCodecError::TooLarge);
 }
 
 TEST(IcoReader, PicksLargeAndSmallImagesAsWindowsDoes)
 {
-    // 16 @ 4, 16 @ 32, 32 @ 8, 32 @ 32, 48 @ 32
     const QImage small = picture(16, 10);
     const QImage large = picture(32, 10);
-    const std::vector<IconToWrite> images = {{small, 4}, {small, 32}, {large, 8}, {large, 32}, {picture(48, 10), 32}};
-    const auto bytes = writeIco(images);
-    ASSERT_TRUE(bytes);
+    const auto bytes = writeIco(std::vector<IconToWrite>{{small, 4}, {small, 32}, {large, 8}, {large, 32}, {picture(48, 10), 32}});
     const auto ico = parseIco(*bytes.value);
     ASSERT_TRUE(ico);
     ASSERT_NE(ico.value->best(kLargeIconSize), nullptr);
@@ -207,101 +156,80 @@ TEST(IcoReader, PicksLargeAndSmallImagesAsWindowsDoes)
     EXPECT_EQ(ico.value->best(kSmallIconSize)->bitsPerPixel, 32);
 }
 
-TEST(IconChoice, PrefersExactSizeThenTheClosestNotLarger)
+TEST(IconChoice, PrefersExactSizeThenTheClosestNotLargerThenTheScreenDepth)
 {
-    const std::vector<IconCandidate> exact = {{48, 48, 32}, {32, 32, 4}, {16, 16, 32}};
-    EXPECT_EQ(chooseIconImage(exact, 32, 32), 1u);
-    const std::vector<IconCandidate> around = {{48, 48, 32}, {24, 24, 8}, {16, 16, 32}};
-    EXPECT_EQ(chooseIconImage(around, 32, 32), 1u);
-    const std::vector<IconCandidate> larger = {{64, 64, 32}, {48, 48, 32}};
-    EXPECT_EQ(chooseIconImage(larger, 32, 32), 1u);
-    EXPECT_EQ(chooseIconImage(std::vector<IconCandidate>{}, 32, 32), std::nullopt);
-}
-
-TEST(IconChoice, PrefersTheScreenDepthThenTheDeepestBelowThenTheShallowestAbove)
-{
-    const std::vector<IconCandidate> depths = {{32, 32, 4}, {32, 32, 32}, {32, 32, 8}};
-    EXPECT_EQ(chooseIconImage(depths, 32, 32), 1u);
-    EXPECT_EQ(chooseIconImage(depths, 32, 32, 8), 2u);
-    EXPECT_EQ(chooseIconImage(depths, 32, 32, 24), 2u);
-    const std::vector<IconCandidate> deep = {{32, 32, 32}, {32, 32, 24}};
-    EXPECT_EQ(chooseIconImage(deep, 32, 32, 8), 1u);
-    const std::vector<IconCandidate> twins = {{32, 32, 8}, {32, 32, 8}};
-    EXPECT_EQ(chooseIconImage(twins, 32, 32), 0u);
-}
-
-// ---- hostile and broken files ----
-
-class IcoReaderRejects : public ::testing::Test {
-protected:
-    ByteVector valid = iconFile(1, {{kWidth, kHeight, 0, 1, 4, sampleDib(4)}});
-    static constexpr std::size_t kDib = 22; // the only entry's data
-};
-
-TEST_F(IcoReaderRejects, BadHeaders)
-{
-    EXPECT_EQ(parseIco(ByteVector(valid.begin(), valid.begin() + 5)).error, IconCodecError::TooShort);
-    ByteVector reserved = valid;
-    reserved[0] = 1;
-    EXPECT_EQ(parseIco(reserved).error, IconCodecError::BadIconHeader);
-    ByteVector type = valid;
-    type[2] = 3;
-    EXPECT_EQ(parseIco(type).error, IconCodecError::BadIconHeader);
-    ByteVector none = valid;
-    setU16le(none, 4, 0);
-    EXPECT_EQ(parseIco(none).error, IconCodecError::NoImages);
-}
-
-TEST_F(IcoReaderRejects, CountsBeyondTheLimitOrTheFile)
-{
-    ByteVector many = valid;
-    setU16le(many, 4, 65535);
-    EXPECT_EQ(parseIco(many).error, IconCodecError::TooManyImages);
-    ByteVector more = valid;
-    setU16le(more, 4, 200); // under the limit, but the directory would run past the end
-    const auto result = parseIco(more);
-    EXPECT_EQ(result.error, IconCodecError::TooShort);
-    EXPECT_EQ(result.offset, 6u);
-}
-
-TEST_F(IcoReaderRejects, EntriesPastTheEndButAcceptsOneEndingExactlyThere)
-{
-    const auto exact = parseIco(valid);
-    ASSERT_TRUE(exact);
-    ByteVector oneOver = valid;
-    setU32le(oneOver, test::icoEntryAt(0) + test::kIcoEntryBytesInRes, static_cast<std::uint32_t>(valid.size() - kDib + 1));
-    const auto over = parseIco(oneOver);
-    EXPECT_EQ(over.error, IconCodecError::EntryOutOfFile);
-    EXPECT_EQ(over.offset, test::icoEntryAt(0) + test::kIcoEntryImageOffset);
-    ByteVector huge = valid;
-    setU32le(huge, test::icoEntryAt(0) + test::kIcoEntryBytesInRes, UINT32_MAX);
-    EXPECT_EQ(parseIco(huge).error, IconCodecError::EntryOutOfFile);
-    ByteVector offset = valid;
-    setU32le(offset, test::icoEntryAt(0) + test::kIcoEntryImageOffset, UINT32_MAX);
-    EXPECT_EQ(parseIco(offset).error, IconCodecError::EntryOutOfFile);
-}
-
-TEST_F(IcoReaderRejects, BrokenDibHeaders)
-{
-    const auto withField = [&](std::size_t at, std::uint32_t value) {
-        ByteVector bytes = valid;
-        setU32le(bytes, kDib + at, value);
-        return parseIco(bytes);
+    const struct {
+        std::vector<IconCandidate> candidates;
+        int depth;
+        std::optional<std::size_t> chosen;
+    } cases[] = {
+        {{{48, 48, 32}, {32, 32, 4}, {16, 16, 32}}, 32, 1},
+        {{{48, 48, 32}, {24, 24, 8}, {16, 16, 32}}, 32, 1},
+        {{{64, 64, 32}, {48, 48, 32}}, 32, 1},
+        {{}, 32, std::nullopt},
+        {{{32, 32, 4}, {32, 32, 32}, {32, 32, 8}}, 32, 1},
+        {{{32, 32, 4}, {32, 32, 32}, {32, 32, 8}}, 8, 2},
+        {{{32, 32, 4}, {32, 32, 32}, {32, 32, 8}}, 24, 2}, // the deepest below
+        {{{32, 32, 32}, {32, 32, 24}}, 8, 1},               // the shallowest above
+        {{{32, 32, 8}, {32, 32, 8}}, 32, 0},
     };
-    EXPECT_EQ(withField(0, 99).error, IconCodecError::UnsupportedHeader);
-    EXPECT_EQ(withField(0, UINT32_MAX).error, IconCodecError::UnsupportedHeader);
-    EXPECT_EQ(withField(4, 0).error, IconCodecError::BadDimensions);
-    EXPECT_EQ(withField(4, UINT32_MAX).error, IconCodecError::BadDimensions);
-    EXPECT_EQ(withField(4, 257).error, IconCodecError::TooLarge);
-    EXPECT_EQ(withField(8, 1).error, IconCodecError::BadDimensions); // half a row
-    EXPECT_EQ(withField(8, 0x80000000u).error, IconCodecError::TooLarge);
-    EXPECT_EQ(withField(12, 0x00070001).error, IconCodecError::UnsupportedBitCount);
-    EXPECT_EQ(withField(16, 1).error, IconCodecError::UnsupportedCompression); // RLE is not for icons
-    EXPECT_EQ(withField(32, UINT32_MAX).error, IconCodecError::TruncatedPalette); // read as 256 colours
-    EXPECT_EQ(withField(4, 64).error, IconCodecError::TruncatedPixels);
+    for (const auto& c : cases)
+        EXPECT_EQ(chooseIconImage(c.candidates, 32, 32, c.depth), c.chosen) << c.candidates.size() << " at " << c.depth;
 }
 
-TEST(IcoReaderTruncation, EveryCutOfAValidFileFailsCleanlyOrReadsFewerImages)
+TEST(IcoReader, RejectsBrokenHeadersEntriesAndDibs)
+{
+    const ByteVector valid = iconFile(1, {{kWidth, kHeight, 0, 1, 4, sampleDib(4)}});
+    ASSERT_TRUE(parseIco(valid));
+    constexpr std::size_t kBytesInRes = test::icoEntryAt(0) + test::kIcoEntryBytesInRes;
+    constexpr std::size_t kImageOffset = test::icoEntryAt(0) + test::kIcoEntryImageOffset;
+    constexpr std::size_t kDib = 22; // the only entry's data
+    const struct {
+        std::size_t at;
+        int width;
+        std::uint32_t value;
+        IconCodecError error;
+    } cases[] = {
+        {0, 1, 1, IconCodecError::BadIconHeader},   // reserved
+        {2, 1, 3, IconCodecError::BadIconHeader},   // type
+        {4, 2, 0, IconCodecError::NoImages},
+        {4, 2, 65535, IconCodecError::TooManyImages},
+        {4, 2, 200, IconCodecError::TooShort},      // under the limit, but past the end
+        {kBytesInRes, 4, static_cast<std::uint32_t>(valid.size() - kDib + 1), IconCodecError::EntryOutOfFile},
+        {kBytesInRes, 4, UINT32_MAX, IconCodecError::EntryOutOfFile},
+        {kImageOffset, 4, UINT32_MAX, IconCodecError::EntryOutOfFile},
+        {kDib + 0, 4, 99, IconCodecError::UnsupportedHeader},
+        {kDib + 0, 4, UINT32_MAX, IconCodecError::UnsupportedHeader},
+        {kDib + 4, 4, 0, IconCodecError::BadDimensions},
+        {kDib + 4, 4, UINT32_MAX, IconCodecError::BadDimensions},
+        {kDib + 4, 4, 257, IconCodecError::TooLarge},
+        {kDib + 8, 4, 1, IconCodecError::BadDimensions}, // half a row
+        {kDib + 8, 4, 0x80000000u, IconCodecError::TooLarge},
+        {kDib + 12, 4, 0x00070001, IconCodecError::UnsupportedBitCount},
+        {kDib + 16, 4, 1, IconCodecError::UnsupportedCompression}, // RLE is not for icons
+        {kDib + 32, 4, UINT32_MAX, IconCodecError::TruncatedPalette},  // read as 256 colours
+        {kDib + 4, 4, 64, IconCodecError::TruncatedPixels},
+    };
+    for (const auto& c : cases) {
+        ByteVector bytes = valid;
+        if (c.width == 1)
+            bytes[c.at] = static_cast<std::uint8_t>(c.value);
+        else if (c.width == 2)
+            setU16le(bytes, c.at, static_cast<std::uint16_t>(c.value));
+        else
+            setU32le(bytes, c.at, c.value);
+        EXPECT_EQ(parseIco(bytes).error, c.error) << c.at << " = " << c.value;
+    }
+    EXPECT_EQ(parseIco(Bytes(valid).first(5)).error, IconCodecError::TooShort);
+    ByteVector more = valid;
+    setU16le(more, 4, 200);
+    EXPECT_EQ(parseIco(more).offset, 6u);
+    ByteVector oneOver = valid;
+    setU32le(oneOver, kBytesInRes, static_cast<std::uint32_t>(valid.size() - kDib + 1));
+    EXPECT_EQ(parseIco(oneOver).offset, kImageOffset);
+}
+
+TEST(IcoReader, EveryCutOfAValidFileFailsCleanlyOrReadsFewerImages)
 {
     const std::vector<IconToWrite> images = {{picture(16, 12), 4}, {picture(32, 300), 8},
         {picture(32, 300), 32}, {picture(24, 5), 32, true}};
@@ -319,10 +247,9 @@ TEST(IcoReaderTruncation, EveryCutOfAValidFileFailsCleanlyOrReadsFewerImages)
 
 // ---- writing ----
 
-std::size_t sizeOf(const IconCodecResult<ByteVector>& written) { return written ? written.value->size() : 0; }
-
-TEST(IcoWriter, WritesTheStandardSizes)
+TEST(IcoWriter, WritesTheStandardSizesAndFields)
 {
+    const auto sizeOf = [](const IconCodecResult<ByteVector>& written) { return written ? written.value->size() : 0; };
     const QImage image = picture(32, 300);
     EXPECT_EQ(sizeOf(writeIco(image, 4)), 766u);
     EXPECT_EQ(sizeOf(writeIco(image, 8)), 2238u);
@@ -332,11 +259,8 @@ TEST(IcoWriter, WritesTheStandardSizes)
     EXPECT_EQ(sizeOf(writeIco(picture(16, 300), 8)), 1406u);
     EXPECT_EQ(sizeOf(writeIco(picture(48, 300), 32)), 9662u);
     EXPECT_EQ(sizeOf(writeCur(image, 1, 0, 0)), 326u);
-}
 
-TEST(IcoWriter, WritesTheDirectoryAndHeaderFields)
-{
-    const auto written = writeIco(picture(32, 300), 4);
+    const auto written = writeIco(image, 4);
     ASSERT_TRUE(written);
     const ByteReader reader(*written.value);
     EXPECT_EQ(reader.u16le(2), 1);       // icon
@@ -362,7 +286,7 @@ class IcoRoundTrip : public ::testing::TestWithParam<int> {};
 TEST_P(IcoRoundTrip, ReadsBackWhatWasWritten)
 {
     const int bpp = GetParam();
-    // 1 bpp: black and white; 4 and 8: 16 colours fit any palette; 24 and 32: many colours.
+    // 1 bpp: black and white; 4 and 8: 15 colours fit any palette; 24 and 32: many colours.
     QImage source = picture(32, bpp == 1 ? 2 : bpp <= 8 ? 15 : 900);
     if (bpp == 1)
         for (int y = 1; y < 32; ++y)
@@ -372,35 +296,40 @@ TEST_P(IcoRoundTrip, ReadsBackWhatWasWritten)
         source.setPixel(5, 5, qRgba(10, 20, 30, 77)); // translucent survives only at 32 bpp
     const auto bytes = writeIco(source, bpp);
     ASSERT_TRUE(bytes) << errorName(bytes.error);
-    const auto ico = parseIco(*bytes.value);
-    ASSERT_TRUE(ico);
-    const IconImage& image = *ico.value->entries[0].image;
+    const IconImage image = firstImage(*bytes.value);
     EXPECT_EQ(image.bitsPerPixel, bpp);
     EXPECT_TRUE(test::samePixels(image.image, source));
 }
 
 INSTANTIATE_TEST_SUITE_P(Depths, IcoRoundTrip, ::testing::Values(1, 4, 8, 24, 32));
 
+TEST(IcoWriter, WritesPngEntriesAndCursorHotSpots)
+{
+    const QImage source = picture(256, 40);
+    const auto png = writeIco(std::vector<IconToWrite>{{source, 32, true}});
+    ASSERT_TRUE(png);
+    EXPECT_TRUE(firstImage(*png.value).isPng);
+    EXPECT_TRUE(test::samePixels(firstImage(*png.value).image, source));
+
+    const auto cur = writeCur(picture(32, 8), 8, 5, 7);
+    ASSERT_TRUE(cur);
+    const auto parsed = parseIco(*cur.value);
+    EXPECT_EQ(parsed.value->type, IconFileType::Cursor);
+    EXPECT_EQ(parsed.value->entries[0].stored.colourCount, 0);
+    EXPECT_EQ(firstImage(*cur.value).hotspotX, 5);
+    EXPECT_EQ(firstImage(*cur.value).hotspotY, 7);
+}
+
 TEST(IcoWriter, PaletteDepthsShowTheQuantizersColours)
 {
     const QImage source = picture(32, 600, true);
     for (const int bpp : {4, 8}) {
         const QuantizedImage quantized = quantize(source, 1 << bpp);
-        const auto written = writeIco(source, bpp);
-        ASSERT_TRUE(written);
-        const auto ico = parseIco(*written.value);
-        ASSERT_TRUE(ico);
-        const QImage& image = ico.value->entries[0].image->image;
-        for (int y = 0; y < 32; ++y)
-            for (int x = 0; x < 32; ++x)
-                ASSERT_EQ(image.pixel(x, y), quantized.colourAt(x, y)) << bpp << " bpp at " << x << "," << y;
+        const QImage expected = test::imageOf(32, 32, [&](int x, int y) { return quantized.colourAt(x, y); });
+        EXPECT_TRUE(firstImage(*writeIco(source, bpp).value).image == expected) << bpp;
     }
     const QImage sixteen = picture(32, 16, true);
-    const auto exact = writeIco(sixteen, 4);
-    ASSERT_TRUE(exact);
-    const auto back = parseIco(*exact.value);
-    ASSERT_TRUE(back);
-    EXPECT_TRUE(test::samePixels(back.value->entries[0].image->image, sixteen));
+    EXPECT_TRUE(test::samePixels(firstImage(*writeIco(sixteen, 4).value).image, sixteen));
 }
 
 TEST(IcoWriter, MaskedPixelsPointAtBlackEvenWhenTheColoursFillThePalette)
@@ -415,29 +344,6 @@ TEST(IcoWriter, MaskedPixelsPointAtBlackEvenWhenTheColoursFillThePalette)
     EXPECT_EQ(reader.u32le(palette + 4 * topLeft), 0u);
     constexpr std::uint64_t mask = xor_ + 512;
     EXPECT_EQ(*reader.u8(mask + 31 * 4) & 0x80, 0x80);
-}
-
-TEST(IcoWriter, CursorsKeepTheirHotSpot)
-{
-    const auto bytes = writeCur(picture(32, 8), 8, 5, 7);
-    ASSERT_TRUE(bytes);
-    const auto cur = parseIco(*bytes.value);
-    ASSERT_TRUE(cur);
-    EXPECT_EQ(cur.value->type, IconFileType::Cursor);
-    EXPECT_EQ(cur.value->entries[0].stored.colourCount, 0);
-    EXPECT_EQ(cur.value->entries[0].image->hotspotX, 5);
-    EXPECT_EQ(cur.value->entries[0].image->hotspotY, 7);
-}
-
-TEST(IcoWriter, WritesPngEntries)
-{
-    const QImage source = picture(256, 40);
-    const auto bytes = writeIco(std::vector<IconToWrite>{{source, 32, true}});
-    ASSERT_TRUE(bytes);
-    const auto ico = parseIco(*bytes.value);
-    ASSERT_TRUE(ico);
-    EXPECT_TRUE(ico.value->entries[0].image->isPng);
-    EXPECT_TRUE(test::samePixels(ico.value->entries[0].image->image, source));
 }
 
 TEST(IcoWriter, RefusesWhatItCannotWrite)
@@ -469,37 +375,25 @@ double meanError(const QImage& source, const QuantizedImage& quantized)
     return total / (source.width() * source.height());
 }
 
-TEST(Quantizer, KeepsImagesThatFitExactly)
+TEST(Quantizer, KeepsImagesThatFitAndFollowsTheColoursTheImageUses)
 {
-    QImage image(8, 8, QImage::Format_ARGB32);
-    for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 8; ++x)
-            image.setPixel(x, y, qRgb(200 + (x + y) % 16, 100, 50)); // 15 close oranges: no fixed palette has them
-    const QuantizedImage quantized = quantize(image, 16);
-    EXPECT_LE(quantized.palette.size(), 16u);
-    for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 8; ++x)
-            EXPECT_EQ(quantized.colourAt(x, y), image.pixel(x, y));
-}
+    // 15 close oranges: no fixed palette has them.
+    const QImage oranges = test::imageOf(8, 8, [](int x, int y) { return qRgb(200 + (x + y) % 16, 100, 50); });
+    const QuantizedImage exact = quantize(oranges, 16);
+    EXPECT_LE(exact.palette.size(), 16u);
+    EXPECT_TRUE(test::imageOf(8, 8, [&](int x, int y) { return exact.colourAt(x, y); }) == oranges);
 
-TEST(Quantizer, FollowsTheColoursTheImageUses)
-{
     // Three tight clusters of 100 colours each: 16 entries should sit on them.
-    QImage image(30, 30, QImage::Format_ARGB32);
     const std::array<QRgb, 3> centres = {qRgb(200, 30, 30), qRgb(30, 180, 60), qRgb(40, 40, 220)};
-    for (int y = 0; y < 30; ++y)
-        for (int x = 0; x < 30; ++x) {
-            const QRgb c = centres[static_cast<std::size_t>(y / 10)];
-            image.setPixel(x, y, qRgb(qRed(c) + x % 10, qGreen(c) + y % 10, qBlue(c) + (x + y) % 7));
-        }
-    const QuantizedImage quantized = quantize(image, 16);
+    const QImage clusters = test::imageOf(30, 30, [&](int x, int y) {
+        const QRgb c = centres[static_cast<std::size_t>(y / 10)];
+        return qRgb(qRed(c) + x % 10, qGreen(c) + y % 10, qBlue(c) + (x + y) % 7);
+    });
+    const QuantizedImage quantized = quantize(clusters, 16);
     EXPECT_EQ(quantized.palette.size(), 16u);
-    EXPECT_LT(meanError(image, quantized), 6.0);
+    EXPECT_LT(meanError(clusters, quantized), 6.0);
 
-    QImage gradient(64, 64, QImage::Format_ARGB32);
-    for (int y = 0; y < 64; ++y)
-        for (int x = 0; x < 64; ++x)
-            gradient.setPixel(x, y, qRgb(x * 4, y * 4, (x + y) * 2));
+    const QImage gradient = test::imageOf(64, 64, [](int x, int y) { return qRgb(x * 4, y * 4, (x + y) * 2); });
     EXPECT_LT(meanError(gradient, quantize(gradient, 256)), 12.0); // ~10.5 at best; a fixed 6x6x6 palette ~38
 }
 
@@ -508,12 +402,11 @@ TEST(Quantizer, IgnoresMaskedPixelsForThePalette)
     QImage image(4, 4, QImage::Format_ARGB32);
     image.fill(qRgba(255, 255, 255, 0));
     image.setPixel(1, 1, qRgb(10, 20, 30));
-    const QuantizedImage quantized = quantize(image, 16);
-    EXPECT_EQ(quantized.palette, std::vector<QRgb>{qRgb(10, 20, 30)});
+    EXPECT_EQ(quantize(image, 16).palette, std::vector<QRgb>{qRgb(10, 20, 30)});
+    EXPECT_EQ(quantize(image, 0).palette.size(), 1u);
     QImage empty(4, 4, QImage::Format_ARGB32);
     empty.fill(Qt::transparent);
     EXPECT_EQ(quantize(empty, 16).palette, std::vector<QRgb>{qRgb(0, 0, 0)});
-    EXPECT_EQ(quantize(image, 0).palette.size(), 1u);
 }
 
 } // namespace

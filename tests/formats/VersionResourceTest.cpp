@@ -17,15 +17,11 @@ ResourceBuilder browserWithVersion(std::uint16_t major, std::uint16_t minor)
     return builder;
 }
 
-TEST(VersionResource, ReadsTheProductMajorVersionOfPeAndNeFiles)
+TEST(VersionResource, ReadsTheFixedBlockOfPeAndNeFiles)
 {
     EXPECT_EQ(productMajorVersion(browserWithVersion(5, 50).pe32()), 5);
     EXPECT_EQ(productMajorVersion(browserWithVersion(11, 0).pe32Plus()), 11);
     EXPECT_EQ(productMajorVersion(browserWithVersion(3, 10).ne()), 3);
-}
-
-TEST(VersionResource, ReadsTheWholeFixedBlock)
-{
     const auto info = readFixedFileInfo(browserWithVersion(4, 72).pe32());
     ASSERT_TRUE(info);
     EXPECT_EQ(info->structureVersion, 0x00010000u);
@@ -40,15 +36,10 @@ TEST(VersionResource, GivesNothingWithoutVersionInformation)
 {
     ResourceBuilder iconsOnly;
     iconsOnly.iconGroup(ResourceName::byId(1), {dibImage(4)});
-    EXPECT_EQ(productMajorVersion(iconsOnly.pe32()), std::nullopt);
-    EXPECT_EQ(productMajorVersion(iconsOnly.ne()), std::nullopt);
-    EXPECT_EQ(productMajorVersion(ByteVector{}), std::nullopt);
-    EXPECT_EQ(productMajorVersion(testing::icoFile({dibImage(4)})), std::nullopt);
-
-    // Only id 1 is the version resource.
-    ResourceBuilder wrongId;
+    ResourceBuilder wrongId; // only id 1 is the version resource
     wrongId.raw(ResourceName::byId(resource_type::kVersion), ResourceName::byId(2), versionResource(ExecutableFormat::Pe, 6, 0));
-    EXPECT_EQ(productMajorVersion(wrongId.pe32()), std::nullopt);
+    for (const ByteVector& file : {iconsOnly.pe32(), iconsOnly.ne(), ByteVector{}, testing::icoFile({dibImage(4)}), wrongId.pe32()})
+        EXPECT_EQ(productMajorVersion(file), std::nullopt) << file.size();
 }
 
 TEST(VersionResource, FindsAMovedFixedBlockByItsSignature)

@@ -8,12 +8,8 @@
 namespace glyphary::testing {
 namespace {
 
-using formats::putU16le;
-using formats::putU32le;
 using formats::ResourceName;
-
-constexpr std::uint16_t kRtIcon = 3;
-constexpr std::uint16_t kRtGroupIcon = 14;
+namespace resource_type = formats::resource_type;
 
 ByteVector sharedPng(int side)
 {
@@ -25,53 +21,20 @@ ByteVector sharedPng(int side)
 ByteVector chosenDib()
 {
     return test::join({test::bitmapInfoHeader(32, 64, 32),
-        test::packedRows(32, 32, 32, [](int, int) { return std::uint32_t{kChosenColour}; }),
-        ByteVector(4 * 32, 0)});
+        test::packedRows(32, 32, 32, [](int, int) { return std::uint32_t{kChosenColour}; }), ByteVector(4 * 32, 0)});
 }
 
 // ICONDIR | entries x ICONDIRENTRY (all but the last naming `shared`) | shared | chosen.
 ByteVector sharedFile(std::uint16_t type, int entries, const ByteVector& shared)
 {
-    const ByteVector chosen = chosenDib();
-    const auto count = static_cast<std::uint16_t>(entries + 1);
-    const std::uint32_t sharedAt = 6 + 16u * count;
-    const auto chosenAt = static_cast<std::uint32_t>(sharedAt + shared.size());
-    ByteVector out;
-    putU16le(out, 0);
-    putU16le(out, type);
-    putU16le(out, count);
-    const auto entry = [&](std::uint8_t side, std::uint16_t bits, std::size_t size, std::uint32_t at) {
-        out.insert(out.end(), {side, side, 0, 0});
-        putU16le(out, type == 2 ? 0 : 1);
-        putU16le(out, type == 2 ? 0 : bits);
-        putU32le(out, static_cast<std::uint32_t>(size));
-        putU32le(out, at);
-    };
-    for (int i = 0; i < entries; ++i)
-        entry(0, 32, shared.size(), sharedAt);
-    entry(32, 32, chosen.size(), chosenAt);
-    out.insert(out.end(), shared.begin(), shared.end());
-    out.insert(out.end(), chosen.begin(), chosen.end());
-    return out;
-}
-
-ByteVector groupDirectory(int entries, std::uint16_t sharedId, std::uint16_t chosenId, bool sharedIsPng, bool withChosen)
-{
-    ByteVector out;
-    putU16le(out, 0);
-    putU16le(out, 1);
-    putU16le(out, static_cast<std::uint16_t>(entries + (withChosen ? 1 : 0)));
-    const auto entry = [&](std::uint8_t side, std::uint16_t bits, std::uint16_t id) {
-        out.insert(out.end(), {side, side, 0, 0});
-        putU16le(out, 1);
-        putU16le(out, bits);
-        putU32le(out, 0);
-        putU16le(out, id);
-    };
-    for (int i = 0; i < entries; ++i)
-        entry(sharedIsPng ? 0 : 32, sharedIsPng ? 32 : 8, sharedId);
-    if (withChosen)
-        entry(32, 32, chosenId);
+    const std::uint16_t planes = type == 2 ? 0 : 1;
+    const std::uint16_t bits = type == 2 ? 0 : 32;
+    std::vector<test::IcoEntrySpec> specs(static_cast<std::size_t>(entries), {0, 0, 0, planes, bits, {}});
+    specs.back().data = shared; // laid out first, right after the directory, as the others will name it
+    specs.push_back({32, 32, 0, planes, bits, chosenDib()});
+    ByteVector out = test::iconFile(type, specs);
+    for (std::size_t i = 0; i + 2 < specs.size(); ++i)
+        formats::setU32le(out, test::icoEntryAt(i) + test::kIcoEntryBytesInRes, static_cast<std::uint32_t>(shared.size()));
     return out;
 }
 
@@ -84,12 +47,10 @@ ByteVector sharedEntryIcon(int entries, int side)
 
 ByteVector sharedEntryAnimation(int frames, int entries, int side)
 {
-    const ByteVector frame = sharedFile(2, entries, sharedPng(side));
+    const ByteVector frame = test::riffChunk("icon", sharedFile(2, entries, sharedPng(side)));
     ByteVector icons;
-    for (int i = 0; i < frames; ++i) {
-        const ByteVector chunk = test::riffChunk("icon", frame);
-        icons.insert(icons.end(), chunk.begin(), chunk.end());
-    }
+    for (int i = 0; i < frames; ++i)
+        formats::putBytes(icons, frame);
     const auto count = static_cast<std::uint32_t>(frames);
     return test::riffFile("ACON", test::join({test::riffChunk("anih", test::aniHeader(count, count, 6, 1)),
                                       test::riffList("fram", icons)}));
@@ -99,11 +60,15 @@ ByteVector sharedEntryLibrary(int groups, int entries, int side, bool withChosen
 {
     ResourceBuilder builder;
     const bool png = side > 0;
-    builder.raw(ResourceName::byId(kRtIcon), ResourceName::byId(1), png ? sharedPng(side) : dibImage(8, 32));
-    builder.raw(ResourceName::byId(kRtIcon), ResourceName::byId(2), chosenDib());
-    for (int group = 1; group <= groups; ++group)
-        builder.raw(ResourceName::byId(kRtGroupIcon), ResourceName::byId(static_cast<std::uint16_t>(group)),
-            groupDirectory(entries, 1, 2, png, withChosen));
+    builder.raw(ResourceName::byId(resource_type::kIcon), ResourceName::byId(1), png ? sharedPng(side) : dibImage(8, 32));
+    builder.raw(ResourceName::byId(resource_type::kIcon), ResourceName::byId(2), chosenDib());
+    std::vector<GroupEntry> directory(static_cast<std::size_t>(entries),
+        png ? GroupEntry{0, 0, 32, 0, 1} : GroupEntry{32, 32, 8, 0, 1});
+    if (withChosen)
+        directory.push_back({32, 32, 32, 0, 2});
+    const ByteVector group = iconGroupDirectory(directory);
+    for (int id = 1; id <= groups; ++id)
+        builder.raw(ResourceName::byId(resource_type::kGroupIcon), ResourceName::byId(static_cast<std::uint16_t>(id)), group);
     return builder.pe32();
 }
 

@@ -25,30 +25,15 @@ ByteVector join(std::initializer_list<ByteVector> parts)
 ByteVector bitmapInfoHeader(std::int32_t width, std::int32_t height, std::uint16_t bitCount, std::uint32_t compression,
     std::uint32_t coloursUsed)
 {
-    ByteVector out;
-    putU32le(out, 40);
-    putU32le(out, static_cast<std::uint32_t>(width));
-    putU32le(out, static_cast<std::uint32_t>(height));
-    putU16le(out, 1);
-    putU16le(out, bitCount);
-    putU32le(out, compression);
-    putU32le(out, 0); // biSizeImage
-    putU32le(out, 0);
-    putU32le(out, 0);
-    putU32le(out, coloursUsed);
-    putU32le(out, 0);
-    return out;
+    return u32Values({40, static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height), 1u | std::uint32_t{bitCount} << 16,
+        compression, 0, 0, 0, coloursUsed, 0});
 }
 
 ByteVector rgbQuads(const std::vector<QRgb>& colours)
 {
     ByteVector out;
-    for (const QRgb colour : colours) {
-        putU8(out, static_cast<std::uint8_t>(qBlue(colour)));
-        putU8(out, static_cast<std::uint8_t>(qGreen(colour)));
-        putU8(out, static_cast<std::uint8_t>(qRed(colour)));
-        putU8(out, 0);
-    }
+    for (const QRgb colour : colours)
+        putU32le(out, colour & 0xFFFFFFu); // B, G, R, 0
     return out;
 }
 
@@ -148,18 +133,12 @@ ByteVector riffChunk(std::string_view id, const ByteVector& data)
 
 ByteVector riffList(std::string_view type, const ByteVector& children)
 {
-    ByteVector data;
-    putText(data, type);
-    putBytes(data, children);
-    return riffChunk("LIST", data);
+    return riffChunk("LIST", join({ByteVector(type.begin(), type.end()), children}));
 }
 
 ByteVector riffFile(std::string_view form, const ByteVector& chunks)
 {
-    ByteVector data;
-    putText(data, form);
-    putBytes(data, chunks);
-    return riffChunk("RIFF", data);
+    return riffChunk("RIFF", join({ByteVector(form.begin(), form.end()), chunks}));
 }
 
 ByteVector aniHeader(std::uint32_t frames, std::uint32_t steps, std::uint32_t jifRate, std::uint32_t flags)
@@ -182,6 +161,15 @@ ByteVector pngBytes(const QImage& image)
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
     return ByteVector(png.begin(), png.end());
+}
+
+QImage imageOf(int width, int height, const std::function<QRgb(int, int)>& pixel)
+{
+    QImage image(width, height, QImage::Format_ARGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, pixel(x, y));
+    return image;
 }
 
 bool samePixels(const QImage& a, const QImage& b)

@@ -71,6 +71,8 @@ ByteVector aniHeader(std::uint32_t frames, std::uint32_t steps, std::uint32_t ji
 ByteVector u32Values(std::initializer_list<std::uint32_t> values);
 
 ByteVector pngBytes(const QImage& image);
+// A Format_ARGB32 image of pixel(x, y).
+QImage imageOf(int width, int height, const std::function<QRgb(int, int)>& pixel);
 
 // Pixels equal, treating every fully transparent pixel as the same.
 bool samePixels(const QImage& a, const QImage& b);

@@ -1,5 +1,7 @@
 #include "support/PeBuilder.h"
 
+#include "support/IconBytes.h"
+
 #include <algorithm>
 #include <array>
 #include <string>
@@ -8,6 +10,7 @@ namespace glyphary::testing {
 namespace {
 
 using formats::ByteReader;
+using test::join;
 using formats::ExecutableFormat;
 using formats::putBytes;
 using formats::putU16le;
@@ -18,69 +21,28 @@ namespace resource_type = formats::resource_type;
 
 constexpr std::size_t align(std::size_t value, std::size_t unit) { return (value + unit - 1) / unit * unit; }
 
-std::uint32_t rowStride(std::uint32_t width, std::uint32_t bitsPerPixel) { return (width * bitsPerPixel + 31) / 32 * 4; }
-
 std::uint8_t low(std::uint32_t value) { return static_cast<std::uint8_t>(value & 0xFF); }
+std::uint8_t side8(std::uint32_t side) { return side >= 256 ? 0 : low(side); }
 
 // Dimensions of a DIB made by dibImage (or any BITMAPINFOHEADER image); 32x32x4 when unreadable.
 struct DibShape {
     std::uint32_t width = 32;
     std::uint32_t height = 32;
-    std::uint16_t bitsPerPixel = 4;
+    std::uint16_t bits = 4;
 };
 DibShape shapeOf(const ByteVector& dib)
 {
     const ByteReader in(dib);
-    DibShape shape;
-    if (in.u32le(0) == 40u) {
-        shape.width = in.u32le(4).value_or(32);
-        shape.height = in.u32le(8).value_or(64) / 2;
-        shape.bitsPerPixel = in.u16le(14).value_or(4);
-    }
-    return shape;
+    if (in.u32le(0) != 40u)
+        return {};
+    return {in.u32le(4).value_or(32), in.u32le(8).value_or(64) / 2, in.u16le(14).value_or(4)};
 }
 
-// bWidth, bHeight, bColorCount, bReserved, wPlanes, wBitCount of an .ico or RT_GROUP_ICON entry.
-void putIconEntryHead(ByteVector& out, const ByteVector& dib)
+test::IcoEntrySpec iconEntry(const ByteVector& dib)
 {
     const DibShape shape = shapeOf(dib);
-    out.push_back(shape.width >= 256 ? 0 : low(shape.width));
-    out.push_back(shape.height >= 256 ? 0 : low(shape.height));
-    out.push_back(shape.bitsPerPixel < 8 ? low(1u << shape.bitsPerPixel) : 0);
-    out.push_back(0);
-    putU16le(out, 1);
-    putU16le(out, shape.bitsPerPixel);
-}
-
-// width, height, 0, 0, xHotspot, yHotspot of a .cur entry.
-void putCursorEntryHead(ByteVector& out, const CursorImage& image)
-{
-    const DibShape shape = shapeOf(image.dib);
-    out.push_back(shape.width >= 256 ? 0 : low(shape.width));
-    out.push_back(shape.height >= 256 ? 0 : low(shape.height));
-    out.push_back(0);
-    out.push_back(0);
-    putU16le(out, image.hotX);
-    putU16le(out, image.hotY);
-}
-
-// An .ico/.cur file: 6-byte header, 16-byte entries (8 given bytes, size, offset), then the images.
-ByteVector assembleFile(std::uint16_t fileType, const std::vector<ByteVector>& heads, const std::vector<const ByteVector*>& images)
-{
-    ByteVector out;
-    putU16le(out, 0);
-    putU16le(out, fileType);
-    putU16le(out, static_cast<std::uint16_t>(images.size()));
-    std::size_t offset = 6 + 16 * images.size();
-    for (std::size_t i = 0; i < images.size(); ++i) {
-        putBytes(out, heads[i]);
-        putU32le(out, static_cast<std::uint32_t>(images[i]->size()));
-        putU32le(out, static_cast<std::uint32_t>(offset));
-        offset += images[i]->size();
-    }
-    for (const ByteVector* image : images)
-        putBytes(out, *image);
-    return out;
+    return {side8(shape.width), side8(shape.height), static_cast<std::uint8_t>(shape.bits < 8 ? 1u << shape.bits : 0), 1,
+        shape.bits, dib};
 }
 
 // VS_FIXEDFILEINFO for version major.minor.0.0.
@@ -291,70 +253,57 @@ ByteVector dosHeader(std::uint32_t newHeaderOffset)
 ByteVector dibImage(int bitsPerPixel, int size, std::uint8_t shade)
 {
     const auto bpp = static_cast<std::uint32_t>(bitsPerPixel);
-    const auto side = static_cast<std::uint32_t>(size);
     const std::uint32_t colours = bpp <= 8 ? 1u << bpp : 0;
-    const std::uint32_t xorStride = rowStride(side, bpp);
-    const std::uint32_t andStride = rowStride(side, 1);
-    ByteVector out;
-    for (const std::uint32_t value : {40u, side, 2 * side})
-        putU32le(out, value);
-    putU16le(out, 1);
-    putU16le(out, static_cast<std::uint16_t>(bpp));
-    for (const std::uint32_t value : {0u, (xorStride + andStride) * side, 0u, 0u, 0u, 0u})
-        putU32le(out, value);
-    for (std::uint32_t i = 0; i < colours; ++i) { // index 0 stays black: transparent pixels use it
+    std::vector<QRgb> palette;
+    for (std::uint32_t i = 0; i < colours; ++i) // index 0 stays black: transparent pixels use it
         // Monochrome images keep the black-then-white table that readers test for.
-        const std::uint32_t seed = i == 0 ? 0 : (colours == 2 ? 0xFFFFFF00u : i * 2654435761u + shade);
-        putBytes(out, std::array<std::uint8_t, 4>{low(seed >> 8), low(seed >> 16), low(seed >> 24), 0});
-    }
+        palette.push_back(i == 0 ? 0 : colours == 2 ? 0xFFFFFF : ((i * 2654435761u + shade) >> 8) & 0xFFFFFF);
     // The two left columns are transparent (AND bit 1, black XOR pixel); the rest a colour pattern.
-    const auto transparent = [](std::uint32_t x) { return x < 2; };
-    for (std::uint32_t y = 0; y < side; ++y) {
-        ByteVector row(xorStride, 0);
-        for (std::uint32_t x = 0; x < side; ++x) {
-            const std::uint32_t value = transparent(x) ? 0 : x + 3 * y + shade + 1;
-            if (bpp <= 8) {
-                const std::uint32_t bit = x * bpp;
-                const std::uint32_t index = transparent(x) ? 0 : (colours == 2 ? value & 1 : 1 + value % (colours - 1));
-                row[bit / 8] = static_cast<std::uint8_t>(row[bit / 8] | (index << (8 - bpp - bit % 8)));
-            } else {
-                const std::uint32_t at = x * bpp / 8;
-                for (std::uint32_t channel = 0; channel < bpp / 8; ++channel)
-                    row[at + channel] = transparent(x) ? 0 : (channel == 3 ? 0xFF : low(value * (channel + 5)));
-            }
-        }
-        putBytes(out, row);
-    }
-    for (std::uint32_t y = 0; y < side; ++y) {
-        ByteVector row(andStride, 0);
-        for (std::uint32_t x = 0; x < side; ++x)
-            if (transparent(x))
-                row[x / 8] = static_cast<std::uint8_t>(row[x / 8] | (0x80 >> (x % 8)));
-        putBytes(out, row);
+    const auto pixel = [&](int x, int y) -> std::uint32_t {
+        if (x < 2)
+            return 0;
+        const auto value = static_cast<std::uint32_t>(x + 3 * y + shade + 1);
+        if (bpp <= 8)
+            return colours == 2 ? value & 1 : 1 + value % (colours - 1);
+        return low(value * 5) | low(value * 6) << 8 | low(value * 7) << 16 | (bpp == 32 ? 0xFF000000u : 0);
+    };
+    ByteVector out = join({test::bitmapInfoHeader(size, 2 * size, static_cast<std::uint16_t>(bpp)), test::rgbQuads(palette),
+        test::packedRows(size, size, bitsPerPixel, pixel, true), test::packedRows(size, size, 1, [](int x, int) { return x < 2 ? 1u : 0u; })});
+    setU32le(out, 20, static_cast<std::uint32_t>(out.size() - 40 - 4 * colours)); // biSizeImage
+    return out;
+}
+
+ByteVector iconGroupDirectory(const std::vector<GroupEntry>& entries, std::optional<std::uint16_t> count)
+{
+    ByteVector out;
+    for (const std::uint16_t value : {std::uint16_t{0}, std::uint16_t{1}, count.value_or(static_cast<std::uint16_t>(entries.size()))})
+        putU16le(out, value);
+    for (const GroupEntry& entry : entries) {
+        out.insert(out.end(), {entry.width, entry.height, static_cast<std::uint8_t>(entry.bitCount < 8 ? 1u << entry.bitCount : 0), 0});
+        putU16le(out, 1);
+        putU16le(out, entry.bitCount);
+        putU32le(out, entry.bytes);
+        putU16le(out, entry.id);
     }
     return out;
 }
 
 ByteVector icoFile(const std::vector<ByteVector>& dibs)
 {
-    std::vector<ByteVector> heads;
-    std::vector<const ByteVector*> images;
-    for (const ByteVector& dib : dibs) {
-        putIconEntryHead(heads.emplace_back(), dib);
-        images.push_back(&dib);
-    }
-    return assembleFile(1, heads, images);
+    std::vector<test::IcoEntrySpec> entries;
+    for (const ByteVector& dib : dibs)
+        entries.push_back(iconEntry(dib));
+    return test::iconFile(1, entries);
 }
 
-ByteVector curFile(const std::vector<CursorImage>& cursorImages)
+ByteVector curFile(const std::vector<CursorImage>& images)
 {
-    std::vector<ByteVector> heads;
-    std::vector<const ByteVector*> images;
-    for (const CursorImage& image : cursorImages) {
-        putCursorEntryHead(heads.emplace_back(), image);
-        images.push_back(&image.dib);
+    std::vector<test::IcoEntrySpec> entries;
+    for (const CursorImage& image : images) {
+        const test::IcoEntrySpec icon = iconEntry(image.dib);
+        entries.push_back({icon.width, icon.height, 0, image.hotX, image.hotY, image.dib});
     }
-    return assembleFile(2, heads, images);
+    return test::iconFile(2, entries);
 }
 
 ByteVector versionResource(ExecutableFormat format, std::uint16_t major, std::uint16_t minor)
@@ -381,26 +330,20 @@ ByteVector versionResource(ExecutableFormat format, std::uint16_t major, std::ui
 
 ResourceBuilder& ResourceBuilder::iconGroup(const ResourceName& name, const std::vector<ByteVector>& dibs)
 {
-    ByteVector group;
-    putU16le(group, 0);
-    putU16le(group, 1);
-    putU16le(group, static_cast<std::uint16_t>(dibs.size()));
+    std::vector<GroupEntry> entries;
     for (const ByteVector& dib : dibs) {
-        const std::uint16_t id = nextImageId_++;
-        raw(ResourceName::byId(resource_type::kIcon), ResourceName::byId(id), dib);
-        putIconEntryHead(group, dib);
-        putU32le(group, static_cast<std::uint32_t>(dib.size()));
-        putU16le(group, id);
+        const test::IcoEntrySpec icon = iconEntry(dib);
+        entries.push_back({icon.width, icon.height, icon.bitCountOrHotspotY, static_cast<std::uint32_t>(dib.size()), nextImageId_++});
+        raw(ResourceName::byId(resource_type::kIcon), ResourceName::byId(entries.back().id), dib);
     }
-    return raw(ResourceName::byId(resource_type::kGroupIcon), name, group);
+    return raw(ResourceName::byId(resource_type::kGroupIcon), name, iconGroupDirectory(entries));
 }
 
 ResourceBuilder& ResourceBuilder::cursorGroup(const ResourceName& name, const std::vector<CursorImage>& images)
 {
     ByteVector group;
-    putU16le(group, 0);
-    putU16le(group, 2);
-    putU16le(group, static_cast<std::uint16_t>(images.size()));
+    for (const std::size_t value : {std::size_t{0}, std::size_t{2}, images.size()})
+        putU16le(group, static_cast<std::uint16_t>(value));
     for (const CursorImage& image : images) {
         const std::uint16_t id = nextImageId_++;
         ByteVector data; // LOCALHEADER (hot spot), then the DIB
@@ -412,7 +355,7 @@ ResourceBuilder& ResourceBuilder::cursorGroup(const ResourceName& name, const st
         putU16le(group, static_cast<std::uint16_t>(shape.width));
         putU16le(group, static_cast<std::uint16_t>(2 * shape.height));
         putU16le(group, 1);
-        putU16le(group, shape.bitsPerPixel);
+        putU16le(group, shape.bits);
         putU32le(group, static_cast<std::uint32_t>(data.size()));
         putU16le(group, id);
         raw(ResourceName::byId(resource_type::kCursor), ResourceName::byId(id), std::move(data));

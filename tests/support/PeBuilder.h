@@ -1,16 +1,6 @@
 #pragma once
-// Builders for test files: icon images and .ico/.cur files, and PE32, PE32+ and NE executables
-// holding icon groups, cursor groups, a version resource or any raw resource.
-//
-//   using namespace glyphary::testing;
-//   ResourceBuilder dll;
-//   for (std::uint16_t id = 1; id <= 300; ++id)
-//       dll.iconGroup(ResourceName::byId(id), {dibImage(4)});
-//   const ByteVector bytes = dll.pe32();           // a DLL with 300 icon groups
-//
-//   ResourceBuilder exe;
-//   exe.iconGroup(ResourceName::byName(u"MAIN"), {dibImage(4), dibImage(8)}).version(4, 72);
-//   const ByteVector ne = exe.ne();                // the same as a 16-bit executable
+// Icon images, .ico/.cur files, and PE32, PE32+ and NE executables holding icon groups, cursor
+// groups, a version resource or any raw resource (ResourceBuilder).
 
 #include "formats/ByteReader.h"
 #include "formats/IconResources.h"
@@ -42,6 +32,16 @@ struct CursorImage {
 // icoFile({dibImage(4)}) is the classic 766-byte icon.
 ByteVector icoFile(const std::vector<ByteVector>& dibs);
 ByteVector curFile(const std::vector<CursorImage>& images);
+
+// An RT_GROUP_ICON directory; `count` overrides the stored entry count.
+struct GroupEntry {
+    std::uint8_t width = 32;
+    std::uint8_t height = 32;
+    std::uint16_t bitCount = 4; // below 8 also gives the colour count
+    std::uint32_t bytes = 0;    // dwBytesInRes
+    std::uint16_t id = 1;
+};
+ByteVector iconGroupDirectory(const std::vector<GroupEntry>& entries, std::optional<std::uint16_t> count = {});
 
 // A version resource with file and product version major.minor.0.0: UTF-16 keys with a VarFileInfo
 // child for PE, ANSI keys for NE.
