@@ -17,7 +17,7 @@ namespace {
 using formats::ByteReader;
 
 // The first part of a resource section read, in which its tree lies in most programs.
-constexpr qint64 kTreeBytes = qint64{16} << 10;
+constexpr qint64 kTreeBytes = qint64{4} << 10;
 
 bool isIconResource(std::uint16_t type)
 {
