@@ -59,13 +59,6 @@ void writeHost(const QString& path, const QByteArray& content)
     file.write(content);
 }
 
-CatalogueBuildOptions cellsPerMember(int cells)
-{
-    CatalogueBuildOptions options;
-    options.cellsPerMember = cells;
-    return options;
-}
-
 CatalogueSource source(const QString& origin, std::vector<QImage> frames, const QStringList& keywords,
                        CatalogueKind kind = CatalogueKind::Icon)
 {
@@ -283,7 +276,7 @@ TEST_F(CatalogueBuilderTest, BadInputGivesAClearErrorAndWritesNothing)
     EXPECT_EQ(check.readAll(), QByteArray("keep"));
 
     EXPECT_EQ(buildCatalogue({}, out()).error, QStringLiteral("no images to store"));
-    EXPECT_FALSE(buildCatalogue(scan.sources, out(), cellsPerMember(0)).ok);
+    EXPECT_FALSE(buildCatalogue(scan.sources, out(), {.cellsPerMember = 0, .progress = {}}).ok);
     EXPECT_FALSE(QFileInfo::exists(out() + QStringLiteral("/Icondata.dat")));
 }
 
@@ -294,7 +287,8 @@ TEST_F(CatalogueBuilderTest, MembersSpreadOverTheArchivesByTheMemberTable)
         sources.push_back(source(QString::number(i), {fewColourIcon(i, 3)}, {QStringLiteral("icon%1").arg(i)}));
     writeHost(out() + QStringLiteral("/Iconlib2.res"), {}); // from an earlier build
 
-    const CatalogueBuildResult built = buildCatalogue(sources, out(), cellsPerMember(1));
+    const CatalogueBuildOptions onePerMember{.cellsPerMember = 1, .progress = {}};
+    const CatalogueBuildResult built = buildCatalogue(sources, out(), onePerMember);
     ASSERT_TRUE(built.ok) << built.error.toStdString();
     EXPECT_EQ(built.summary.members, 88);
     EXPECT_EQ(built.summary.archives, 2);
@@ -311,7 +305,7 @@ TEST_F(CatalogueBuilderTest, MembersSpreadOverTheArchivesByTheMemberTable)
 
     // 325 members do not fit; the catalogue before stays.
     sources.resize(325, sources.front());
-    const CatalogueBuildResult tooMany = buildCatalogue(sources, out(), cellsPerMember(1));
+    const CatalogueBuildResult tooMany = buildCatalogue(sources, out(), onePerMember);
     EXPECT_FALSE(tooMany.ok);
     EXPECT_TRUE(tooMany.error.contains(QStringLiteral("324")));
     EXPECT_TRUE(QFileInfo::exists(out() + QStringLiteral("/Iconlib1.res")));
@@ -328,7 +322,7 @@ TEST_F(CatalogueBuilderTest, LongAnimationsAndTooManyKeywordsAreCutWithAWarning)
         icon.keywords.append(QStringLiteral("word%1").arg(k));
     icon.keywords.append(QStringLiteral("WORD0")); // the same keyword in another case
 
-    const CatalogueBuildResult built = buildCatalogue({icon, animation}, out(), cellsPerMember(3));
+    const CatalogueBuildResult built = buildCatalogue({icon, animation}, out(), {.cellsPerMember = 3, .progress = {}});
     ASSERT_TRUE(built.ok) << built.error.toStdString();
     EXPECT_EQ(built.summary.keywords, kMaxCatalogueKeywords);
     ASSERT_EQ(built.summary.warnings.size(), 2);

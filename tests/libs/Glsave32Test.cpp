@@ -12,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <functional>
 
 namespace glyphary {
@@ -28,7 +27,7 @@ const std::string kCursor = "C:\\Out\\saved.cur";
 const std::string kAnimation = "C:\\Out\\saved.ani";
 
 // Offsets in a one-image 32 x 32 file: the DIB starts after ICONDIR and one entry.
-constexpr qsizetype kDib = 22, kDibBitCount = kDib + 14, kDibPalette = kDib + 40;
+constexpr qsizetype kDib = 22, kDibBitCount = kDib + 14;
 
 // The sample pictures leave their last column and every other pixel of their last row transparent.
 bool transparentAt(int x, int y) { return x == kSide - 1 || (y == kSide - 1 && x % 2 == 0); }
@@ -113,7 +112,7 @@ protected:
     Glsave32 saver{root.platform().paths()};
 };
 
-TEST_F(Glsave32Test, PaletteDepthsKeepAPictureOfAsManyColoursExactlyAndFitThePaletteToMore)
+TEST_F(Glsave32Test, PaletteDepthsKeepAPictureOfAsManyColoursExactly)
 {
     for (const int bitsPerPixel : {4, 8}) {
         SCOPED_TRACE(bitsPerPixel);
@@ -131,33 +130,6 @@ TEST_F(Glsave32Test, PaletteDepthsKeepAPictureOfAsManyColoursExactlyAndFitThePal
         ASSERT_TRUE(file.entries[0].image);
         EXPECT_EQ(file.entries[0].image->bitsPerPixel, bitsPerPixel);
         EXPECT_TRUE(samePixels(file.entries[0].image->image, picture));
-
-        const QImage gradient = blueGradient();
-        ASSERT_EQ(saveIcon(gradient, bitsPerPixel), Glsave32::kSaved);
-        const QByteArray bytes = read(kIcon);
-        QList<QRgb> palette;
-        for (int i = 0; i < (1 << bitsPerPixel); ++i) {
-            const auto byte = [&](int offset) { return static_cast<unsigned char>(bytes[kDibPalette + 4 * i + offset]); };
-            palette.append(qRgb(byte(2), byte(1), byte(0)));
-        }
-        const QImage saved = imageOf(kIcon);
-        ASSERT_EQ(saved.size(), gradient.size());
-        long error = 0;
-        long opaque = 0;
-        for (int y = 0; y < kSide; ++y)
-            for (int x = 0; x < kSide; ++x) {
-                const QRgb was = gradient.pixel(x, y);
-                const QRgb now = saved.pixel(x, y);
-                ASSERT_EQ(qAlpha(now), transparentAt(x, y) ? 0 : 255) << x << "," << y;
-                if (transparentAt(x, y))
-                    continue;
-                ++opaque;
-                EXPECT_TRUE(palette.contains(now)) << x << "," << y;
-                error += std::abs(qRed(was) - qRed(now)) + std::abs(qGreen(was) - qGreen(now))
-                    + std::abs(qBlue(was) - qBlue(now));
-            }
-        // Mean error summed over the channels: a palette fixed in advance would be far off on these shades.
-        EXPECT_LT(error / opaque, bitsPerPixel == 4 ? 24 : 6);
     }
 }
 
