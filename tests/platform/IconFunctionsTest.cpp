@@ -1,15 +1,13 @@
 #include "platform/BuiltInCursors.h"
 #include "platform/IconFunctions.h"
+#include "support/Files.h"
 #include "support/HostileIcons.h"
 #include "support/IconBytes.h"
 #include "support/PeBuilder.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QTemporaryDir>
-#include "support/Files.h"
-
 #include <gtest/gtest.h>
 
 #include <array>
@@ -20,25 +18,21 @@
 namespace glyphary::platform {
 namespace {
 
-using glyphary::testing::asQByteArray;
-using glyphary::testing::writeWindowsFile;
-
 using formats::ByteVector;
 using formats::ResourceName;
-using testing::CursorImage;
+using testing::curFile;
 using testing::dibImage;
+using testing::icoFile;
 using testing::ResourceBuilder;
 
 class IconFunctionsTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
-
-    QString write(const QString& windowsPath, const ByteVector& bytes)
+    QString write(const char* windowsPath, const ByteVector& bytes)
     {
         bool written = false;
-        writeWindowsFile(paths, windowsPath, asQByteArray(bytes), &written);
-        EXPECT_TRUE(written);
-        return windowsPath;
+        testing::writeWindowsFile(paths, QString::fromLatin1(windowsPath), testing::asQByteArray(bytes), &written);
+        EXPECT_TRUE(written) << windowsPath;
+        return QString::fromLatin1(windowsPath);
     }
 
     // A library whose groups tell themselves apart by depth: ALPHA 4 bpp, ZETA 8, id 3 24, id 7 32.
@@ -55,19 +49,24 @@ protected:
     std::vector<int> depthsByIndex(const QString& file)
     {
         std::vector<int> depths;
-        const int count = icons.ExtractIconA(file, -1).status;
-        for (int i = 0; i < count; ++i)
+        for (int i = 0, count = icons.ExtractIconA(file, -1).status; i < count; ++i)
             depths.push_back(icons.ExtractIconA(file, i).icon.bitsPerPixel);
         return depths;
     }
 
+    // Frame i has its hot spot at (i, i).
     static ByteVector threeFrameAni(const ByteVector& extraChunks, std::uint32_t steps, std::uint32_t flags)
     {
-        ByteVector icons;
+        ByteVector frames;
         for (std::uint16_t i = 0; i < 3; ++i)
-            formats::putBytes(icons, test::riffChunk("icon", testing::curFile({{dibImage(4, 32, static_cast<std::uint8_t>(i)), i, i}})));
+            formats::putBytes(frames, test::riffChunk("icon", curFile({{dibImage(4, 32, static_cast<std::uint8_t>(i)), i, i}})));
         return test::riffFile("ACON", test::join({test::riffChunk("anih", test::aniHeader(3, steps, 6, flags)),
-                                          extraChunks, test::riffList("fram", icons)}));
+                                                  extraChunks, test::riffList("fram", frames)}));
+    }
+
+    LoadedIcon load(const QString& file, unsigned type = IMAGE_ICON, int cx = 0, unsigned flags = LR_LOADFROMFILE)
+    {
+        return icons.LoadImageA(file, type, cx, cx, flags);
     }
 
     QTemporaryDir dir;
@@ -75,22 +74,31 @@ protected:
     IconFunctions icons{paths};
 };
 
-TEST_F(IconFunctionsTest, CountsAndIndexesPeGroupsInDirectoryOrder)
+TEST_F(IconFunctionsTest, CountsAndIndexesGroupsByContentInTheirExecutablesOrder)
 {
-    const QString dll = write(QStringLiteral("C:\\lib\\four.dll"), fourGroups().pe32());
-    EXPECT_EQ(icons.ExtractIconA(dll, -1).status, 4);
-    // Named groups first, sorted, then ids ascending.
-    EXPECT_EQ(depthsByIndex(dll), (std::vector<int>{4, 8, 24, 32}));
+    // PE: named groups first, sorted, then ids ascending; NE: table order. .icl names either.
+    const struct {
+        const char* path;
+        ByteVector bytes;
+        std::vector<int> depths;
+    } cases[] = {
+        {"C:\\lib\\four.dll", fourGroups().pe32(), {4, 8, 24, 32}},
+        {"C:\\app64.exe", fourGroups().pe32Plus(), {4, 8, 24, 32}},
+        {"C:\\lib\\four.icl", fourGroups().ne(), {8, 32, 4, 24}},
+        {"C:\\lib\\pe.icl", fourGroups().pe32(), {4, 8, 24, 32}},
+    };
+    for (const auto& c : cases) {
+        const QString file = write(c.path, c.bytes);
+        EXPECT_EQ(depthsByIndex(file), c.depths) << c.path;
+        EXPECT_EQ(icons.ExtractIconA(file, -3).icon.bitsPerPixel, 24) << c.path;
+    }
+    const QString dll = QString::fromLatin1(cases[0].path);
     EXPECT_EQ(icons.ExtractIconA(dll, -7).icon.bitsPerPixel, 32);
-    EXPECT_EQ(icons.ExtractIconA(dll, -3).icon.bitsPerPixel, 24);
     const ExtractResult first = icons.ExtractIconA(dll, 0);
     EXPECT_EQ(first.status, 1);
     EXPECT_EQ(first.icon.image.size(), QSize(32, 32));
-}
 
-TEST_F(IconFunctionsTest, NothingAtAnIndexPastTheEndOrAMissingIdIsZero)
-{
-    const QString dll = write(QStringLiteral("C:\\lib\\four.dll"), fourGroups().pe32());
+    // Nothing at an index past the end or a missing id.
     for (const int index : {4, 1000, -4, -65536, std::numeric_limits<int>::min()}) {
         const ExtractResult result = icons.ExtractIconA(dll, index);
         EXPECT_EQ(result.status, 0) << index;
@@ -101,28 +109,11 @@ TEST_F(IconFunctionsTest, NothingAtAnIndexPastTheEndOrAMissingIdIsZero)
     EXPECT_TRUE(large.isNull());
 }
 
-TEST_F(IconFunctionsTest, NeGroupsKeepTableOrderWhateverTheExtension)
-{
-    // .icl libraries are NE; content, not the name, says so.
-    const QString icl = write(QStringLiteral("C:\\lib\\four.icl"), fourGroups().ne());
-    EXPECT_EQ(depthsByIndex(icl), (std::vector<int>{8, 32, 4, 24}));
-    EXPECT_EQ(icons.ExtractIconA(icl, -3).icon.bitsPerPixel, 24);
-    const QString peNamedIcl = write(QStringLiteral("C:\\lib\\pe.icl"), fourGroups().pe32());
-    EXPECT_EQ(depthsByIndex(peNamedIcl), (std::vector<int>{4, 8, 24, 32}));
-}
-
-TEST_F(IconFunctionsTest, ReadsPe32PlusFiles)
-{
-    const QString exe = write(QStringLiteral("C:\\app64.exe"), fourGroups().pe32Plus());
-    EXPECT_EQ(icons.ExtractIconA(exe, -1).status, 4);
-    EXPECT_EQ(depthsByIndex(exe), (std::vector<int>{4, 8, 24, 32}));
-}
-
 TEST_F(IconFunctionsTest, ExtractIconExReachesResourceIdOneAndFillsBothSizes)
 {
     ResourceBuilder builder;
     builder.iconGroup(ResourceName::byId(1), {dibImage(4, 16), dibImage(8, 32)}).iconGroup(ResourceName::byId(2), {dibImage(4)});
-    const QString dll = write(QStringLiteral("C:\\two.dll"), builder.pe32());
+    const QString dll = write("C:\\two.dll", builder.pe32());
     EXPECT_EQ(icons.ExtractIconExA(dll, -1, nullptr, nullptr, 0), 2);
 
     Icon large;
@@ -141,26 +132,27 @@ TEST_F(IconFunctionsTest, ExtractIconExReachesResourceIdOneAndFillsBothSizes)
 
 TEST_F(IconFunctionsTest, UnreadableFilesAreNegativeAndEmptyExecutablesZero)
 {
-    const QString missing = QStringLiteral("C:\\nowhere\\gone.ico");
-    EXPECT_EQ(icons.ExtractIconA(missing, -1).status, kExtractUnreadable);
-    EXPECT_EQ(icons.ExtractIconA(missing, 0).status, kExtractUnreadable);
-    EXPECT_EQ(icons.ExtractIconA(QStringLiteral("Q:\\x.ico"), 0).status, kExtractUnreadable);
-    Icon large;
-    EXPECT_EQ(icons.ExtractIconExA(missing, 0, &large, nullptr, 1), kExtractUnreadable);
-
-    const QString garbage = write(QStringLiteral("C:\\garbage.dll"), ByteVector(500, 0x5A));
-    EXPECT_EQ(icons.ExtractIconA(garbage, -1).status, kExtractNotIconContainer);
-    const QString badMz = write(QStringLiteral("C:\\bad.exe"), ByteVector{'M', 'Z', 1, 2, 3});
-    EXPECT_EQ(icons.ExtractIconA(badMz, 0).status, kExtractNotIconContainer);
-    ByteVector emptyIco = test::iconFile(1, {{32, 32, 0, 1, 4, dibImage(4)}});
-    emptyIco.resize(30); // directory intact, image cut away
-    EXPECT_EQ(icons.ExtractIconA(write(QStringLiteral("C:\\cut.ico"), emptyIco), -1).status, kExtractNotIconContainer);
-
-    QDir().mkpath(paths.toHost(QStringLiteral("C:\\folder.ico")));
-    EXPECT_EQ(icons.ExtractIconA(QStringLiteral("C:\\folder.ico"), -1).status, kExtractUnreadable);
+    ByteVector cutIco = test::iconFile(1, {{32, 32, 0, 1, 4, dibImage(4)}});
+    cutIco.resize(30); // directory intact, image cut away
     ResourceBuilder cursorsOnly;
     cursorsOnly.cursorGroup(ResourceName::byId(1), {{dibImage(1), 3, 3}});
-    EXPECT_EQ(icons.ExtractIconA(write(QStringLiteral("C:\\none.dll"), cursorsOnly.pe32()), -1).status, 0);
+    QDir().mkpath(paths.toHost(QStringLiteral("C:\\folder.ico")));
+    const std::pair<QString, int> cases[] = {
+        {QStringLiteral("C:\\nowhere\\gone.ico"), kExtractUnreadable},
+        {QStringLiteral("Q:\\x.ico"), kExtractUnreadable},
+        {QStringLiteral("C:\\folder.ico"), kExtractUnreadable},
+        {write("C:\\garbage.dll", ByteVector(500, 0x5A)), kExtractNotIconContainer},
+        {write("C:\\bad.exe", ByteVector{'M', 'Z', 1, 2, 3}), kExtractNotIconContainer},
+        {write("C:\\cut.ico", cutIco), kExtractNotIconContainer},
+        {write("C:\\none.dll", cursorsOnly.pe32()), 0},
+    };
+    for (const auto& [file, status] : cases) {
+        EXPECT_EQ(icons.ExtractIconA(file, -1).status, status) << file.toStdString();
+        EXPECT_EQ(icons.ExtractIconA(file, 0).status, status) << file.toStdString();
+    }
+    Icon large;
+    EXPECT_EQ(icons.ExtractIconExA(cases[0].first, 0, &large, nullptr, 1), kExtractUnreadable);
+
 }
 
 // A 2 GB file: only its directory and images are read (the files are sparse, so the test costs no
@@ -174,23 +166,24 @@ TEST_F(IconFunctionsTest, HugeFilesReadOnlyWhatTheyList)
     for (std::uint16_t id = 1; id <= 1500; ++id)
         many.iconGroup(ResourceName::byId(id), {dibImage(id % 2 ? 4 : 8)});
     const struct {
-        QString file;
+        const char* file;
         ByteVector bytes;
         int icons;
     } files[] = {
-        {QStringLiteral("C:\\huge.ico"), testing::icoFile({dibImage(4)}), 1},
-        {QStringLiteral("C:\\huge.dll"), library.pe32(), 1},
-        {QStringLiteral("C:\\many.dll"), many.pe32Plus(), 1500},
+        {"C:\\huge.ico", testing::icoFile({dibImage(4)}), 1},
+        {"C:\\huge.dll", library.pe32(), 1},
+        {"C:\\many.dll", many.pe32Plus(), 1500},
     };
     for (const auto& [file, bytes, count] : files) {
-        SCOPED_TRACE(file.toStdString());
-        QFile huge(paths.toHost(write(file, bytes)));
+        SCOPED_TRACE(file);
+        const QString path = write(file, bytes);
+        QFile huge(paths.toHost(path));
         ASSERT_TRUE(huge.resize(qint64{2} << 30));
         rusage before{};
         getrusage(RUSAGE_SELF, &before);
-        EXPECT_EQ(icons.ExtractIconA(file, -1).status, count);
-        EXPECT_EQ(icons.ExtractIconA(file, count - 1).icon.width(), kLargeIconSide);
-        EXPECT_EQ(icons.ExtractIconA(file, count - 2).icon.width(), count > 1 ? kLargeIconSide : 0);
+        EXPECT_EQ(icons.ExtractIconA(path, -1).status, count);
+        EXPECT_EQ(icons.ExtractIconA(path, count - 1).icon.width(), kLargeIconSide);
+        EXPECT_EQ(icons.ExtractIconA(path, count - 2).icon.width(), count > 1 ? kLargeIconSide : 0);
         icons.forgetCachedFile();
         rusage after{};
         getrusage(RUSAGE_SELF, &after);
@@ -200,8 +193,7 @@ TEST_F(IconFunctionsTest, HugeFilesReadOnlyWhatTheyList)
 
 TEST_F(IconFunctionsTest, SingleImageFilesCountOneAndChooseTheLargeImage)
 {
-    const QString ico = write(QStringLiteral("C:\\multi.ico"),
-        testing::icoFile({dibImage(4, 16), dibImage(4, 32), dibImage(8, 32), dibImage(8, 48)}));
+    const QString ico = write("C:\\multi.ico", icoFile({dibImage(4, 16), dibImage(4, 32), dibImage(8, 32), dibImage(8, 48)}));
     EXPECT_EQ(icons.ExtractIconA(ico, -1).status, 1);
     const ExtractResult large = icons.ExtractIconA(ico, 0);
     ASSERT_EQ(large.status, 1);
@@ -210,22 +202,28 @@ TEST_F(IconFunctionsTest, SingleImageFilesCountOneAndChooseTheLargeImage)
     EXPECT_EQ(icons.ExtractIconA(ico, 1).status, 0);
     EXPECT_EQ(icons.ExtractIconA(ico, -2).status, 0);
 
-    const QString cur = write(QStringLiteral("C:\\pointer.cur"), testing::curFile({{dibImage(1), 5, 7}}));
+    const QString cur = write("C:\\pointer.cur", curFile({{dibImage(1), 5, 7}}));
     EXPECT_EQ(icons.ExtractIconA(cur, -1).status, 1);
     EXPECT_TRUE(icons.ExtractIconA(cur, 0).icon.isCursor);
-    EXPECT_EQ(icons.ExtractIconA(write(QStringLiteral("C:\\a.ani"), threeFrameAni({}, 3, formats::kAniFlagIcon)), -1).status, 1);
+    EXPECT_EQ(icons.ExtractIconA(write("C:\\a.ani", threeFrameAni({}, 3, formats::kAniFlagIcon)), -1).status, 1);
+
+    // An only image of another size is scaled to 32.
+    const ExtractResult scaled = icons.ExtractIconA(write("C:\\big.ico", icoFile({dibImage(32, 48)})), 0);
+    ASSERT_EQ(scaled.status, 1);
+    EXPECT_EQ(scaled.icon.image.size(), QSize(32, 32));
+    EXPECT_EQ(scaled.icon.bitsPerPixel, 32);
 }
 
 TEST_F(IconFunctionsTest, GivesAWholeIconGroupAsAnIcoFile)
 {
-    const ByteVector icoBytes = testing::icoFile({dibImage(4, 16), dibImage(8)});
-    const QString ico = write(QStringLiteral("C:\\two.ico"), icoBytes);
+    const ByteVector icoBytes = icoFile({dibImage(4, 16), dibImage(8)});
+    const QString ico = write("C:\\two.ico", icoBytes);
     EXPECT_EQ(icons.iconGroupFile(ico, 0), icoBytes);
     EXPECT_EQ(icons.iconGroupFile(ico, 1), std::nullopt);
 
     ResourceBuilder builder;
     builder.iconGroup(ResourceName::byId(5), {dibImage(4, 16), dibImage(8), dibImage(32, 48)});
-    const QString dll = write(QStringLiteral("C:\\one.dll"), builder.pe32());
+    const QString dll = write("C:\\one.dll", builder.pe32());
     for (const int index : {0, -5}) {
         const auto group = icons.iconGroupFile(dll, index);
         ASSERT_TRUE(group.has_value()) << index;
@@ -235,36 +233,26 @@ TEST_F(IconFunctionsTest, GivesAWholeIconGroupAsAnIcoFile)
     }
     EXPECT_EQ(icons.iconGroupFile(dll, 1), std::nullopt);
     EXPECT_EQ(icons.iconGroupFile(dll, -1), std::nullopt);
-    EXPECT_EQ(icons.iconGroupFile(write(QStringLiteral("C:\\p.cur"), testing::curFile({{dibImage(1), 1, 1}})), 0), std::nullopt);
+    EXPECT_EQ(icons.iconGroupFile(write("C:\\p.cur", curFile({{dibImage(1), 1, 1}})), 0), std::nullopt);
     EXPECT_EQ(icons.iconGroupFile(QStringLiteral("C:\\missing.ico"), 0), std::nullopt);
-}
-
-TEST_F(IconFunctionsTest, ScalesAnOnlyImageOfAnotherSizeToThirtyTwo)
-{
-    const QString ico = write(QStringLiteral("C:\\big.ico"), testing::icoFile({dibImage(32, 48)}));
-    const ExtractResult result = icons.ExtractIconA(ico, 0);
-    ASSERT_EQ(result.status, 1);
-    EXPECT_EQ(result.icon.image.size(), QSize(32, 32));
-    EXPECT_EQ(result.icon.bitsPerPixel, 32);
 }
 
 TEST_F(IconFunctionsTest, RereadsAFileThatChanged)
 {
-    const QString dll = QStringLiteral("C:\\grows.dll");
     ResourceBuilder one;
     one.iconGroup(ResourceName::byId(1), {dibImage(4)});
-    write(dll, one.pe32());
+    const QString dll = write("C:\\grows.dll", one.pe32());
     EXPECT_EQ(icons.ExtractIconA(dll, -1).status, 1);
-    write(dll, fourGroups().pe32());
+    write("C:\\grows.dll", fourGroups().pe32());
     EXPECT_EQ(icons.ExtractIconA(dll, -1).status, 4);
     QFile::remove(paths.toHost(dll));
     EXPECT_EQ(icons.ExtractIconA(dll, -1).status, kExtractUnreadable);
 }
 
-TEST_F(IconFunctionsTest, LoadsCursorsWithTheirHotSpots)
+TEST_F(IconFunctionsTest, LoadImageGivesCursorsWithHotSpotsAndTheFirstImageSizeUnlessToldOtherwise)
 {
-    const QString cur = write(QStringLiteral("C:\\pointer.cur"), testing::curFile({{dibImage(1), 5, 7}}));
-    const LoadedIcon loaded = icons.LoadImageA(cur, IMAGE_CURSOR, 0, 0, LR_LOADFROMFILE);
+    const QString cur = write("C:\\pointer.cur", curFile({{dibImage(1), 5, 7}}));
+    const LoadedIcon loaded = load(cur, IMAGE_CURSOR);
     ASSERT_FALSE(loaded.isNull());
     EXPECT_FALSE(loaded.isAnimated());
     const Icon* icon = loaded.iconAtStep(0);
@@ -272,27 +260,18 @@ TEST_F(IconFunctionsTest, LoadsCursorsWithTheirHotSpots)
     EXPECT_TRUE(icon->isCursor);
     EXPECT_EQ(icon->hotspotX, 5);
     EXPECT_EQ(icon->hotspotY, 7);
+    EXPECT_FALSE(load(cur).isNull()); // the .ani reader asks for IMAGE_ICON; cursors load all the same
 
-    // The .ani reader asks for IMAGE_ICON; cursors load all the same.
-    EXPECT_FALSE(icons.LoadImageA(cur, IMAGE_ICON, 0, 0, LR_LOADFROMFILE).isNull());
-}
+    const QString ico = write("C:\\two.ico", icoFile({dibImage(4, 16), dibImage(8, 32)}));
+    EXPECT_EQ(load(ico).iconAtStep(0)->image.size(), QSize(16, 16));
+    EXPECT_EQ(load(ico, IMAGE_ICON, 0, LR_LOADFROMFILE | LR_DEFAULTSIZE).iconAtStep(0)->bitsPerPixel, 8);
+    EXPECT_EQ(load(ico, IMAGE_ICON, 24).iconAtStep(0)->image.size(), QSize(24, 24));
 
-TEST_F(IconFunctionsTest, LoadImageTakesTheFirstImageSizeUnlessToldOtherwise)
-{
-    const QString ico = write(QStringLiteral("C:\\two.ico"), testing::icoFile({dibImage(4, 16), dibImage(8, 32)}));
-    EXPECT_EQ(icons.LoadImageA(ico, IMAGE_ICON, 0, 0, LR_LOADFROMFILE).iconAtStep(0)->image.size(), QSize(16, 16));
-    EXPECT_EQ(icons.LoadImageA(ico, IMAGE_ICON, 0, 0, LR_LOADFROMFILE | LR_DEFAULTSIZE).iconAtStep(0)->bitsPerPixel, 8);
-    EXPECT_EQ(icons.LoadImageA(ico, IMAGE_ICON, 24, 24, LR_LOADFROMFILE).iconAtStep(0)->image.size(), QSize(24, 24));
-}
-
-TEST_F(IconFunctionsTest, LoadImageRefusesWhatItCannotLoad)
-{
-    const QString ico = write(QStringLiteral("C:\\one.ico"), testing::icoFile({dibImage(4)}));
-    EXPECT_TRUE(icons.LoadImageA(ico, IMAGE_ICON, 0, 0, 0).isNull());
-    EXPECT_TRUE(icons.LoadImageA(ico, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE).isNull());
+    EXPECT_TRUE(load(ico, IMAGE_ICON, 0, 0).isNull());
+    EXPECT_TRUE(load(ico, IMAGE_BITMAP).isNull());
     EXPECT_TRUE(icons.LoadImageA(ico, IMAGE_ICON, -1, 0, LR_LOADFROMFILE).isNull());
-    EXPECT_TRUE(icons.LoadImageA(write(QStringLiteral("C:\\x.dll"), fourGroups().pe32()), IMAGE_ICON, 0, 0, LR_LOADFROMFILE).isNull());
-    EXPECT_TRUE(icons.LoadImageA(QStringLiteral("C:\\missing.ani"), IMAGE_ICON, 0, 0, LR_LOADFROMFILE).isNull());
+    EXPECT_TRUE(load(write("C:\\x.dll", fourGroups().pe32())).isNull());
+    EXPECT_TRUE(load(QStringLiteral("C:\\missing.ani")).isNull());
 }
 
 // The file reader counts an animation's frames by drawing steps until one fails.
@@ -308,39 +287,34 @@ int drawableSteps(const LoadedIcon& icon)
 TEST_F(IconFunctionsTest, AnimationStepsFollowTheSequenceAndStopAtTheLast)
 {
     const ByteVector sequenced = threeFrameAni(test::join({test::riffChunk("rate", test::u32Values({1, 2, 3, 4, 5})),
-                                                   test::riffChunk("seq ", test::u32Values({2, 0, 1, 0, 2}))}),
-        5, formats::kAniFlagIcon | formats::kAniFlagSequence);
-    const LoadedIcon loaded = icons.LoadImageA(write(QStringLiteral("C:\\seq.ani"), sequenced), IMAGE_ICON, 0, 0, LR_LOADFROMFILE);
+                                                           test::riffChunk("seq ", test::u32Values({2, 0, 1, 0, 2}))}),
+                                               5, formats::kAniFlagIcon | formats::kAniFlagSequence);
+    const LoadedIcon loaded = load(write("C:\\seq.ani", sequenced));
     ASSERT_TRUE(loaded.isAnimated());
     EXPECT_EQ(loaded.frameCount(), 3);
     EXPECT_EQ(loaded.stepCount(), 5);
     EXPECT_EQ(drawableSteps(loaded), 5);
-    EXPECT_EQ(loaded.iconAtStep(0)->hotspotX, 2); // frame i has its hot spot at (i, i)
+    EXPECT_EQ(loaded.iconAtStep(0)->hotspotX, 2);
     EXPECT_EQ(loaded.iconAtStep(1)->hotspotX, 0);
     EXPECT_EQ(loaded.iconAtStep(-1), nullptr);
     EXPECT_EQ(loaded.jiffiesAtStep(3), 4u);
     EXPECT_EQ(loaded.millisecondsAtStep(4), 83);
     EXPECT_EQ(loaded.jiffiesAtStep(5), 0u);
 
-    const LoadedIcon plain = icons.LoadImageA(write(QStringLiteral("C:\\plain.ani"), threeFrameAni({}, 3, formats::kAniFlagIcon)),
-        IMAGE_ICON, 0, 0, LR_LOADFROMFILE);
+    const LoadedIcon plain = load(write("C:\\plain.ani", threeFrameAni({}, 3, formats::kAniFlagIcon)));
     EXPECT_EQ(drawableSteps(plain), 3);
     EXPECT_EQ(plain.jiffiesAtStep(2), 6u); // no 'rate': the header's rate
     EXPECT_EQ(plain.millisecondsAtStep(0), 100);
-}
 
-TEST_F(IconFunctionsTest, ASingleIconDrawsAtAnyStep)
-{
-    const LoadedIcon single = icons.LoadImageA(write(QStringLiteral("C:\\one.ico"), testing::icoFile({dibImage(4)})),
-        IMAGE_ICON, 0, 0, LR_LOADFROMFILE);
+    // A single icon draws at any step.
     QImage surface(32, 32, QImage::Format_ARGB32);
-    EXPECT_TRUE(DrawIconEx(surface, 0, 0, single, 0, 0, 7, DI_NORMAL));
+    EXPECT_TRUE(DrawIconEx(surface, 0, 0, load(write("C:\\one.ico", icoFile({dibImage(4)}))), 0, 0, 7, DI_NORMAL));
     EXPECT_FALSE(DrawIconEx(surface, 0, 0, LoadedIcon(), 0, 0, 0, DI_NORMAL));
 }
 
-// An icon whose left half is transparent and right half opaque red.
-Icon halfTransparent()
+TEST(IconDrawing, DrawsTheImageTheMaskOrBothAtTheAskedSizeAndSplitsThemForIconInfo)
 {
+    // Left half transparent, right half opaque red.
     Icon icon;
     icon.image = QImage(32, 32, QImage::Format_ARGB32);
     icon.image.fill(Qt::transparent);
@@ -349,36 +323,25 @@ Icon halfTransparent()
             icon.image.setPixel(x, y, qRgb(255, 0, 0));
     icon.hotspotX = 16;
     icon.hotspotY = 16;
-    return icon;
-}
 
-TEST_F(IconFunctionsTest, DrawsTheImageTheMaskOrBothAtTheAskedSize)
-{
-    const Icon icon = halfTransparent();
     QImage surface(64, 64, QImage::Format_ARGB32);
     surface.fill(qRgb(0, 0, 255));
     ASSERT_TRUE(DrawIconEx(surface, 0, 0, icon, 0, 0, 0, DI_NORMAL));
     EXPECT_EQ(surface.pixel(2, 2), qRgb(0, 0, 255));
     EXPECT_EQ(surface.pixel(20, 2), qRgb(255, 0, 0));
     EXPECT_EQ(surface.pixel(40, 2), qRgb(0, 0, 255)); // own size: 32 wide
-
     surface.fill(qRgb(0, 0, 255));
     ASSERT_TRUE(DrawIconEx(surface, 0, 0, icon, 64, 64, 0, DI_MASK));
     EXPECT_EQ(surface.pixel(2, 2), qRgb(255, 255, 255));
     EXPECT_EQ(surface.pixel(40, 2), qRgb(0, 0, 0));
-
     ASSERT_TRUE(DrawIconEx(surface, 0, 0, icon, 64, 64, 0, DI_IMAGE));
     EXPECT_EQ(surface.pixel(2, 2), qRgb(0, 0, 0));
     EXPECT_EQ(surface.pixel(40, 2), qRgb(255, 0, 0));
-
     EXPECT_FALSE(DrawIconEx(surface, 0, 0, icon, 0, 0, 0, 0));
     EXPECT_FALSE(DrawIconEx(surface, 0, 0, Icon{}, 0, 0, 0, DI_NORMAL));
     EXPECT_FALSE(DrawIconEx(surface, 0, 0, icon, std::numeric_limits<int>::max(), 1, 0, DI_NORMAL));
-}
 
-TEST_F(IconFunctionsTest, IconInfoSplitsColourAndMask)
-{
-    const IconInfo info = GetIconInfo(halfTransparent());
+    const IconInfo info = GetIconInfo(icon);
     ASSERT_EQ(info.colour.size(), QSize(32, 32));
     ASSERT_EQ(info.mask.size(), QSize(32, 32));
     EXPECT_EQ(info.colour.pixel(3, 3), qRgb(0, 0, 0));
@@ -389,23 +352,18 @@ TEST_F(IconFunctionsTest, IconInfoSplitsColourAndMask)
     EXPECT_TRUE(GetIconInfo(Icon{}).colour.isNull());
 }
 
-// A drawn pixel within two pixels of a point.
-bool drawnNear(const QImage& image, int x, int y)
-{
-    for (int dy = -2; dy <= 2; ++dy)
-        for (int dx = -2; dx <= 2; ++dx)
-            if (image.valid(x + dx, y + dy) && qAlpha(image.pixel(x + dx, y + dy)) != 0)
-                return true;
-    return false;
-}
-
 TEST(BuiltInCursors, EveryCursorTheProgramNamesIsDrawnWithItsHotSpotOnIt)
 {
     // The fourteen cursors of the cursor settings and schemes, plus the hand and the obsolete ids.
-    const std::array<int, 14> named = {IDC_ARROW, IDC_HELP, IDC_WAIT, IDC_APPSTARTING, IDC_CROSS, IDC_IBEAM,
-        IDC_NWPEN, IDC_NO, IDC_SIZENESW, IDC_SIZENS, IDC_SIZENWSE, IDC_SIZEWE, IDC_SIZEALL, IDC_UPARROW};
-    std::vector<int> all(named.begin(), named.end());
-    all.insert(all.end(), {IDC_HAND, IDC_SIZE, IDC_ICON});
+    const std::vector<int> all = {IDC_ARROW, IDC_HELP, IDC_WAIT, IDC_APPSTARTING, IDC_CROSS, IDC_IBEAM, IDC_NWPEN,
+        IDC_NO, IDC_SIZENESW, IDC_SIZENS, IDC_SIZENWSE, IDC_SIZEWE, IDC_SIZEALL, IDC_UPARROW, IDC_HAND, IDC_SIZE, IDC_ICON};
+    const auto drawnNear = [](const QImage& image, int x, int y) {
+        for (int dy = -2; dy <= 2; ++dy)
+            for (int dx = -2; dx <= 2; ++dx)
+                if (image.valid(x + dx, y + dy) && qAlpha(image.pixel(x + dx, y + dy)) != 0)
+                    return true;
+        return false;
+    };
     for (const int id : all) {
         const Icon cursor = LoadCursorA(id);
         ASSERT_FALSE(cursor.isNull()) << id;
@@ -422,27 +380,37 @@ TEST(BuiltInCursors, EveryCursorTheProgramNamesIsDrawnWithItsHotSpotOnIt)
     EXPECT_TRUE(LoadCursorA(0).isNull());
 }
 
-// Libraries and files shaped to cost much: each icon costs the one image shown.
-class IconFunctionsBudget : public IconFunctionsTest {};
-
-TEST_F(IconFunctionsBudget, ExtractsEveryGroupOfASharedPngLibraryFromItsThirtyTwoPixelImage)
+// Files shaped to cost much: each icon costs the one image shown.
+TEST_F(IconFunctionsTest, SharedEntryFilesShowTheirThirtyTwoPixelImageForEveryIcon)
 {
-    const QString file = write(QStringLiteral("C:\\hostile\\groups.dll"), testing::sharedEntryLibrary(200, 255, 1024));
-    ASSERT_EQ(icons.ExtractIconA(file, -1).status, 200);
+    const QString dll = write("C:\\hostile\\groups.dll", testing::sharedEntryLibrary(200, 255, 1024));
+    ASSERT_EQ(icons.ExtractIconA(dll, -1).status, 200);
     for (int i = 0; i < 200; ++i) {
-        const Icon icon = icons.ExtractIconA(file, i).icon;
+        const Icon icon = icons.ExtractIconA(dll, i).icon;
         ASSERT_EQ(icon.width(), 32) << i;
         ASSERT_EQ(icon.image.pixel(1, 1), testing::kChosenColour) << i;
     }
-    EXPECT_FALSE(icons.wasCutShort(file));
+    EXPECT_FALSE(icons.wasCutShort(dll));
+
+    const LoadedIcon animation = load(write("C:\\hostile\\frames.ani", testing::sharedEntryAnimation(64, 255, 1024)));
+    ASSERT_EQ(animation.stepCount(), 64);
+    for (int step = 0; step < 64; ++step) {
+        ASSERT_EQ(animation.iconAtStep(step)->width(), 32);
+        ASSERT_EQ(animation.iconAtStep(step)->image.pixel(3, 3), testing::kChosenColour);
+    }
+
+    const ExtractResult result = icons.ExtractIconA(write("C:\\hostile\\shared.ico", testing::sharedEntryIcon(255, 1024)), 0);
+    ASSERT_EQ(result.status, 1);
+    EXPECT_EQ(result.icon.image.pixel(0, 0), testing::kChosenColour);
+    EXPECT_EQ(result.icon.bitsPerPixel, 32);
 }
 
-TEST_F(IconFunctionsBudget, ALibraryPastItsBudgetGivesItsFirstIconsAndSaysItWasCutShort)
+TEST_F(IconFunctionsTest, ALibraryPastItsBudgetGivesItsFirstIconsAndSaysItWasCutShort)
 {
     formats::DecodeBudget limits;
     limits.pixelsLeft = 5 * 32 * 32;
     icons.setDecodeLimits(limits);
-    const QString file = write(QStringLiteral("C:\\hostile\\many.dll"), testing::sharedEntryLibrary(8, 0, 0));
+    const QString file = write("C:\\hostile\\many.dll", testing::sharedEntryLibrary(8, 0, 0));
     EXPECT_FALSE(icons.wasCutShort(file));
     std::vector<bool> extracted;
     for (int i = 0; i < 8; ++i)
@@ -451,24 +419,5 @@ TEST_F(IconFunctionsBudget, ALibraryPastItsBudgetGivesItsFirstIconsAndSaysItWasC
     EXPECT_TRUE(icons.wasCutShort(file));
 }
 
-TEST_F(IconFunctionsBudget, LoadsASharedEntryAnimationFrameByFrameAtThirtyTwo)
-{
-    const QString file = write(QStringLiteral("C:\\hostile\\frames.ani"), testing::sharedEntryAnimation(64, 255, 1024));
-    const LoadedIcon animation = icons.LoadImageA(file, IMAGE_ICON, 0, 0, LR_LOADFROMFILE);
-    ASSERT_EQ(animation.stepCount(), 64);
-    for (int step = 0; step < 64; ++step) {
-        ASSERT_EQ(animation.iconAtStep(step)->width(), 32);
-        ASSERT_EQ(animation.iconAtStep(step)->image.pixel(3, 3), testing::kChosenColour);
-    }
-}
-
-TEST_F(IconFunctionsBudget, AnIconOfSharedEntriesShowsItsThirtyTwoPixelImage)
-{
-    const QString file = write(QStringLiteral("C:\\hostile\\shared.ico"), testing::sharedEntryIcon(255, 1024));
-    const ExtractResult result = icons.ExtractIconA(file, 0);
-    ASSERT_EQ(result.status, 1);
-    EXPECT_EQ(result.icon.image.pixel(0, 0), testing::kChosenColour);
-    EXPECT_EQ(result.icon.bitsPerPixel, 32);
-}
 } // namespace
 } // namespace glyphary::platform

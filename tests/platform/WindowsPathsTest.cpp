@@ -5,73 +5,41 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-using glyphary::platform::WindowsPaths;
-
 namespace {
 
-class WindowsPathsTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        root = dir.path() + QStringLiteral("/root");
-        QDir().mkpath(root + QStringLiteral("/drive_c/Windows/Icons"));
-        QFile file(root + QStringLiteral("/drive_c/Windows/Icons/Star.ico"));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    }
-
+TEST(WindowsPaths, MapBothWaysWithTheCaseOnDiskAndNeverLeaveTheDrive)
+{
     QTemporaryDir dir;
-    QString root;
-};
+    const QString root = dir.path() + QStringLiteral("/root");
+    const QString c = root + QStringLiteral("/drive_c");
+    ASSERT_TRUE(QDir().mkpath(c + QStringLiteral("/Windows/Icons")));
+    QFile star(c + QStringLiteral("/Windows/Icons/Star.ico"));
+    ASSERT_TRUE(star.open(QIODevice::WriteOnly));
+    const glyphary::platform::WindowsPaths paths(root);
 
-TEST_F(WindowsPathsTest, MapsDriveCIntoTheRootAndZToTheHost)
-{
-    const WindowsPaths paths(root);
-    EXPECT_EQ(paths.toHost(QStringLiteral("C:\\Windows\\Icons\\Star.ico")), root + QStringLiteral("/drive_c/Windows/Icons/Star.ico"));
-    EXPECT_EQ(paths.toHost(QStringLiteral("Z:\\etc\\hostname")), QStringLiteral("/etc/hostname"));
-    EXPECT_EQ(paths.toHost(QStringLiteral("c:/Windows")), root + QStringLiteral("/drive_c/Windows"));
-}
+    const std::pair<const char*, QString> toHost[] = {
+        {"C:\\Windows\\Icons\\Star.ico", c + "/Windows/Icons/Star.ico"},
+        {"C:\\WINDOWS\\ICONS\\STAR.ICO", c + "/Windows/Icons/Star.ico"},
+        {"C:\\WINDOWS\\NewFolder\\New.ico", c + "/Windows/NewFolder/New.ico"},
+        {"c:/Windows", c + "/Windows"},
+        {"Z:\\etc\\hostname", "/etc/hostname"},
+        {"C:\\..\\..\\etc\\passwd", c + "/etc/passwd"},
+        {"C:\\Windows\\..\\Windows\\Icons", c + "/Windows/Icons"},
+        {"D:\\x.ico", {}}, {"\\\\server\\share\\x.ico", {}}, {"x.ico", {}}, {"C:x.ico", {}},
+    };
+    for (const auto& [windows, host] : toHost)
+        EXPECT_EQ(paths.toHost(QString::fromLatin1(windows)), host) << windows;
 
-TEST_F(WindowsPathsTest, OtherDrivesUncAndRelativePathsDoNotExist)
-{
-    const WindowsPaths paths(root);
-    EXPECT_EQ(paths.toHost(QStringLiteral("D:\\x.ico")), QString());
-    EXPECT_EQ(paths.toHost(QStringLiteral("\\\\server\\share\\x.ico")), QString());
-    EXPECT_EQ(paths.toHost(QStringLiteral("x.ico")), QString());
-    EXPECT_EQ(paths.toHost(QStringLiteral("C:x.ico")), QString());
-}
-
-TEST_F(WindowsPathsTest, FindsExistingComponentsIgnoringCaseAndKeepsNewNamesAsGiven)
-{
-    const WindowsPaths paths(root);
-    EXPECT_EQ(paths.toHost(QStringLiteral("C:\\WINDOWS\\ICONS\\STAR.ICO")), root + QStringLiteral("/drive_c/Windows/Icons/Star.ico"));
-    EXPECT_EQ(paths.toHost(QStringLiteral("C:\\WINDOWS\\NewFolder\\New.ico")),
-              root + QStringLiteral("/drive_c/Windows/NewFolder/New.ico"));
-}
-
-TEST_F(WindowsPathsTest, DotDotNeverClimbsAboveTheDrive)
-{
-    const WindowsPaths paths(root);
-    EXPECT_EQ(paths.toHost(QStringLiteral("C:\\..\\..\\etc\\passwd")), root + QStringLiteral("/drive_c/etc/passwd"));
-    EXPECT_EQ(paths.toHost(QStringLiteral("C:\\Windows\\..\\Windows\\Icons")), root + QStringLiteral("/drive_c/Windows/Icons"));
-}
-
-TEST_F(WindowsPathsTest, HostPathsBecomeWindowsPaths)
-{
-    const WindowsPaths paths(root);
-    EXPECT_EQ(paths.toWindows(root + QStringLiteral("/drive_c/Windows/Icons/Star.ico")), QStringLiteral("C:\\Windows\\Icons\\Star.ico"));
-    EXPECT_EQ(paths.toWindows(root + QStringLiteral("/drive_c")), QStringLiteral("C:\\"));
+    EXPECT_EQ(paths.toWindows(c + "/Windows/Icons/Star.ico"), QStringLiteral("C:\\Windows\\Icons\\Star.ico"));
+    EXPECT_EQ(paths.toWindows(c), QStringLiteral("C:\\"));
     EXPECT_EQ(paths.toWindows(QStringLiteral("/home/ann/x.ico")), QStringLiteral("Z:\\home\\ann\\x.ico"));
     // A folder merely named like the drive is not inside it.
-    EXPECT_EQ(paths.toWindows(root + QStringLiteral("/drive_cx/a")), QStringLiteral("Z:") + QString(root + QStringLiteral("/drive_cx/a")).replace(u'/', u'\\'));
-}
+    EXPECT_EQ(paths.toWindows(root + "/drive_cx/a"), "Z:" + QString(root + "/drive_cx/a").replace(u'/', u'\\'));
 
-TEST_F(WindowsPathsTest, LongNamesGiveTheOnDiskCaseAndShortNamesStayLong)
-{
-    const WindowsPaths paths(root);
     EXPECT_EQ(paths.longName(QStringLiteral("c:\\windows\\icons\\star.ico")), QStringLiteral("C:\\Windows\\Icons\\Star.ico"));
     EXPECT_EQ(paths.longName(QStringLiteral("C:\\windows\\missing.ico")), QString());
-    EXPECT_EQ(paths.shortName(QStringLiteral("C:\\Program Files\\Long Name.ico")), QStringLiteral("C:\\Program Files\\Long Name.ico"));
+    EXPECT_EQ(paths.shortName(QStringLiteral("C:\\Program Files\\Long Name.ico")),
+              QStringLiteral("C:\\Program Files\\Long Name.ico"));
 }
 
 } // namespace

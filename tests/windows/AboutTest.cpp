@@ -6,6 +6,7 @@
 #include "windows/frmInfo.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFrame>
 #include <QLabel>
@@ -15,12 +16,11 @@
 #include <gtest/gtest.h>
 
 using namespace glyphary;
-using glyphary::testing::TempRoot;
 
 namespace {
 
 const QString kProgramFolder = QStringLiteral("C:\\Program Files\\Glyphary\\");
-const char* const kMsInfo = "C:\\Program Files\\Common Files\\Microsoft Shared\\MSinfo\\msinfo32.exe";
+const QString kMsInfo = QStringLiteral("C:\\Program Files\\Common Files\\Microsoft Shared\\MSinfo\\msinfo32.exe");
 
 class AboutTest : public ::testing::Test {
 protected:
@@ -31,40 +31,34 @@ protected:
         context.OsName = QStringLiteral("Windows 98 (4.10)");
     }
 
-    void programFile(const QString& name) { root.writeFile(kProgramFolder + name, "x"); }
-
     // The index of `date`, the core library and the third update.
     void threeResources(const QDate& date)
     {
-        programFile(QStringLiteral("Iconlib.res"));
-        programFile(QStringLiteral("Iconlib3.res"));
-        programFile(QStringLiteral("icondata.dat"));
+        for (const char* name : {"Iconlib.res", "Iconlib3.res", "icondata.dat"})
+            root.writeFile(kProgramFolder + QString::fromLatin1(name), QByteArray("x"));
         QFile file(root.host(kProgramFolder + QStringLiteral("icondata.dat")));
         ASSERT_TRUE(file.open(QIODevice::ReadWrite));
         ASSERT_TRUE(file.setFileTime(QDateTime(date, QTime(12, 0)), QFileDevice::FileModificationTime));
     }
-
-    void storeMsInfoPath(const char* path)
+    QStringList lines(const QString& folder, const QLocale& locale = QLocale::c())
+    {
+        return iconResourceLines(root.platform().paths(), folder, locale);
+    }
+    void storeMsInfoPath()
     {
         root.platform().registry().setValue(platform::HKEY_LOCAL_MACHINE, kMsInfoKey, "Path", platform::REG_SZ,
-                                            platform::regString(path));
+                                            platform::regString(kMsInfo.toStdString()));
     }
 
     // A window whose desktop actions are only recorded.
     std::unique_ptr<frmInfo> window()
     {
-        AboutActions actions{[this](const QUrl& url) {
-                                 openedUrls.push_back(url);
-                                 return true;
-                             },
-                             [this](const QString& program) {
-                                 startedPrograms.push_back(program);
-                                 return startSucceeds;
-                             }};
+        const AboutActions actions{[this](const QUrl& url) { openedUrls.push_back(url); return true; },
+                                   [this](const QString& program) { startedPrograms.push_back(program); return startSucceeds; }};
         return std::make_unique<frmInfo>(context, settings, actions);
     }
 
-    TempRoot root;
+    glyphary::testing::TempRoot root;
     AppContext context{root.platform()};
     Settings settings{root.platform().registry()};
     std::vector<QUrl> openedUrls;
@@ -72,40 +66,26 @@ protected:
     bool startSucceeds = true;
 };
 
-TEST_F(AboutTest, BuildTextJoinsMinorAndRevision)
+TEST_F(AboutTest, BuildTextAndIconResourcesListOnlyTheLibrariesThatExist)
 {
     EXPECT_EQ(buildText(), QStringLiteral("Glyphary version 1.00"));
     EXPECT_EQ(buildText({2, 1, 3}), QStringLiteral("Glyphary version 2.13"));
-}
-
-TEST_F(AboutTest, IconResourcesListOnlyTheLibrariesThatExist)
-{
-    threeResources(QDate(2021, 3, 14));
-    const QStringList lines
-        = iconResourceLines(root.platform().paths(), kProgramFolder, QLocale(QLocale::English, QLocale::UnitedStates));
-    ASSERT_EQ(lines.size(), 3);
-    EXPECT_EQ(lines[0], QStringLiteral("Index Version\t3/14/21"));
-    EXPECT_EQ(lines[1], QStringLiteral("Core Library\tPresent"));
-    EXPECT_EQ(lines[2], QStringLiteral("IconUpdate 3\tPresent"));
-
-    EXPECT_EQ(iconResourceLines(root.platform().paths(), kProgramFolder, QLocale(QLocale::German, QLocale::Germany))[0],
-              QStringLiteral("Index Version\t14.03.21"));
-}
-
-TEST_F(AboutTest, IconResourcesWithoutFilesSayNotPresentAndReachTheTenthUpdate)
-{
-    programFile(QStringLiteral("ICONLIB10.RES")); // names are found without regard to case
-    root.writeFile(kProgramFolder + QStringLiteral("Iconlib.res\\inner"), "a folder is not a library");
-    const QStringList lines = iconResourceLines(root.platform().paths(), kProgramFolder, QLocale::c());
-    EXPECT_EQ(lines, QStringList({QStringLiteral("Index Version\tNOT Present"), QStringLiteral("Core Library\tNOT Present"),
-                                  QStringLiteral("IconUpdate 10\tPresent")}));
 
     // A program folder on a drive that does not exist here lists nothing as present.
-    const QStringList nowhere = iconResourceLines(root.platform().paths(), QStringLiteral("Q:\\x\\"), QLocale::c());
-    EXPECT_EQ(nowhere, QStringList({QStringLiteral("Index Version\tNOT Present"), QStringLiteral("Core Library\tNOT Present")}));
+    EXPECT_EQ(lines(QStringLiteral("Q:\\x\\")), QStringList({"Index Version\tNOT Present", "Core Library\tNOT Present"}));
+    root.writeFile(kProgramFolder + QStringLiteral("ICONLIB10.RES"), QByteArray("x")); // found without regard to case
+    root.writeFile(kProgramFolder + QStringLiteral("Iconlib.res\\inner"), QByteArray("a folder is not a library"));
+    EXPECT_EQ(lines(kProgramFolder),
+              QStringList({"Index Version\tNOT Present", "Core Library\tNOT Present", "IconUpdate 10\tPresent"}));
+
+    QDir(root.host(kProgramFolder)).removeRecursively();
+    threeResources(QDate(2021, 3, 14));
+    EXPECT_EQ(lines(kProgramFolder, QLocale(QLocale::English, QLocale::UnitedStates)),
+              QStringList({"Index Version\t3/14/21", "Core Library\tPresent", "IconUpdate 3\tPresent"}));
+    EXPECT_EQ(lines(kProgramFolder, QLocale(QLocale::German, QLocale::Germany))[0], QStringLiteral("Index Version\t14.03.21"));
 }
 
-TEST_F(AboutTest, WindowShowsVersionTabsAndTheResourceList)
+TEST_F(AboutTest, WindowShowsVersionTabsAndTheResourceListAndEachTabExactlyItsOwnFrame)
 {
     threeResources(QDate(2022, 1, 2));
     const auto about = window();
@@ -118,12 +98,12 @@ TEST_F(AboutTest, WindowShowsVersionTabsAndTheResourceList)
     EXPECT_FALSE(about->txtDisclaimer->text().isEmpty());
 
     const QTabBar& tabs = *about->tabStrip;
+    const std::pair<const char*, const char*> captionsAndKeys[] = {
+        {"Version", "version"}, {"Disclaimer", "disclaimer"}, {"Icon Resources", "libraries"}, {"Contact", "contact"}};
     ASSERT_EQ(tabs.count(), 4);
-    const char* const captions[] = {"Version", "Disclaimer", "Icon Resources", "Contact"};
-    const char* const keys[] = {"version", "disclaimer", "libraries", "contact"};
     for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(tabs.tabText(i), QString::fromLatin1(captions[i]));
-        EXPECT_EQ(tabs.tabData(i).toString(), QString::fromLatin1(keys[i]));
+        EXPECT_EQ(tabs.tabText(i), QString::fromLatin1(captionsAndKeys[i].first));
+        EXPECT_EQ(tabs.tabData(i).toString(), QString::fromLatin1(captionsAndKeys[i].second));
     }
     EXPECT_EQ(tabs.tabToolTip(2), QStringLiteral("Active Glyphary Icon Libraries"));
     EXPECT_EQ(tabs.tabToolTip(3), QStringLiteral("Contact Me"));
@@ -133,11 +113,7 @@ TEST_F(AboutTest, WindowShowsVersionTabsAndTheResourceList)
     EXPECT_NE(about->txtIconUpdate->item(0)->text(), QStringLiteral("Index Version\tNOT Present"));
     EXPECT_EQ(about->txtIconUpdate->item(1)->text(), QStringLiteral("Core Library\tPresent"));
     EXPECT_EQ(about->txtIconUpdate->item(2)->text(), QStringLiteral("IconUpdate 3\tPresent"));
-}
 
-TEST_F(AboutTest, EachTabShowsExactlyItsOwnFrame)
-{
-    const auto about = window();
     about->show();
     for (int tab : {0, 3, 2, 1, 0}) {
         about->tabStrip->setCurrentIndex(tab);
@@ -146,35 +122,26 @@ TEST_F(AboutTest, EachTabShowsExactlyItsOwnFrame)
     }
 }
 
-TEST_F(AboutTest, SystemInfoRunsTheProgramNamedInTheRegistry)
+TEST_F(AboutTest, SystemInfoRunsTheProgramNamedInTheRegistryOrSaysWhyNot)
 {
     EXPECT_TRUE(window()->cmdSysInfo->isHidden()); // without a path
-    storeMsInfoPath(kMsInfo);
-    root.writeFile(QString::fromLatin1(kMsInfo), "MZ");
+    storeMsInfoPath();                             // the file itself is missing
     const auto about = window();
     EXPECT_FALSE(about->cmdSysInfo->isHidden());
-    EXPECT_EQ(about->cmdSysInfo->property("tag").toString(), QString::fromLatin1(kMsInfo));
-
-    about->cmdSysInfo->click();
-    ASSERT_EQ(startedPrograms.size(), 1u);
-    EXPECT_EQ(startedPrograms[0], root.host(QString::fromLatin1(kMsInfo)));
-    EXPECT_TRUE(root.dialogs().prompts.empty());
-}
-
-TEST_F(AboutTest, SystemInfoThatCannotStartIsReported)
-{
-    storeMsInfoPath(kMsInfo); // the file itself is missing
-    const auto about = window();
+    EXPECT_EQ(about->cmdSysInfo->property("tag").toString(), kMsInfo);
     about->cmdSysInfo->click();
     EXPECT_TRUE(startedPrograms.empty());
     ASSERT_EQ(root.dialogs().prompts.size(), 1u);
     EXPECT_EQ(root.dialogs().prompts[0].title, QStringLiteral("System Info"));
-    EXPECT_TRUE(root.dialogs().prompts[0].text.endsWith(QString::fromLatin1(kMsInfo)));
+    EXPECT_TRUE(root.dialogs().prompts[0].text.endsWith(kMsInfo));
 
-    root.writeFile(QString::fromLatin1(kMsInfo), "MZ");
+    root.writeFile(kMsInfo, QByteArray("MZ"));
+    about->cmdSysInfo->click();
+    EXPECT_EQ(startedPrograms, std::vector<QString>{root.host(kMsInfo)});
+    EXPECT_EQ(root.dialogs().prompts.size(), 1u);
     startSucceeds = false;
     about->cmdSysInfo->click();
-    EXPECT_EQ(startedPrograms.size(), 1u);
+    EXPECT_EQ(startedPrograms.size(), 2u);
     EXPECT_EQ(root.dialogs().prompts.size(), 2u);
 }
 

@@ -11,40 +11,30 @@
 #include <gtest/gtest.h>
 
 using namespace glyphary;
-using glyphary::testing::TempRoot;
 
 namespace {
 
-TEST(TipTable, EveryTipHasTextAndTheCategoryOfItsNumber)
+TEST(TipTable, EveryTipHasTextAndTheCategoryOfItsNumberAndTheLastWrapsToTheFirst)
 {
-    struct Range {
+    const struct {
         int first;
         int last;
         const char* category;
-    };
-    const Range ranges[] = {{1, 4, "Change Icons"},  {5, 12, "Favorites"},   {13, 15, "Add Icons"},
-                            {16, 16, "Double-click Action"}, {17, 18, "Shell Integration"},
-                            {19, 19, "Create Icons/Cursors"}, {20, 23, "Keywords"}, {24, 27, "Results"},
-                            {28, 28, "Clipboard"}};
+    } ranges[] = {{1, 4, "Change Icons"}, {5, 12, "Favorites"}, {13, 15, "Add Icons"}, {16, 16, "Double-click Action"},
+                  {17, 18, "Shell Integration"}, {19, 19, "Create Icons/Cursors"}, {20, 23, "Keywords"},
+                  {24, 27, "Results"}, {28, 28, "Clipboard"}};
     int covered = 0;
-    for (const Range& range : ranges) {
+    for (const auto& range : ranges)
         for (int n = range.first; n <= range.last; ++n, ++covered) {
             EXPECT_STREQ(tipAt(n).category, range.category) << "tip " << n;
             EXPECT_FALSE(tipText(n).trimmed().isEmpty()) << "tip " << n;
             EXPECT_EQ(tipTitle(n), QStringLiteral("Tip %1. %2").arg(n).arg(QString::fromLatin1(range.category)));
         }
-    }
     EXPECT_EQ(covered, kTipCount);
     EXPECT_TRUE(tipText(19).contains(QStringLiteral("Pictoforge")));
-}
 
-TEST(TipTable, NextTipWrapsAfterTheLast)
-{
-    EXPECT_EQ(nextTip(1), 2);
-    EXPECT_EQ(nextTip(27), 28);
-    EXPECT_EQ(nextTip(28), 1);
-    EXPECT_EQ(nextTip(0), 1);
-    EXPECT_EQ(nextTip(-5), 1);
+    for (const auto& [number, next] : {std::pair{1, 2}, std::pair{27, 28}, std::pair{28, 1}, std::pair{0, 1}, std::pair{-5, 1}})
+        EXPECT_EQ(nextTip(number), next) << number;
     EXPECT_EQ(tipTitle(99), QStringLiteral("Tip 1. Change Icons"));
 }
 
@@ -74,23 +64,20 @@ protected:
             return {type, -99};
         return {type, static_cast<qint32>(data[0] | (data[1] << 8) | (data[2] << 16) | (data[3] << 24))};
     }
+    static std::pair<platform::DWORD, qint32> dword(qint32 value) { return {platform::REG_DWORD, value}; }
 
-    TempRoot root;
+    glyphary::testing::TempRoot root;
     Settings settings{root.platform().registry()};
 };
 
-TEST_F(TipStateTest, AnEmptyRegistryShowsTheFirstTipWithTheBoxTicked)
+TEST_F(TipStateTest, AnEmptyRegistryOrTipOneTicksTheBoxAndANumberOutOfRangeGivesTheFirstTip)
 {
     TipState state(settings);
     state.load();
     EXPECT_TRUE(state.showOnStartup());
     EXPECT_EQ(state.current(), 1);
     EXPECT_EQ(state.title(), QStringLiteral("Tip 1. Change Icons"));
-}
 
-TEST_F(TipStateTest, OnlyTipOneTicksTheBoxAndANumberOutOfRangeGivesTheFirstTip)
-{
-    TipState state(settings);
     for (const auto& [tip, ticked] : {std::pair{0u, false}, std::pair{1u, true}, std::pair{2u, false}}) {
         storeDword("Tip", tip);
         state.load();
@@ -104,33 +91,9 @@ TEST_F(TipStateTest, OnlyTipOneTicksTheBoxAndANumberOutOfRangeGivesTheFirstTip)
     storeRaw("TipNR", platform::REG_SZ, platform::regString("twelve"));
     state.load();
     EXPECT_EQ(state.current(), 1);
-
     storeDword("TipNR", 17);
     state.load();
     EXPECT_EQ(state.current(), 17);
-}
-
-TEST_F(TipStateTest, CloseWritesTheNextTipAndTheBoxAsDwords)
-{
-    storeDword("TipNR", 5);
-    TipState state(settings);
-    state.load();
-    state.close(false);
-    EXPECT_EQ(stored("TipNr"), std::make_pair(platform::REG_DWORD, qint32(6)));
-    EXPECT_EQ(stored("Tip"), std::make_pair(platform::REG_DWORD, qint32(0)));
-
-    state.close(true);
-    EXPECT_EQ(stored("Tip"), std::make_pair(platform::REG_DWORD, qint32(1)));
-
-    // Closing on the last tip starts over next time.
-    storeDword("TipNR", 28);
-    TipState last(settings);
-    last.load();
-    EXPECT_EQ(last.current(), 28);
-    last.close(true);
-    TipState next(settings);
-    next.load();
-    EXPECT_EQ(next.current(), 1);
 }
 
 TEST_F(TipStateTest, WindowShowsTheStoredTipAndNextTipWraps)
@@ -156,32 +119,28 @@ TEST_F(TipStateTest, WindowShowsTheStoredTipAndNextTipWraps)
     EXPECT_EQ(window.txtTip->text(), tipText(2));
 }
 
-TEST_F(TipStateTest, CloseButtonStoresTheBoxAndTheTipAfterTheOneShown)
-{
-    frmTip window(settings);
-    window.show();
-    window.cmdNextTip->click(); // tip 2
-    window.chkTip->setChecked(false);
-    window.cmdOK->click();
-    EXPECT_FALSE(window.isVisible());
-    EXPECT_EQ(stored("TipNr"), std::make_pair(platform::REG_DWORD, qint32(3)));
-    EXPECT_EQ(stored("Tip"), std::make_pair(platform::REG_DWORD, qint32(0)));
-}
-
-TEST_F(TipStateTest, TheCloseBoxStoresOnceLikeClose)
+TEST_F(TipStateTest, CloseButtonAndCloseBoxStoreTheBoxAndTheTipAfterTheOneShownOnce)
 {
     frmTip window(settings);
     window.show();
     window.close();
     EXPECT_FALSE(window.isVisible());
-    EXPECT_EQ(stored("TipNr"), std::make_pair(platform::REG_DWORD, qint32(2)));
-    EXPECT_EQ(stored("Tip"), std::make_pair(platform::REG_DWORD, qint32(1)));
-
+    EXPECT_EQ(stored("TipNr"), dword(2));
+    EXPECT_EQ(stored("Tip"), dword(1));
     // A second close of the hidden window writes nothing more.
     storeDword("TipNR", 9);
     window.close();
     window.reject();
     EXPECT_EQ(stored("TipNr").second, 9);
+
+    frmTip second(settings);
+    second.show();
+    second.cmdNextTip->click(); // tip 10
+    second.chkTip->setChecked(false);
+    second.cmdOK->click();
+    EXPECT_FALSE(second.isVisible());
+    EXPECT_EQ(stored("TipNr"), dword(11));
+    EXPECT_EQ(stored("Tip"), dword(0));
 }
 
 } // namespace
