@@ -55,7 +55,7 @@ protected:
     CatalogueListings listings;
 };
 
-TEST_F(CatalogueListingsTest, ByTypeListsEachIconOnceThroughTheFirstKeyword)
+TEST_F(CatalogueListingsTest, ByTypeListsEachIconOnceThroughTheFirstKeywordThenReferencesOfTheType)
 {
     load(kIndex, kReferences);
     listings.ListCatalogueByType(1);
@@ -68,11 +68,8 @@ TEST_F(CatalogueListingsTest, ByTypeListsEachIconOnceThroughTheFirstKeyword)
     EXPECT_EQ(host.calls.front(), QStringLiteral("refreshCommandState"));
     EXPECT_EQ(host.calls.back(), QStringLiteral("startListing"));
     EXPECT_TRUE(host.calls.contains(QStringLiteral("lock")));
-}
 
-TEST_F(CatalogueListingsTest, ByTypeMatchesTheLastCharacterOfTokensAndTheTypeDigitOfReferences)
-{
-    load(kIndex, kReferences);
+    // The type is the token's last character and the reference's type digit.
     listings.ListCatalogueByType(4);
     EXPECT_EQ(texts(results), (QStringList{book("app:0:04"), reference(0)}));
     EXPECT_EQ(itemData(results), (std::vector<std::int32_t>{2, 0}));
@@ -99,7 +96,7 @@ TEST_F(CatalogueListingsTest, ReferencesByClassTakeIconsAnimationsAndCursorsOfOn
     EXPECT_EQ(itemData(results), (std::vector<std::int32_t>{2, 3}));
 }
 
-TEST_F(CatalogueListingsTest, ByLetterMatchesEitherCaseThenReferences)
+TEST_F(CatalogueListingsTest, ByLetterMatchesEitherCaseThenReferencesAndNeverDigitsOrBlanks)
 {
     load(kIndex, kReferences);
     listings.ListByLetter(u'A');
@@ -113,11 +110,8 @@ TEST_F(CatalogueListingsTest, ByLetterMatchesEitherCaseThenReferences)
     // Both references of "moon", whatever their case.
     listings.ListByLetter(u'M');
     EXPECT_EQ(texts(results), (QStringList{book("abc:1:01"), book("def:3:01"), book("abc:3:00"), reference(1), reference(2)}));
-}
 
-TEST_F(CatalogueListingsTest, KeywordsStartingWithADigitOrBlankAreReachedByNoLetter)
-{
-    load(kIndex);
+    // Keywords starting with a digit or a blank are reached by no letter.
     for (char16_t letter = u'A'; letter <= u'Z'; ++letter) {
         listings.ListByLetter(QChar(letter));
         EXPECT_FALSE(texts(results).contains(book("num:0:01"))) << char(letter);
@@ -153,7 +147,7 @@ TEST_F(CatalogueListingsTest, AbortKeepsWhatWasGatheredAndStillStartsTheListing)
     EXPECT_EQ(texts(results), (QStringList{book("avo:0:02"), reference(2)}));
 }
 
-TEST_F(CatalogueListingsTest, NothingToListGivesAStartedEmptyListing)
+TEST_F(CatalogueListingsTest, NothingToListGivesAStartedEmptyListingAndEmptyOrStrayEntriesAreSkipped)
 {
     load(kIndex, kReferences);
     listings.ListByLetter(u'Q'); // a letter without keywords
@@ -167,10 +161,8 @@ TEST_F(CatalogueListingsTest, NothingToListGivesAStartedEmptyListing)
     EXPECT_TRUE(results.isEmpty());
     EXPECT_EQ(host.count, QStringLiteral("0 Icon(s)"));
     EXPECT_EQ(host.listingsStarted, 2);
-}
 
-TEST_F(CatalogueListingsTest, EmptyTokensAndKeywordNumbersOutsideTheTableAreSkipped)
-{
+    // Empty tokens and keyword numbers outside the table are skipped.
     load("stars;abc:1:01;;abc:2:01\r\n");
     context.catalogueLists.cmbSearch.add(QStringLiteral("stray"), 5000);
     context.catalogueLists.cmbSearch.add(QStringLiteral("negative"), -1);
@@ -183,6 +175,11 @@ TEST_F(CatalogueListingsTest, EmptyTokensAndKeywordNumbersOutsideTheTableAreSkip
 TEST_F(CatalogueListingsTest, KeywordSearchListsTokensInOrderThenReferencesOfTheSameText)
 {
     load(kIndex, kReferences, "moon\r\n");
+    listings.SearchKeyword(99, false); // positions outside the bar list nothing
+    listings.SearchKeyword(-1, false);
+    EXPECT_EQ(host.listingsStarted, 0);
+    EXPECT_TRUE(host.calls.isEmpty());
+
     // "moon" is keyword 1 and, as a custom keyword, 7; only the catalogue one has icons.
     listings.SearchKeyword(1, false);
     EXPECT_EQ(texts(results), (QStringList{book("abc:1:01"), book("def:3:01"), book("abc:3:00"), reference(2)}));
@@ -217,15 +214,6 @@ TEST_F(CatalogueListingsTest, EnterInTheKeywordBarSearchesTheFirstKeywordStartin
     EXPECT_EQ(host.selectedKeyword, -1);
     EXPECT_EQ(texts(results), QStringList{QStringLiteral("kept")});
     EXPECT_EQ(host.listingsStarted, 1);
-}
-
-TEST_F(CatalogueListingsTest, InvalidKeywordPositionListsNothing)
-{
-    load(kIndex);
-    listings.SearchKeyword(99, false);
-    listings.SearchKeyword(-1, false);
-    EXPECT_EQ(host.listingsStarted, 0);
-    EXPECT_TRUE(host.calls.isEmpty());
 }
 
 TEST_F(CatalogueListingsTest, ListingsStartTheResultPages)

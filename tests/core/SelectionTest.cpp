@@ -111,7 +111,7 @@ INSTANTIATE_TEST_SUITE_P(
         EnablingCase{"AnimatedIcon", kAnimatedIcon, true, std::nullopt, true, false, false, false}),
     [](const ::testing::TestParamInfo<EnablingCase>& info) { return std::string(info.param.name); });
 
-TEST(Selection, WithoutARowChangesNothing)
+TEST(Selection, WithoutARowChangesNothingAndTheFirstAfterClearingEnablesTheCommonCommands)
 {
     const SelectionState state = react(std::nullopt);
     EXPECT_FALSE(state.hasSelection);
@@ -125,10 +125,8 @@ TEST(Selection, WithoutARowChangesNothing)
     EXPECT_EQ(state.doubleClickAction, QString());
     EXPECT_TRUE(doubleClickDispatch(state.doubleClickAction, "Glyphary").command.isEmpty());
     EXPECT_FALSE(doubleClickDispatch(state.doubleClickAction, "Glyphary").message);
-}
 
-TEST(Selection, FirstSelectionAfterClearingEnablesTheCommonCommands)
-{
+    // The first selection after clearing enables the common commands.
     SelectionContext context;
     context.pageCount = 2;
     context.folderIconsSupported = true;
