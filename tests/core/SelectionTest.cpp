@@ -62,8 +62,6 @@ DoubleClickSettings settingsWith(const char* action, bool play, bool references,
     return settings;
 }
 
-// ---- The enabling table -------------------------------------------------------------------------
-
 struct EnablingCase {
     const char* name;
     SelectedRow row;
@@ -186,8 +184,6 @@ TEST(Selection, ReferenceDialogTypesOnlyForFileItems)
               (ReferenceTypeOptions{0b010000000, 7}));
 }
 
-// ---- Controls --------------------------------------------------------------------------------
-
 struct ControlKey {
     ControlSetting::Kind kind;
     std::string name;
@@ -243,8 +239,6 @@ TEST(SelectionControls, PopupEntriesHideOrDisableAsTheirCommandDemands)
     EXPECT_EQ(shortcut.count({K::PopupEntry, "mnuResultClickCopy", P::Enabled}), 0U);
 }
 
-// ---- Double-click -------------------------------------------------------------------------
-
 TEST(SelectionDoubleClick, LaterStepsOverrideEarlierOnes)
 {
     EXPECT_EQ(actionFor(kOpened, settingsWith("Copy", false, false, false, false)), "Copy");
@@ -296,8 +290,6 @@ TEST(SelectionDoubleClick, RunsTheActionsCommandAndMakesItsEntryThePopupDefault)
     EXPECT_EQ(none.message->flags, platform::MB_ICONINFORMATION);
 }
 
-// ---- Keys, drags and buttons -----------------------------------------------------------------
-
 TEST(SelectionDispatch, AcceptsOnlyDraggedFiles)
 {
     const auto withUrls = [](const QList<QUrl>& urls) {
@@ -348,8 +340,6 @@ TEST(SelectionDispatch, ButtonsAndTheDeleteKeyRunTheirCommands)
         EXPECT_EQ(deleteKeyCommand(kDeleteKeyCode, row->origin), deleteCommand) << row->origin.toStdString();
     EXPECT_EQ(deleteKeyCommand(45, kReference.origin), "");
 }
-
-// ---- The "message" panel ------------------------------------------------------------------------
 
 // Wide and narrow letters, so that cutting by characters would be wrong.
 int pixelWidth(QStringView text)
