@@ -7,12 +7,17 @@
 #include "core/ResultPages.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QProcessEnvironment>
 #include <gtest/gtest.h>
 
 using namespace glyphary;
 using namespace glyphary::testing;
 
 namespace {
+
+const QString kTool = QStringLiteral(GLYPHARY_TEST_BIN_DIR "/glyphary-catalogue");
 
 QString book(const char* token)
 {
@@ -46,6 +51,34 @@ protected:
     }
 
     QString reference(int j) const { return context.catalogueLists.cmbUser.text(j); }
+
+    // The lines glyphary-catalogue list prints for one listing over the test's program folder.
+    QStringList toolLines(const QStringList& listing)
+    {
+        EXPECT_TRUE(QFileInfo(kTool).isExecutable()) << "build the glyphary-catalogue target first";
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("GLYPHARY_ROOT"), root.rootPath());
+        process.setProcessEnvironment(env);
+        process.start(kTool, QStringList{QStringLiteral("list")} + listing
+                                 + QStringList{QStringLiteral("--program-folder"), root.host(kProgramFolder.chopped(1))});
+        EXPECT_TRUE(process.waitForFinished(30000));
+        EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+        return QString::fromUtf8(process.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    }
+
+    // The window's result list, each entry with the Name column it gets.
+    QStringList windowLines() const
+    {
+        QStringList lines;
+        for (const ItemList::Entry& entry : results.entries()) {
+            const QString name = entry.text.endsWith(QStringLiteral("user"))
+                                     ? context.catalogueLists.lstUser.text(entry.itemData)
+                                     : context.keywordTable.Keywords[static_cast<std::size_t>(entry.itemData)];
+            lines.append(entry.text + u'\t' + QString::number(entry.itemData) + u'\t' + name);
+        }
+        return lines;
+    }
 
     TempRoot root;
     AppContext context;
@@ -236,6 +269,44 @@ TEST_F(CatalogueListingsTest, ListingsStartTheResultPages)
     windowListings.ListByLetter(u'Q');
     EXPECT_EQ(pages.pageCount(), 1);
     EXPECT_EQ(view.text(StatusPanel::Count), QStringLiteral("0 Icon(s)"));
+}
+
+TEST_F(CatalogueListingsTest, ListCommandPrintsWhatTheWindowLists)
+{
+    load(kIndex, kReferences, "ban\r\n");
+    listings.ListCatalogueByType(1);
+    EXPECT_EQ(toolLines({QStringLiteral("--type"), QStringLiteral("1")}), windowLines());
+    EXPECT_EQ(windowLines().first(), QStringLiteral("abc:1:01book\t0\tstars"));
+
+    listings.ListReferencesByClass(2);
+    EXPECT_EQ(toolLines({QStringLiteral("--class"), QStringLiteral("2")}), windowLines());
+    EXPECT_EQ(windowLines().last(), QStringLiteral("C:\\z.cur;0;x;8user\t3\tzebra"));
+
+    listings.ListByLetter(u'M');
+    EXPECT_EQ(toolLines({QStringLiteral("--letter"), QStringLiteral("m")}), windowLines());
+
+    // "ban" is both a catalogue keyword's start and a custom keyword: the first entry wins.
+    listings.EnterKeyword(QStringLiteral("BAN"), false);
+    EXPECT_EQ(toolLines({QStringLiteral("--keyword"), QStringLiteral("BAN")}), windowLines());
+    EXPECT_EQ(windowLines(), QStringList{QStringLiteral("ban:0:01book\t6\tbanana")});
+
+    EXPECT_TRUE(toolLines({QStringLiteral("--keyword"), QStringLiteral("zz")}).isEmpty()); // nothing starts with it
+}
+
+TEST_F(CatalogueListingsTest, ListCommandExitsWithTwoOnWrongUsageAndOneWithoutAFolderPrintingNothing)
+{
+    const std::pair<QStringList, int> wrong[] = {
+        {{"--type", "9"}, 2}, {{"--class", "x"}, 2}, {{"--letter", "1"}, 2}, {{"--type", "1", "--class", "0"}, 2},
+        {{"--type"}, 2}, {{"--colour", "1"}, 2}, {{}, 2},
+        {{"--type", "1", "--program-folder", root.rootPath() + QStringLiteral("/nowhere")}, 1},
+    };
+    for (const auto& [args, status] : wrong) {
+        QProcess process;
+        process.start(kTool, QStringList{QStringLiteral("list")} + args);
+        ASSERT_TRUE(process.waitForFinished(30000));
+        EXPECT_EQ(process.exitCode(), status) << args.join(u' ').toStdString();
+        EXPECT_TRUE(process.readAllStandardOutput().isEmpty());
+    }
 }
 
 } // namespace
