@@ -10,16 +10,14 @@ using namespace glyphary::testing;
 
 namespace {
 
-const QString kFolder = kProgramFolder;
-
 class CatalogueFilesTest : public ::testing::Test {
 protected:
-    CatalogueFilesTest() : context(root.platform()) { root.writeFile(kFolder + QStringLiteral("Glyphary.exe"), "MZ"); }
+    CatalogueFilesTest() : context(root.platform()) { root.writeFile(kProgramFolder + QStringLiteral("Glyphary.exe"), "MZ"); }
 
-    void write(const QString& name, const QByteArray& bytes) { root.writeFile(kFolder + name, bytes); }
-    QByteArray read(const QString& name) const { return root.readFile(kFolder + name); }
-    bool exists(const QString& name) const { return QFileInfo::exists(root.host(kFolder + name)); }
-    QString folderHost() const { return root.host(kFolder.chopped(1)); }
+    void write(const QString& name, const QByteArray& bytes) { root.writeFile(kProgramFolder + name, bytes); }
+    QByteArray read(const QString& name) const { return root.readFile(kProgramFolder + name); }
+    bool exists(const QString& name) const { return QFileInfo::exists(root.host(kProgramFolder + name)); }
+    QString folderHost() const { return root.host(kProgramFolder.chopped(1)); }
     QString load(const QByteArray& index, const QByteArray& references = {}, const QByteArray& customKeywords = {})
     {
         return loadCatalogue(root, context, index, references, customKeywords);
