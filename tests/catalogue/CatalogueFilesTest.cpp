@@ -10,28 +10,17 @@ using namespace glyphary::testing;
 
 namespace {
 
-const QString kFolder = kProgramFolder;
-
 class CatalogueFilesTest : public ::testing::Test {
 protected:
-    CatalogueFilesTest() : context(root.platform())
-    {
-        context.ProgramFolder = kFolder;
-        root.writeFile(kFolder + QStringLiteral("Glyphary.exe"), "MZ");
-    }
+    CatalogueFilesTest() : context(root.platform()) { root.writeFile(kProgramFolder + QStringLiteral("Glyphary.exe"), "MZ"); }
 
-    void write(const QString& name, const QByteArray& bytes) { root.writeFile(kFolder + name, bytes); }
-    QByteArray read(const QString& name) const { return root.readFile(kFolder + name); }
-    bool exists(const QString& name) const { return QFileInfo::exists(root.host(kFolder + name)); }
-    QString folderHost() const { return root.host(kFolder.chopped(1)); }
-    // Writes the catalogue files given (a null array leaves one out) and loads them.
+    void write(const QString& name, const QByteArray& bytes) { root.writeFile(kProgramFolder + name, bytes); }
+    QByteArray read(const QString& name) const { return root.readFile(kProgramFolder + name); }
+    bool exists(const QString& name) const { return QFileInfo::exists(root.host(kProgramFolder + name)); }
+    QString folderHost() const { return root.host(kProgramFolder.chopped(1)); }
     QString load(const QByteArray& index, const QByteArray& references = {}, const QByteArray& customKeywords = {})
     {
-        for (const auto& [name, bytes] : {std::pair{"Icondata.dat", &index}, std::pair{"Iconuser.dat", &references},
-                                          std::pair{"Keyuser.dat", &customKeywords}})
-            if (!bytes->isNull())
-                write(QString::fromLatin1(name), *bytes);
-        return LoadCatalogue(context);
+        return loadCatalogue(root, context, index, references, customKeywords);
     }
 
     const KeywordTable& table() const { return context.keywordTable; }
@@ -179,29 +168,20 @@ TEST_F(CatalogueFilesTest, SavingKeepsOnePreviousGeneration)
     EXPECT_FALSE(exists(QStringLiteral("Iconuser.tmp")));
 }
 
-TEST_F(CatalogueFilesTest, NothingIsWrittenWhenNothingChanged)
-{
-    const QByteArray keywords = "mine\r\n";
-    const QByteArray references = "mine;C:\\x.ico;0;x;1user";
-    load(QByteArray(), references, keywords);
-
-    EXPECT_TRUE(SaveUserFiles(context));
-
-    EXPECT_EQ(read(QStringLiteral("Keyuser.dat")), keywords);
-    EXPECT_EQ(read(QStringLiteral("Iconuser.dat")), references);
-    EXPECT_FALSE(exists(QStringLiteral("Keyuser.bak")));
-    EXPECT_FALSE(exists(QStringLiteral("Iconuser.bak")));
-    EXPECT_FALSE(exists(QStringLiteral("Keyuser.tmp")));
-}
-
-TEST_F(CatalogueFilesTest, FirstSaveCreatesTheFileAndLeavesAnOldBackupAlone)
+TEST_F(CatalogueFilesTest, NothingIsWrittenWhenNothingChangedAndAFirstSaveLeavesAnOldBackupAlone)
 {
     write(QStringLiteral("Keyuser.bak"), "older\r\n");
-    LoadCatalogue(context);
-    lists().lstKey.add(QStringLiteral("new"));
-    context.KeywordsChanged = kTrue;
+    const QByteArray references = "mine;C:\\x.ico;0;x;1user";
+    load(QByteArray(), references);
 
-    ASSERT_TRUE(SaveUserFiles(context));
+    EXPECT_TRUE(SaveUserFiles(context));
+    EXPECT_EQ(read(QStringLiteral("Iconuser.dat")), references);
+    EXPECT_FALSE(exists(QStringLiteral("Keyuser.dat")));
+    EXPECT_FALSE(exists(QStringLiteral("Iconuser.bak")));
+    EXPECT_FALSE(exists(QStringLiteral("Keyuser.tmp")));
+
+    lists().lstKey.add(QStringLiteral("new"));
+    ASSERT_TRUE(saveChanged());
     EXPECT_EQ(read(QStringLiteral("Keyuser.dat")), QByteArray("new\r\n"));
     EXPECT_EQ(read(QStringLiteral("Keyuser.bak")), QByteArray("older\r\n"));
 }

@@ -7,12 +7,17 @@
 #include "core/ResultPages.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QProcessEnvironment>
 #include <gtest/gtest.h>
 
 using namespace glyphary;
 using namespace glyphary::testing;
 
 namespace {
+
+const QString kTool = QStringLiteral(GLYPHARY_TEST_BIN_DIR "/glyphary-catalogue");
 
 QString book(const char* token)
 {
@@ -47,6 +52,34 @@ protected:
 
     QString reference(int j) const { return context.catalogueLists.cmbUser.text(j); }
 
+    // The lines glyphary-catalogue list prints for one listing over the test's program folder.
+    QStringList toolLines(const QStringList& listing)
+    {
+        EXPECT_TRUE(QFileInfo(kTool).isExecutable()) << "build the glyphary-catalogue target first";
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("GLYPHARY_ROOT"), root.rootPath());
+        process.setProcessEnvironment(env);
+        process.start(kTool, QStringList{QStringLiteral("list")} + listing
+                                 + QStringList{QStringLiteral("--program-folder"), root.host(kProgramFolder.chopped(1))});
+        EXPECT_TRUE(process.waitForFinished(30000));
+        EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+        return QString::fromUtf8(process.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    }
+
+    // The window's result list, each entry with the Name column it gets.
+    QStringList windowLines() const
+    {
+        QStringList lines;
+        for (const ItemList::Entry& entry : results.entries()) {
+            const QString name = entry.text.endsWith(QStringLiteral("user"))
+                                     ? context.catalogueLists.lstUser.text(entry.itemData)
+                                     : context.keywordTable.Keywords[static_cast<std::size_t>(entry.itemData)];
+            lines.append(entry.text + u'\t' + QString::number(entry.itemData) + u'\t' + name);
+        }
+        return lines;
+    }
+
     TempRoot root;
     AppContext context;
     ItemList results;
@@ -55,7 +88,7 @@ protected:
     CatalogueListings listings;
 };
 
-TEST_F(CatalogueListingsTest, ByTypeListsEachIconOnceThroughTheFirstKeyword)
+TEST_F(CatalogueListingsTest, ByTypeListsEachIconOnceThroughTheFirstKeywordThenReferencesOfTheType)
 {
     load(kIndex, kReferences);
     listings.ListCatalogueByType(1);
@@ -68,11 +101,8 @@ TEST_F(CatalogueListingsTest, ByTypeListsEachIconOnceThroughTheFirstKeyword)
     EXPECT_EQ(host.calls.front(), QStringLiteral("refreshCommandState"));
     EXPECT_EQ(host.calls.back(), QStringLiteral("startListing"));
     EXPECT_TRUE(host.calls.contains(QStringLiteral("lock")));
-}
 
-TEST_F(CatalogueListingsTest, ByTypeMatchesTheLastCharacterOfTokensAndTheTypeDigitOfReferences)
-{
-    load(kIndex, kReferences);
+    // The type is the token's last character and the reference's type digit.
     listings.ListCatalogueByType(4);
     EXPECT_EQ(texts(results), (QStringList{book("app:0:04"), reference(0)}));
     EXPECT_EQ(itemData(results), (std::vector<std::int32_t>{2, 0}));
@@ -99,7 +129,7 @@ TEST_F(CatalogueListingsTest, ReferencesByClassTakeIconsAnimationsAndCursorsOfOn
     EXPECT_EQ(itemData(results), (std::vector<std::int32_t>{2, 3}));
 }
 
-TEST_F(CatalogueListingsTest, ByLetterMatchesEitherCaseThenReferences)
+TEST_F(CatalogueListingsTest, ByLetterMatchesEitherCaseThenReferencesAndNeverDigitsOrBlanks)
 {
     load(kIndex, kReferences);
     listings.ListByLetter(u'A');
@@ -113,11 +143,8 @@ TEST_F(CatalogueListingsTest, ByLetterMatchesEitherCaseThenReferences)
     // Both references of "moon", whatever their case.
     listings.ListByLetter(u'M');
     EXPECT_EQ(texts(results), (QStringList{book("abc:1:01"), book("def:3:01"), book("abc:3:00"), reference(1), reference(2)}));
-}
 
-TEST_F(CatalogueListingsTest, KeywordsStartingWithADigitOrBlankAreReachedByNoLetter)
-{
-    load(kIndex);
+    // Keywords starting with a digit or a blank are reached by no letter.
     for (char16_t letter = u'A'; letter <= u'Z'; ++letter) {
         listings.ListByLetter(QChar(letter));
         EXPECT_FALSE(texts(results).contains(book("num:0:01"))) << char(letter);
@@ -153,7 +180,7 @@ TEST_F(CatalogueListingsTest, AbortKeepsWhatWasGatheredAndStillStartsTheListing)
     EXPECT_EQ(texts(results), (QStringList{book("avo:0:02"), reference(2)}));
 }
 
-TEST_F(CatalogueListingsTest, NothingToListGivesAStartedEmptyListing)
+TEST_F(CatalogueListingsTest, NothingToListGivesAStartedEmptyListingAndEmptyOrStrayEntriesAreSkipped)
 {
     load(kIndex, kReferences);
     listings.ListByLetter(u'Q'); // a letter without keywords
@@ -167,10 +194,8 @@ TEST_F(CatalogueListingsTest, NothingToListGivesAStartedEmptyListing)
     EXPECT_TRUE(results.isEmpty());
     EXPECT_EQ(host.count, QStringLiteral("0 Icon(s)"));
     EXPECT_EQ(host.listingsStarted, 2);
-}
 
-TEST_F(CatalogueListingsTest, EmptyTokensAndKeywordNumbersOutsideTheTableAreSkipped)
-{
+    // Empty tokens and keyword numbers outside the table are skipped.
     load("stars;abc:1:01;;abc:2:01\r\n");
     context.catalogueLists.cmbSearch.add(QStringLiteral("stray"), 5000);
     context.catalogueLists.cmbSearch.add(QStringLiteral("negative"), -1);
@@ -183,6 +208,11 @@ TEST_F(CatalogueListingsTest, EmptyTokensAndKeywordNumbersOutsideTheTableAreSkip
 TEST_F(CatalogueListingsTest, KeywordSearchListsTokensInOrderThenReferencesOfTheSameText)
 {
     load(kIndex, kReferences, "moon\r\n");
+    listings.SearchKeyword(99, false); // positions outside the bar list nothing
+    listings.SearchKeyword(-1, false);
+    EXPECT_EQ(host.listingsStarted, 0);
+    EXPECT_TRUE(host.calls.isEmpty());
+
     // "moon" is keyword 1 and, as a custom keyword, 7; only the catalogue one has icons.
     listings.SearchKeyword(1, false);
     EXPECT_EQ(texts(results), (QStringList{book("abc:1:01"), book("def:3:01"), book("abc:3:00"), reference(2)}));
@@ -219,15 +249,6 @@ TEST_F(CatalogueListingsTest, EnterInTheKeywordBarSearchesTheFirstKeywordStartin
     EXPECT_EQ(host.listingsStarted, 1);
 }
 
-TEST_F(CatalogueListingsTest, InvalidKeywordPositionListsNothing)
-{
-    load(kIndex);
-    listings.SearchKeyword(99, false);
-    listings.SearchKeyword(-1, false);
-    EXPECT_EQ(host.listingsStarted, 0);
-    EXPECT_TRUE(host.calls.isEmpty());
-}
-
 TEST_F(CatalogueListingsTest, ListingsStartTheResultPages)
 {
     load(kIndex, kReferences);
@@ -248,6 +269,44 @@ TEST_F(CatalogueListingsTest, ListingsStartTheResultPages)
     windowListings.ListByLetter(u'Q');
     EXPECT_EQ(pages.pageCount(), 1);
     EXPECT_EQ(view.text(StatusPanel::Count), QStringLiteral("0 Icon(s)"));
+}
+
+TEST_F(CatalogueListingsTest, ListCommandPrintsWhatTheWindowLists)
+{
+    load(kIndex, kReferences, "ban\r\n");
+    listings.ListCatalogueByType(1);
+    EXPECT_EQ(toolLines({QStringLiteral("--type"), QStringLiteral("1")}), windowLines());
+    EXPECT_EQ(windowLines().first(), QStringLiteral("abc:1:01book\t0\tstars"));
+
+    listings.ListReferencesByClass(2);
+    EXPECT_EQ(toolLines({QStringLiteral("--class"), QStringLiteral("2")}), windowLines());
+    EXPECT_EQ(windowLines().last(), QStringLiteral("C:\\z.cur;0;x;8user\t3\tzebra"));
+
+    listings.ListByLetter(u'M');
+    EXPECT_EQ(toolLines({QStringLiteral("--letter"), QStringLiteral("m")}), windowLines());
+
+    // "ban" is both a catalogue keyword's start and a custom keyword: the first entry wins.
+    listings.EnterKeyword(QStringLiteral("BAN"), false);
+    EXPECT_EQ(toolLines({QStringLiteral("--keyword"), QStringLiteral("BAN")}), windowLines());
+    EXPECT_EQ(windowLines(), QStringList{QStringLiteral("ban:0:01book\t6\tbanana")});
+
+    EXPECT_TRUE(toolLines({QStringLiteral("--keyword"), QStringLiteral("zz")}).isEmpty()); // nothing starts with it
+}
+
+TEST_F(CatalogueListingsTest, ListCommandExitsWithTwoOnWrongUsageAndOneWithoutAFolderPrintingNothing)
+{
+    const std::pair<QStringList, int> wrong[] = {
+        {{"--type", "9"}, 2}, {{"--class", "x"}, 2}, {{"--letter", "1"}, 2}, {{"--type", "1", "--class", "0"}, 2},
+        {{"--type"}, 2}, {{"--colour", "1"}, 2}, {{}, 2},
+        {{"--type", "1", "--program-folder", root.rootPath() + QStringLiteral("/nowhere")}, 1},
+    };
+    for (const auto& [args, status] : wrong) {
+        QProcess process;
+        process.start(kTool, QStringList{QStringLiteral("list")} + args);
+        ASSERT_TRUE(process.waitForFinished(30000));
+        EXPECT_EQ(process.exitCode(), status) << args.join(u' ').toStdString();
+        EXPECT_TRUE(process.readAllStandardOutput().isEmpty());
+    }
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #pragma once
-// Recording stand-ins for the window side of listings and for the sources still to come, and a
-// catalogue loaded from files written by the test.
+// Recording stand-ins for the window side of listings and for the sources, and a catalogue loaded
+// from files written by the test.
 
 #include "core/AppContext.h"
 #include "catalogue/CatalogueFiles.h"
@@ -17,30 +17,20 @@ namespace glyphary::testing {
 
 class RecordingHost : public ListingHost {
 public:
-    QStringList calls;             // every call in order, with its argument
-    QString message;               // the "message" panel
-    QString count;                 // the "count" panel
-    int selectedKeyword = -2;      // -2: never selected
-    int listingsStarted = 0;
-    int doEventsCalls = 0;
+    QStringList calls; // every call in order, with its argument
+    QString message, count;
+    int selectedKeyword = -2; // -2: never selected
+    int listingsStarted = 0, doEventsCalls = 0;
     std::function<void(int call)> onDoEvents; // call counts from 1
 
     void refreshCommandState() override { calls.append(QStringLiteral("refreshCommandState")); }
     void lockWindow() override { calls.append(QStringLiteral("lock")); }
-    void setMousePointer(ListingPointer pointer) override
-    {
-        calls.append(QStringLiteral("pointer %1").arg(static_cast<int>(pointer)));
-    }
-    void showMessage(const QString& text) override
-    {
-        message = text;
-        calls.append(QStringLiteral("message ") + text);
-    }
+    void setMousePointer(ListingPointer p) override { calls.append(QStringLiteral("pointer %1").arg(int(p))); }
+    void showMessage(const QString& text) override { calls.append(QStringLiteral("message ") + (message = text)); }
     void showCount(const QString& text) override { count = text; }
     void selectKeywordBarEntry(int position) override
     {
-        selectedKeyword = position;
-        calls.append(QStringLiteral("select %1").arg(position));
+        calls.append(QStringLiteral("select %1").arg(selectedKeyword = position));
     }
     void refreshKeywordBar() override { calls.append(QStringLiteral("refreshKeywordBar")); }
     void doEvents() override
@@ -115,18 +105,16 @@ private:
 
 inline const QString kProgramFolder = QStringLiteral("C:\\Glyphary\\");
 
-// Writes the catalogue files that are given (a null array leaves the file out) and loads them.
-inline void loadCatalogue(TempRoot& root, AppContext& context, const QByteArray& index,
-                          const QByteArray& references = QByteArray(), const QByteArray& customKeywords = QByteArray())
+// Writes the catalogue files given (a null array leaves one out) and loads them.
+inline QString loadCatalogue(TempRoot& root, AppContext& context, const QByteArray& index,
+                             const QByteArray& references = {}, const QByteArray& customKeywords = {})
 {
     context.ProgramFolder = kProgramFolder;
-    if (!index.isNull())
-        root.writeFile(kProgramFolder + QStringLiteral("Icondata.dat"), index);
-    if (!references.isNull())
-        root.writeFile(kProgramFolder + QStringLiteral("Iconuser.dat"), references);
-    if (!customKeywords.isNull())
-        root.writeFile(kProgramFolder + QStringLiteral("Keyuser.dat"), customKeywords);
-    LoadCatalogue(context);
+    for (const auto& [name, bytes] : {std::pair{"Icondata.dat", &index}, std::pair{"Iconuser.dat", &references},
+                                      std::pair{"Keyuser.dat", &customKeywords}})
+        if (!bytes->isNull())
+            root.writeFile(kProgramFolder + QLatin1StringView(name), *bytes);
+    return LoadCatalogue(context);
 }
 
 inline QStringList texts(const ItemList& list)

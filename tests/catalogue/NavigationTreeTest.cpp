@@ -73,7 +73,7 @@ TEST_F(NavigationTreeTest, CatalogueBranchComesFirstAndIsExpanded)
     EXPECT_EQ(describe(*tree.find(QStringLiteral("Z"))), QStringLiteral("Z|Z|book|openbook|alfa"));
 }
 
-TEST_F(NavigationTreeTest, GroupNodesComeFromTheKeywordBarsGroupEntries)
+TEST_F(NavigationTreeTest, GroupNodesComeFromTheKeywordBarsGroupEntriesWithTheFirstLetterUpperCased)
 {
     loadCatalogue(root, context,
                   "groupXanimals;a:1:01\r\nstars;a:1:01\r\ngroup iMac blue;a:1:01\r\ngroup abc;a:1:01\r\nGroup no;a:1:01\r\n",
@@ -82,13 +82,6 @@ TEST_F(NavigationTreeTest, GroupNodesComeFromTheKeywordBarsGroupEntries)
     EXPECT_EQ(describeBelow(tree, QStringLiteral("group")),
               (QStringList{QStringLiteral("groups0|Animals|book|openbook|group"), QStringLiteral("groups2|iMac blue|book|openbook|group"),
                            QStringLiteral("groups3|Abc|book|openbook|group"), QStringLiteral("groups5|Mine|book|openbook|group")}));
-}
-
-TEST_F(NavigationTreeTest, GroupCaptionUpperCasesTheFirstLetterOfTheName)
-{
-    EXPECT_EQ(groupCaption(QStringLiteral("groupXanimals")), QStringLiteral("Animals"));
-    EXPECT_EQ(groupCaption(QStringLiteral("group iMac stuff")), QStringLiteral("iMac stuff"));
-    EXPECT_EQ(groupCaption(QStringLiteral("group imac")), QStringLiteral("Imac"));
     EXPECT_EQ(groupCaption(QStringLiteral("group ")), QString());
     EXPECT_EQ(groupCaption(QStringLiteral("group")), QString());
 }
@@ -130,11 +123,10 @@ TEST_F(NavigationTreeTest, YourIconsBranchHoldsEveryNodeWithSchemesInRegistryOrd
     EXPECT_FALSE(tree.find(QStringLiteral("your"))->expanded);
 }
 
-TEST_F(NavigationTreeTest, NoSchemeNodesWithoutTheSchemesKeyAndFavoritesNamedAfterTheirFolder)
+TEST_F(NavigationTreeTest, WithoutTheSchemesKeyThereAreNoSchemeNodesAndFavoritesAreNamedAfterTheirFolder)
 {
     EXPECT_TRUE(cursorSchemeNames(context).isEmpty());
     EXPECT_EQ(build().childKeys(QStringLiteral("SysCur")), QStringList{QStringLiteral("SysCurCurrent")});
-
     root.platform().registry().setValue(platform::HKEY_CURRENT_USER, platform::kShellFoldersKey, "Favorites",
                                         platform::REG_SZ, platform::regString("C:\\WINDOWS\\Meine Favoriten"));
     EXPECT_EQ(build().find(QStringLiteral("favori"))->caption, QStringLiteral("Meine Favoriten"));

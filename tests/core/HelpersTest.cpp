@@ -13,7 +13,7 @@ using glyphary::testing::TempRoot;
 
 namespace {
 
-TEST(FileExistsTest, TrueOnlyForAReadableFile)
+TEST(FileHelpersTest, FileExistsOnlyForAReadableFileAndTheMajorVersionComesFromItsResource)
 {
     TempRoot root;
     root.writeFile(QStringLiteral("C:\\Icons\\a.ico"), "x");
@@ -24,31 +24,19 @@ TEST(FileExistsTest, TrueOnlyForAReadableFile)
     EXPECT_FALSE(FileExists(paths, QStringLiteral("C:\\Icons")));
     EXPECT_FALSE(FileExists(paths, QStringLiteral("Q:\\a.ico")));
     EXPECT_FALSE(FileExists(paths, QString()));
-}
 
-TEST(FileMajorVersionTest, GivesTheProductMajorVersionOrNothing)
-{
-    TempRoot root;
     glyphary::testing::ResourceBuilder browser;
     browser.iconGroup(formats::ResourceName::byId(1), {glyphary::testing::dibImage(4)}).version(4, 72);
     root.writeFile(QStringLiteral("C:\\Program Files\\Browser\\Browse.exe"), browser.pe32());
     glyphary::testing::ResourceBuilder plain;
     plain.iconGroup(formats::ResourceName::byId(1), {glyphary::testing::dibImage(4)});
     root.writeFile(QStringLiteral("C:\\Plain.exe"), plain.pe32());
-    const auto& paths = root.platform().paths();
     EXPECT_EQ(GetFileMajorVersion(paths, QStringLiteral("C:\\Program Files\\Browser\\Browse.exe")), QStringLiteral("4"));
     EXPECT_EQ(GetFileMajorVersion(paths, QStringLiteral("C:\\Plain.exe")), QString());
     EXPECT_EQ(GetFileMajorVersion(paths, QStringLiteral("C:\\Missing.exe")), QString());
 }
 
-TEST(CutAtNulTest, EndsAtTheFirstZero)
-{
-    EXPECT_EQ(CutAtNul(QStringLiteral("abc") + QChar(u'\0') + QStringLiteral("def")), QStringLiteral("abc"));
-    EXPECT_EQ(CutAtNul(QStringLiteral("abc")), QStringLiteral("abc"));
-    EXPECT_EQ(CutAtNul(QString(QChar(u'\0'))), QString());
-}
-
-TEST(SpecialFoldersTest, KnownIdsEndInABackslashAndLiveInTheWindowsFolder)
+TEST(SpecialFoldersTest, ANewRootHasItsFoldersAndHivesKnownIdsLiveInTheWindowsFolderAndReseedingKeepsThem)
 {
     TempRoot root;
     const cSpecialFolders folders(root.platform().registry());
@@ -58,6 +46,20 @@ TEST(SpecialFoldersTest, KnownIdsEndInABackslashAndLiveInTheWindowsFolder)
         EXPECT_EQ(folders.path(id), QStringLiteral("C:\\WINDOWS\\") + QString::fromLatin1(below)) << id;
     EXPECT_EQ(folders.path(0x2A), QString());
     EXPECT_TRUE(QDir(root.host(QStringLiteral("C:\\WINDOWS\\Favorites"))).exists());
+
+    // A new root has its folders and hives, and seeding again never overwrites.
+    for (const char* folder : {"C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM", "C:\\WINDOWS\\TEMP", "C:\\WINDOWS\\Icons",
+                               "C:\\WINDOWS\\Cursors", "C:\\WINDOWS\\SendTo", "C:\\WINDOWS\\Start Menu\\Programs"}) {
+        EXPECT_TRUE(QDir(root.host(QString::fromLatin1(folder))).exists()) << folder;
+    }
+    for (const char* hive : {"/system.reg", "/user.reg", "/userdef.reg"})
+        EXPECT_TRUE(QFile::exists(root.rootPath() + QString::fromLatin1(hive))) << hive;
+    auto& registry = root.platform().registry();
+    ASSERT_EQ(registry.setValue(platform::HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                                "Favorites", platform::REG_SZ, platform::regString("C:\\Mine")),
+              platform::ERROR_SUCCESS);
+    platform::Platform again({root.rootPath(), QStringLiteral("98")}, root.dialogs());
+    EXPECT_EQ(cSpecialFolders(again.registry()).path(6), QStringLiteral("C:\\Mine\\"));
 }
 
 TEST(FolderPickerTest, EachCallerHasItsPromptAndTheResultIsCutAtZero)
@@ -72,25 +74,9 @@ TEST(FolderPickerTest, EachCallerHasItsPromptAndTheResultIsCutAtZero)
     EXPECT_EQ(dialogs.prompts[0].text, QStringLiteral("Select a valid Folder. Do not select system objects like Printers, Control Panel etc. Network Folders are allowed."));
     EXPECT_EQ(dialogs.prompts[1].text, QStringLiteral("Select a valid Folder. Do not select system objects like Printers, Control Panel etc."));
     EXPECT_EQ(dialogs.prompts[2].text, QStringLiteral("Select a valid Folder. The Folder icon will be replaced by the currently selected icon."));
-}
 
-TEST(RootSeedingTest, ANewRootHasItsFoldersAndHivesAndSeedingNeverOverwrites)
-{
-    TempRoot root;
-    for (const char* folder : {"C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM", "C:\\WINDOWS\\TEMP", "C:\\WINDOWS\\Icons",
-                               "C:\\WINDOWS\\Cursors", "C:\\WINDOWS\\SendTo", "C:\\WINDOWS\\Start Menu\\Programs"}) {
-        EXPECT_TRUE(QDir(root.host(QString::fromLatin1(folder))).exists()) << folder;
-    }
-    for (const char* hive : {"/system.reg", "/user.reg", "/userdef.reg"})
-        EXPECT_TRUE(QFile::exists(root.rootPath() + QString::fromLatin1(hive))) << hive;
-
-    // The person moved their favorites; a second start keeps that.
-    auto& registry = root.platform().registry();
-    ASSERT_EQ(registry.setValue(platform::HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-                                "Favorites", platform::REG_SZ, platform::regString("C:\\Mine")),
-              platform::ERROR_SUCCESS);
-    platform::Platform again({root.rootPath(), QStringLiteral("98")}, root.dialogs());
-    EXPECT_EQ(cSpecialFolders(again.registry()).path(6), QStringLiteral("C:\\Mine\\"));
+    EXPECT_EQ(CutAtNul(QStringLiteral("abc")), QStringLiteral("abc"));
+    EXPECT_EQ(CutAtNul(QString(QChar(u'\0'))), QString());
 }
 
 } // namespace

@@ -19,7 +19,7 @@ protected:
     MainSession session{context, settings, window};
 };
 
-TEST_F(MainSessionTest, CommandsRunTheirHandlerWithTheArgument)
+TEST_F(MainSessionTest, CommandsRunTheirHandlerAndAMissingHandlerOrUnknownEntryIsReported)
 {
     std::vector<int> pages;
     session.handle(Command::ToPage, [&pages](int page) { pages.push_back(page); });
@@ -27,22 +27,15 @@ TEST_F(MainSessionTest, CommandsRunTheirHandlerWithTheArgument)
     EXPECT_TRUE(session.runEntry(u"mnuGoBarToPageNr_1"));
     EXPECT_EQ(pages, (std::vector<int>{3, 2}));
     EXPECT_EQ(window.text(StatusPanel::Message), QString());
-}
+    context.AbortFlag = kFalse; // Abort is the session's own
+    EXPECT_TRUE(session.run(Command::Abort));
+    EXPECT_EQ(context.AbortFlag, kTrue);
 
-TEST_F(MainSessionTest, ACommandWithoutHandlerOrAnUnknownEntryIsReported)
-{
     EXPECT_FALSE(session.run(Command::SaveAs));
     EXPECT_EQ(window.text(StatusPanel::Message), kCommandMissingText);
     window.texts.clear();
     EXPECT_FALSE(session.runEntry(u"drop:results"));
     EXPECT_EQ(window.text(StatusPanel::Message), kCommandMissingText);
-}
-
-TEST_F(MainSessionTest, AbortIsTheSessionsOwn)
-{
-    context.AbortFlag = kFalse;
-    EXPECT_TRUE(session.run(Command::Abort));
-    EXPECT_EQ(context.AbortFlag, kTrue);
 }
 
 TEST_F(MainSessionTest, AFamilyWithoutSourceSaysSoAndListsNothing)

@@ -5,7 +5,7 @@
 
 using namespace glyphary;
 
-TEST(ResultItemKind, EachTagSelectsItsKindInDispatchOrder)
+TEST(ResultItemKind, EachTagSelectsItsKindAndOthersAreUnknown)
 {
     const std::pair<const char*, ResultKind> cases[] = {
         {"abc:3:01book", ResultKind::Book},
@@ -21,10 +21,8 @@ TEST(ResultItemKind, EachTagSelectsItsKindInDispatchOrder)
         EXPECT_EQ(kindOf(QString::fromLatin1(item)), kind) << item;
 
     EXPECT_EQ(tagOf(ResultKind::Shortcut), QLatin1StringView("shor"));
-}
 
-TEST(ResultItemKind, ShortOrForeignItemsAreUnknownAndHaveNoCodes)
-{
+    // Short or foreign items are unknown and have no codes.
     for (const char* item : {"", "b", "ook", "xbooK", "C:\\x.ico;0;x;1opem"}) {
         const ResultItem parsed = ResultItem::parse(QString::fromLatin1(item));
         EXPECT_EQ(parsed.kind, ResultKind::Unknown) << item;
@@ -39,7 +37,7 @@ TEST(ResultItemKind, ShortOrForeignItemsAreUnknownAndHaveNoCodes)
     EXPECT_EQ(tagOf(ResultKind::Unknown), QLatin1StringView(""));
 }
 
-TEST(ResultItemFields, SplitAtTheFirstThreeSemicolons)
+TEST(ResultItemFields, SplitAtTheFirstThreeSemicolonsOrGiveNothing)
 {
     const QString open = QStringLiteral("C:\\Icons\\a.dll;2;#3 of 9;dopen");
     const ResultItem parsed = ResultItem::parse(open);
@@ -62,10 +60,7 @@ TEST(ResultItemFields, SplitAtTheFirstThreeSemicolons)
         EXPECT_EQ(fields->number, QString::fromLatin1(number));
         EXPECT_EQ(fields->label, QString::fromLatin1(label));
     }
-}
-
-TEST(ResultItemFields, MissingSemicolonGivesNoFields)
-{
+    // A missing semicolon gives no fields.
     EXPECT_FALSE(fieldsOf(QStringLiteral("C:\\x.ico;0;x1open")));
     EXPECT_FALSE(fieldsOf(QStringLiteral("C:\\x.ico;0x;1open")));
     // The type code is never taken for a separator.
@@ -73,7 +68,7 @@ TEST(ResultItemFields, MissingSemicolonGivesNoFields)
     EXPECT_TRUE(fieldsOf(QStringLiteral("a;b;;xopen")));
 }
 
-TEST(ResultItemCatalogue, TokenGivesMemberNumberColourAndType)
+TEST(ResultItemCatalogue, TokenGivesMemberNumberColourAndTypeAndMalformedOnesAreRejected)
 {
     const QString item = QStringLiteral("lib12:345:93book");
     const auto token = catalogueTokenOf(item);
@@ -84,10 +79,7 @@ TEST(ResultItemCatalogue, TokenGivesMemberNumberColourAndType)
     EXPECT_EQ(token->typeCode, u'3');
     EXPECT_EQ(typeCodeOf(item), u'3');
     EXPECT_EQ(baseOf(item), QStringLiteral("lib12:345:9"));
-}
 
-TEST(ResultItemCatalogue, MalformedTokensAreRejected)
-{
     for (const char* item : {"lib12:345:93open", "lib12345:93book", "lib:1:book", "a:b:c:01book", "lib:x:01book",
                              "lib:99999999999:01book", ":1:0book"}) {
         EXPECT_FALSE(catalogueTokenOf(QString::fromLatin1(item))) << item;

@@ -100,7 +100,7 @@ protected:
 
 using Paging = std::array<bool, 4>;
 
-TEST_F(ResultPagesTest, ExactMultipleOfThePageSizeGivesAnEmptyLastPage)
+TEST_F(ResultPagesTest, ExactMultipleOfThePageSizeGivesAnEmptyLastPageAndOthersTheRemainder)
 {
     show(200);
 
@@ -124,10 +124,8 @@ TEST_F(ResultPagesTest, ExactMultipleOfThePageSizeGivesAnEmptyLastPage)
     EXPECT_EQ(view.text(StatusPanel::Area), QStringLiteral("Page 2 of 2"));
     EXPECT_EQ(view.text(StatusPanel::Count), QStringLiteral("200 Icon(s)"));
     EXPECT_EQ(view.progressMaximum, 1);
-}
 
-TEST_F(ResultPagesTest, LastPageHoldsTheRemainderWithReaderGettingItemDataAndPosition)
-{
+    // Otherwise the last page holds the remainder; the reader gets item data and position.
     show(450);
     pages.lastPage();
 
@@ -189,7 +187,7 @@ TEST_F(ResultPagesTest, LedBlinksOnlyOnFirstPageOfANewListing)
     EXPECT_FALSE(view.ledTimer);
 }
 
-TEST_F(ResultPagesTest, ToPageEntriesFillTheirPageExceptTheShownOne)
+TEST_F(ResultPagesTest, ToPageEntriesFillTheirPageExceptTheShownOneAndPagingCommandsFollowThePage)
 {
     show(450);
     ASSERT_EQ(view.toPageEntries, 3);
@@ -208,10 +206,7 @@ TEST_F(ResultPagesTest, ToPageEntriesFillTheirPageExceptTheShownOne)
     pages.toPage(3);
     EXPECT_EQ(pages.currentPage(), 3);
     EXPECT_EQ(view.tag(1), openItem(400));
-}
 
-TEST_F(ResultPagesTest, PagingCommandsFollowThePage)
-{
     show(450);
     EXPECT_EQ(paging(), (Paging{false, false, true, true}));
     pages.previousPage(); // disabled: nothing happens
@@ -265,8 +260,12 @@ TEST_F(ResultPagesTest, EscapeWhileFillingPageThreeLeavesAnEmptyAbortedView)
     EXPECT_EQ(paging(), (Paging{true, true, true, true}));
 }
 
-TEST_F(ResultPagesTest, AnAbortedFirstPageDoesNotBlinkAndFiveOrFewerItemsCannotBeAborted)
+TEST_F(ResultPagesTest, LargePagesYieldNotPerItemAnAbortedFirstPageDoesNotBlinkAndFiveOrFewerCannotBeAborted)
 {
+    show(1000);
+    EXPECT_GE(view.doEventsCalls, 1);
+    EXPECT_LT(view.doEventsCalls, 200);
+
     list(450);
     view.onDoEvents = [this] { abortFlag = kTrue; };
     pages.startListing();
@@ -286,13 +285,6 @@ TEST_F(ResultPagesTest, AnAbortedFirstPageDoesNotBlinkAndFiveOrFewerItemsCannotB
     show(6);
     EXPECT_GE(view.doEventsCalls, 1);
     EXPECT_EQ(view.text(StatusPanel::Count), QStringLiteral("Aborted!"));
-}
-
-TEST_F(ResultPagesTest, LargePagesYieldWithoutYieldingPerItem)
-{
-    show(1000);
-    EXPECT_GE(view.doEventsCalls, 1);
-    EXPECT_LT(view.doEventsCalls, 200);
 }
 
 TEST_F(ResultPagesTest, WindowIsLockedWhileFillingAndStatusBarMakesWayForProgress)
@@ -425,7 +417,7 @@ TEST_F(ResultPagesTest, HeaderClicksToggleTheOrderWhicheverColumnAndArrangeKeeps
     EXPECT_EQ(results.text(0), openItem(0));
 }
 
-TEST_F(ResultPagesTest, IconsPerPageComesFromTheSettingWithSafeFallbacks)
+TEST_F(ResultPagesTest, IconsPerPageComesFromTheSettingWithSafeFallbacksAndAChangeRedraws)
 {
     const std::pair<SettingValue, int> cases[] = {{SettingValue{}, 200}, {QString(), 200}, {QStringLiteral("abc"), 200},
         {QStringLiteral("0"), 200}, {QStringLiteral("-100"), 200}, {QStringLiteral("150"), 150}, {qint32{100}, 100},
@@ -438,10 +430,8 @@ TEST_F(ResultPagesTest, IconsPerPageComesFromTheSettingWithSafeFallbacks)
     pages.startListing(); // no division by zero
     EXPECT_EQ(pages.iconsPerPage(), 200);
     EXPECT_EQ(view.rows.size(), 10u);
-}
 
-TEST_F(ResultPagesTest, ChangingIconsPerPageRedrawsWithTheNewPages)
-{
+    // A change redraws with the new pages.
     show(450);
     pages.lastPage();
     pages.changeIconsPerPage(100);

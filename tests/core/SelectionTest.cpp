@@ -62,8 +62,6 @@ DoubleClickSettings settingsWith(const char* action, bool play, bool references,
     return settings;
 }
 
-// ---- The enabling table -------------------------------------------------------------------------
-
 struct EnablingCase {
     const char* name;
     SelectedRow row;
@@ -111,7 +109,7 @@ INSTANTIATE_TEST_SUITE_P(
         EnablingCase{"AnimatedIcon", kAnimatedIcon, true, std::nullopt, true, false, false, false}),
     [](const ::testing::TestParamInfo<EnablingCase>& info) { return std::string(info.param.name); });
 
-TEST(Selection, WithoutARowChangesNothing)
+TEST(Selection, WithoutARowChangesNothingAndTheFirstAfterClearingEnablesTheCommonCommands)
 {
     const SelectionState state = react(std::nullopt);
     EXPECT_FALSE(state.hasSelection);
@@ -125,10 +123,8 @@ TEST(Selection, WithoutARowChangesNothing)
     EXPECT_EQ(state.doubleClickAction, QString());
     EXPECT_TRUE(doubleClickDispatch(state.doubleClickAction, "Glyphary").command.isEmpty());
     EXPECT_FALSE(doubleClickDispatch(state.doubleClickAction, "Glyphary").message);
-}
 
-TEST(Selection, FirstSelectionAfterClearingEnablesTheCommonCommands)
-{
+    // The first selection after clearing enables the common commands.
     SelectionContext context;
     context.pageCount = 2;
     context.folderIconsSupported = true;
@@ -151,20 +147,15 @@ TEST(Selection, FirstSelectionAfterClearingEnablesTheCommonCommands)
         EXPECT_EQ(later.command(common), std::nullopt);
 }
 
-TEST(Selection, TagAndTypePanelFollowTheRow)
+TEST(Selection, TagAndTypePanelFollowTheRowWithAPictureByClass)
 {
     const SelectionState state = react(kShortcut);
     EXPECT_EQ(state.listTag, "Notepad");
     EXPECT_EQ(state.typeText, "Shortcut Icon");
-    EXPECT_EQ(state.typePicture, picture::TypeShortcut);
-
     const SelectionState untyped = react(SelectedRow{"odd", "", "File", "C:\\x.bin;0;x;zopen"});
     EXPECT_EQ(untyped.typeText, "");
     EXPECT_FALSE(untyped.typePicture);
-}
 
-TEST(Selection, TypePanelPictureByClass)
-{
     const std::map<char16_t, QLatin1StringView> expected{
         {u'0', picture::TypeIcon},      {u'1', picture::TypeIcon},      {u'2', picture::TypeIcon},
         {u'3', picture::TypeAnimation}, {u'4', picture::TypeAnimation}, {u'5', picture::TypeAnimation},
@@ -192,8 +183,6 @@ TEST(Selection, ReferenceDialogTypesOnlyForFileItems)
     EXPECT_EQ(react(SelectedRow{"c", "256 Color Cursor", "File Favorite", "C:\\c.cur;0;x;7open"}).referenceTypes,
               (ReferenceTypeOptions{0b010000000, 7}));
 }
-
-// ---- Controls --------------------------------------------------------------------------------
 
 struct ControlKey {
     ControlSetting::Kind kind;
@@ -240,20 +229,15 @@ TEST(SelectionControls, PopupEntriesHideOrDisableAsTheirCommandDemands)
     EXPECT_EQ(at(K::Menu, "mnuToolsZoom", P::Enabled), true);
     EXPECT_EQ(at(K::Menu, "mnuGoToPage", P::Enabled), true);
     EXPECT_EQ(at(K::Menu, "mnuGoBar", P::Enabled), true);
-}
 
-TEST(SelectionControls, ShortcutShowsRunWithoutAButton)
-{
-    SelectionContext context;
+    // A shortcut shows Run without a button.
     context.propertiesEnabled = true;
-    const auto controls = controlsOf(react(kShortcut, context));
-    EXPECT_TRUE(controls.at({K::MenuEntry, "mnuFileRun", P::Enabled}));
-    EXPECT_TRUE(controls.at({K::PopupEntry, "mnuResultClickRun", P::Visible}));
-    EXPECT_TRUE(controls.at({K::ToolbarButton, "change", P::Enabled}));
-    EXPECT_EQ(controls.count({K::PopupEntry, "mnuResultClickCopy", P::Enabled}), 0U);
+    const auto shortcut = controlsOf(react(kShortcut, context));
+    EXPECT_TRUE(shortcut.at({K::MenuEntry, "mnuFileRun", P::Enabled}));
+    EXPECT_TRUE(shortcut.at({K::PopupEntry, "mnuResultClickRun", P::Visible}));
+    EXPECT_TRUE(shortcut.at({K::ToolbarButton, "change", P::Enabled}));
+    EXPECT_EQ(shortcut.count({K::PopupEntry, "mnuResultClickCopy", P::Enabled}), 0U);
 }
-
-// ---- Double-click -------------------------------------------------------------------------
 
 TEST(SelectionDoubleClick, LaterStepsOverrideEarlierOnes)
 {
@@ -295,28 +279,15 @@ TEST(SelectionDoubleClick, RunsTheActionsCommandAndMakesItsEntryThePopupDefault)
     EXPECT_EQ(defaultPopupEntry(u"Zoom2"), nullptr);
     EXPECT_EQ(defaultPopupEntry(actionFor(kShortcut, settingsWith("None", false, false, true, false))),
               std::string_view("mnuResultClickRun"));
-}
 
-TEST(SelectionDoubleClick, NoneExplainsWhereToChooseAnAction)
-{
-    const DoubleClickDispatch dispatch = doubleClickDispatch(actionFor(kCatalogue, {}), "Glyphary");
-    EXPECT_TRUE(dispatch.command.isEmpty());
-    ASSERT_TRUE(dispatch.message);
-    EXPECT_EQ(dispatch.message->text, "You have not specified a user defined double click action.\n\n"
-                                      "Select View, Options, Double Click tab to select a double click action.");
-    EXPECT_EQ(dispatch.message->title, "Glyphary");
-    EXPECT_EQ(dispatch.message->flags, platform::MB_ICONINFORMATION);
-}
-
-// ---- Keys, drags and buttons -----------------------------------------------------------------
-
-TEST(SelectionDispatch, DeleteKeyDeletesReferencesAndFavoritesOnly)
-{
-    const std::pair<const SelectedRow*, const char*> cases[] = {
-        {&kReference, "mnuRefDelete"}, {&kFavorite, "mnuFavoriteDel"}, {&kOpened, ""}, {&kCatalogue, ""}, {&kShortcut, ""}};
-    for (const auto& [row, command] : cases)
-        EXPECT_EQ(deleteKeyCommand(kDeleteKeyCode, row->origin), command) << row->origin.toStdString();
-    EXPECT_EQ(deleteKeyCommand(45, kReference.origin), "");
+    // None explains where to choose an action.
+    const DoubleClickDispatch none = doubleClickDispatch(actionFor(kCatalogue, {}), "Glyphary");
+    EXPECT_TRUE(none.command.isEmpty());
+    ASSERT_TRUE(none.message);
+    EXPECT_EQ(none.message->text, "You have not specified a user defined double click action.\n\n"
+                                  "Select View, Options, Double Click tab to select a double click action.");
+    EXPECT_EQ(none.message->title, "Glyphary");
+    EXPECT_EQ(none.message->flags, platform::MB_ICONINFORMATION);
 }
 
 TEST(SelectionDispatch, AcceptsOnlyDraggedFiles)
@@ -335,7 +306,7 @@ TEST(SelectionDispatch, AcceptsOnlyDraggedFiles)
     EXPECT_FALSE(acceptsFileDrag(nullptr));
 }
 
-TEST(SelectionDispatch, ButtonsRunTheirCommands)
+TEST(SelectionDispatch, ButtonsAndTheDeleteKeyRunTheirCommands)
 {
     const ButtonContext context;
     const std::map<QString, QString> expected{
@@ -361,9 +332,14 @@ TEST(SelectionDispatch, ButtonsRunTheirCommands)
         {u"zoom", {-1, 0}, "mnuToolsZoom10"}, {u"zoom", {99, 0}, "mnuToolsZoom10"}};
     for (const auto& [key, state, command] : stateful)
         EXPECT_EQ(buttonCommand(key, state), command) << command;
-}
 
-// ---- The "message" panel ------------------------------------------------------------------------
+    // The Delete key deletes references and favorites only.
+    const std::pair<const SelectedRow*, const char*> deletes[] = {
+        {&kReference, "mnuRefDelete"}, {&kFavorite, "mnuFavoriteDel"}, {&kOpened, ""}, {&kCatalogue, ""}, {&kShortcut, ""}};
+    for (const auto& [row, deleteCommand] : deletes)
+        EXPECT_EQ(deleteKeyCommand(kDeleteKeyCode, row->origin), deleteCommand) << row->origin.toStdString();
+    EXPECT_EQ(deleteKeyCommand(45, kReference.origin), "");
+}
 
 // Wide and narrow letters, so that cutting by characters would be wrong.
 int pixelWidth(QStringView text)
@@ -403,7 +379,7 @@ TEST(SelectionMessage, LongPathsCutTheFolderNeverTheFileName)
     EXPECT_LE(pixelWidth(shown), 120);
 }
 
-TEST(SelectionMessage, ReactionShowsTheLongPathOfFileItems)
+TEST(SelectionMessage, ReactionShowsTheLongPathOfFileItemsFromTheDisk)
 {
     const MessagePanel panel{[](const QString& path) { return path == "c:\\icons\\x.ico" ? QString("C:\\Icons\\X.ico") : QString(); },
                              characterCount, 200};
@@ -418,16 +394,14 @@ TEST(SelectionMessage, ReactionShowsTheLongPathOfFileItems)
     // Catalogue icons leave the panel alone; an item without fields clears it.
     EXPECT_FALSE(selectionReaction(kCatalogue, context, panel).message);
     EXPECT_EQ(selectionReaction(SelectedRow{"q", "", "File", "garbage"}, context, panel).message, "");
-}
 
-TEST(SelectionMessage, LongFormComesFromTheDisk)
-{
+    // The long form comes from the disk.
     glyphary::testing::TempRoot root;
     root.writeFile("C:\\Deep\\Icon Folder\\Icon.ico", QByteArray(4, '\0'));
     const platform::WindowsPaths& paths = root.platform().paths();
-    const MessagePanel panel{[&](const QString& path) { return paths.longName(path); }, characterCount, 20};
+    const MessagePanel disk{[&](const QString& path) { return paths.longName(path); }, characterCount, 20};
     const SelectionState state = selectionReaction(
-        SelectedRow{"Icon.ico", "16 Color Icon", "File Favorite", "c:\\deep\\icon folder\\icon.ico;0;x;0open"}, {}, panel);
+        SelectedRow{"Icon.ico", "16 Color Icon", "File Favorite", "c:\\deep\\icon folder\\icon.ico;0;x;0open"}, {}, disk);
     EXPECT_EQ(state.message, "C:\\Deep\\...\\Icon.ico");
 }
 

@@ -39,7 +39,7 @@ TEST_F(SettingsTest, AFirstStartGivesEveryDefault)
     EXPECT_TRUE(settings.noticeWanted(QStringLiteral("SysCache")));
 }
 
-TEST_F(SettingsTest, BooleansReadAsTextOrAnyNumber)
+TEST_F(SettingsTest, BooleansReadAsTextOrAnyNumberNamesIgnoreCaseAndBinaryValuesAreAbsent)
 {
     settings.write(setting::TextLabel, QStringLiteral("False"));
     EXPECT_FALSE(settings.readBool(setting::TextLabel));
@@ -55,10 +55,10 @@ TEST_F(SettingsTest, BooleansReadAsTextOrAnyNumber)
         store("Statusbar", type, data);
         EXPECT_EQ(settings.readBool(setting::Statusbar), on);
     }
-}
-
-TEST_F(SettingsTest, ABinaryValueUnderAKnownNameReadsAsAbsent)
-{
+    // Value names are not case sensitive.
+    store("BACKCOLOR", REG_SZ, regString("16777215"));
+    EXPECT_EQ(settings.readText(setting::BackColor), QStringLiteral("16777215"));
+    // A binary value under a known name reads as absent.
     store("IconsPerPage", REG_BINARY, {0x10, 0x00, 0x00, 0x00});
     EXPECT_TRUE(isEmpty(settings.ReadSetting(HKEY_CURRENT_USER, kSettingsKey, QStringLiteral("IconsPerPage"))));
     EXPECT_EQ(settings.readNumber(setting::IconsPerPage), 200);
@@ -80,14 +80,6 @@ TEST_F(SettingsTest, WritesTextAsStringsAndNumbersAsDwords)
     EXPECT_EQ(settings.ReadSetting(HKEY_CURRENT_USER, kPosKey, QStringLiteral("MainTop")), SettingValue(qint32(-120)));
 }
 
-TEST_F(SettingsTest, ValueNamesAreNotCaseSensitive)
-{
-    store("BACKCOLOR", REG_SZ, regString("16777215"));
-    EXPECT_EQ(settings.readText(setting::BackColor), QStringLiteral("16777215"));
-    store("DCPlay", REG_SZ, regString("True"));
-    EXPECT_TRUE(settings.readBool(setting::DCPlay));
-}
-
 TEST_F(SettingsTest, AFlagOfMinusOneSuppressesItsNoticeLikeOne)
 {
     for (const auto& [flag, wanted] : {std::pair{-1, false}, std::pair{1, false}, std::pair{0, true}}) {
@@ -96,15 +88,12 @@ TEST_F(SettingsTest, AFlagOfMinusOneSuppressesItsNoticeLikeOne)
     }
 }
 
-TEST_F(SettingsTest, AWriteWithoutACurrentKeyFailsQuietly)
+TEST_F(SettingsTest, AWriteWithoutACurrentKeyFailsQuietlyAndDeletingAKeyRemovesItsValues)
 {
     settings.WriteSetting(QStringLiteral("Orphan"), QStringLiteral("x"), REG_SZ);
     EXPECT_EQ(settings.lastStatus(), ERROR_INVALID_HANDLE);
     EXPECT_TRUE(isEmpty(settings.ReadSetting(HKEY_CURRENT_USER, kSettingsKey, QStringLiteral("Orphan"))));
-}
 
-TEST_F(SettingsTest, DeletingAKeyRemovesItsValues)
-{
     settings.write(setting::AsoICO, QStringLiteral("1"));
     settings.DeleteSettingsKey(HKEY_CURRENT_USER, kSettingsKey);
     EXPECT_EQ(settings.lastStatus(), ERROR_SUCCESS);
