@@ -6,6 +6,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <cerrno>
 #include <vector>
 
 #include <sys/mman.h>
@@ -37,6 +38,8 @@ void readRange(QFile& file, std::uint8_t* buffer, qint64 size, qint64 offset, qi
     qint64 done = 0;
     while (done < length) {
         const ssize_t got = ::pread(file.handle(), buffer + offset + done, static_cast<std::size_t>(length - done), offset + done);
+        if (got < 0 && errno == EINTR)
+            continue;
         if (got <= 0)
             return;
         done += got;
