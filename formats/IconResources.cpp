@@ -191,11 +191,16 @@ ImageResult<IconResources> parseIconResources(Bytes file)
     const auto table = readResourceTable(file);
     if (!table.ok())
         return table.error();
+    return iconResourcesOf(table.value());
+}
+
+IconResources iconResourcesOf(const ResourceTable& table)
+{
     IconResources resources;
-    resources.format_ = table->format;
-    resources.skipped_ = table->skipped;
-    resources.collect(table.value(), GroupKind::Icon);
-    resources.collect(table.value(), GroupKind::Cursor);
+    resources.format_ = table.format;
+    resources.skipped_ = table.skipped;
+    resources.collect(table, GroupKind::Icon);
+    resources.collect(table, GroupKind::Cursor);
     return resources;
 }
 

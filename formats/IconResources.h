@@ -57,7 +57,7 @@ public:
     const std::vector<ImageError>& skipped() const { return skipped_; }
 
 private:
-    friend ImageResult<IconResources> parseIconResources(Bytes file);
+    friend IconResources iconResourcesOf(const ResourceTable& table);
 
     struct Kind {
         std::vector<IconGroup> groups;
@@ -76,5 +76,7 @@ private:
 // The one entry point for any executable's bytes (and the fuzzing target): errors only when the
 // headers are unreadable; broken resources are left out and listed in skipped().
 ImageResult<IconResources> parseIconResources(Bytes file);
+// The same from a table already read from the file (its spans point into the file's bytes).
+IconResources iconResourcesOf(const ResourceTable& table);
 
 } // namespace glyphary::formats

@@ -78,8 +78,9 @@ std::optional<std::uint64_t> peHeadersEnd(const ByteReader& file)
 }
 
 // Reads what listing a large program needs: the headers, the resource tree and the icon, cursor
-// and version resources. False when the layout is not understood and the file must be read whole.
-bool readProgram(QFile& file, std::uint8_t* buffer, qint64 size)
+// and version resources, and keeps the tree. False when the layout is not understood and the file
+// must be read whole.
+bool readProgram(QFile& file, std::uint8_t* buffer, qint64 size, std::optional<formats::ResourceTable>& resources)
 {
     const formats::Bytes all(buffer, static_cast<std::size_t>(size));
     const auto headersEnd = peHeadersEnd(ByteReader(all));
@@ -108,7 +109,7 @@ bool readProgram(QFile& file, std::uint8_t* buffer, qint64 size)
     qint64 readEnd = std::min(end, start + kTreeBytes);
     readRange(file, buffer, size, start, readEnd - start);
     for (;;) {
-        const auto table = formats::readPeResources(*image);
+        auto table = formats::readPeResources(*image);
         if (!table)
             return true; // nothing of it can be listed
         if (static_cast<qint64>(table->treeEnd) <= readEnd) {
@@ -118,6 +119,7 @@ bool readProgram(QFile& file, std::uint8_t* buffer, qint64 size)
                     for (const formats::ResourceItem& item : type.items)
                         ranges.push_back({static_cast<qint64>(item.fileOffset), static_cast<qint64>(item.fileOffset + item.data.size())});
             readRanges(file, buffer, size, std::move(ranges));
+            resources = std::move(table.value());
             return true;
         }
         if (readEnd == end || static_cast<qint64>(table->treeEnd) > end)
@@ -169,7 +171,7 @@ std::optional<IconFileBytes> IconFileBytes::read(const QString& hostPath, qint64
     std::uint8_t* buffer = bytes.large_.get();
     bytes.view_ = formats::Bytes(buffer, static_cast<std::size_t>(size));
     readRange(file, buffer, size, 0, kHeadBytes);
-    if (readProgram(file, buffer, size) || readIconFile(file, buffer, size))
+    if (readProgram(file, buffer, size, bytes.resources_) || readIconFile(file, buffer, size))
         return bytes;
     if (size > kMaxWholeBytes)
         return std::nullopt;

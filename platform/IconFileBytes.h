@@ -4,6 +4,7 @@
 // only the directory and its images: the rest stays zero and costs neither reading nor memory.
 
 #include "formats/ByteReader.h"
+#include "formats/ResourceTable.h"
 
 #include <QString>
 
@@ -19,6 +20,8 @@ public:
     static std::optional<IconFileBytes> read(const QString& hostPath, qint64 size);
 
     formats::Bytes bytes() const { return view_; }
+    // The resource table of a large program, read on the way (its spans point into bytes()).
+    const std::optional<formats::ResourceTable>& resources() const { return resources_; }
 
     IconFileBytes(IconFileBytes&&) = default;
     IconFileBytes& operator=(IconFileBytes&&) = default;
@@ -40,6 +43,7 @@ private:
     formats::ByteVector small_;
     std::unique_ptr<std::uint8_t[], Unmap> large_;
     formats::Bytes view_;
+    std::optional<formats::ResourceTable> resources_;
 };
 
 } // namespace glyphary::platform

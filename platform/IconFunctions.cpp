@@ -220,6 +220,10 @@ std::shared_ptr<const IconFunctions::Container> IconFunctions::open(const QStrin
     const ByteReader reader(container->bytes);
     switch (sniff(reader)) {
     case Content::Executable: {
+        if (const auto& table = container->file.resources()) {
+            container->executable.emplace(formats::iconResourcesOf(*table));
+            break;
+        }
         auto parsed = formats::parseIconResources(container->bytes);
         if (!parsed)
             return nullptr;
