@@ -29,11 +29,11 @@ ByteVector sharedFile(std::uint16_t type, int entries, const ByteVector& shared)
 {
     const std::uint16_t planes = type == 2 ? 0 : 1;
     const std::uint16_t bits = type == 2 ? 0 : 32;
-    std::vector<test::IcoEntrySpec> specs(static_cast<std::size_t>(entries), {0, 0, 0, planes, bits, {}});
-    specs.back().data = shared; // laid out first, right after the directory, as the others will name it
-    specs.push_back({32, 32, 0, planes, bits, chosenDib()});
-    ByteVector out = test::iconFile(type, specs);
-    for (std::size_t i = 0; i + 2 < specs.size(); ++i)
+    std::vector<test::IcoImageEntry> images(static_cast<std::size_t>(entries), {0, 0, 0, planes, bits, {}});
+    images.back().data = shared; // laid out first, right after the directory, as the others will name it
+    images.push_back({32, 32, 0, planes, bits, chosenDib()});
+    ByteVector out = test::iconFile(type, images);
+    for (std::size_t i = 0; i + 2 < images.size(); ++i)
         formats::setU32le(out, test::icoEntryAt(i) + test::kIcoEntryBytesInRes, static_cast<std::uint32_t>(shared.size()));
     return out;
 }

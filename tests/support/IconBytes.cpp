@@ -90,14 +90,14 @@ DepthSample depthSample(int bitsPerPixel)
     return sample;
 }
 
-ByteVector iconFile(std::uint16_t type, const std::vector<IcoEntrySpec>& entries)
+ByteVector iconFile(std::uint16_t type, const std::vector<IcoImageEntry>& entries)
 {
     ByteVector out;
     putU16le(out, 0);
     putU16le(out, type);
     putU16le(out, static_cast<std::uint16_t>(entries.size()));
     auto offset = static_cast<std::uint32_t>(6 + 16 * entries.size());
-    for (const IcoEntrySpec& entry : entries) {
+    for (const IcoImageEntry& entry : entries) {
         putU8(out, entry.width);
         putU8(out, entry.height);
         putU8(out, entry.colourCount);
@@ -108,7 +108,7 @@ ByteVector iconFile(std::uint16_t type, const std::vector<IcoEntrySpec>& entries
         putU32le(out, offset);
         offset += static_cast<std::uint32_t>(entry.data.size());
     }
-    for (const IcoEntrySpec& entry : entries)
+    for (const IcoImageEntry& entry : entries)
         putBytes(out, entry.data);
     return out;
 }

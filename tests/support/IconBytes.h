@@ -47,7 +47,7 @@ struct DepthSample {
 DepthSample depthSample(int bitsPerPixel);
 
 // ICONDIR + ICONDIRENTRYs + data; offsets and dwBytesInRes are filled in from the data.
-struct IcoEntrySpec {
+struct IcoImageEntry {
     std::uint8_t width = 0;
     std::uint8_t height = 0;
     std::uint8_t colourCount = 0;
@@ -55,7 +55,7 @@ struct IcoEntrySpec {
     std::uint16_t bitCountOrHotspotY = 0;
     ByteVector data;
 };
-ByteVector iconFile(std::uint16_t type, const std::vector<IcoEntrySpec>& entries);
+ByteVector iconFile(std::uint16_t type, const std::vector<IcoImageEntry>& entries);
 // Where entry `index`'s fields start, for patching.
 constexpr std::size_t icoEntryAt(std::size_t index) { return 6 + 16 * index; }
 inline constexpr std::size_t kIcoEntryBytesInRes = 8;

@@ -38,7 +38,7 @@ DibShape shapeOf(const ByteVector& dib)
     return {in.u32le(4).value_or(32), in.u32le(8).value_or(64) / 2, in.u16le(14).value_or(4)};
 }
 
-test::IcoEntrySpec iconEntry(const ByteVector& dib)
+test::IcoImageEntry iconEntry(const ByteVector& dib)
 {
     const DibShape shape = shapeOf(dib);
     return {side8(shape.width), side8(shape.height), static_cast<std::uint8_t>(shape.bits < 8 ? 1u << shape.bits : 0), 1,
@@ -290,7 +290,7 @@ ByteVector iconGroupDirectory(const std::vector<GroupEntry>& entries, std::optio
 
 ByteVector icoFile(const std::vector<ByteVector>& dibs)
 {
-    std::vector<test::IcoEntrySpec> entries;
+    std::vector<test::IcoImageEntry> entries;
     for (const ByteVector& dib : dibs)
         entries.push_back(iconEntry(dib));
     return test::iconFile(1, entries);
@@ -298,9 +298,9 @@ ByteVector icoFile(const std::vector<ByteVector>& dibs)
 
 ByteVector curFile(const std::vector<CursorImage>& images)
 {
-    std::vector<test::IcoEntrySpec> entries;
+    std::vector<test::IcoImageEntry> entries;
     for (const CursorImage& image : images) {
-        const test::IcoEntrySpec icon = iconEntry(image.dib);
+        const test::IcoImageEntry icon = iconEntry(image.dib);
         entries.push_back({icon.width, icon.height, 0, image.hotX, image.hotY, image.dib});
     }
     return test::iconFile(2, entries);
@@ -332,7 +332,7 @@ ResourceBuilder& ResourceBuilder::iconGroup(const ResourceName& name, const std:
 {
     std::vector<GroupEntry> entries;
     for (const ByteVector& dib : dibs) {
-        const test::IcoEntrySpec icon = iconEntry(dib);
+        const test::IcoImageEntry icon = iconEntry(dib);
         entries.push_back({icon.width, icon.height, icon.bitCountOrHotspotY, static_cast<std::uint32_t>(dib.size()), nextImageId_++});
         raw(ResourceName::byId(resource_type::kIcon), ResourceName::byId(entries.back().id), dib);
     }
