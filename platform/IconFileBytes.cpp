@@ -67,14 +67,15 @@ void readRanges(QFile& file, std::uint8_t* buffer, qint64 size, std::vector<Rang
 // Where a PE file's section table ends, from its DOS and COFF headers; nullopt when it is not PE.
 std::optional<std::uint64_t> peHeadersEnd(const ByteReader& file)
 {
-    const auto peHeader = file.u32le(0x3C);
-    if (file.ascii(0, 2) != "MZ" || !peHeader || file.ascii(*peHeader, 4) != std::string("PE\0\0", 4))
+    const auto dos = formats::readDosHeader(file.bytes());
+    if (!dos || dos->format != formats::ExecutableFormat::Pe)
         return std::nullopt;
-    const auto sections = file.u16le(std::uint64_t{*peHeader} + 6);
-    const auto optionalHeader = file.u16le(std::uint64_t{*peHeader} + 20);
+    const std::uint64_t peHeader = dos->newHeaderOffset;
+    const auto sections = file.u16le(peHeader + 6);
+    const auto optionalHeader = file.u16le(peHeader + 20);
     if (!sections || !optionalHeader)
         return std::nullopt;
-    return std::uint64_t{*peHeader} + 24 + *optionalHeader + std::uint64_t{40} * *sections;
+    return peHeader + 24 + *optionalHeader + std::uint64_t{40} * *sections;
 }
 
 // Reads what listing a large program needs: the headers, the resource tree and the icon, cursor

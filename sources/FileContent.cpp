@@ -1,11 +1,10 @@
 #include "sources/FileContent.h"
 
 #include "formats/ByteReader.h"
+#include "formats/PeImage.h"
 #include "platform/WindowsPaths.h"
 
 #include <QFile>
-
-#include <string>
 
 namespace glyphary {
 namespace {
@@ -20,18 +19,14 @@ constexpr std::uint16_t kNeLibrary = 0x8000; // the NE module flag of a library
 
 QString executableKind(const ByteReader& head)
 {
-    const auto newHeader = head.u32le(0x3C);
-    if (!newHeader)
+    const auto dos = formats::readDosHeader(head.bytes());
+    if (!dos)
         return {};
-    if (head.ascii(*newHeader, 4) == std::string("PE\0\0", 4)) {
-        const auto characteristics = head.u16le(std::uint64_t{*newHeader} + 22);
-        return !characteristics ? QString() : (*characteristics & kPeLibrary) ? QStringLiteral("dll") : QStringLiteral("exe");
-    }
-    if (head.ascii(*newHeader, 2) == "NE") {
-        const auto flags = head.u16le(std::uint64_t{*newHeader} + 0x0C);
-        return !flags ? QString() : (*flags & kNeLibrary) ? QStringLiteral("dll") : QStringLiteral("exe");
-    }
-    return {};
+    const bool pe = dos->format == formats::ExecutableFormat::Pe;
+    const auto flags = head.u16le(std::uint64_t{dos->newHeaderOffset} + (pe ? 22 : 0x0C));
+    if (!flags)
+        return {};
+    return (*flags & (pe ? kPeLibrary : kNeLibrary)) ? QStringLiteral("dll") : QStringLiteral("exe");
 }
 
 } // namespace
