@@ -10,6 +10,8 @@ namespace glyphary {
 
 namespace {
 constexpr int kTagRole = Qt::UserRole + 1;
+// The picture as drawn, with its alpha: what the export commands save.
+constexpr int kImageRole = Qt::UserRole + 2;
 }
 
 QMimeData* ResultRowModel::mimeData(const QModelIndexList& indexes) const
@@ -98,6 +100,7 @@ void ResultListWidget::addRow(const QImage& image, const QString& name, const QS
     if (!image.isNull())
         nameItem->setIcon(QIcon(QPixmap::fromImage(image)));
     nameItem->setData(tag, kTagRole);
+    nameItem->setData(image, kImageRole);
     nameItem->setToolTip(name);
     model_.appendRow({nameItem, new QStandardItem(type), new QStandardItem(origin)});
 }
@@ -112,6 +115,12 @@ QString ResultListWidget::tag(int row) const
 {
     const QStandardItem* item = model_.item(row, 0);
     return item ? item->data(kTagRole).toString() : QString();
+}
+
+QImage ResultListWidget::image(int row) const
+{
+    const QStandardItem* item = model_.item(row, 0);
+    return item ? item->data(kImageRole).value<QImage>() : QImage();
 }
 
 int ResultListWidget::currentRow() const

@@ -36,6 +36,7 @@ public:
     void addRow(const QImage& image, const QString& name, const QString& type, const QString& origin, const QString& tag);
     QString text(int row, int column) const;
     QString tag(int row) const;
+    QImage image(int row) const;
     int currentRow() const;
     void setCurrentRow(int row);
 

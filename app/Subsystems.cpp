@@ -1,8 +1,12 @@
 #include "app/Subsystems.h"
 
 #include "catalogue/Install.h"
+#include "export/Install.h"
+#include "export/frmProp.h"
+#include "export/frmZoom.h"
 #include "sources/Install.h"
 #include "sources/frmScan.h"
+#include "windows/frmAni.h"
 
 namespace glyphary {
 
@@ -11,6 +15,10 @@ void installSubsystems(MainSession& session, QWidget* mainWindow)
     OpenAndScan& open = sources::install(session);
     installScanWindow(session, open, mainWindow);
     catalogue::install(session);
+    exporting::Exporter& exporter = exporting::install(session);
+    installZoomWindow(session, mainWindow);
+    installPropertiesWindows(session, mainWindow);
+    installAnimationPlayer(session, exporter, mainWindow);
 }
 
 } // namespace glyphary

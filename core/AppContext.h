@@ -6,8 +6,10 @@
 #include "core/KeywordTable.h"
 #include "platform/Platform.h"
 
+#include <QImage>
 #include <QString>
 #include <cstdint>
+#include <vector>
 
 namespace glyphary {
 
@@ -39,6 +41,25 @@ struct AppContext {
     Flag SystemIconsNeedRebuild = kFalse;
     // The listing comes from the favorites (or an icon is being added to them).
     Flag FavoritesFlag = kFalse;
+
+    // What the icon writers are given: the colour depth (4, 8 or 16 bits per pixel) of the icon
+    // being saved, and the cursor hot spot the zoom window places (pixels of the 32 x 32 image).
+    int ColourDepth = 16;
+    std::int32_t HotSpotX = 16;
+    std::int32_t HotSpotY = 16;
+    // The factor of the zoom window opened next: 2, 3, 4, 5 or 10.
+    std::int16_t ZoomFactor = 4;
+    // Save As's modes, each set by its caller around the call: the frames of the animation player
+    // are what is saved; favorites-drop (no dialog, the name checked, cleared by Save As); edit
+    // (the temporary "ICTemp.ico", no dialog). SaveAsFolder is the folder the favorites modes save
+    // into and SaveAsName the drop's name.
+    Flag AnimationFrameFlag = kFalse;
+    Flag FavoritesDropFlag = kFalse;
+    Flag EditFlag = kFalse;
+    QString SaveAsFolder;
+    QString SaveAsName;
+    // The frame list of the last animation played (picFilm), all of one size; frameCount() frames.
+    std::vector<QImage> picFilm;
 
     KeywordTable keywordTable;
     CatalogueLists catalogueLists;

@@ -92,6 +92,21 @@ public:
     void setNavigation(Navigation& navigation) { navigation_ = &navigation; }
     Navigation* navigation() const { return navigation_; }
     void setPathOpener(PathOpener opener) { pathOpener_ = std::move(opener); }
+    // The picture of any result item as its row shows it; the frames of an animation are its items.
+    std::optional<RowResult> drawItem(const QString& item, std::int32_t itemData) { return readRow(item, itemData, 1); }
+    // The zoom window, shown modally on the selected row so that the person places the cursor hot
+    // spot; without one the hot spot stays where it is.
+    void setHotSpotPlacer(std::function<void()> placer) { hotSpotPlacer_ = std::move(placer); }
+    void placeHotSpot()
+    {
+        if (hotSpotPlacer_)
+            hotSpotPlacer_();
+    }
+    // An .ico file of the row, for a drag out of the list to other programs (host path); "" when
+    // there is none.
+    using DragFileMaker = std::function<QString(const SelectedRow& row)>;
+    void setDragFileMaker(DragFileMaker maker) { dragFileMaker_ = std::move(maker); }
+    QString dragFileFor(const SelectedRow& row) const { return dragFileMaker_ ? dragFileMaker_(row) : QString(); }
     // Objects a subsystem creates for the session's lifetime, destroyed in reverse order.
     template <class T>
     T& keep(std::unique_ptr<T> object)
@@ -144,6 +159,8 @@ private:
     ResultRowReader* rowReader_ = nullptr;
     Navigation* navigation_ = nullptr;
     PathOpener pathOpener_;
+    std::function<void()> hotSpotPlacer_;
+    DragFileMaker dragFileMaker_;
     std::vector<std::shared_ptr<void>> kept_;
 };
 

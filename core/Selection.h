@@ -33,6 +33,7 @@ struct SelectedRow {
     QString type;   // the Type column
     QString origin; // the Origin column
     QString item;   // the result item
+    QImage image{}; // its picture in the result image list (imlResult32)
 };
 
 // The Double Click settings ("DCAction", "DCPLay", "DCRef", "DCRun", "DCChange", "DCZoom").

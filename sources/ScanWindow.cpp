@@ -2,10 +2,9 @@
 
 #include "core/Settings.h"
 #include "core/SettingsTable.h"
+#include "core/WindowPosition.h"
 #include "platform/DialogsPort.h"
 #include "platform/Win32Types.h"
-
-#include <algorithm>
 
 namespace glyphary {
 namespace {
@@ -25,10 +24,7 @@ bool checked(Settings& settings, const SettingDef& def)
 ScanWindowState loadScanWindow(Settings& settings)
 {
     ScanWindowState state;
-    const auto top = Settings::toNumber(settings.read(setting::ScanTop));
-    const auto left = Settings::toNumber(settings.read(setting::ScanLeft));
-    if (top && left)
-        state.position = QPoint(*left, *top);
+    state.position = loadWindowPosition(settings, setting::ScanTop, setting::ScanLeft);
     state.subfolders = Settings::toBool(settings.read(setting::ScanSubDir)).value_or(false);
     state.folder = Settings::toText(settings.read(setting::ScanDirectory));
     state.all = checked(settings, setting::ScanAll);
@@ -53,20 +49,7 @@ std::optional<ScanRequest> startScan(Settings& settings, platform::DialogsPort& 
 
 void saveScanWindowPosition(Settings& settings, QPoint topLeft, bool minimized)
 {
-    if (minimized)
-        return;
-    settings.write(setting::ScanTop, qint32(topLeft.y()));
-    settings.write(setting::ScanLeft, qint32(topLeft.x()));
-}
-
-QPoint twipsToPixels(QPoint twips, int twipsPerPixelX, int twipsPerPixelY)
-{
-    return {twips.x() / std::max(1, twipsPerPixelX), twips.y() / std::max(1, twipsPerPixelY)};
-}
-
-QPoint pixelsToTwips(QPoint pixels, int twipsPerPixelX, int twipsPerPixelY)
-{
-    return {pixels.x() * std::max(1, twipsPerPixelX), pixels.y() * std::max(1, twipsPerPixelY)};
+    saveWindowPosition(settings, setting::ScanTop, setting::ScanLeft, topLeft, minimized);
 }
 
 } // namespace glyphary

@@ -2,6 +2,7 @@
 // The scan window's state (Open by Folder) apart from its widgets: what it loads, which controls
 // are enabled, what Start saves and runs, and where it is kept.
 
+#include "core/WindowPosition.h"
 #include "sources/OpenAndScan.h"
 
 #include <QPoint>
@@ -36,9 +37,5 @@ std::optional<ScanRequest> startScan(Settings& settings, platform::DialogsPort& 
 
 // Unload: the position is kept unless the window is minimised.
 void saveScanWindowPosition(Settings& settings, QPoint topLeft, bool minimized);
-
-// Positions are stored in twips, shown in pixels.
-QPoint twipsToPixels(QPoint twips, int twipsPerPixelX, int twipsPerPixelY);
-QPoint pixelsToTwips(QPoint pixels, int twipsPerPixelX, int twipsPerPixelY);
 
 } // namespace glyphary

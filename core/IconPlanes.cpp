@@ -1,4 +1,4 @@
-#include "sources/IconPlanes.h"
+#include "core/IconPlanes.h"
 
 namespace glyphary {
 namespace {

@@ -1,4 +1,4 @@
-#include "sources/IconPlanes.h"
+#include "core/IconPlanes.h"
 
 #include <gtest/gtest.h>
 

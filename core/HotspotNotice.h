@@ -1,0 +1,12 @@
+#pragma once
+// Shown before a static cursor is written (Save As, the change window, picture import): the
+// stored icons lost their hot spots, so the person places it again in the zoom window.
+
+namespace glyphary {
+
+class MainSession;
+
+// The reminder, unless "NoCursorChange" turned it off, then in both cases the zoom window, modal.
+void HotspotNotice(MainSession& session);
+
+} // namespace glyphary

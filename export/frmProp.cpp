@@ -1,0 +1,7 @@
+#include "export/frmProp.h"
+
+namespace glyphary {
+
+void installPropertiesWindows(MainSession&, QWidget*) {}
+
+} // namespace glyphary

@@ -1,0 +1,7 @@
+#include "export/frmZoom.h"
+
+namespace glyphary {
+
+void installZoomWindow(MainSession&, QWidget*) {}
+
+} // namespace glyphary
