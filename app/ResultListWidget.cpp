@@ -5,6 +5,7 @@
 #include <QMimeData>
 #include <QPixmap>
 #include <QTreeView>
+#include <QUrl>
 
 namespace glyphary {
 
@@ -17,8 +18,14 @@ constexpr int kImageRole = Qt::UserRole + 2;
 QMimeData* ResultRowModel::mimeData(const QModelIndexList& indexes) const
 {
     QMimeData* data = QStandardItemModel::mimeData(indexes);
-    if (data && !indexes.isEmpty())
+    if (data && !indexes.isEmpty()) {
         data->setText(this->data(indexes.first().siblingAtColumn(0)).toString());
+        if (dragFileMaker_) {
+            const QString file = dragFileMaker_(indexes.first().row());
+            if (!file.isEmpty())
+                data->setUrls({QUrl::fromLocalFile(file)});
+        }
+    }
     return data;
 }
 

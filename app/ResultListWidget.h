@@ -7,6 +7,8 @@
 #include <QStackedWidget>
 #include <QStandardItemModel>
 
+#include <functional>
+
 class QAbstractItemView;
 class QListView;
 class QTreeView;
@@ -14,10 +16,15 @@ class QTreeView;
 namespace glyphary {
 
 // Rows dragged out of the list carry their Name as text, which the navigation tree checks.
+// They also carry a file of the row's icon, as the drag-file maker writes it, for file managers.
 class ResultRowModel : public QStandardItemModel {
 public:
     using QStandardItemModel::QStandardItemModel;
     QMimeData* mimeData(const QModelIndexList& indexes) const override;
+    void setDragFileMaker(std::function<QString(int row)> maker) { dragFileMaker_ = std::move(maker); }
+
+private:
+    std::function<QString(int row)> dragFileMaker_;
 };
 
 class ResultListWidget : public QStackedWidget {
@@ -56,6 +63,8 @@ public:
 
     QAbstractItemView* activeView() const;
     QStandardItemModel* model() { return &model_; }
+    // The host path of the file a drag of the row carries; "" for none.
+    void setDragFileMaker(std::function<QString(int row)> maker) { model_.setDragFileMaker(std::move(maker)); }
 
 signals:
     void selectionChanged();

@@ -319,6 +319,10 @@ void frmMain::createPanes()
     connect(pnlResult, &ResultListWidget::itemDoubleClicked, this, [this] { doubleClickResult(); });
     pnlResult->installEventFilter(this);
     pnlResult->setAcceptDrops(true);
+    pnlResult->setDragFileMaker([this](int row) {
+        return session_.dragFileFor(SelectedRow{pnlResult->text(row, 0), pnlResult->text(row, 1), pnlResult->text(row, 2),
+                                                pnlResult->tag(row), pnlResult->image(row)});
+    });
 }
 
 void frmMain::createStatusBar()

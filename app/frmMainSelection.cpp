@@ -109,15 +109,21 @@ bool frmMain::resultListEvent(QEvent* event)
     case QEvent::DragEnter:
     case QEvent::DragMove: {
         auto* drag = static_cast<QDropEvent*>(event);
-        if (acceptsFileDrag(drag->mimeData()))
+        // A row dragged from this list carries its .ico file for other programs, not for the list.
+        const bool fromList = drag->source() && pnlResult->isAncestorOf(qobject_cast<QWidget*>(drag->source()));
+        if (!fromList && acceptsFileDrag(drag->mimeData()))
             drag->acceptProposedAction();
         else
             drag->ignore();
         return true;
     }
-    case QEvent::Drop:
+    case QEvent::Drop: {
+        auto* drop = static_cast<QDropEvent*>(event);
+        if (drop->source() && pnlResult->isAncestorOf(qobject_cast<QWidget*>(drop->source())))
+            return true;
         session_.run(Command::DropOnResults);
         return true;
+    }
     default:
         return false;
     }

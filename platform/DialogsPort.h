@@ -15,6 +15,7 @@ struct FileDialogRequest {
     int filterIndex = 1;   // 1-based, as the common dialog counts
     QString initialFolder; // Windows path
     QString fileName;      // preset name
+    QString defaultExtension; // without the dot; added to a name typed without one (save dialogs)
     int flags = 0;         // OFN_* numbers
 };
 

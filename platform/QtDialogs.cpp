@@ -111,6 +111,7 @@ std::optional<FileDialogResult> QtDialogs::fileDialog(const FileDialogRequest& r
         dialog.setDirectory(paths_->toHost(request.initialFolder));
     if (!request.fileName.isEmpty())
         dialog.selectFile(request.fileName);
+    dialog.setDefaultSuffix(request.defaultExtension);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     FileDialogResult result;

@@ -33,6 +33,19 @@ std::variant<formats::ByteVector, Glsave32::AniStatus> readFrameFile(const QStri
     return formats::ByteVector(bytes.begin(), bytes.end());
 }
 
+QString aniStatusText(Glsave32::AniStatus status)
+{
+    switch (status) {
+    case Glsave32::AniOk: return {};
+    case Glsave32::AniNoFrames: return QStringLiteral("The animation has no frames.");
+    case Glsave32::AniBadRates: return QStringLiteral("The animation's display rates do not fit its frames.");
+    case Glsave32::AniFrameUnreadable: return QStringLiteral("A frame file could not be read.");
+    case Glsave32::AniTooLarge: return QStringLiteral("The animation is too large.");
+    case Glsave32::AniTargetUnwritable: return QStringLiteral("The file could not be written.");
+    }
+    return {};
+}
+
 } // namespace
 
 Glsave32::Glsave32(const platform::WindowsPaths& paths) : paths_(paths) {}
@@ -52,23 +65,33 @@ std::int16_t Glsave32::SaveAsCursor(const QImage& colorPlane, const QImage& mask
 std::int16_t Glsave32::SaveAsANI(const std::vector<std::string>& frameFileNames,
     const std::vector<std::int32_t>& rates, std::string& fileName, std::int16_t& reserved)
 {
+    lastError_.clear();
     reserved = writeAnimation(frameFileNames, rates, fileName);
+    if (reserved != AniOk && lastError_.isEmpty())
+        lastError_ = aniStatusText(static_cast<AniStatus>(reserved));
     return reserved == AniOk ? kSaved : kNotSaved;
 }
 
 std::int16_t Glsave32::saveImage(const QImage& colorPlane, const QImage& maskPlane, int width, int height,
     int bitsPerPixel, std::optional<QPoint> hotSpot, const std::string& fileName) const
 {
-    if (width != kIconSide || height != kIconSide)
+    lastError_.clear();
+    if (width != kIconSide || height != kIconSide) {
+        lastError_ = QStringLiteral("Only 32 x 32 pictures are written.");
         return kNotSaved;
+    }
     const std::optional<QImage> picture = joinPlanes(colorPlane, maskPlane, width, height);
-    if (!picture)
+    if (!picture) {
+        lastError_ = QStringLiteral("The picture is empty.");
         return kNotSaved;
+    }
     const int depth = fileDepthFor(bitsPerPixel);
     const auto file = hotSpot ? formats::writeCur(*picture, depth, hotSpot->x(), hotSpot->y())
                               : formats::writeIco(*picture, depth);
-    if (!file)
+    if (!file) {
+        lastError_ = QStringLiteral("The picture could not be encoded.");
         return kNotSaved;
+    }
     return writeWhole(fileName, *file.value) ? kSaved : kNotSaved;
 }
 
@@ -115,17 +138,19 @@ QString Glsave32::hostPath(const std::string& ansiName) const
 bool Glsave32::writeWhole(const std::string& ansiName, formats::Bytes bytes) const
 {
     const QString path = hostPath(ansiName);
-    if (path.isEmpty())
-        return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const auto size = static_cast<qint64>(bytes.size());
-    if (file.write(reinterpret_cast<const char*>(bytes.data()), size) != size) {
-        file.cancelWriting();
+    if (path.isEmpty()) {
+        lastError_ = QStringLiteral("The drive does not exist.");
         return false;
     }
-    return file.commit();
+    QSaveFile file(path);
+    const auto size = static_cast<qint64>(bytes.size());
+    const bool written = file.open(QIODevice::WriteOnly)
+        && file.write(reinterpret_cast<const char*>(bytes.data()), size) == size && file.commit();
+    if (!written) {
+        lastError_ = file.errorString();
+        file.cancelWriting();
+    }
+    return written;
 }
 
 } // namespace glyphary

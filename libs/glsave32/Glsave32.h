@@ -1,6 +1,6 @@
 #pragma once
 // The icon writer library: SaveAsIcon, SaveAsCursor and SaveAsANI write standard .ico, .cur and
-// .ani files. One object stands for the loaded library; it keeps nothing between calls.
+// .ani files. One object stands for the loaded library; it keeps only why its last call failed.
 //
 // File names are ANSI (Windows-1252) Windows paths, mapped to the host through the emulated root.
 // Files are written whole: to a temporary file beside the target, renamed into place only once
@@ -60,6 +60,10 @@ public:
     std::int16_t SaveAsANI(const std::vector<std::string>& frameFileNames, const std::vector<std::int32_t>& rates,
         std::string& fileName, std::int16_t& reserved);
 
+    // Why the last call that returned kNotSaved failed, as the system put it ("Permission denied",
+    // "No space left on device", ...); "" after a save.
+    const QString& lastError() const { return lastError_; }
+
 private:
     std::int16_t saveImage(const QImage& colorPlane, const QImage& maskPlane, int width, int height,
         int bitsPerPixel, std::optional<QPoint> hotSpot, const std::string& fileName) const;
@@ -70,6 +74,7 @@ private:
     bool writeWhole(const std::string& ansiName, formats::Bytes bytes) const;
 
     const platform::WindowsPaths& paths_;
+    mutable QString lastError_;
 };
 
 } // namespace glyphary

@@ -1,0 +1,33 @@
+#pragma once
+// The frames of the animation a result row belongs to: every item of the result list from the same
+// catalogue member or the same file, of the same kind, in list order. An animation file is loaded
+// once and its steps drawn from it, so a step that cannot be drawn is known; catalogue frames are
+// drawn as their rows show them.
+
+#include "core/Selection.h"
+
+#include <QImage>
+#include <vector>
+
+namespace glyphary {
+class MainSession;
+namespace platform {
+class IconFunctions;
+}
+}
+
+namespace glyphary::exporting {
+
+struct AnimationFrames {
+    std::vector<QImage> frames; // all 32 x 32
+    int skipped = 0;            // items of the animation that could not be drawn
+};
+
+// True for the kinds whose items can be animation frames: "book", "open", "user", "sycu", "sytu".
+bool canHoldFrames(const QString& item);
+// Whether `candidate` is a frame of the same animation as `item`.
+bool sameAnimation(const QString& item, const QString& candidate);
+
+AnimationFrames collectAnimationFrames(MainSession& session, platform::IconFunctions& icons, const SelectedRow& row);
+
+} // namespace glyphary::exporting
