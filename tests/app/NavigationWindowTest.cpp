@@ -7,6 +7,9 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
+#include <QMimeData>
+#include <QUrl>
 #include <QPainter>
 #include <QTreeWidget>
 
@@ -126,6 +129,26 @@ TEST_F(NavigationWindowTest, TheDoubleClickActionRunsItsCommand)
     emit window->pnlResult->itemDoubleClicked(1);
     EXPECT_EQ(copies, 1);
     EXPECT_EQ(window->session().selection().doubleClickAction, QStringLiteral("Copy"));
+}
+
+TEST_F(NavigationWindowTest, AnIconIsSavedFromThePopupAndDraggedOutAsAFile)
+{
+    const auto window = openHiColourIcons();
+    window->pnlResult->setCurrentRow(0);
+    QDir().mkpath(root.host(QStringLiteral("C:\\Out")));
+    root.dialogs().fileAnswers.push_back(platform::FileDialogResult{{QStringLiteral("C:\\Out\\fruit")}, 1});
+    window->action(QStringLiteral("mnuResultClickSaveAs"))->trigger();
+    EXPECT_EQ(root.dialogs().fileRequests.back().fileName, window->pnlResult->text(0, 0));
+    const QByteArray saved = root.readFile(QStringLiteral("C:\\Out\\fruit.ico"));
+    ASSERT_FALSE(saved.isEmpty());
+    EXPECT_EQ(saved.left(4), QByteArray("\0\0\1\0", 4));
+
+    std::unique_ptr<QMimeData> drag(window->pnlResult->model()->mimeData({window->pnlResult->model()->index(1, 0)}));
+    EXPECT_EQ(drag->text(), window->pnlResult->text(1, 0));
+    ASSERT_EQ(drag->urls().size(), 1);
+    const QString file = drag->urls()[0].toLocalFile();
+    EXPECT_TRUE(file.endsWith(window->pnlResult->text(1, 0) + QStringLiteral(".ico"))) << file.toStdString();
+    EXPECT_TRUE(QFile::exists(file));
 }
 
 } // namespace

@@ -1,0 +1,223 @@
+// Copy, Run, Edit With and the file a drag out of the list carries.
+#include "export/CopyPicture.h"
+#include "export/Exporter.h"
+#include "export/LaunchPlan.h"
+
+#include "core/AppContext.h"
+#include "core/MainSession.h"
+#include "core/Settings.h"
+#include "core/SettingsTable.h"
+#include "formats/IcoCodec.h"
+#include "platform/Win32Types.h"
+#include "support/FakeMainWindow.h"
+#include "support/GuiApplication.h"
+#include "support/PeBuilder.h"
+#include "support/TempRoot.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMimeData>
+#include <gtest/gtest.h>
+
+using namespace glyphary;
+using namespace glyphary::exporting;
+
+namespace {
+
+struct Start {
+    QString program;
+    QStringList arguments;
+    QStringList environment;
+};
+
+class RecordingLauncher : public platform::ProgramLauncher {
+public:
+    RecordingLauncher(std::vector<Start>& starts, QStringList& opened, QString wine)
+        : starts_(starts), opened_(opened), wine_(std::move(wine))
+    {
+    }
+    bool start(const QString& program, const QStringList& arguments, const QStringList& environment) override
+    {
+        starts_.push_back({program, arguments, environment});
+        return true;
+    }
+    bool openWithDesktop(const QString& hostPath) override
+    {
+        opened_ << hostPath;
+        return true;
+    }
+    QString findProgram(const QString& name) const override { return name == u"wine" ? wine_ : QString(); }
+
+private:
+    std::vector<Start>& starts_;
+    QStringList& opened_;
+    QString wine_;
+};
+
+QImage transparentCorner()
+{
+    QImage image(32, 32, QImage::Format_ARGB32);
+    image.fill(qRgb(0, 128, 0));
+    image.setPixel(0, 0, qRgba(0, 0, 0, 0));
+    return image;
+}
+
+TEST(CopyPicture, TransparentPixelsTakeTheMaskColourOrTheViewBackgroundAndThePngKeepsAlpha)
+{
+    EXPECT_EQ(copyBackground(false, QColor(255, 0, 255), Qt::white), QColor(Qt::white));
+    EXPECT_EQ(copyBackground(true, QColor(255, 0, 255), Qt::white), QColor(255, 0, 255));
+
+    glyphary::testing::ensureGuiApplication();
+    std::unique_ptr<QMimeData> data(clipboardData(transparentCorner(), QColor(255, 0, 255)));
+    const QImage bitmap = qvariant_cast<QImage>(data->imageData());
+    EXPECT_EQ(bitmap.pixel(0, 0), qRgb(255, 0, 255));
+    EXPECT_EQ(bitmap.pixel(5, 5), qRgb(0, 128, 0));
+    const QImage png = QImage::fromData(data->data(QStringLiteral("image/png")), "PNG");
+    EXPECT_EQ(qAlpha(png.pixel(0, 0)), 0);
+    EXPECT_EQ(png.pixel(5, 5), qRgb(0, 128, 0));
+}
+
+class ExportCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        glyphary::testing::ensureGuiApplication();
+        context.TempFolder = QStringLiteral("c:\\windows\\temp\\");
+        QDir().mkpath(root.host(QStringLiteral("C:\\WINDOWS\\TEMP")));
+        window.shown.backColor = Qt::white;
+        useWine(QStringLiteral("/usr/bin/wine"));
+    }
+    void useWine(const QString& wine)
+    {
+        exporter.setLauncher(std::make_unique<RecordingLauncher>(starts, opened, wine));
+    }
+    void select(const QString& type, const QString& item)
+    {
+        window.row = SelectedRow{QStringLiteral("Notepad"), type, QStringLiteral("Desktop"), item, transparentCorner()};
+    }
+    QString prefix() const { return QStringLiteral("WINEPREFIX=") + QDir(root.rootPath()).absolutePath(); }
+
+    glyphary::testing::TempRoot root;
+    AppContext context{root.platform()};
+    Settings settings{root.platform().registry()};
+    glyphary::testing::FakeMainWindow window;
+    MainSession session{context, settings, window};
+    Exporter exporter{session};
+    std::vector<Start> starts;
+    QStringList opened;
+};
+
+TEST_F(ExportCommandsTest, RunStartsAWindowsTargetThroughWineWithAnArgumentList)
+{
+    root.writeFile(QStringLiteral("C:\\WINDOWS\\notepad.exe"), QByteArray("MZ"));
+    select(QStringLiteral("Shortcut Icon"), QStringLiteral("C:\\WINDOWS\\notepad.exe;0;C:\\WINDOWS\\notepad.exe;sshor"));
+    exporter.run();
+    ASSERT_EQ(starts.size(), 1u);
+    EXPECT_EQ(starts[0].program, QStringLiteral("/usr/bin/wine"));
+    EXPECT_EQ(starts[0].arguments, QStringList{QStringLiteral("C:\\WINDOWS\\notepad.exe")});
+    EXPECT_EQ(starts[0].environment, QStringList{prefix()});
+
+    useWine({});
+    exporter.run();
+    EXPECT_EQ(starts.size(), 1u);
+    EXPECT_EQ(root.dialogs().prompts.back().text,
+              QStringLiteral("C:\\WINDOWS\\notepad.exe is a Windows program. Windows programs cannot be started here: "
+                             "Wine is not installed."));
+    EXPECT_EQ(root.dialogs().prompts.back().title, QStringLiteral("Run"));
+}
+
+TEST_F(ExportCommandsTest, RunOpensADocumentWithTheDesktopAndSaysWhenTheTargetIsGone)
+{
+    root.writeFile(QStringLiteral("C:\\Docs\\read me.txt"), QByteArray("hello"));
+    select(QStringLiteral("Shortcut Icon"), QStringLiteral("C:\\x.ico;0;C:\\Docs\\read me.txt;sshor"));
+    exporter.run();
+    EXPECT_TRUE(starts.empty());
+    EXPECT_EQ(opened, QStringList{root.host(QStringLiteral("C:\\Docs\\read me.txt"))});
+
+    select(QStringLiteral("Shortcut Icon"), QStringLiteral("C:\\x.ico;0;C:\\Docs\\gone.txt;sshor"));
+    exporter.run();
+    EXPECT_EQ(root.dialogs().prompts.back().text, QStringLiteral("C:\\Docs\\gone.txt does not exist."));
+}
+
+TEST_F(ExportCommandsTest, EditWithoutAnEditorSaysHowToChooseOneAndWritesNothing)
+{
+    select(QStringLiteral("Hi-Color Icon"), QStringLiteral("C:\\x.ico;0;x;2open"));
+    exporter.editWith();
+    ASSERT_EQ(root.dialogs().prompts.size(), 1u);
+    EXPECT_EQ(root.dialogs().prompts[0].title, QStringLiteral("Edit With Error"));
+    EXPECT_EQ(root.dialogs().prompts[0].text,
+              QStringLiteral("Please specify an External Icon Editor:\rselect Options from the main menu.\r"
+                             "select the Double Click Icon tab\rselect an Icon Editor executable with the Browse button."));
+    EXPECT_EQ(root.dialogs().prompts[0].flags, platform::MB_ICONEXCLAMATION);
+    EXPECT_FALSE(QFile::exists(root.host(QStringLiteral("c:\\windows\\temp\\ICTemp.ico"))));
+}
+
+TEST_F(ExportCommandsTest, EditWithSavesTheTemporaryIconAndHandsItToTheEditor)
+{
+    root.writeFile(QStringLiteral("C:\\Tools\\IconEdit.exe"), QByteArray("MZ"));
+    settings.write(setting::ExtEditFolder, QStringLiteral("C:\\Tools"));
+    settings.write(setting::ExtEditFile, QStringLiteral("IconEdit.exe"));
+    // Even a cursor row goes to the editor as the icon file it is handed.
+    select(QStringLiteral("Hi-Color Cursor"), QStringLiteral("C:\\x.cur;0;x;8open"));
+    exporter.editWith();
+    EXPECT_TRUE(root.dialogs().fileRequests.empty());
+    EXPECT_EQ(context.EditFlag, kFalse);
+    const QByteArray saved = root.readFile(QStringLiteral("c:\\windows\\temp\\ICTemp.ico"));
+    EXPECT_TRUE(formats::parseIco(formats::ByteVector(saved.begin(), saved.end())));
+    ASSERT_EQ(starts.size(), 1u);
+    EXPECT_EQ(starts[0].program, QStringLiteral("/usr/bin/wine"));
+    EXPECT_EQ(starts[0].arguments,
+              (QStringList{QStringLiteral("C:\\Tools\\IconEdit.exe"), QStringLiteral("c:\\windows\\temp\\ICTemp.ico")}));
+
+    // A Linux editor gets the host path; a document is no editor.
+    const QString tool = root.host(QStringLiteral("C:\\Tools")) + QStringLiteral("/iconedit");
+    root.writeFile(QStringLiteral("C:\\Tools\\iconedit"), QByteArray("#!/bin/sh\n"));
+    QFile::setPermissions(tool, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    settings.write(setting::ExtEditFile, QStringLiteral("iconedit"));
+    exporter.editWith();
+    ASSERT_EQ(starts.size(), 2u);
+    EXPECT_EQ(starts[1].program, tool);
+    EXPECT_EQ(starts[1].arguments, QStringList{root.host(QStringLiteral("c:\\windows\\temp\\ICTemp.ico"))});
+
+    root.writeFile(QStringLiteral("C:\\Tools\\notes.txt"), QByteArray("x"));
+    settings.write(setting::ExtEditFile, QStringLiteral("C:\\Tools\\notes.txt"));
+    exporter.editWith();
+    EXPECT_EQ(starts.size(), 2u);
+    EXPECT_EQ(root.dialogs().prompts.back().text, QStringLiteral("C:\\Tools\\notes.txt is not a program."));
+}
+
+TEST_F(ExportCommandsTest, ADragOutCarriesTheWholeIconGroupOrThePictureShown)
+{
+    using glyphary::testing::dibImage;
+    const auto library = glyphary::testing::ResourceBuilder()
+                             .iconGroup(formats::ResourceName::byId(1), {dibImage(4, 16), dibImage(8, 32), dibImage(32, 48)})
+                             .pe32();
+    root.writeFile(QStringLiteral("C:\\Icons\\lib.dll"), library);
+    const QString file = exporter.dragFile(SelectedRow{QStringLiteral("lib.dll #1 of 1"), QStringLiteral("Icon Library"),
+                                                       QStringLiteral("File"), QStringLiteral("C:\\Icons\\lib.dll;0;#1 of 1;dopen"),
+                                                       transparentCorner()});
+    EXPECT_EQ(QFileInfo(file).fileName(), QStringLiteral("lib.dll #1 of 1.ico"));
+    QFile written(file);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const QByteArray bytes = written.readAll();
+    const auto icon = formats::parseIco(formats::ByteVector(bytes.begin(), bytes.end()));
+    ASSERT_TRUE(icon);
+    ASSERT_EQ(icon.value->entries.size(), 3u);
+    EXPECT_EQ(icon.value->entries[2].stored.pixelWidth(), 48);
+
+    // A catalogue icon, and a name no file manager takes as it is.
+    const QString picture = exporter.dragFile(SelectedRow{QStringLiteral("a/b:c"), QStringLiteral("Hi-Color Icon"),
+                                                          QStringLiteral("Glyphary"), QStringLiteral("shell:12:02book"),
+                                                          transparentCorner()});
+    EXPECT_EQ(QFileInfo(picture).fileName(), QStringLiteral("a_b_c.ico"));
+    QFile shown(picture);
+    ASSERT_TRUE(shown.open(QIODevice::ReadOnly));
+    const QByteArray shownBytes = shown.readAll();
+    const auto one = formats::parseIco(formats::ByteVector(shownBytes.begin(), shownBytes.end()));
+    ASSERT_TRUE(one);
+    ASSERT_EQ(one.value->entries.size(), 1u);
+    EXPECT_EQ(qAlpha(one.value->entries[0].image->image.pixel(0, 0)), 0);
+}
+
+} // namespace
