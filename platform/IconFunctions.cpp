@@ -4,13 +4,13 @@
 #include "platform/BuiltInCursors.h"
 #include "platform/IconFileBytes.h"
 
-#include <QDateTime>
 #include <QFile>
-#include <QFileInfo>
 
 #include <algorithm>
 #include <limits>
 #include <optional>
+
+#include <sys/stat.h>
 
 namespace glyphary::platform {
 
@@ -175,6 +175,26 @@ int LoadedIcon::millisecondsAtStep(int step) const
 
 IconFunctions::IconFunctions(const WindowsPaths& paths) : paths_(paths) {}
 
+namespace {
+
+struct FileStamp {
+    qint64 size = 0;
+    qint64 time = 0; // modification time, ns
+};
+
+// A regular file's size and time; nullopt for anything else. A raw stat: QFileInfo's local times
+// would look at the time zone on every call.
+std::optional<FileStamp> fileStamp(const QString& host)
+{
+    struct stat status {};
+    if (host.isEmpty() || ::stat(QFile::encodeName(host).constData(), &status) != 0 || !S_ISREG(status.st_mode))
+        return std::nullopt;
+    return FileStamp{static_cast<qint64>(status.st_size),
+                     static_cast<qint64>(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec};
+}
+
+} // namespace
+
 IconFunctions::~IconFunctions() = default;
 
 void IconFunctions::setDecodeLimits(const formats::DecodeBudget& limits)
@@ -193,24 +213,27 @@ bool IconFunctions::wasCutShort(const QString& file)
 void IconFunctions::forgetCachedFile()
 {
     cached_.reset();
+    cachedWindowsPath_.clear();
     cachedHostPath_.clear();
 }
 
 std::shared_ptr<const IconFunctions::Container> IconFunctions::open(const QString& file, int* failure)
 {
     *failure = kExtractUnreadable;
-    const QString host = paths_.toHost(file);
-    if (host.isEmpty())
+    // The page filler extracts icon after icon from one file; read and parse it once, and look at
+    // it once per call: one stat, no path lookup.
+    QString host = cached_ && file == cachedWindowsPath_ ? cachedHostPath_ : paths_.toHost(file);
+    auto stamp = fileStamp(host);
+    if (!stamp && host == cachedHostPath_) {
+        host = paths_.toHost(file); // the name may now name another file of another case
+        stamp = fileStamp(host);
+    }
+    if (!stamp)
         return nullptr;
-    const QFileInfo info(host);
-    if (!info.isFile())
-        return nullptr;
-    const qint64 time = info.lastModified().toMSecsSinceEpoch();
-    // The page filler extracts icon after icon from one file; read and parse it once.
-    if (cached_ && host == cachedHostPath_ && info.size() == cachedSize_ && time == cachedTime_)
+    if (cached_ && host == cachedHostPath_ && stamp->size == cachedSize_ && stamp->time == cachedTime_)
         return cached_;
 
-    auto read = IconFileBytes::read(host, info.size());
+    auto read = IconFileBytes::read(host, stamp->size);
     if (!read)
         return nullptr;
     auto container = std::make_shared<Container>(std::move(*read));
@@ -248,9 +271,10 @@ std::shared_ptr<const IconFunctions::Container> IconFunctions::open(const QStrin
     case Content::Other:
         return nullptr;
     }
+    cachedWindowsPath_ = file;
     cachedHostPath_ = host;
-    cachedSize_ = info.size();
-    cachedTime_ = time;
+    cachedSize_ = stamp->size;
+    cachedTime_ = stamp->time;
     cached_ = std::move(container);
     return cached_;
 }

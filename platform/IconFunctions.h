@@ -166,6 +166,7 @@ private:
     static Icon extractOne(const Container& container, int position, int side);
 
     const WindowsPaths& paths_;
+    QString cachedWindowsPath_;
     QString cachedHostPath_;
     qint64 cachedSize_ = -1;
     qint64 cachedTime_ = -1;

@@ -126,20 +126,19 @@ bool listFile(Tool& tool, const QString& hostPath, Named named)
 {
     const bool quiet = named == Named::InFolder;
     const QString file = tool.paths.toWindows(hostPath);
-    if (const QString reason = unreadableReason(hostPath); !reason.isEmpty()) {
-        if (quiet)
-            return true; // gone or unreadable since the walk
-        failure(hostPath + QStringLiteral(": ") + reason);
-        return false;
-    }
     const QString kind = readableAs(tool.paths, file);
     ItemList items;
     QuietHost host;
     FileIconReader reader(tool.paths, tool.icons, items, host);
     if (!kind.isEmpty())
         reader.ReadFileIconsAs(file, kind);
+    // Gone or unreadable since the walk, or never there: asked only when nothing was listed.
     if (items.isEmpty() && quiet)
         return true;
+    if (const QString reason = items.isEmpty() ? unreadableReason(hostPath) : QString(); !reason.isEmpty()) {
+        failure(hostPath + QStringLiteral(": ") + reason);
+        return false;
+    }
     if (items.isEmpty() && (kind == u"ico" || kind == u"cur") && tool.icons.ExtractIconA(file, -1).status > 0) {
         failure(hostPath + QStringLiteral(": Glyphary lists no icon of this size class (an .ico or .cur file of 767 to "
                                           "2237 bytes is neither the 16-colour nor the 256-colour length); extract "
