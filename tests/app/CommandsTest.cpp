@@ -54,7 +54,7 @@ TEST_F(CommandsTest, CommandsWithoutAHandlerYet)
             missing << entryOf(command);
     EXPECT_EQ(missing.join(u' ').toStdString(),
               "mnuFileProperties mnuEditCopy mnuFileSaveAs mnuFileEditWith mnuFilePlay mnuRefAdd mnuRefDelete "
-              "mnuToolsZoom2 mnuFileRun mnuFavoriteAdd mnuFavoriteDel mnuFileChange mnuToolsChangeFolder "
+              "mnuFileRun mnuFavoriteAdd mnuFavoriteDel mnuFileChange mnuToolsChangeFolder "
               "mnuFavoriteGroupAdd mnuFavoriteGroupDel mnuViewOptions mnuFavoriteRefresh "
               "mnuFavoriteOrganize mnuRefKey mnuToolsImport mnuToolsDefaultFolder mnuToolsRebuild mnuToolsRestart "
               "drop on results");
