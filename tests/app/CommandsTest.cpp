@@ -53,7 +53,7 @@ TEST_F(CommandsTest, CommandsWithoutAHandlerYet)
         if (!window->session().handles(command))
             missing << entryOf(command);
     EXPECT_EQ(missing.join(u' ').toStdString(),
-              "mnuFileProperties mnuEditCopy mnuFileSaveAs mnuFileEditWith mnuRefAdd mnuRefDelete "
+              "mnuEditCopy mnuFileSaveAs mnuFileEditWith mnuRefAdd mnuRefDelete "
               "mnuFileRun mnuFavoriteAdd mnuFavoriteDel mnuFileChange mnuToolsChangeFolder "
               "mnuFavoriteGroupAdd mnuFavoriteGroupDel mnuViewOptions mnuFavoriteRefresh "
               "mnuFavoriteOrganize mnuRefKey mnuToolsImport mnuToolsDefaultFolder mnuToolsRebuild mnuToolsRestart "
