@@ -34,4 +34,13 @@ QPoint pixelsToTwips(QPoint pixels, int twipsPerPixelX, int twipsPerPixelY)
     return {pixels.x() * std::max(1, twipsPerPixelX), pixels.y() * std::max(1, twipsPerPixelY)};
 }
 
+QPoint restoredWindowPosition(Settings& settings, const SettingDef& top, const SettingDef& left, int twipsPerPixelX,
+                              int twipsPerPixelY, QRect screen, QSize size)
+{
+    if (const auto stored = loadWindowPosition(settings, top, left))
+        return twipsToPixels(*stored, twipsPerPixelX, twipsPerPixelY);
+    return {screen.x() + std::max(0, (screen.width() - size.width()) / 2),
+            screen.y() + std::max(0, (screen.height() - size.height()) / 2)};
+}
+
 } // namespace glyphary

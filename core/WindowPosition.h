@@ -2,6 +2,8 @@
 // Where a secondary window is kept: its top and left, stored in twips under "Software\Glyphary\Pos".
 
 #include <QPoint>
+#include <QRect>
+#include <QSize>
 #include <optional>
 
 namespace glyphary {
@@ -17,5 +19,10 @@ void saveWindowPosition(Settings& settings, const SettingDef& top, const Setting
 // Positions are stored in twips, shown in pixels.
 QPoint twipsToPixels(QPoint twips, int twipsPerPixelX, int twipsPerPixelY);
 QPoint pixelsToTwips(QPoint pixels, int twipsPerPixelX, int twipsPerPixelY);
+
+// Where a window opens, in pixels: its stored place, or without one, centred on the screen's free
+// area (`screen`, the window's own size `size`).
+QPoint restoredWindowPosition(Settings& settings, const SettingDef& top, const SettingDef& left, int twipsPerPixelX,
+                              int twipsPerPixelY, QRect screen, QSize size);
 
 } // namespace glyphary

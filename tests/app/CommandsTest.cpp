@@ -53,8 +53,7 @@ TEST_F(CommandsTest, CommandsWithoutAHandlerYet)
         if (!window->session().handles(command))
             missing << entryOf(command);
     EXPECT_EQ(missing.join(u' ').toStdString(),
-              "mnuFileProperties mnuFilePlay mnuRefAdd mnuRefDelete "
-              "mnuToolsZoom2 mnuFavoriteAdd mnuFavoriteDel mnuFileChange mnuToolsChangeFolder "
+              "mnuRefAdd mnuRefDelete mnuFavoriteAdd mnuFavoriteDel mnuFileChange mnuToolsChangeFolder "
               "mnuFavoriteGroupAdd mnuFavoriteGroupDel mnuViewOptions mnuFavoriteRefresh "
               "mnuFavoriteOrganize mnuRefKey mnuToolsImport mnuToolsDefaultFolder mnuToolsRebuild mnuToolsRestart "
               "drop on results");

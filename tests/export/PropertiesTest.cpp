@@ -1,0 +1,264 @@
+#include "core/AppContext.h"
+#include "core/KeywordTable.h"
+#include "core/MainSession.h"
+#include "core/Settings.h"
+#include "export/FileProperties.h"
+#include "export/PropertiesView.h"
+#include "export/frmFileProperties.h"
+#include "export/frmProp.h"
+#include "platform/IconFunctions.h"
+#include "support/FakeMainWindow.h"
+#include "support/GuiApplication.h"
+#include "support/IconBytes.h"
+#include "support/PeBuilder.h"
+#include "support/TempRoot.h"
+
+#include <QApplication>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace glyphary;
+using namespace glyphary::exporting;
+using glyphary::testing::dibImage;
+
+namespace {
+
+const QString kCatalogueItem = QStringLiteral("abc:3:01book");
+
+SelectedRow row(const char* name, const char* type, const char* origin, const char* item)
+{
+    return {QString::fromLatin1(name), QString::fromLatin1(type), QString::fromLatin1(origin), QString::fromLatin1(item), {}};
+}
+
+TEST(CatalogueKeywords, EveryKeywordListingTheWholeTokenIsNamedInKeywordOrder)
+{
+    KeywordTable table;
+    table.append(QStringLiteral("Stars"), QStringLiteral("x:1:00;abc:3:01;"));
+    table.append(QStringLiteral("Longer token"), QStringLiteral("abc:3:010;"));
+    table.append(QStringLiteral("Longer member"), QStringLiteral("zabc:3:01;"));
+    table.append(QStringLiteral("Night"), QStringLiteral("abc:3:01;q:2:01;"));
+    table.append(QStringLiteral("Custom"), QString());
+    table.Keywords[3000] = QStringLiteral("Gold");
+    table.KeywordData[3000] = QStringLiteral("abc:3:01;");
+    EXPECT_EQ(catalogueKeywordsOf(kCatalogueItem, table), QStringLiteral("Stars, Night, Gold"));
+    EXPECT_EQ(catalogueKeywordsOf(QStringLiteral("q:2:01book"), table), QStringLiteral("Night"));
+    EXPECT_EQ(catalogueKeywordsOf(QStringLiteral("none:9:01book"), table), QString());
+    EXPECT_EQ(catalogueKeywordsOf(QStringLiteral("C:\\a.ico;0;x;0open"), table), QString()) << "not a catalogue icon";
+
+    EXPECT_TRUE(tokenListHas(u"a:1:01;b:2:01", u"b:2:01")) << "a last token without its \";\"";
+    EXPECT_FALSE(tokenListHas(u";;", u""));
+    EXPECT_FALSE(tokenListHas(u"", u"a:1:01"));
+}
+
+TEST(IconPropertiesTexts, ACatalogueRowNamesItsMemberAndAWindowsDefaultRowItsSource)
+{
+    KeywordTable table;
+    table.append(QStringLiteral("Stars"), QStringLiteral("abc:3:01;"));
+    const IconProperties catalogue = iconPropertiesOf(row("Stars", "256 Color Icon", "Glyphary", "abc:3:01book"), table);
+    EXPECT_EQ(catalogue.name, QStringLiteral("Stars"));
+    EXPECT_EQ(catalogue.type, QStringLiteral("256 Color Icon"));
+    EXPECT_EQ(catalogue.origin, QStringLiteral("Glyphary"));
+    EXPECT_EQ(catalogue.keywords, QStringLiteral("Stars"));
+    EXPECT_EQ(catalogue.file, QStringLiteral("abc, image 3"));
+
+    const IconProperties cursor
+        = iconPropertiesOf(row("Arrow", "Current Cursor", "Windows Default", "default;0;Control Panel\\Cursors\\Arrow;csycu"), table);
+    EXPECT_EQ(cursor.file, QStringLiteral("Control Panel\\Cursors\\Arrow"));
+    EXPECT_TRUE(cursor.keywords.isEmpty());
+}
+
+TEST(PropertiesTargets, TheOriginChoosesTheWindowAndTheFile)
+{
+    const QString windows = QStringLiteral("C:\\WINDOWS");
+    const struct {
+        SelectedRow row;
+        PropertiesWindow window;
+        const char* file;
+        bool shortcut;
+    } cases[] = {
+        {row("Stars", "256 Color Icon", "Glyphary", "abc:3:01book"), PropertiesWindow::Icon, "", false},
+        {row("Arrow", "Theme Cursor", "Windows Default", "default;0;32512;tsytu"), PropertiesWindow::Icon, "", false},
+        {row("star.ico", "16 Color Icon", "File", "C:\\Icons\\star.ico;0;x;0open"), PropertiesWindow::File, "C:\\Icons\\star.ico", false},
+        {row("star", "16 Color Icon", "File Favorite", "C:\\Fav\\star.ico;0;x;0open"), PropertiesWindow::File, "C:\\Fav\\star.ico", false},
+        {row("Stars", "16 Color Icon", "Reference", "C:\\r.ico;0;x;0user"), PropertiesWindow::File, "C:\\r.ico", false},
+        {row("Wait", "Theme Cursor", "Schemes", "C:\\w.cur;0;Wait;tsytu"), PropertiesWindow::File, "C:\\w.cur", false},
+        {row("Mail", "Shortcut Icon", "Desktop", "C:\\mail.exe;0;x;sshor"), PropertiesWindow::File, "C:\\WINDOWS\\Desktop\\Mail.lnk", true},
+        {row("Word", "Shortcut Icon", "Start Menu\\Programs", "C:\\w.exe;0;x;sshor"), PropertiesWindow::File,
+         "C:\\WINDOWS\\Start Menu\\Programs\\Word.lnk", true},
+        {row("Odd", "System Icon", "Elsewhere", "x;0;y;wsysy"), PropertiesWindow::Icon, "", false},
+    };
+    for (const auto& c : cases) {
+        const PropertiesTarget target = propertiesTargetOf(c.row, windows);
+        EXPECT_EQ(target.window, c.window) << c.row.name.toStdString();
+        EXPECT_EQ(target.file, QString::fromLatin1(c.file)) << c.row.name.toStdString();
+        EXPECT_EQ(target.shortcut, c.shortcut) << c.row.name.toStdString();
+    }
+    EXPECT_EQ(propertiesTargetOf(row("Broken", "16 Color Icon", "File", "no fields0open"), windows).file, QString());
+}
+
+TEST(FilePropertiesTexts, SizesDatesAndTypesReadAsWindowsWritesThem)
+{
+    EXPECT_EQ(fileSizeText(0), QStringLiteral("0 bytes"));
+    EXPECT_EQ(fileSizeText(766), QStringLiteral("766 bytes"));
+    EXPECT_EQ(fileSizeText(2238), QStringLiteral("2.19 KB (2,238 bytes)"));
+    EXPECT_EQ(fileSizeText(3 * 1024 * 1024), QStringLiteral("3.00 MB (3,145,728 bytes)"));
+    EXPECT_EQ(fileTimeText(QDateTime(QDate(1998, 3, 2), QTime(22, 15, 0))), QStringLiteral("Monday, March 2, 1998 10:15:00 PM"));
+    EXPECT_EQ(fileTimeText(QDateTime()), QStringLiteral("Unknown"));
+    const std::pair<const char*, const char*> types[] = {
+        {"C:\\a.ICO", "Icon"}, {"C:\\a.cur", "Cursor"}, {"C:\\a.ani", "Animated Cursor"}, {"C:\\a.icl", "Icon Library"},
+        {"C:\\a.exe", "Application"}, {"C:\\a.dll", "Application Extension"}, {"C:\\Desktop\\Mail.lnk", "Shortcut"},
+        {"C:\\readme.txt", "TXT File"}, {"C:\\v1.0\\README", "File"}};
+    for (const auto& [path, type] : types)
+        EXPECT_EQ(fileTypeText(QString::fromLatin1(path)), QString::fromLatin1(type)) << path;
+}
+
+class FilePropertiesTest : public ::testing::Test {
+protected:
+    void SetUp() override { glyphary::testing::ensureGuiApplication(); }
+
+    FileProperties read(const QString& path, bool icons = true)
+    {
+        return readFileProperties(root.platform().paths(), iconFunctions, path, icons);
+    }
+
+    glyphary::testing::TempRoot root;
+    platform::IconFunctions iconFunctions{root.platform().paths()};
+};
+
+TEST_F(FilePropertiesTest, AnIconFileListsItsImagesAndAProgramEachOfItsIcons)
+{
+    root.writeFile(QStringLiteral("C:\\Icons\\two.ico"), glyphary::testing::icoFile({dibImage(4, 16), dibImage(8, 32)}));
+    const FileProperties icon = read(QStringLiteral("C:\\Icons\\two.ico"));
+    ASSERT_TRUE(icon.exists);
+    EXPECT_EQ(icon.type, QStringLiteral("Icon"));
+    EXPECT_EQ(icon.size, root.readFile(QStringLiteral("C:\\Icons\\two.ico")).size());
+    EXPECT_TRUE(icon.modified.isValid());
+    EXPECT_EQ(icon.picture.size(), QSize(32, 32));
+    EXPECT_EQ(iconCountText(icon), QStringLiteral("1"));
+    EXPECT_EQ(imageSizeLines(icon), QStringList{QStringLiteral("Icon 1: 16 x 16, 4 bits; 32 x 32, 8 bits")});
+    EXPECT_TRUE(missingFileText(icon).isEmpty());
+
+    glyphary::testing::ResourceBuilder library;
+    library.iconGroup(formats::ResourceName::byId(1), {dibImage(4)}).iconGroup(formats::ResourceName::byId(2), {dibImage(8, 16), dibImage(32)});
+    root.writeFile(QStringLiteral("C:\\Lib\\pair.dll"), library.pe32());
+    const FileProperties program = read(QStringLiteral("C:\\Lib\\pair.dll"));
+    EXPECT_EQ(program.type, QStringLiteral("Application Extension"));
+    EXPECT_EQ(iconCountText(program), QStringLiteral("2"));
+    EXPECT_EQ(imageSizeLines(program), (QStringList{QStringLiteral("Icon 1: 32 x 32, 4 bits"),
+                                                    QStringLiteral("Icon 2: 16 x 16, 8 bits; 32 x 32, 32 bits")}));
+}
+
+TEST_F(FilePropertiesTest, CursorsAnimationsAndOtherFilesSayWhatTheyHold)
+{
+    root.writeFile(QStringLiteral("C:\\c.cur"), glyphary::testing::curFile({{dibImage(4), 3, 4}}));
+    EXPECT_EQ(imageSizeLines(read(QStringLiteral("C:\\c.cur"))), QStringList{QStringLiteral("Icon 1: 32 x 32, 4 bits")});
+
+    formats::ByteVector frames;
+    for (std::uint8_t i = 0; i < 3; ++i)
+        formats::putBytes(frames, test::riffChunk("icon", glyphary::testing::curFile({{dibImage(4, 32, i), 0, 0}})));
+    root.writeFile(QStringLiteral("C:\\busy.ani"),
+                   test::riffFile("ACON", test::join({test::riffChunk("anih", test::aniHeader(3, 3, 6, formats::kAniFlagIcon)),
+                                                      test::riffList("fram", frames)})));
+    const FileProperties animation = read(QStringLiteral("C:\\busy.ani"));
+    EXPECT_TRUE(animation.animation);
+    EXPECT_EQ(iconCountText(animation), QStringLiteral("1 (3 frames)"));
+    EXPECT_EQ(imageSizeLines(animation).value(2), QStringLiteral("Frame 3: 32 x 32, 4 bits"));
+
+    root.writeFile(QStringLiteral("C:\\readme.txt"), QByteArray("not an icon"));
+    const FileProperties text = read(QStringLiteral("C:\\readme.txt"));
+    EXPECT_EQ(text.type, QStringLiteral("TXT File"));
+    EXPECT_EQ(iconCountText(text), QStringLiteral("Not an icon file"));
+    EXPECT_TRUE(imageSizeLines(text).isEmpty());
+
+    root.writeFile(QStringLiteral("C:\\WINDOWS\\Desktop\\Mail.lnk"), QByteArray(76, '\0'));
+    const FileProperties shortcut = read(QStringLiteral("C:\\WINDOWS\\Desktop\\Mail.lnk"), false);
+    EXPECT_TRUE(shortcut.exists);
+    EXPECT_EQ(shortcut.size, 76);
+    EXPECT_FALSE(shortcut.iconsRead);
+    EXPECT_TRUE(iconCountText(shortcut).isEmpty());
+}
+
+TEST_F(FilePropertiesTest, AMissingFileOrUnreachablePathIsSaidSoAndShowsItsPath)
+{
+    for (const char* path : {"C:\\Icons\\gone.ico", "D:\\other.ico", "\\\\server\\share\\x.ico"}) {
+        const FileProperties missing = read(QString::fromLatin1(path));
+        EXPECT_FALSE(missing.exists) << path;
+        EXPECT_EQ(missing.path, QString::fromLatin1(path));
+        EXPECT_EQ(missingFileText(missing), QStringLiteral("The file does not exist.")) << path;
+    }
+    EXPECT_EQ(missingFileText(read(QString())), QStringLiteral("This icon is not kept in a file."));
+
+    frmFileProperties window(read(QStringLiteral("C:\\Icons\\gone.ico")));
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("gone.ico Properties"));
+    EXPECT_FALSE(window.lblMissing->isHidden());
+    EXPECT_EQ(window.lblMissing->text(), QStringLiteral("The file does not exist."));
+    EXPECT_EQ(window.txtPath->text(), QStringLiteral("C:\\Icons\\gone.ico"));
+    EXPECT_TRUE(window.txtSize->isHidden());
+}
+
+class PropertiesWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override { glyphary::testing::ensureGuiApplication(); }
+
+    // Runs the Properties command and returns the title and object name of the modal window it shows.
+    std::pair<QString, QString> runProperties()
+    {
+        std::pair<QString, QString> seen;
+        QTimer::singleShot(0, [&seen] {
+            QWidget* modal = QApplication::activeModalWidget();
+            ASSERT_NE(modal, nullptr);
+            seen = {modal->windowTitle(), modal->objectName()};
+            modal->close();
+        });
+        session.run(Command::Properties);
+        return seen;
+    }
+
+    glyphary::testing::TempRoot root;
+    AppContext context{root.platform()};
+    Settings settings{root.platform().registry()};
+    glyphary::testing::FakeMainWindow window;
+    MainSession session{context, settings, window};
+};
+
+TEST_F(PropertiesWindowTest, frmPropShowsTheRowInItsFields)
+{
+    IconProperties shown{QImage(32, 32, QImage::Format_ARGB32), QStringLiteral("Stars"), QStringLiteral("256 Color Icon"),
+                         QStringLiteral("Glyphary"), QStringLiteral("Stars, Night, Gold"), QStringLiteral("abc, image 3")};
+    frmProp prop(shown);
+    EXPECT_EQ(prop.windowTitle(), QStringLiteral("Properties"));
+    EXPECT_EQ(prop.tabProperties->objectName(), QStringLiteral("tabProperties"));
+    EXPECT_EQ(prop.txtName->text(), QStringLiteral("Stars"));
+    EXPECT_EQ(prop.txtType->text(), QStringLiteral("256 Color Icon"));
+    EXPECT_EQ(prop.txtOrigin->text(), QStringLiteral("Glyphary"));
+    EXPECT_EQ(prop.txtKeywords->toPlainText(), QStringLiteral("Stars, Night, Gold"));
+    EXPECT_EQ(prop.txtFile->text(), QStringLiteral("abc, image 3"));
+    auto* fields = prop.tabProperties->widget(0)->findChild<QFormLayout*>();
+    ASSERT_NE(fields, nullptr);
+    const std::pair<QWidget*, const char*> labels[] = {
+        {prop.txtType, "Type:"}, {prop.txtOrigin, "Origin:"}, {prop.txtKeywords, "Keywords:"}};
+    for (const auto& [field, label] : labels)
+        EXPECT_EQ(qobject_cast<QLabel*>(fields->labelForField(field))->text(), QString::fromLatin1(label));
+    prop.cmdOK->click();
+    EXPECT_EQ(prop.result(), QDialog::Accepted);
+}
+
+TEST_F(PropertiesWindowTest, TheCommandOpensTheWindowTheRowCallsFor)
+{
+    installPropertiesWindows(session, nullptr);
+    context.WindowsFolder = QStringLiteral("C:\\WINDOWS");
+    EXPECT_TRUE(session.run(Command::Properties)) << "no row: nothing to show";
+
+    window.row = row("Stars", "256 Color Icon", "Glyphary", "abc:3:01book");
+    EXPECT_EQ(runProperties(), std::make_pair(QStringLiteral("Properties"), QStringLiteral("frmProp")));
+    window.row = row("Mail", "Shortcut Icon", "Desktop", "C:\\mail.exe;0;x;sshor");
+    EXPECT_EQ(runProperties(), std::make_pair(QStringLiteral("Mail.lnk Properties"), QStringLiteral("frmFileProperties")));
+}
+
+} // namespace
