@@ -13,6 +13,9 @@
 #include "support/FakeMainWindow.h"
 #include "support/GuiApplication.h"
 #include "support/TempRoot.h"
+#include "windows/frmAni.h"
+
+#include <QApplication>
 
 #include <QDir>
 #include <QPainter>
@@ -79,6 +82,22 @@ void BM_PlayCollects100Frames(benchmark::State& state)
     }
 }
 BENCHMARK(BM_PlayCollects100Frames)->Unit(benchmark::kMillisecond);
+
+// The whole command: frames collected, the player shown and its first frame painted.
+void BM_PlayUntilThePlayerShowsFrameOne(benchmark::State& state)
+{
+    Film film(100);
+    installAnimationPlayer(film.session, film.exporter, nullptr);
+    for (auto _ : state) {
+        if (!film.session.run(Command::Play))
+            return state.SkipWithError("Play did not run");
+        QApplication::processEvents();
+    }
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (qobject_cast<frmAni*>(top))
+            top->close();
+}
+BENCHMARK(BM_PlayUntilThePlayerShowsFrameOne)->Unit(benchmark::kMillisecond);
 
 void BM_SaveAs60FrameAnimation(benchmark::State& state)
 {

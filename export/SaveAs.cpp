@@ -63,7 +63,8 @@ QString copyWhole(const QString& fromHost, const QString& toHost)
 } // namespace
 
 SaveAs::SaveAs(MainSession& session, platform::IconFunctions& icons)
-    : session_(session), icons_(icons), writer_(session.context().platform.paths())
+    : session_(session), icons_(icons), writer_(session.context().platform.paths()),
+      frameWriter_(session.context().platform.paths(), Glsave32::Durability::Scratch)
 {
 }
 
@@ -203,7 +204,7 @@ bool SaveAs::writeFrames(const SelectedRow& row, const Target& target)
         const QString frameFile = context.TempFolder + QString::number(n) + QStringLiteral(".ico");
         const auto ansi = ansiName(frameFile);
         const IconPlanes planes = procMask(iconOf(film.frames[n]));
-        framesWritten = ansi && writer_.SaveAsIcon(planes.colour, planes.mask, 32, 32, context.ColourDepth, *ansi) == Glsave32::kSaved;
+        framesWritten = ansi && frameWriter_.SaveAsIcon(planes.colour, planes.mask, 32, 32, context.ColourDepth, *ansi) == Glsave32::kSaved;
         if (framesWritten) {
             frameFiles.push_back(*ansi);
             rates.push_back(kFrameRate);
@@ -211,7 +212,7 @@ bool SaveAs::writeFrames(const SelectedRow& row, const Target& target)
         }
     }
     QString failure = framesWritten ? QString() : QStringLiteral("The frames could not be written to %1: %2")
-                                                        .arg(context.TempFolder, writer_.lastError());
+                                                        .arg(context.TempFolder, frameWriter_.lastError());
     if (framesWritten && target.entry == EntrySeparateIcons) {
         const qsizetype slash = target.fileName.lastIndexOf(u'\\');
         const QString folder = target.fileName.left(slash + 1);

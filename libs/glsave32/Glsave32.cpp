@@ -48,7 +48,7 @@ QString aniStatusText(Glsave32::AniStatus status)
 
 } // namespace
 
-Glsave32::Glsave32(const platform::WindowsPaths& paths) : paths_(paths) {}
+Glsave32::Glsave32(const platform::WindowsPaths& paths, Durability durability) : paths_(paths), durability_(durability) {}
 
 std::int16_t Glsave32::SaveAsIcon(const QImage& colorPlane, const QImage& maskPlane, int width, int height,
     int bitsPerPixel, const std::string& fileName)
@@ -142,8 +142,18 @@ bool Glsave32::writeWhole(const std::string& ansiName, formats::Bytes bytes) con
         lastError_ = QStringLiteral("The drive does not exist.");
         return false;
     }
-    QSaveFile file(path);
     const auto size = static_cast<qint64>(bytes.size());
+    if (durability_ == Durability::Scratch) {
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+            && file.write(reinterpret_cast<const char*>(bytes.data()), size) == size && file.flush())
+            return true;
+        lastError_ = file.errorString();
+        file.close();
+        QFile::remove(path);
+        return false;
+    }
+    QSaveFile file(path);
     const bool written = file.open(QIODevice::WriteOnly)
         && file.write(reinterpret_cast<const char*>(bytes.data()), size) == size && file.commit();
     if (!written) {

@@ -40,8 +40,12 @@ public:
     // Our own frames are a few KB; the caps keep a stray path from pulling a huge file into memory.
     static constexpr qint64 kMaxFrameFileSize = 1024 * 1024;
 
+    // Scratch files (animation frames on their way into one .ani) need not survive a crash, so they
+    // are not synced to the disk; a failed write still leaves nothing.
+    enum class Durability { Synced, Scratch };
+
     // `paths` must outlive this object.
-    explicit Glsave32(const platform::WindowsPaths& paths);
+    explicit Glsave32(const platform::WindowsPaths& paths, Durability durability = Durability::Synced);
 
     // Writes a one-image .ico of the planes (see IconPlanes.h). Depth 4: 16 colours, 8: 256 colours,
     // each palette fitted to the picture; 16 and any other value: 32-bit ARGB with an AND mask.
@@ -74,6 +78,7 @@ private:
     bool writeWhole(const std::string& ansiName, formats::Bytes bytes) const;
 
     const platform::WindowsPaths& paths_;
+    Durability durability_;
     mutable QString lastError_;
 };
 

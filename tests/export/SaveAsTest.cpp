@@ -15,6 +15,10 @@
 #include "support/GuiApplication.h"
 #include "support/ReadOnlyFolder.h"
 #include "support/TempRoot.h"
+#include "windows/frmAni.h"
+
+#include <QApplication>
+#include <QLabel>
 
 #include <QDir>
 #include <QFile>
@@ -341,6 +345,26 @@ TEST_F(SaveAsTest, FavoritesModesSaveIntoTheFolderAndCheckADroppedName)
     EXPECT_EQ(root.dialogs().prompts[root.dialogs().prompts.size() - 2].flags, platform::MB_OKCANCEL | platform::MB_ICONEXCLAMATION);
     EXPECT_EQ(root.dialogs().fileRequests.back().title, QStringLiteral("Add to Favorites"));
     EXPECT_TRUE(exists(QStringLiteral("C:\\Fav\\Work\\moon.ico")));
+}
+
+
+TEST_F(SaveAsTest, PlayShowsThePlayerWithEveryFrameOfTheSelectedAnimation)
+{
+    sixFrameAnimation();
+    installAnimationPlayer(session, exporter, nullptr);
+    ASSERT_TRUE(session.run(Command::Play));
+    frmAni* player = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (auto* shown = qobject_cast<frmAni*>(top); shown && shown->isVisible())
+            player = shown;
+    ASSERT_NE(player, nullptr);
+    EXPECT_EQ(player->picIconBack->toolTip(), QStringLiteral("6 frames"));
+    EXPECT_EQ(context.picFilm.size(), 6u);
+    player->close();
+
+    // Not an animation: nothing to play, no window.
+    select(QStringLiteral("star"), QStringLiteral("Hi-Color Icon"), QStringLiteral("C:\\Icons\\star.ico;0;star;2book"));
+    EXPECT_FALSE(exporter.collectFrames());
 }
 
 } // namespace

@@ -2,14 +2,18 @@
 #include "core/MainSession.h"
 #include "core/Settings.h"
 #include "core/SettingsTable.h"
+#include "export/Exporter.h"
+#include "export/Install.h"
 #include "export/ZoomView.h"
 #include "export/frmZoom.h"
+#include "formats/IcoCodec.h"
 #include "support/FakeMainWindow.h"
 #include "support/GuiApplication.h"
 #include "support/TempRoot.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPointingDevice>
@@ -240,6 +244,31 @@ TEST_F(ZoomTest, TheCommandReusesOneWindowAndThePlacerOpensItsOwnModally)
     session.placeHotSpot();
     EXPECT_TRUE(placerSeen);
     EXPECT_EQ(QPoint(context.HotSpotX, context.HotSpotY), QPoint(7, 3)) << "at 3:1, 20 / 3 and 8 / 3";
+}
+
+
+TEST_F(ZoomTest, TheHotSpotPlacedAtTenToOneIsWrittenIntoTheNextCursor)
+{
+    context.TempFolder = QStringLiteral("c:\\windows\\temp\\");
+    QDir().mkpath(root.host(QStringLiteral("C:\\Out")));
+    exporting::Exporter& exporter = exporting::install(session);
+    installZoomWindow(session, nullptr);
+    settings.write(setting::NoCursorChange, qint32(1));
+    context.ZoomFactor = 10;
+    window.row = cursorRow();
+    root.dialogs().fileAnswers.push_back(platform::FileDialogResult{{QStringLiteral("C:\\Out\\arrow")}, 2});
+    QTimer::singleShot(0, [this] {
+        frmZoom* zoom = openZoomWindow();
+        ASSERT_NE(zoom, nullptr);
+        release(zoom->picZoom, QPoint(50, 70));
+        zoom->close();
+    });
+    ASSERT_TRUE(exporter.saveAs());
+    const QByteArray bytes = root.readFile(QStringLiteral("C:\\Out\\arrow.cur"));
+    const auto cursor = formats::parseIco(formats::ByteVector(bytes.begin(), bytes.end()));
+    ASSERT_TRUE(cursor);
+    EXPECT_EQ(cursor.value->entries[0].stored.planesOrHotspotX, 5);
+    EXPECT_EQ(cursor.value->entries[0].stored.bitCountOrHotspotY, 7);
 }
 
 } // namespace
