@@ -1,7 +1,11 @@
 #include "export/QtPropertyFields.h"
 
+#include <QDialog>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 
 namespace glyphary {
 
@@ -22,6 +26,23 @@ QPlainTextEdit* readOnlyText(const char* name, const QString& text, QWidget* par
     field->setMinimumWidth(280);
     field->setMaximumHeight(90);
     return field;
+}
+
+QPushButton* okButton(QDialog* window)
+{
+    auto* cmdOK = new QPushButton(QStringLiteral("OK"), window);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setDefault(true);
+    QObject::connect(cmdOK, &QPushButton::clicked, window, &QDialog::accept);
+    return cmdOK;
+}
+
+QHBoxLayout* iconAndNameRow(QLabel* picIcon, QWidget* txtName)
+{
+    auto* row = new QHBoxLayout;
+    row->addWidget(picIcon);
+    row->addWidget(txtName, 1);
+    return row;
 }
 
 } // namespace glyphary

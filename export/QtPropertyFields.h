@@ -3,7 +3,11 @@
 
 #include <QString>
 
+class QDialog;
+class QHBoxLayout;
+class QLabel;
 class QLineEdit;
+class QPushButton;
 class QPlainTextEdit;
 class QWidget;
 
@@ -11,5 +15,9 @@ namespace glyphary {
 
 QLineEdit* readOnlyLine(const char* name, const QString& text, QWidget* parent);
 QPlainTextEdit* readOnlyText(const char* name, const QString& text, QWidget* parent);
+// `cmdOK`, the default button, closing the window.
+QPushButton* okButton(QDialog* window);
+// The icon beside its name, as the top row of both windows.
+QHBoxLayout* iconAndNameRow(QLabel* picIcon, QWidget* txtName);
 
 } // namespace glyphary

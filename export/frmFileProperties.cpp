@@ -36,14 +36,9 @@ frmFileProperties::frmFileProperties(const exporting::FileProperties& file, QWid
     txtModified = readOnlyLine("txtModified", file.exists ? fileTimeText(file.modified) : QString(), this);
     txtIcons = readOnlyLine("txtIcons", iconCountText(file), this);
     txtImages = readOnlyText("txtImages", imageSizeLines(file).join(u'\n'), this);
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setDefault(true);
-    connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
+    cmdOK = okButton(this);
 
-    auto* nameRow = new QHBoxLayout;
-    nameRow->addWidget(picIcon);
-    nameRow->addWidget(txtName, 1);
+    QHBoxLayout* nameRow = iconAndNameRow(picIcon, txtName);
     auto* fields = new QFormLayout;
     fields->addRow(QStringLiteral("Path:"), txtPath);
     // Only what there is to say: a missing file has no type or dates, a shortcut's icons are not read.

@@ -40,14 +40,9 @@ frmProp::frmProp(const exporting::IconProperties& shown, QWidget* parent) : QDia
     txtOrigin = readOnlyLine("txtOrigin", shown.origin, general);
     txtKeywords = readOnlyText("txtKeywords", shown.keywords, general);
     txtFile = readOnlyLine("txtFile", shown.file, general);
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setDefault(true);
-    connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
+    cmdOK = okButton(this);
 
-    auto* nameRow = new QHBoxLayout;
-    nameRow->addWidget(picIcon);
-    nameRow->addWidget(txtName, 1);
+    QHBoxLayout* nameRow = iconAndNameRow(picIcon, txtName);
     auto* fields = new QFormLayout;
     fields->addRow(QStringLiteral("Type:"), txtType);
     fields->addRow(QStringLiteral("Origin:"), txtOrigin);
