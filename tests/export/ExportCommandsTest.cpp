@@ -63,6 +63,14 @@ QImage transparentCorner()
     return image;
 }
 
+// The .ico file at a host path, parsed; an empty read fails to parse.
+formats::IconCodecResult<formats::IcoFile> icoAt(const QString& hostPath)
+{
+    QFile file(hostPath);
+    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return formats::parseIco(formats::ByteVector(bytes.begin(), bytes.end()));
+}
+
 TEST(CopyPicture, TransparentPixelsTakeTheMaskColourOrTheViewBackgroundAndThePngKeepsAlpha)
 {
     EXPECT_EQ(copyBackground(false, QColor(255, 0, 255), Qt::white), QColor(Qt::white));
@@ -198,10 +206,7 @@ TEST_F(ExportCommandsTest, ADragOutCarriesTheWholeIconGroupOrThePictureShown)
                                                        QStringLiteral("File"), QStringLiteral("C:\\Icons\\lib.dll;0;#1 of 1;dopen"),
                                                        transparentCorner()});
     EXPECT_EQ(QFileInfo(file).fileName(), QStringLiteral("lib.dll #1 of 1.ico"));
-    QFile written(file);
-    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-    const QByteArray bytes = written.readAll();
-    const auto icon = formats::parseIco(formats::ByteVector(bytes.begin(), bytes.end()));
+    const auto icon = icoAt(file);
     ASSERT_TRUE(icon);
     ASSERT_EQ(icon.value->entries.size(), 3u);
     EXPECT_EQ(icon.value->entries[2].stored.pixelWidth(), 48);
@@ -211,10 +216,7 @@ TEST_F(ExportCommandsTest, ADragOutCarriesTheWholeIconGroupOrThePictureShown)
                                                           QStringLiteral("Glyphary"), QStringLiteral("shell:12:02book"),
                                                           transparentCorner()});
     EXPECT_EQ(QFileInfo(picture).fileName(), QStringLiteral("a_b_c.ico"));
-    QFile shown(picture);
-    ASSERT_TRUE(shown.open(QIODevice::ReadOnly));
-    const QByteArray shownBytes = shown.readAll();
-    const auto one = formats::parseIco(formats::ByteVector(shownBytes.begin(), shownBytes.end()));
+    const auto one = icoAt(picture);
     ASSERT_TRUE(one);
     ASSERT_EQ(one.value->entries.size(), 1u);
     EXPECT_EQ(qAlpha(one.value->entries[0].image->image.pixel(0, 0)), 0);
