@@ -63,6 +63,8 @@ public:
     // The hidden working lists: the result list of the current listing and the files behind it.
     ItemList cmbResult;
     ItemList lstFiles;
+    // The rows behind a system icon group or the file types, which the change window reads back.
+    ItemList lstChange;
     ResultPages& pages() { return pages_; }
     IconSources& sources() { return sources_; }
     const NavigationTree& navigationTree() const { return tree_; }

@@ -7,6 +7,7 @@
 #include "sources/FileIconReader.h"
 #include "sources/OpenAndScan.h"
 #include "sources/ResultDrawing.h"
+#include "sources/WindowsSources.h"
 
 #include <QElapsedTimer>
 
@@ -47,6 +48,7 @@ OpenAndScan& install(MainSession& session)
 {
     Readers& readers = session.keep(std::make_unique<Readers>(session));
     session.setRowReader(readers.drawing);
+    installWindowsSources(session, readers.icons);
     // A path from the command line or a second start: a file or a folder, never an error.
     session.setPathOpener([&session, &readers]() -> std::optional<ErrorInfo> {
         const QString path = session.context().PendingOpenPath;

@@ -8,6 +8,7 @@
 #include "app/Startup.h"
 #include "platform/Win32Types.h"
 #include "support/TempRoot.h"
+#include "support/SessionFixture.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
@@ -67,7 +68,7 @@ TEST(SplashLoad, WritesThePathSettingOnlyWhenItDiffers)
 }
 
 // A session over the fake window whose path opener records what it opens.
-class CommandLineTest : public ::testing::Test {
+class CommandLineTest : public ::testing::Test, protected glyphary::testing::SessionParts<> {
 protected:
     CommandLineTest()
     {
@@ -79,11 +80,6 @@ protected:
         session.cmbResult.add(QStringLiteral("C:\\old.ico;0;x;0open"), 0);
     }
 
-    TempRoot root;
-    AppContext context{root.platform()};
-    Settings settings{root.platform().registry()};
-    glyphary::testing::FakeMainWindow window;
-    MainSession session{context, settings, window};
     QStringList opened;
     std::optional<ErrorInfo> failure;
 };

@@ -3,6 +3,7 @@
 #include "core/Settings.h"
 #include "support/FakeMainWindow.h"
 #include "support/TempRoot.h"
+#include "support/SessionFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -10,13 +11,8 @@ using namespace glyphary;
 
 namespace {
 
-class MainSessionTest : public ::testing::Test {
+class MainSessionTest : public ::testing::Test, protected glyphary::testing::SessionParts<> {
 protected:
-    glyphary::testing::TempRoot root;
-    AppContext context{root.platform()};
-    Settings settings{root.platform().registry()};
-    glyphary::testing::FakeMainWindow window;
-    MainSession session{context, settings, window};
 };
 
 TEST_F(MainSessionTest, CommandsRunTheirHandlerAndAMissingHandlerOrUnknownEntryIsReported)

@@ -13,6 +13,7 @@
 #include "support/GuiApplication.h"
 #include "support/PeBuilder.h"
 #include "support/TempRoot.h"
+#include "support/SessionFixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -86,7 +87,7 @@ TEST(CopyPicture, TransparentPixelsTakeTheMaskColourOrTheViewBackgroundAndThePng
     EXPECT_EQ(png.pixel(5, 5), qRgb(0, 128, 0));
 }
 
-class ExportCommandsTest : public ::testing::Test {
+class ExportCommandsTest : public ::testing::Test, protected glyphary::testing::SessionParts<> {
 protected:
     void SetUp() override
     {
@@ -106,11 +107,6 @@ protected:
     }
     QString prefix() const { return QStringLiteral("WINEPREFIX=") + QDir(root.rootPath()).absolutePath(); }
 
-    glyphary::testing::TempRoot root;
-    AppContext context{root.platform()};
-    Settings settings{root.platform().registry()};
-    glyphary::testing::FakeMainWindow window;
-    MainSession session{context, settings, window};
     Exporter exporter{session};
     std::vector<Start> starts;
     QStringList opened;

@@ -12,6 +12,7 @@
 #include "support/IconBytes.h"
 #include "support/PeBuilder.h"
 #include "support/TempRoot.h"
+#include "support/SessionFixture.h"
 
 #include <QApplication>
 #include <QFormLayout>
@@ -202,7 +203,7 @@ TEST_F(FilePropertiesTest, AMissingFileOrUnreachablePathIsSaidSoAndShowsItsPath)
     EXPECT_TRUE(window.txtSize->isHidden());
 }
 
-class PropertiesWindowTest : public ::testing::Test {
+class PropertiesWindowTest : public ::testing::Test, protected glyphary::testing::SessionParts<> {
 protected:
     void SetUp() override { glyphary::testing::ensureGuiApplication(); }
 
@@ -220,11 +221,6 @@ protected:
         return seen;
     }
 
-    glyphary::testing::TempRoot root;
-    AppContext context{root.platform()};
-    Settings settings{root.platform().registry()};
-    glyphary::testing::FakeMainWindow window;
-    MainSession session{context, settings, window};
 };
 
 TEST_F(PropertiesWindowTest, frmPropShowsTheRowInItsFields)

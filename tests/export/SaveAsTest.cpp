@@ -15,6 +15,7 @@
 #include "support/GuiApplication.h"
 #include "support/ReadOnlyFolder.h"
 #include "support/TempRoot.h"
+#include "support/SessionFixture.h"
 #include "windows/frmAni.h"
 
 #include <QApplication>
@@ -85,7 +86,7 @@ TEST(SaveAsDialog, FavoriteNamesRefuseTheNineCharacters)
         EXPECT_FALSE(isLegalFavoriteName(bad)) << bad.toStdString();
 }
 
-class SaveAsTest : public ::testing::Test {
+class SaveAsTest : public ::testing::Test, protected glyphary::testing::SessionParts<> {
 protected:
     void SetUp() override
     {
@@ -142,11 +143,6 @@ protected:
     }
     QStringList tempFiles() { return QDir(root.host(QStringLiteral("C:\\WINDOWS\\TEMP"))).entryList(QDir::Files); }
 
-    glyphary::testing::TempRoot root;
-    AppContext context{root.platform()};
-    Settings settings{root.platform().registry()};
-    glyphary::testing::FakeMainWindow window;
-    MainSession session{context, settings, window};
     Exporter exporter{session};
 };
 

@@ -10,6 +10,7 @@
 #include "support/FakeMainWindow.h"
 #include "support/GuiApplication.h"
 #include "support/TempRoot.h"
+#include "support/SessionFixture.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -52,7 +53,7 @@ TEST(ZoomArithmetic, TheMenuGivesItsFactorAndTheButtonTheDoubleClickLevels)
         EXPECT_FALSE(isStaticCursorType(QString::fromLatin1(other))) << other;
 }
 
-class ZoomTest : public ::testing::Test {
+class ZoomTest : public ::testing::Test, protected glyphary::testing::SessionParts<> {
 protected:
     void SetUp() override
     {
@@ -103,11 +104,6 @@ protected:
     }
 
     std::unique_ptr<QPointingDevice> mouse;
-    glyphary::testing::TempRoot root;
-    AppContext context{root.platform()};
-    Settings settings{root.platform().registry()};
-    glyphary::testing::FakeMainWindow window;
-    MainSession session{context, settings, window};
 };
 
 TEST_F(ZoomTest, ACursorsHotSpotStartsAtSixteenAndGoesWhereTheButtonIsReleased)

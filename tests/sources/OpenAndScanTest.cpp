@@ -12,6 +12,7 @@
 #include "support/GuiApplication.h"
 #include "support/PeBuilder.h"
 #include "support/TempRoot.h"
+#include "support/SessionFixture.h"
 
 #include <QDir>
 #include <QCheckBox>
@@ -45,7 +46,7 @@ struct MessageHistory : glyphary::testing::FakeMainWindow {
     }
 };
 
-class OpenAndScanTest : public ::testing::Test, private FileIconReaderHost {
+class OpenAndScanTest : public ::testing::Test, protected glyphary::testing::SessionParts<MessageHistory>, private FileIconReaderHost {
 protected:
     // A classic 766-byte icon: one result item.
     QString icon(const QString& path)
@@ -56,11 +57,6 @@ protected:
     void other(const QString& path) { root.writeFile(path, QByteArray("not an icon")); }
     QString host(const QString& path) const { return root.host(path); }
 
-    glyphary::testing::TempRoot root;
-    AppContext context{root.platform()};
-    Settings settings{root.platform().registry()};
-    MessageHistory window;
-    MainSession session{context, settings, window};
     platform::IconFunctions icons{context.platform.paths()};
     FileIconReader reader{context.platform.paths(), icons, session.cmbResult, *this};
     OpenAndScan open{session, reader};
