@@ -21,22 +21,27 @@ char16_t unicodeOf(unsigned char byte)
 
 } // namespace
 
-QString fromCp1252(std::string_view bytes)
+std::u16string utf16FromCp1252(std::string_view bytes)
 {
-    QString text;
-    text.resize(static_cast<qsizetype>(bytes.size()));
-    QChar* out = text.data();
-    for (const char byte : bytes)
-        *out++ = QChar(unicodeOf(static_cast<unsigned char>(byte)));
+    std::u16string text(bytes.size(), u'\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        text[i] = unicodeOf(static_cast<unsigned char>(bytes[i]));
     return text;
 }
 
-std::string toCp1252(const QString& text)
+QString fromCp1252(std::string_view bytes)
 {
+    const std::u16string text = utf16FromCp1252(bytes);
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string cp1252FromUtf16(std::u16string_view text, bool* lossless)
+{
+    if (lossless)
+        *lossless = true;
     std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(text.size()));
-    for (const QChar ch : text) {
-        const char16_t code = ch.unicode();
+    bytes.reserve(text.size());
+    for (const char16_t code : text) {
         if (code < 0x80 || (code >= 0xA0 && code <= 0xFF) || (code >= 0x80 && code <= 0x9F && kHighControls[code - 0x80] == 0)) {
             bytes.push_back(static_cast<char>(code));
             continue;
@@ -48,9 +53,16 @@ std::string toCp1252(const QString& text)
                 break;
             }
         }
+        if (mapped == '?' && lossless)
+            *lossless = false;
         bytes.push_back(mapped);
     }
     return bytes;
+}
+
+std::string toCp1252(const QString& text)
+{
+    return cp1252FromUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())));
 }
 
 } // namespace glyphary::formats

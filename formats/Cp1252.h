@@ -2,6 +2,8 @@
 // Windows-1252, the ANSI code page of every text the program hands to the platform and of the
 // catalogue and user files.
 
+#include "formats/Cp1252Utf16.h"
+
 #include <QByteArray>
 #include <QString>
 #include <string>

@@ -2,9 +2,9 @@
 
 #include "formats/Cp1252.h"
 #include "formats/WineRegistryFile.h"
+#include "platform/AtomicFile.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <array>
@@ -276,20 +276,9 @@ struct Registry::Impl {
             return ERROR_SUCCESS;
         }
         hive.unsaved = false;
-        const formats::ByteVector bytes = hive.document.serialize();
-        QSaveFile file(hive.hostPath);
-        LONG status = ERROR_SUCCESS;
-        if (!file.open(QIODevice::WriteOnly)) {
-            status = file.error() == QFileDevice::PermissionsError ? ERROR_ACCESS_DENIED : ERROR_WRITE_FAULT;
-        } else if (file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()))
-                       != static_cast<qint64>(bytes.size())
-                   || !file.flush() || ::fsync(file.handle()) != 0) {
-            file.cancelWriting();
-            status = ERROR_WRITE_FAULT;
-        } else if (!file.commit()) {
-            status = file.error() == QFileDevice::PermissionsError ? ERROR_ACCESS_DENIED : ERROR_WRITE_FAULT;
-        }
-        if (status != ERROR_SUCCESS) {
+        const FileWriteResult written = writeFileAtomically(hive.hostPath, hive.document.serialize());
+        if (!written.ok) {
+            const LONG status = written.accessDenied ? ERROR_ACCESS_DENIED : ERROR_WRITE_FAULT;
             load(hive);
             report(hive, hive.saveProblemReported,
                    QStringLiteral("The registry file %1 could not be saved. Glyphary's change to it was not made.")

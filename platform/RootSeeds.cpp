@@ -1,5 +1,6 @@
 #include "platform/RootSeeds.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/Registry.h"
 #include "platform/ShellFolders.h"
 #include "platform/WindowsPaths.h"
@@ -8,7 +9,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace glyphary::platform {
 namespace {
@@ -24,11 +24,10 @@ bool writeNewFile(const QString& hostPath, const QByteArray& content)
     if (QFileInfo::exists(hostPath))
         return true;
     QDir().mkpath(QFileInfo(hostPath).path());
-    QSaveFile file(hostPath);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(content);
-    return file.commit();
+    return writeFileAtomically(hostPath, formats::Bytes(reinterpret_cast<const std::uint8_t*>(content.constData()),
+                                                        static_cast<std::size_t>(content.size())),
+               FileSync::NoSync)
+        .ok;
 }
 
 } // namespace

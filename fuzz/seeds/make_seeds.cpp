@@ -1,9 +1,11 @@
 // Writes a small seed corpus for each fuzz target, made by our own writers and test builders:
-//   fuzz_seeds OUT   ->  OUT/ico, OUT/ani, OUT/bmp, OUT/icon_resources, OUT/wine_registry
+//   fuzz_seeds OUT   ->  OUT/ico, OUT/ani, OUT/bmp, OUT/icon_resources, OUT/wine_registry, OUT/shell_link
 #include "formats/AniCodec.h"
 #include "formats/BmpCodec.h"
 #include "formats/IcoCodec.h"
+#include "formats/ShellLink.h"
 #include "support/PeBuilder.h"
+#include "support/ShellLinkBytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -102,6 +104,23 @@ int main(int argc, char* argv[])
 
     ok = save(out + QStringLiteral("/wine_registry"), QStringLiteral("system.reg"),
              ByteVector(std::begin(kHive), std::end(kHive) - 1)) && ok;
+
+    formats::ShellLinkFields link;
+    link.exeFile = u"C:\\windows\\notepad.exe";
+    link.workDir = u"C:\\windows";
+    link.iconFile = u"C:\\windows\\system\\shell32.dll";
+    link.iconIndex = 3;
+    ok = save(out + QStringLiteral("/shell_link"), QStringLiteral("written.lnk"), formats::writeShellLink(link)) && ok;
+    testing::LinkParts parts;
+    parts.unicode = false;
+    parts.idList = testing::idListItems("C:\\WINDOWS\\NOTEPAD.EXE");
+    parts.linkInfo = testing::linkInfoBytes("C:\\WINDOWS\\", "NOTEPAD.EXE");
+    parts.name = u"Notes";
+    parts.iconLocation = u"%SystemRoot%\\x.ico";
+    parts.moreFlags = 0x4200;
+    parts.extraBlocks = {testing::pathBlock(testing::kEnvironmentBlock, u"%windir%\\notepad.exe"),
+                         testing::pathBlock(testing::kIconEnvironmentBlock, u"%SystemRoot%\\x.ico")};
+    ok = save(out + QStringLiteral("/shell_link"), QStringLiteral("ansi.lnk"), testing::linkBytes(parts)) && ok;
 
     if (!ok)
         std::fprintf(stderr, "fuzz_seeds: could not write every seed\n");

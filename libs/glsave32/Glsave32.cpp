@@ -5,9 +5,9 @@
 #include "formats/IcoCodec.h"
 #include "libs/glsave32/FrameAsCursor.h"
 #include "libs/glsave32/IconPlanes.h"
+#include "platform/AtomicFile.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <string_view>
 #include <variant>
@@ -153,14 +153,10 @@ bool Glsave32::writeWhole(const std::string& ansiName, formats::Bytes bytes) con
         QFile::remove(path);
         return false;
     }
-    QSaveFile file(path);
-    const bool written = file.open(QIODevice::WriteOnly)
-        && file.write(reinterpret_cast<const char*>(bytes.data()), size) == size && file.commit();
-    if (!written) {
-        lastError_ = file.errorString();
-        file.cancelWriting();
-    }
-    return written;
+    const platform::FileWriteResult written = platform::writeFileAtomically(path, bytes);
+    if (!written.ok)
+        lastError_ = written.errorString;
+    return written.ok;
 }
 
 } // namespace glyphary

@@ -1,0 +1,24 @@
+#pragma once
+// Whole-file writes that either land complete or leave the old file as it was: the bytes go to a
+// temporary file beside the target, are flushed to disk (unless told not to), and only then renamed
+// over it.
+
+#include "formats/ByteReader.h"
+
+#include <QString>
+
+namespace glyphary::platform {
+
+struct FileWriteResult {
+    bool ok = false;
+    bool accessDenied = false; // the folder or the file may not be written
+    QString errorString;
+};
+
+enum class FileSync { ToDisk, NoSync };
+
+// NoSync still never leaves a half-written file behind a crash of the program; only a power loss
+// may lose the new content.
+FileWriteResult writeFileAtomically(const QString& hostPath, formats::Bytes bytes, FileSync sync = FileSync::ToDisk);
+
+} // namespace glyphary::platform
