@@ -64,7 +64,7 @@ void installWindowsSources(MainSession& session, platform::IconFunctions& icons)
         SourceFamily family;
         std::unique_ptr<IconSource> (*make)(WindowsListing&);
     } families[] = {
-        // SHORTCUTS-PENDING {SourceFamily::Shortcuts, makeShortcutSource},
+        {SourceFamily::Shortcuts, makeShortcutSource},
         {SourceFamily::CurrentCursors, makeCurrentCursorSource},
         {SourceFamily::CursorScheme, makeCursorSchemeSource},
         {SourceFamily::FileTypes, makeFileTypeSource},

@@ -3,11 +3,14 @@
 #include "core/MainSession.h"
 #include "formats/AniCodec.h"
 #include "platform/Registry.h"
+#include "platform/ShortcutFile.h"
 #include "sources/Install.h"
 #include "support/IconBytes.h"
 #include "support/PeBuilder.h"
 #include "support/SessionFixture.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 using namespace glyphary;
@@ -69,6 +72,43 @@ class WindowsSourcesNt4Test : public WindowsSourcesTest {
 protected:
     WindowsSourcesNt4Test() : WindowsSourcesTest(QStringLiteral("NT4")) {}
 };
+
+TEST_F(WindowsSourcesTest, ShortcutsWithAnIconFileOrProgramAreListedWithTheirPositionAmongTheShortcuts)
+{
+    const auto shortcut = [this](const QString& path, const QString& exe, const QString& icon, int index) {
+        ShortcutFields fields;
+        fields.ExeFile = exe;
+        fields.IconFile = icon;
+        fields.IconIdx = index;
+        QDir().mkpath(QFileInfo(root.host(path)).path());
+        ASSERT_TRUE(writeShortcut(context.platform.paths(), path, fields));
+    };
+    shortcut(QStringLiteral("C:\\WINDOWS\\Desktop\\Mail.lnk"), QStringLiteral("C:\\Mail\\mail.exe"), QString(), 2);
+    root.writeFile(QStringLiteral("C:\\WINDOWS\\Desktop\\notes.txt"), QByteArray("not a shortcut"));
+    shortcut(QStringLiteral("C:\\WINDOWS\\Desktop\\Tools\\Paint.lnk"), QStringLiteral("C:\\paint.exe"),
+             QStringLiteral("%SystemRoot%\\system\\shell32.dll"), -5);
+    shortcut(QStringLiteral("C:\\WINDOWS\\Desktop\\Readme.lnk"), QStringLiteral("C:\\readme.txt"), QString(), 0);
+    shortcut(QStringLiteral("C:\\WINDOWS\\Desktop\\Odd.lnk"), QStringLiteral("C:\\odd.exe"), QStringLiteral("odd.ico"), 1);
+    root.writeFile(QStringLiteral("C:\\WINDOWS\\Desktop\\Broken.lnk"), QByteArray("L\0\0\0", 4));
+
+    list(SourceFamily::Shortcuts, {QStringLiteral("Desktop")});
+    EXPECT_EQ(texts(session.lstFiles).join(u" "),
+              (QStringList{"C:\\WINDOWS\\Desktop\\Broken.lnk", "C:\\WINDOWS\\Desktop\\Mail.lnk", "C:\\WINDOWS\\Desktop\\Odd.lnk",
+                           "C:\\WINDOWS\\Desktop\\Readme.lnk", "C:\\WINDOWS\\Desktop\\Tools\\Paint.lnk"}).join(u" "));
+    EXPECT_EQ(texts(session.cmbResult),
+              (QStringList{"C:\\Mail\\mail.exe;2;C:\\WINDOWS\\Desktop\\Mail.lnk;sshor",
+                           "C:\\odd.exe;1;C:\\WINDOWS\\Desktop\\Odd.lnk;sshor",
+                           "C:\\WINDOWS\\system\\shell32.dll;-5;C:\\WINDOWS\\Desktop\\Tools\\Paint.lnk;sshor"}))
+        << "an icon file without a folder falls back to the program; other files are not listed";
+    EXPECT_EQ(session.cmbResult.itemData(0), 1);
+    EXPECT_EQ(session.cmbResult.itemData(2), 4);
+    EXPECT_EQ(window.rows.at(3).row.name, QStringLiteral("Paint"));
+    EXPECT_EQ(window.rows.at(3).row.origin, QStringLiteral("Desktop\\Tools"));
+
+    list(SourceFamily::Shortcuts, {QStringLiteral("Start Menu")});
+    EXPECT_TRUE(session.cmbResult.isEmpty()) << "a missing folder lists nothing";
+    EXPECT_EQ(count(), QStringLiteral("0 Icon(s)"));
+}
 
 TEST_F(WindowsSourcesTest, CurrentCursorsAreListedInTheirOrderWithDefaultsStaticAndAnimatedOnes)
 {

@@ -1,0 +1,87 @@
+// Shortcuts under the Windows folder's Desktop and Start Menu: each .lnk whose icon comes from an
+// icon file or a program is one "shor" item.
+
+#include "sources/WindowsSources.h"
+
+#include "core/AppContext.h"
+#include "core/FolderWalker.h"
+#include "core/MainSession.h"
+#include "core/ShellFolderPaths.h"
+#include "platform/ShellFolders.h"
+#include "platform/ShortcutFile.h"
+
+#include <QFileInfo>
+
+namespace glyphary::sources {
+namespace {
+
+bool isIconFileType(const QString& file)
+{
+    static const QLatin1String kTypes[] = {QLatin1String(".ani"), QLatin1String(".cur"), QLatin1String(".dll"),
+                                           QLatin1String(".exe"), QLatin1String(".icl"), QLatin1String(".ico")};
+    const QString ending = file.right(4).toLower();
+    for (const QLatin1String& type : kTypes) {
+        if (ending == type)
+            return true;
+    }
+    return false;
+}
+
+class ShortcutSource : public IconSource {
+public:
+    explicit ShortcutSource(WindowsListing& listing) : listing_(listing) {}
+
+    void list(const SourceRequest& request) override
+    {
+        listing_.begin(QStringLiteral("Searching for shortcuts, please wait..."));
+        MainSession& session = listing_.session();
+        AppContext& context = session.context();
+        const platform::WindowsPaths& paths = context.platform.paths();
+        ItemList& files = session.lstFiles;
+        FolderWalk walk;
+        walk.doEvents = [&session] { session.listingHost().doEvents(); };
+        walkFolder(paths, folderOf(request.name), walk, context.AbortFlag, files);
+        // Only the shortcuts stay, so that an item's data is its shortcut's position in lstFiles.
+        for (int i = files.count() - 1; i >= 0; --i) {
+            if (!files.text(i).endsWith(QLatin1String(".lnk"), Qt::CaseInsensitive))
+                files.removeAt(i);
+        }
+        for (int i = 0; i < files.count() && !listing_.aborted(); ++i) {
+            const auto shortcut = platform::readShortcut(paths, files.text(i));
+            if (!shortcut)
+                continue;
+            QString iconFile = shortcut->IconFile;
+            if (iconFile.isEmpty() || !iconFile.contains(u'\\'))
+                iconFile = shortcut->ExeFile;
+            iconFile = listing_.registry().expand(iconFile);
+            if (isIconFileType(iconFile))
+                listing_.add({iconFile, QString::number(shortcut->IconIdx), files.text(i)}, u's', QLatin1String("shor"), i);
+        }
+        listing_.finish();
+    }
+
+private:
+    // The Windows folder's "Desktop" or "Start Menu"; where the root keeps them elsewhere (a Wine
+    // prefix has them in the user's profile), the shell folder the registry names.
+    QString folderOf(const QString& subfolder) const
+    {
+        AppContext& context = listing_.session().context();
+        const QString folder = context.WindowsFolder + u'\\' + subfolder;
+        if (QFileInfo(context.platform.paths().toHost(folder)).isDir())
+            return folder;
+        const int csidl = subfolder.compare(u"Desktop", Qt::CaseInsensitive) == 0 ? platform::CSIDL_DESKTOP : platform::CSIDL_STARTMENU;
+        const QString shellFolder = cSpecialFolders(context.platform.registry()).path(csidl);
+        return shellFolder.isEmpty() ? folder : shellFolder.chopped(1);
+    }
+
+    WindowsListing& listing_;
+};
+
+} // namespace
+
+std::unique_ptr<IconSource> makeShortcutSource(WindowsListing& listing)
+{
+    return std::make_unique<ShortcutSource>(listing);
+}
+
+} // namespace glyphary::sources
