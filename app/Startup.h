@@ -1,6 +1,8 @@
 #pragma once
 // The program's entry decisions and the splash window's load, without any window.
 
+#include "core/SplashLoad.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -26,8 +28,5 @@ EntryOutcome runEntry(platform::NamedMutex& mutex, const QString& rootHostPath, 
 // The command line text of the process: its arguments joined by blanks, a host path turned into
 // its Windows path so that it means the same file inside the program.
 QString commandLineFromArguments(const QStringList& arguments, const platform::WindowsPaths& paths);
-
-// Splash load steps 1, 3, 4, 5 and 8: shared flags and folders, and the "Path" setting.
-void splashLoad(AppContext& context, Settings& settings, const QString& applicationFolderWindowsPath);
 
 } // namespace glyphary

@@ -37,4 +37,42 @@ public:
     virtual void unloadWindows() = 0;
 };
 
+// A main window that shows nothing: the command-line tools run the session with it, where the
+// result list itself is what counts.
+class QuietMainWindow : public MainWindowPort {
+public:
+    void clearRows() override {}
+    void addRow(int, const RowResult&, const QString&) override {}
+    void bindImages(int) override {}
+    void setSort(const SortState&) override {}
+    void showDummyList(bool) override {}
+    void setPanelText(StatusPanel, const QString&) override {}
+    void setPanelPicture(StatusPanel, QLatin1StringView) override {}
+    bool isStatusBarVisible() const override { return false; }
+    void setStatusBarVisible(bool) override {}
+    bool isProgressBarVisible() const override { return false; }
+    void setProgressBarVisible(bool) override {}
+    void setProgressMaximum(int) override {}
+    void setProgressValue(int) override {}
+    void setCommandEnabled(Command, bool) override {}
+    void setControlsEnabled(std::span<const ControlName>, bool) override {}
+    void setToPageEntries(int) override {}
+    void setLedTimerRunning(bool) override {}
+    void updateSelectionState() override {}
+    void setMousePointer(MousePointer) override {}
+    void doEvents() override {}
+    void selectKeywordBarEntry(int) override {}
+    void refreshKeywordBar() override {}
+    void showKeywordBar() override {}
+    void showNavigationTree(const NavigationTree&) override {}
+    void showSourceCaption(const QString&) override {}
+    bool isCommandEnabled(Command) const override { return true; }
+    std::optional<SelectedRow> selectedRow() const override { return std::nullopt; }
+    MessagePanel messagePanel() const override { return {}; }
+    void applySelection(const SelectionState&) override {}
+    void activateMainWindow() override {}
+    ShownWindow shownWindow() const override { return {}; }
+    void unloadWindows() override {}
+};
+
 } // namespace glyphary

@@ -11,6 +11,12 @@
 #include "core/ListingHost.h"
 #include "platform/Platform.h"
 #include "core/ResultItem.h"
+#include "catalogue/Install.h"
+#include "core/MainSession.h"
+#include "core/MainWindowPort.h"
+#include "core/Settings.h"
+#include "core/SplashLoad.h"
+#include "sources/Install.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -18,6 +24,7 @@
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <variant>
@@ -27,7 +34,8 @@ namespace {
 using namespace glyphary;
 
 const char* const kListHelp = R"(Usage:
-  glyphary-catalogue list (--type T | --class C | --letter L | --keyword TEXT) [--program-folder DIR]
+  glyphary-catalogue list (--type T | --class C | --letter L | --keyword TEXT | --node KEY)
+                          [--program-folder DIR] [--root DIR] [--os CODE]
 
 Prints the result list that the program builds for one listing, in its order, one entry a line:
 the result item, TAB, its item data, TAB, the Name column's text.
@@ -35,10 +43,14 @@ the result item, TAB, its item data, TAB, the Name column's text.
 --class C       the references of colour class C (0 16 colours, 1 256 colours, 2 more)
 --letter L      the keywords starting with the letter L (A to Z, either case), then the references
 --keyword TEXT  as if TEXT were typed into the keyword bar and Enter pressed
+--node KEY      as if the navigation tree's node with that key were clicked ("SysAso",
+                "SysCurCurrent", "SysShortDesk", "SysDesktop", a scheme's key, ...)
 --program-folder DIR
                 the folder holding Icondata.dat, Keyuser.dat and Iconuser.dat (default: the folder
                 of this program)
-Paths are read through the emulated Windows root $GLYPHARY_ROOT, else a temporary one.
+--root DIR      the emulated Windows root (a Wine prefix serves); default $GLYPHARY_ROOT, else a
+                temporary one. A new root gets the default Windows installation.
+--os CODE       the Windows version: 95, 98, NT3, NT4 or P.MAJOR.MINOR (default $GLYPHARY_OS, else 98)
 )";
 
 QTextStream& out()
@@ -77,13 +89,15 @@ public:
     void doEvents() override {}
 };
 
-enum class ListingKind { Type, Class, Letter, Keyword };
+enum class ListingKind { Type, Class, Letter, Keyword, Node };
 
 struct ListRequest {
     ListingKind kind = ListingKind::Type;
     int number = 0;
     QString text;
     QString programFolder;
+    QString root;
+    QString os;
 };
 
 std::optional<int> numberIn(const QString& text, int low, int high)
@@ -111,6 +125,14 @@ std::variant<ListRequest, int> parse(const QStringList& args)
             request.programFolder = value;
             continue;
         }
+        if (option == QStringLiteral("--root")) {
+            request.root = value;
+            continue;
+        }
+        if (option == QStringLiteral("--os")) {
+            request.os = value;
+            continue;
+        }
         ++listings;
         if (option == QStringLiteral("--type") || option == QStringLiteral("--class")) {
             const bool type = option == QStringLiteral("--type");
@@ -125,15 +147,15 @@ std::variant<ListRequest, int> parse(const QStringList& args)
                 return usage(QStringLiteral("--letter needs one letter from A to Z"));
             request.kind = ListingKind::Letter;
             request.text = letter;
-        } else if (option == QStringLiteral("--keyword")) {
-            request.kind = ListingKind::Keyword;
+        } else if (option == QStringLiteral("--keyword") || option == QStringLiteral("--node")) {
+            request.kind = option == QStringLiteral("--node") ? ListingKind::Node : ListingKind::Keyword;
             request.text = value;
         } else {
             return usage(QStringLiteral("unknown option ") + option);
         }
     }
     if (listings != 1)
-        return usage(QStringLiteral("give one of --type, --class, --letter and --keyword"));
+        return usage(QStringLiteral("give one of --type, --class, --letter, --keyword and --node"));
     return request;
 }
 
@@ -154,6 +176,37 @@ QString nameOf(const AppContext& context, const QString& item, std::int32_t item
     }
 }
 
+void print(const ItemList& results, const std::function<QString(const ItemList::Entry&)>& name)
+{
+    for (const ItemList::Entry& entry : results.entries())
+        out() << entry.text << '\t' << entry.itemData << '\t' << name(entry) << '\n';
+    out().flush();
+}
+
+// The session as the program starts it, without windows; the node's click fills its result list.
+int listNode(AppContext& context, const QString& key)
+{
+    Settings settings(context.platform.registry());
+    splashLoad(context, settings, context.ProgramFolder);
+    QuietMainWindow window;
+    MainSession session(context, settings, window);
+    sources::install(session);
+    catalogue::install(session);
+    session.loadSettings(MainWindowDesign{});
+    LoadCatalogue(context);
+    session.rebuildNavigationTree();
+    if (!session.navigationTree().find(key)) {
+        err() << "error: the navigation tree has no node " << key << Qt::endl;
+        return 1;
+    }
+    session.navigation()->click(key);
+    print(session.cmbResult, [&session](const ItemList::Entry& entry) {
+        const auto row = session.drawItem(entry.text, entry.itemData);
+        return row ? row->name : QString();
+    });
+    return 0;
+}
+
 int runListing(const ListRequest& request)
 {
     const QFileInfo folder(request.programFolder);
@@ -163,8 +216,12 @@ int runListing(const ListRequest& request)
     }
 
     platform::PlatformConfig config = platform::PlatformConfig::fromEnvironment();
+    if (!request.os.isEmpty())
+        config.osSpec = request.os;
     QTemporaryDir temporaryRoot;
-    if (QProcessEnvironment::systemEnvironment().value(QStringLiteral("GLYPHARY_ROOT")).isEmpty()) {
+    if (!request.root.isEmpty()) {
+        config.rootHostPath = QFileInfo(request.root).absoluteFilePath();
+    } else if (QProcessEnvironment::systemEnvironment().value(QStringLiteral("GLYPHARY_ROOT")).isEmpty()) {
         if (!temporaryRoot.isValid()) {
             err() << "error: no temporary folder for the Windows root" << Qt::endl;
             return 1;
@@ -178,6 +235,8 @@ int runListing(const ListRequest& request)
     if (!programFolder.endsWith(u'\\'))
         programFolder += u'\\';
     context.ProgramFolder = programFolder;
+    if (request.kind == ListingKind::Node)
+        return listNode(context, request.text);
     LoadCatalogue(context);
 
     ItemList results;
@@ -192,11 +251,10 @@ int runListing(const ListRequest& request)
         if (listings.EnterKeyword(request.text, false) < 0)
             err() << "No keyword starts with " << request.text << ": nothing is listed." << Qt::endl;
         break;
+    case ListingKind::Node: break; // listed above, by the session
     }
 
-    for (const ItemList::Entry& entry : results.entries())
-        out() << entry.text << '\t' << entry.itemData << '\t' << nameOf(context, entry.text, entry.itemData) << '\n';
-    out().flush();
+    print(results, [&context](const ItemList::Entry& entry) { return nameOf(context, entry.text, entry.itemData); });
     return 0;
 }
 
