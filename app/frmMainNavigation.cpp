@@ -55,6 +55,18 @@ void frmMain::showNavigationTree(const NavigationTree& tree)
     place(QString(), nullptr);
 }
 
+void frmMain::selectNavigationNode(const QString& key)
+{
+    QTreeWidgetItem* item = navItems_.value(key);
+    if (!item)
+        return;
+    for (QTreeWidgetItem* parent = item->parent(); parent; parent = parent->parent())
+        parent->setExpanded(true);
+    const QSignalBlocker quiet(pnlNav);
+    pnlNav->setCurrentItem(item);
+    pnlNav->scrollToItem(item);
+}
+
 QTreeWidgetItem* frmMain::navigationItem(const QString& key) const
 {
     return navItems_.value(key);
