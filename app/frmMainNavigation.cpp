@@ -26,7 +26,7 @@ QIcon navigationIcon(const QStyle* style, const QString& image)
         {QStringLiteral("reference"), QStyle::SP_FileLinkIcon},   {QStringLiteral("system"), QStyle::SP_DesktopIcon},
         {QStringLiteral("shortcut"), QStyle::SP_FileLinkIcon},    {QStringLiteral("aso"), QStyle::SP_FileIcon},
         {QStringLiteral("book"), QStyle::SP_FileDialogDetailedView}, {QStringLiteral("openbook"), QStyle::SP_DialogOpenButton},
-        {QStringLiteral("folder"), QStyle::SP_DirClosedIcon},
+        {QStringLiteral("folder"), QStyle::SP_DirClosedIcon},      {QStringLiteral("bookfav"), QStyle::SP_DirClosedIcon},
     };
     return style->standardIcon(kImages.value(image, QStyle::SP_DirIcon));
 }
