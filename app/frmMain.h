@@ -132,6 +132,7 @@ private:
     void refreshKeywordBar() override;
     void showKeywordBar() override;
     void showNavigationTree(const NavigationTree& tree) override;
+    void selectNavigationNode(const QString& key) override;
     void showSourceCaption(const QString& caption) override;
     bool isCommandEnabled(Command command) const override;
     std::optional<SelectedRow> selectedRow() const override;

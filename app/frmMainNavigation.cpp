@@ -26,7 +26,7 @@ QIcon navigationIcon(const QStyle* style, const QString& image)
         {QStringLiteral("reference"), QStyle::SP_FileLinkIcon},   {QStringLiteral("system"), QStyle::SP_DesktopIcon},
         {QStringLiteral("shortcut"), QStyle::SP_FileLinkIcon},    {QStringLiteral("aso"), QStyle::SP_FileIcon},
         {QStringLiteral("book"), QStyle::SP_FileDialogDetailedView}, {QStringLiteral("openbook"), QStyle::SP_DialogOpenButton},
-        {QStringLiteral("folder"), QStyle::SP_DirClosedIcon},
+        {QStringLiteral("folder"), QStyle::SP_DirClosedIcon},      {QStringLiteral("bookfav"), QStyle::SP_DirClosedIcon},
     };
     return style->standardIcon(kImages.value(image, QStyle::SP_DirIcon));
 }
@@ -53,6 +53,18 @@ void frmMain::showNavigationTree(const NavigationTree& tree)
         }
     };
     place(QString(), nullptr);
+}
+
+void frmMain::selectNavigationNode(const QString& key)
+{
+    QTreeWidgetItem* item = navItems_.value(key);
+    if (!item)
+        return;
+    for (QTreeWidgetItem* parent = item->parent(); parent; parent = parent->parent())
+        parent->setExpanded(true);
+    const QSignalBlocker quiet(pnlNav);
+    pnlNav->setCurrentItem(item);
+    pnlNav->scrollToItem(item);
 }
 
 QTreeWidgetItem* frmMain::navigationItem(const QString& key) const

@@ -235,6 +235,8 @@ void CatalogueListings::SearchKeyword(int position, bool searchFavorites)
     host_.doEvents();
 
     results_.clear();
+    // The favorites' hits show as favorites ("File Favorite"), so Delete Favorite works on them.
+    context_.FavoritesFlag = searchFavorites ? kTrue : kFalse;
     // The keyword's own tokens as they stand: no duplicate test here.
     forEachToken(tokenListOf(context_.keywordTable, keyword), [&](QStringView token) {
         results_.add(token.toString() + QLatin1StringView("book"), keyword);

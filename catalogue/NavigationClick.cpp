@@ -110,6 +110,8 @@ void NavigationClick::click(const QString& key)
     }
     favorites_.SelectedFavoriteNode.clear();
     host_.setFavoriteGroupCommands(false, false);
+    // Only a favorites folder lists favorites; its source sets the flag again.
+    context_.FavoritesFlag = kFalse;
 
     // A leaf that lists nothing must not keep saying that it searches.
     if (!perform(actionForNode(node->key, node->parentKey)) && leaf)

@@ -109,8 +109,15 @@ void addYourIconsBranch(AppContext& context, NavigationTree& tree, const IconSou
     addNode(tree, QStringLiteral("your"), QStringLiteral("Your Icons"), QStringLiteral("user"), QString());
     addNode(tree, QStringLiteral("favori"), favoritesFolderName(context), QStringLiteral("favorite"), QStringLiteral("your"));
     tree.find(QStringLiteral("favori"))->sorted = true;
-    for (const SourceNode& node : sources.nodes(SourceFamily::Favorites))
+    for (const SourceNode& node : sources.nodes(SourceFamily::Favorites)) {
         addNode(tree, node.key, node.caption, node.image, node.parentKey);
+        if (NavNode* added = tree.find(node.key)) {
+            if (!node.selectedImage.isEmpty())
+                added->selectedImage = node.selectedImage;
+            added->expanded = node.expanded;
+            added->sorted = node.sorted;
+        }
+    }
     addRows(tree, kYourRows);
     for (const QString& scheme : cursorSchemeNames(context))
         addNode(tree, scheme + QStringLiteral("ctheme"), scheme, kBookImage, QStringLiteral("SysCur"));

@@ -58,6 +58,8 @@ struct AppContext {
     Flag EditFlag = kFalse;
     QString SaveAsFolder;
     QString SaveAsName;
+    // The Windows path of the file the last Save As wrote; "" when it wrote nothing.
+    QString SaveAsWritten;
     // The frame list of the last animation played (picFilm), all of one size; frameCount() frames.
     std::vector<QImage> picFilm;
 

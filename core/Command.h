@@ -36,12 +36,16 @@ enum class Command {
 };
 
 // A command with its argument: the page of ToPage, the column of ArrangeBy, the zoom factor of Zoom
-// (0: the "DCZoom" level).
+// (0: the "DCZoom" level), the mode of SaveAs (kSaveAsToFavorites or 0).
 struct CommandCall {
     Command command;
     int argument = 0;
     friend bool operator==(const CommandCall&, const CommandCall&) = default;
 };
+
+// SaveAs's argument for Add to Favorites: the favorites mode (dialog titled "Add to Favorites" in
+// the context's SaveAsFolder). With 0 Save As is the plain one, whatever listing is shown.
+inline constexpr int kSaveAsToFavorites = 1;
 
 // The command of a menu entry or tool bar entry by its name; arrays (name_index) give their index
 // as the argument (the page number for the "To Page" entries). nullopt for names that run nothing.

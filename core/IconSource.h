@@ -29,6 +29,9 @@ struct SourceNode {
     QString caption;
     QString image;
     QString parentKey;
+    QString selectedImage; // shown while selected or expanded; "" for the image
+    bool expanded = false;
+    bool sorted = false;   // children shown in name order
 };
 
 class IconSource {

@@ -66,6 +66,8 @@ std::optional<ErrorInfo> MainSession::openPendingPath()
 
 void MainSession::clearResults()
 {
+    // What is listed next comes from elsewhere than the favorites folder.
+    context_.FavoritesFlag = kFalse;
     lstFiles.clear();
     cmbResult.clear();
     selectionChanged();

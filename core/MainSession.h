@@ -109,6 +109,15 @@ public:
     using DragFileMaker = std::function<QString(const SelectedRow& row)>;
     void setDragFileMaker(DragFileMaker maker) { dragFileMaker_ = std::move(maker); }
     QString dragFileFor(const SelectedRow& row) const { return dragFileMaker_ ? dragFileMaker_(row) : QString(); }
+    // Part 4.4's file lister: appends the "open" items of one icon file (a Windows path) to
+    // `results`; without one nothing is added.
+    using FileIconLister = std::function<void(const QString& file, ItemList& results)>;
+    void setFileIconLister(FileIconLister lister) { fileIconLister_ = std::move(lister); }
+    void listFileIcons(const QString& file, ItemList& results) const
+    {
+        if (fileIconLister_)
+            fileIconLister_(file, results);
+    }
     // Objects a subsystem creates for the session's lifetime, destroyed in reverse order.
     template <class T>
     T& keep(std::unique_ptr<T> object)
@@ -163,6 +172,7 @@ private:
     PathOpener pathOpener_;
     std::function<void()> hotSpotPlacer_;
     DragFileMaker dragFileMaker_;
+    FileIconLister fileIconLister_;
     std::vector<std::shared_ptr<void>> kept_;
 };
 

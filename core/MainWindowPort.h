@@ -21,6 +21,8 @@ public:
     // The keyword bar shows the session's keyword list again.
     virtual void showKeywordBar() = 0;
     virtual void showNavigationTree(const NavigationTree& tree) = 0;
+    // Selects the tree node `key` (it shows, its parents expanded) without clicking it.
+    virtual void selectNavigationNode(const QString& key) { (void)key; }
     // The Name column's header names the source of the results.
     virtual void showSourceCaption(const QString& caption) = 0;
     virtual bool isCommandEnabled(Command command) const = 0;

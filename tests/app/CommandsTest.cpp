@@ -53,10 +53,8 @@ TEST_F(CommandsTest, CommandsWithoutAHandlerYet)
         if (!window->session().handles(command))
             missing << entryOf(command);
     EXPECT_EQ(missing.join(u' ').toStdString(),
-              "mnuRefAdd mnuRefDelete mnuFavoriteAdd mnuFavoriteDel mnuFileChange mnuToolsChangeFolder "
-              "mnuFavoriteGroupAdd mnuFavoriteGroupDel mnuViewOptions mnuFavoriteRefresh "
-              "mnuFavoriteOrganize mnuRefKey mnuToolsImport mnuToolsDefaultFolder mnuToolsRebuild mnuToolsRestart "
-              "drop on results");
+              "mnuFileChange mnuToolsChangeFolder mnuViewOptions mnuToolsImport mnuToolsDefaultFolder "
+              "mnuToolsRebuild mnuToolsRestart drop on results");
 }
 
 TEST_F(CommandsTest, EveryMenuEntryRunsACommand)

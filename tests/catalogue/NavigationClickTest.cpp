@@ -30,7 +30,7 @@ protected:
                                             platform::REG_SZ, platform::regString(""));
         loadCatalogue(root, context, kIndex, kReferences);
         sources.favoriteNodes = {{QStringLiteral("favori\\Sub"), QStringLiteral("Sub"), QStringLiteral("bookfav"),
-                                  QStringLiteral("favori")}};
+                                  QStringLiteral("favori"), QStringLiteral("openbook"), false, true}};
         tree = BuildNavigationTree(context, sources);
         sources.calls.clear();
         click = std::make_unique<NavigationClick>(context, tree, listings, sources, host);

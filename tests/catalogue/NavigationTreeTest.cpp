@@ -138,10 +138,12 @@ TEST_F(NavigationTreeTest, FavoritesFoldersAreShownInNameOrderAndCanBeRebuilt)
     RecordingSources sources;
     for (const char* name : {"Zoo", "animals", "Birds"}) {
         sources.favoriteNodes.push_back(
-            {QStringLiteral("favori\\") + QLatin1StringView(name), QLatin1StringView(name), QStringLiteral("bookfav"), QStringLiteral("favori")});
+            {QStringLiteral("favori\\") + QLatin1StringView(name), QLatin1StringView(name), QStringLiteral("bookfav"), QStringLiteral("favori"),
+             QStringLiteral("openbook"), false, true});
     }
     sources.favoriteNodes.push_back(
-        {QStringLiteral("favori\\Zoo\\Cats"), QStringLiteral("Cats"), QStringLiteral("bookfav"), QStringLiteral("favori\\Zoo")});
+        {QStringLiteral("favori\\Zoo\\Cats"), QStringLiteral("Cats"), QStringLiteral("bookfav"), QStringLiteral("favori\\Zoo"),
+         QStringLiteral("openbook"), false, true});
     NavigationTree tree = BuildNavigationTree(context, sources);
     EXPECT_EQ(tree.childKeys(QStringLiteral("favori")),
               (QStringList{QStringLiteral("favori\\animals"), QStringLiteral("favori\\Birds"), QStringLiteral("favori\\Zoo")}));

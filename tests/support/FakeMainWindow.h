@@ -114,6 +114,8 @@ public:
             treeKeys << node.key;
     }
     void showSourceCaption(const QString& caption) override { sourceCaption = caption; }
+    QString selectedNode; // the tree node last selected
+    void selectNavigationNode(const QString& key) override { selectedNode = key; }
     bool isCommandEnabled(Command command) const override { return commandEnabled(command); }
     std::optional<SelectedRow> selectedRow() const override { return row; }
     MessagePanel messagePanel() const override { return {}; }
