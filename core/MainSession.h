@@ -109,7 +109,7 @@ public:
     using DragFileMaker = std::function<QString(const SelectedRow& row)>;
     void setDragFileMaker(DragFileMaker maker) { dragFileMaker_ = std::move(maker); }
     QString dragFileFor(const SelectedRow& row) const { return dragFileMaker_ ? dragFileMaker_(row) : QString(); }
-    // Part 4.4's file lister: appends the "open" items of one icon file (a Windows path) to
+    // The file lister: appends the "open" items of one icon file (a Windows path) to
     // `results`; without one nothing is added.
     using FileIconLister = std::function<void(const QString& file, ItemList& results)>;
     void setFileIconLister(FileIconLister lister) { fileIconLister_ = std::move(lister); }

@@ -1,5 +1,5 @@
 #pragma once
-// Custom keywords (Part 3.4, frmKey): added to and deleted from the keyword table, the keyword bar
+// Custom keywords (frmKey): added to and deleted from the keyword table, the keyword bar
 // (cmbSearch), the reference dialog's keyword list (cmbAddKeyword) and lstKey, all kept in step.
 // KeywordEditor holds frmKey's button rules, which depend on the control that has the focus.
 

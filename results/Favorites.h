@@ -1,5 +1,5 @@
 #pragma once
-// Favorites (Part 3.5) in the session: the favorites family's icon source (the folder nodes, a
+// Favorites in the session: the favorites family's icon source (the folder nodes, a
 // folder's listing, the keyword search's hits, the drop of a result icon) and the commands Add to
 // Favorites, Delete Favorite, Create Folder, Remove Folder, Refresh and Organize Favorites.
 

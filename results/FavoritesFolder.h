@@ -1,5 +1,5 @@
 #pragma once
-// The favorites folder on disk (Part 3.5): its folder tree as navigation nodes, the icon files of
+// The favorites folder on disk: its folder tree as navigation nodes, the icon files of
 // one folder, and the folder commands' disk side: Create Folder's name rules and Remove Folder's
 // native removal, which never leaves the favorites folder.
 
@@ -34,9 +34,9 @@ FolderNameProblem checkFolderName(const QString& name);
 // The message that explains the problem; "" for None and Empty (an empty answer does nothing).
 QString folderNameMessage(FolderNameProblem problem, const QString& name);
 
-// The icon files a favorites folder lists (Part 2.2): ".ico", ".cur", ".ani", ".exe", ".dll", ".icl".
+// The icon files a favorites folder lists: ".ico", ".cur", ".ani", ".exe", ".dll", ".icl".
 bool isListedFavorite(const QString& path);
-// A keyword hit (Part 3.4): an ".ani", ".cur" or ".ico" file whose name less its last four
+// A keyword hit: an ".ani", ".cur" or ".ico" file whose name less its last four
 // characters is `keyword`, same case.
 bool isKeywordFavorite(const QString& path, const QString& keyword);
 

@@ -1,5 +1,5 @@
 #pragma once
-// The user's collections in the session (Parts 3.4 to 3.6): the favorites family's source and
+// The user's collections in the session: the favorites family's source and
 // commands, references and custom keywords. The windows frmKey and frmAdd are attached by the
 // window layer (results/frmKey.h, results/frmAdd.h).
 

@@ -1,5 +1,5 @@
 #pragma once
-// References (Part 3.6): an icon found on disk filed under a keyword. lstUser holds reference i's
+// References: an icon found on disk filed under a keyword. lstUser holds reference i's
 // keyword and cmbUser, at the same position, its "user" item; the newest reference is number 0.
 // Only the reference is ever deleted, never the icon's file.
 

@@ -48,6 +48,11 @@ OpenAndScan& install(MainSession& session)
 {
     Readers& readers = session.keep(std::make_unique<Readers>(session));
     session.setRowReader(readers.drawing);
+    // The favorites list their files with the same reader as Open, into any result list.
+    session.setFileIconLister([&readers](const QString& file, ItemList& results) {
+        FileIconReader reader(readers.session.context().platform.paths(), readers.icons, results, readers);
+        reader.ReadFileIcons(file);
+    });
     installWindowsSources(session, readers.icons);
     // A path from the command line or a second start: a file or a folder, never an error.
     session.setPathOpener([&session, &readers]() -> std::optional<ErrorInfo> {

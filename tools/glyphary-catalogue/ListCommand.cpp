@@ -16,6 +16,7 @@
 #include "core/MainWindowPort.h"
 #include "core/Settings.h"
 #include "core/SplashLoad.h"
+#include "results/Install.h"
 #include "sources/Install.h"
 
 #include <QCoreApplication>
@@ -191,6 +192,7 @@ int listNode(AppContext& context, const QString& key)
     QuietMainWindow window;
     MainSession session(context, settings, window);
     sources::install(session);
+    results::install(session);
     catalogue::install(session);
     session.loadSettings(MainWindowDesign{});
     LoadCatalogue(context);
