@@ -155,6 +155,7 @@ struct Registry::Impl {
         bool readProblemReported = false;
         bool saveProblemReported = false;
         bool unsaved = false;           // changed inside a batch
+        bool checkedInBatch = false;    // compared with its file once in the running batch
     };
 
     struct OpenKey {
@@ -262,8 +263,11 @@ struct Registry::Impl {
         Hive& hive = hives[static_cast<std::size_t>(index)];
         if (hive.unsaved)
             return hive; // memory is ahead of the file until the batch ends
+        if (batchDepth > 0 && hive.checkedInBatch)
+            return hive;
         if (!hive.stamp || hive.stamp != currentStamp(hive))
             load(hive);
+        hive.checkedInBatch = batchDepth > 0;
         return hive;
     }
 
@@ -468,6 +472,7 @@ LONG Registry::endBatch()
         return ERROR_SUCCESS;
     LONG result = ERROR_SUCCESS;
     for (Impl::Hive& hive : impl_->hives) {
+        hive.checkedInBatch = false;
         if (!hive.unsaved)
             continue;
         if (const LONG status = impl_->save(hive); status != ERROR_SUCCESS && result == ERROR_SUCCESS)

@@ -63,7 +63,8 @@ public:
     // A batch groups a run of changes into one save per hive: inside it, changes stay in memory
     // (reads see them) and the end writes each changed hive once, atomically, so that either all of
     // the run's changes to a hive land or none does. Batches nest; the outermost end saves and
-    // returns the first failing save's code.
+    // returns the first failing save's code. Inside a batch each hive file is compared with the
+    // disk once, so that a run of many reads costs no file check per call.
     void beginBatch();
     LONG endBatch();
 

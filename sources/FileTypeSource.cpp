@@ -24,6 +24,7 @@ public:
         ItemList& rows = listing_.session().lstChange;
         rows.clear();
         const RegistryText& registry = listing_.registry();
+        RegistryBatch reads(listing_.session().context().platform.registry());
         for (const QString& extension : extensions()) {
             if (listing_.aborted())
                 break;
