@@ -299,9 +299,19 @@ std::optional<ShellLinkFields> readShellLink(Bytes file)
 ByteVector writeShellLink(const ShellLinkFields& fields)
 {
     const std::u16string exeFile = clamped(fields.exeFile);
-    std::uint32_t flags = flag::kHasWorkingDir | flag::kHasArguments | flag::kHasIconLocation | flag::kIsUnicode;
-    if (!exeFile.empty())
-        flags |= fields.exeFileRelative ? flag::kHasRelativePath : flag::kHasLinkInfo;
+    const std::u16string workDir = clamped(fields.workDir);
+    const std::u16string exeArgs = clamped(fields.exeArgs);
+    const std::u16string iconFile = clamped(fields.iconFile);
+    // Empty strings are left out, as Windows does: some readers refuse a string of no characters.
+    std::uint32_t flags = flag::kIsUnicode;
+    const auto setIf = [&flags](bool present, std::uint32_t bit) {
+        if (present)
+            flags |= bit;
+    };
+    setIf(!exeFile.empty(), fields.exeFileRelative ? flag::kHasRelativePath : flag::kHasLinkInfo);
+    setIf(!workDir.empty(), flag::kHasWorkingDir);
+    setIf(!exeArgs.empty(), flag::kHasArguments);
+    setIf(!iconFile.empty(), flag::kHasIconLocation);
 
     ByteVector out(kHeaderSize, 0);
     setU32le(out, 0, kHeaderSize);
@@ -314,9 +324,9 @@ ByteVector writeShellLink(const ShellLinkFields& fields)
         putBytes(out, linkInfo(exeFile));
     if ((flags & flag::kHasRelativePath) != 0)
         putUnicodeString(out, exeFile);
-    putUnicodeString(out, clamped(fields.workDir));
-    putUnicodeString(out, clamped(fields.exeArgs));
-    putUnicodeString(out, clamped(fields.iconFile));
+    for (const std::u16string* text : {&workDir, &exeArgs, &iconFile})
+        if (!text->empty())
+            putUnicodeString(out, *text);
     putU32le(out, 0); // terminal block
     return out;
 }

@@ -56,7 +56,8 @@ struct ShellLinkFields {
 std::optional<ShellLinkFields> readShellLink(Bytes file);
 
 // A new shortcut with exactly these fields. It has no ID list: the LinkInfo's local path is what
-// every reader resolves. Texts longer than a string field holds (65535 units) are cut there.
+// every reader resolves; empty texts are left out. Texts longer than a string field holds (65535
+// units) are cut there.
 ByteVector writeShellLink(const ShellLinkFields& fields);
 
 // The shortcut with its icon location and index replaced and everything else kept byte for byte.

@@ -2,6 +2,7 @@
 
 #include "platform/RootSeeds.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QProcessEnvironment>
 
@@ -19,6 +20,8 @@ PlatformConfig PlatformConfig::fromEnvironment()
         config.rootHostPath = dataHome + QStringLiteral("/glyphary/root");
     }
     config.osSpec = env.value(QStringLiteral("GLYPHARY_OS"), QStringLiteral("98"));
+    if (QCoreApplication::instance())
+        config.installationHostPath = QCoreApplication::applicationDirPath() + u'/' + kInstallationFolderName;
     return config;
 }
 
@@ -34,6 +37,8 @@ Platform::Platform(const PlatformConfig& config, DialogsPort& dialogs)
         dialogs_.messageBox(message, QStringLiteral("Glyphary"), MB_ICONEXCLAMATION);
     });
     seedRoot(paths_, registry_, defaultRootSeeds(system_.version()));
+    if (!config.installationHostPath.isEmpty())
+        seedInstallation(paths_, registry_, config.installationHostPath);
 }
 
 } // namespace glyphary::platform

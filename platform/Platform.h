@@ -14,14 +14,17 @@ namespace glyphary::platform {
 struct PlatformConfig {
     QString rootHostPath; // the emulated root folder
     QString osSpec;       // "95", "98", "NT3", "NT4" or "P.MAJOR.MINOR"
+    QString installationHostPath; // the default Windows installation's template; empty: none
 
-    // $GLYPHARY_ROOT, else $XDG_DATA_HOME/glyphary/root (~/.local/share/glyphary/root); $GLYPHARY_OS.
+    // $GLYPHARY_ROOT, else $XDG_DATA_HOME/glyphary/root (~/.local/share/glyphary/root); $GLYPHARY_OS;
+    // the installation beside the program.
     static PlatformConfig fromEnvironment();
 };
 
 class Platform {
 public:
-    // Creates what is missing in the root (never overwriting) before anything reads it.
+    // Creates what is missing in the root (never overwriting) before anything reads it; a new root
+    // (not a Wine prefix) also gets the default Windows installation.
     Platform(const PlatformConfig& config, DialogsPort& dialogs);
 
     WindowsPaths& paths() { return paths_; }

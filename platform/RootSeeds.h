@@ -47,6 +47,25 @@ RootSeeds defaultRootSeeds(const OSVERSIONINFOA& version);
 // Returns false when the root folder itself cannot be created.
 bool seedRoot(const WindowsPaths& paths, Registry& registry, const RootSeeds& seeds);
 
+// The default Windows installation sits in the program folder as a template root (drive_c files and
+// the three hive files), the stamp file written last by the build.
+inline const QString kInstallationFolderName = QStringLiteral("Windows");
+inline const QString kInstallationStampFile = QStringLiteral("installation.stamp");
+
+// A root that Wine made, to be used as it is: wineboot always creates the drive links in dosdevices/
+// and the .update-timestamp file, and we create neither.
+bool isWinePrefix(const QString& rootHostPath);
+
+// The template's files and values as seeds, with the marker value that says they were added;
+// empty when the template is incomplete (no stamp).
+RootSeeds installationSeeds(const QString& templateHostPath);
+
+enum class InstallationOutcome { Seeded, AlreadySeeded, WinePrefix, NoTemplate };
+
+// Adds the installation to a root once: never to a Wine prefix, and not again once the marker value
+// is there, so that what the person deleted stays deleted. Like all seeding it never overwrites.
+InstallationOutcome seedInstallation(const WindowsPaths& paths, Registry& registry, const QString& templateHostPath);
+
 // The host paths of the three hive files of a root.
 QString machineHivePath(const QString& rootHostPath);
 QString userHivePath(const QString& rootHostPath);

@@ -124,10 +124,12 @@ TEST(ShellLinkWrite, RoundTripsEveryFieldInTheMinimalLayout)
         EXPECT_EQ(in.u32le(bytes.size() - 4), 0u);
     }
 
+    // Empty texts are left out rather than stored with no characters.
     ShellLinkFields wide;
     wide.exeFile = u"C:\\\u65e5\u672c\\tool.exe";
-    wide.iconFile = u"";
-    EXPECT_EQ(readShellLink(writeShellLink(wide)), wide);
+    const ByteVector wideBytes = writeShellLink(wide);
+    EXPECT_EQ(readShellLink(wideBytes), wide);
+    EXPECT_EQ(ByteReader(wideBytes).u32le(0x14), 0x82u); // HasLinkInfo | IsUnicode
 
     ShellLinkFields relative;
     relative.exeFile = u"tools\\run.bat";

@@ -2,6 +2,7 @@
 // Icon images, .ico/.cur files, and PE32, PE32+ and NE executables holding icon groups, cursor
 // groups, a version resource or any raw resource (ResourceBuilder).
 
+#include "builder/pe/PeResourceWriter.h"
 #include "formats/ByteReader.h"
 #include "formats/IconResources.h"
 #include "formats/ResourceTable.h"
@@ -47,12 +48,7 @@ ByteVector iconGroupDirectory(const std::vector<GroupEntry>& entries, std::optio
 // child for PE, ANSI keys for NE.
 ByteVector versionResource(formats::ExecutableFormat format, std::uint16_t major, std::uint16_t minor);
 
-struct ResourceEntry {
-    ResourceName type;
-    ResourceName name;
-    std::uint16_t language = 0;
-    ByteVector data;
-};
+using ResourceEntry = PeResource;
 
 // Collects resources and writes them as a PE32, PE32+ or NE file. PE directories are sorted as a
 // linker sorts them (names first, case-insensitively, then ids), whatever order things were added
@@ -81,17 +77,7 @@ private:
     std::optional<std::pair<std::uint16_t, std::uint16_t>> version_;
 };
 
-// Where things are in the files the builder writes, for tests that break one field.
-namespace pe_layout {
-inline constexpr std::size_t kPeHeader = 0x80;         // "PE\0\0" (e_lfanew)
-inline constexpr std::size_t kCoffHeader = 0x84;
-inline constexpr std::size_t kOptionalHeader = 0x98;
-inline constexpr std::size_t sectionTable(bool plus) { return kOptionalHeader + (plus ? 240 : 224); }
-// Two sections: .text (RVA 0x1000, file 0x200, 0x200 bytes), then .rsrc.
-inline constexpr std::size_t resourceSectionHeader(bool plus) { return sectionTable(plus) + 40; }
-inline constexpr std::uint32_t kResourceRva = 0x2000;
-inline constexpr std::size_t kResourceRoot = 0x400;   // file offset of the resource root directory
-} // namespace pe_layout
+namespace pe_layout = glyphary::pe_layout;
 
 namespace ne_layout {
 inline constexpr std::size_t kNeHeader = 0x80;         // "NE" (e_lfanew)
