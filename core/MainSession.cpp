@@ -3,6 +3,7 @@
 #include "core/AppContext.h"
 #include "core/MainWindowPort.h"
 #include "core/OsVersion.h"
+#include "platform/ShortcutFile.h"
 
 namespace glyphary {
 
@@ -51,6 +52,13 @@ const MainWindowSettings& MainSession::loadSettings(const MainWindowDesign& desi
     if (navigation_)
         navigation_->setFavorites(loaded_.favoritesRoot, loaded_.searchFavorites);
     return loaded_;
+}
+
+bool MainSession::procSaveShortcut(const QString& LnkFile, const QString& ExeFile, const QString& WorkDir,
+                                   const QString& ExeArgs, const QString& IconFile, int IconIdx, std::int32_t ShowCmd)
+{
+    const platform::ShortcutFields fields{ExeFile, WorkDir, ExeArgs, IconFile, IconIdx, ShowCmd};
+    return platform::writeShortcut(context_.platform.paths(), LnkFile, fields);
 }
 
 std::optional<ErrorInfo> MainSession::openPendingPath()

@@ -118,6 +118,10 @@ public:
         if (fileIconLister_)
             fileIconLister_(file, results);
     }
+    // Creates or overwrites the shortcut LnkFile with the seven values; false when it could not be
+    // written, in which case a shortcut that was there is left as it was.
+    bool procSaveShortcut(const QString& LnkFile, const QString& ExeFile, const QString& WorkDir, const QString& ExeArgs,
+                          const QString& IconFile, int IconIdx, std::int32_t ShowCmd);
     // Objects a subsystem creates for the session's lifetime, destroyed in reverse order.
     template <class T>
     T& keep(std::unique_ptr<T> object)

@@ -1,10 +1,8 @@
-#include "core/AppContext.h"
 #include "core/MainSession.h"
-#include "core/Settings.h"
-#include "support/FakeMainWindow.h"
-#include "support/TempRoot.h"
+#include "platform/ShortcutFile.h"
 #include "support/SessionFixture.h"
 
+#include <QDir>
 #include <gtest/gtest.h>
 
 using namespace glyphary;
@@ -74,3 +72,16 @@ TEST_F(MainSessionTest, KeptObjectsGoInReverseOrder)
 }
 
 } // namespace
+
+TEST_F(MainSessionTest, SaveShortcutWritesTheSevenValuesAndAFailureSaysSo)
+{
+    QDir().mkpath(root.host(QStringLiteral("C:\\WINDOWS")) + QStringLiteral("/SendTo"));
+    const QString link = QStringLiteral("C:\\WINDOWS\\SendTo\\Glyphary.lnk");
+    ASSERT_TRUE(session.procSaveShortcut(link, QStringLiteral("Z:\\opt\\glyphary"), QStringLiteral("Z:\\opt"), QStringLiteral("/x"),
+                                         QStringLiteral("C:\\Icons\\g.ico"), 3, 7));
+    const auto read = platform::readShortcut(context.platform.paths(), link);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(*read, (platform::ShortcutFields{QStringLiteral("Z:\\opt\\glyphary"), QStringLiteral("Z:\\opt"), QStringLiteral("/x"),
+                                               QStringLiteral("C:\\Icons\\g.ico"), 3, 7}));
+    EXPECT_FALSE(session.procSaveShortcut(QStringLiteral("Q:\\nowhere.lnk"), QString(), QString(), QString(), QString(), 0, 1));
+}
