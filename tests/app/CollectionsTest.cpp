@@ -17,6 +17,7 @@
 #include "sources/FileIconReader.h"
 #include "sources/Install.h"
 #include "support/FakeMainWindow.h"
+#include "support/ItemTexts.h"
 #include "support/GuiApplication.h"
 #include "support/IconBytes.h"
 #include "support/TempRoot.h"
@@ -63,13 +64,7 @@ struct RecordingLauncher : platform::ProgramLauncher {
     QString findProgram(const QString&) const override { return {}; }
 };
 
-QStringList texts(const ItemList& list)
-{
-    QStringList result;
-    for (const auto& entry : list.entries())
-        result << entry.text;
-    return result;
-}
+using glyphary::testing::texts;
 
 class CollectionsTest : public ::testing::Test {
 protected:

@@ -2,6 +2,7 @@
 // Recording stand-ins for the window side of listings and for the sources, and a catalogue loaded
 // from files written by the test.
 
+#include "support/ItemTexts.h"
 #include "core/AppContext.h"
 #include "catalogue/CatalogueFiles.h"
 #include "core/IconSource.h"
@@ -115,22 +116,6 @@ inline QString loadCatalogue(TempRoot& root, AppContext& context, const QByteArr
         if (!bytes->isNull())
             root.writeFile(kProgramFolder + QLatin1StringView(name), *bytes);
     return LoadCatalogue(context);
-}
-
-inline QStringList texts(const ItemList& list)
-{
-    QStringList result;
-    for (const auto& entry : list.entries())
-        result.append(entry.text);
-    return result;
-}
-
-inline std::vector<std::int32_t> itemData(const ItemList& list)
-{
-    std::vector<std::int32_t> result;
-    for (const auto& entry : list.entries())
-        result.push_back(entry.itemData);
-    return result;
 }
 
 } // namespace glyphary::testing

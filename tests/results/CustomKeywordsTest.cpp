@@ -4,6 +4,7 @@
 
 #include "core/AppContext.h"
 #include "support/TempRoot.h"
+#include "support/ItemTexts.h"
 
 #include <gtest/gtest.h>
 
@@ -12,13 +13,7 @@ using namespace glyphary::results;
 
 namespace {
 
-QStringList texts(const ItemList& list)
-{
-    QStringList result;
-    for (const auto& entry : list.entries())
-        result << entry.text;
-    return result;
-}
+using glyphary::testing::texts;
 
 class CustomKeywordsTest : public ::testing::Test {
 protected:

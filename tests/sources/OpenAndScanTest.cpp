@@ -9,6 +9,7 @@
 #include "sources/ScanWindow.h"
 #include "sources/frmScan.h"
 #include "support/FakeMainWindow.h"
+#include "support/ItemTexts.h"
 #include "support/GuiApplication.h"
 #include "support/PeBuilder.h"
 #include "support/TempRoot.h"
@@ -27,13 +28,7 @@ using glyphary::testing::dibImage;
 
 namespace {
 
-QStringList texts(const ItemList& list)
-{
-    QStringList result;
-    for (const ItemList::Entry& entry : list.entries())
-        result << entry.text;
-    return result;
-}
+using glyphary::testing::texts;
 
 // Keeps every text the message panel showed: a page fill clears it at the end.
 struct MessageHistory : glyphary::testing::FakeMainWindow {

@@ -6,6 +6,7 @@
 #include "platform/ShortcutFile.h"
 #include "sources/Install.h"
 #include "support/IconBytes.h"
+#include "support/ItemTexts.h"
 #include "support/PeBuilder.h"
 #include "support/SessionFixture.h"
 
@@ -20,13 +21,7 @@ using glyphary::testing::dibImage;
 
 namespace {
 
-QStringList texts(const ItemList& list)
-{
-    QStringList result;
-    for (const ItemList::Entry& entry : list.entries())
-        result << entry.text;
-    return result;
-}
+using glyphary::testing::texts;
 
 class WindowsSourcesTest : public ::testing::Test, protected glyphary::testing::SessionParts<> {
 protected:
