@@ -6,7 +6,7 @@
 #include "formats/WineRegistryFile.h"
 #include "platform/BuiltInCursors.h"
 #include "platform/RootSeeds.h"
-#include "sources/ResultDrawing.h"
+#include "core/CursorRoles.h"
 #include "sources/SystemIconTable.h"
 
 #include <QDir>
@@ -77,7 +77,7 @@ QString tableDefaultIconOf(const QString& className)
     for (const SystemIconVariant variant : {SystemIconVariant::A, SystemIconVariant::B})
         for (const SystemIconGroup group : {SystemIconGroup::Files, SystemIconGroup::Folders})
             for (const QString& row : sources::systemIconRows(group, variant)) {
-                const sources::SystemIconRow split = sources::splitSystemIconRow(row);
+                const SystemIconRow split = splitSystemIconRow(row);
                 if (split.valueName.isEmpty() && (u'\\' + split.keyPath).endsWith(key, Qt::CaseInsensitive))
                     return split.defaultIcon;
             }
@@ -134,13 +134,6 @@ formats::ByteVector shortcutBytes(const Shortcut& shortcut)
     return formats::writeShellLink(fields);
 }
 
-// The cursor role's value name under "Control Panel\Cursors", e.g. "AppStarting".
-QString valueNameOf(const CursorRole& role)
-{
-    const QString path = QString::fromLatin1(role.registryPath);
-    return path.mid(path.lastIndexOf(u'\\') + 1);
-}
-
 bool isBusy(const CursorRole& role)
 {
     return role.resourceNumber == platform::IDC_WAIT || role.resourceNumber == platform::IDC_APPSTARTING;
@@ -148,7 +141,7 @@ bool isBusy(const CursorRole& role)
 
 QString cursorFile(const CursorRole& role, bool animated)
 {
-    return kCursors + valueNameOf(role).toLower() + (animated ? QStringLiteral(".ani") : QStringLiteral(".cur"));
+    return kCursors + cursorValueName(role).toLower() + (animated ? QStringLiteral(".ani") : QStringLiteral(".cur"));
 }
 
 formats::IconImage imageOf(const platform::Icon& icon)
@@ -198,13 +191,16 @@ void addCursors(WindowsInstallation& installation)
             installation.files.push_back({cursorFile(*role, false), std::move(*still.value)});
         if (isBusy(*role))
             installation.files.push_back({cursorFile(*role, true), busyAnimation(cursor)});
-        installation.values.push_back({kScreen, cursorsKey, valueNameOf(*role), cursorFile(*role, isBusy(*role))});
+        installation.values.push_back({kScreen, cursorsKey, cursorValueName(*role), cursorFile(*role, isBusy(*role))});
         standard << cursorFile(*role, false);
         // The second scheme animates the busy cursors and leaves the rarely seen ones at the default.
         const bool common = role->resourceNumber == platform::IDC_ARROW || role->resourceNumber == platform::IDC_IBEAM
             || role->resourceNumber == platform::IDC_CROSS;
         animated << (isBusy(*role) ? cursorFile(*role, true) : common ? cursorFile(*role, false) : QString());
     }
+    // The icon size the icon cache rebuild moves one up and back.
+    installation.values.push_back({kScreen, QStringLiteral("Control Panel\\Desktop\\WindowMetrics"),
+                                   QStringLiteral("Shell Icon Size"), QStringLiteral("32")});
     const QString schemes = cursorsKey + QStringLiteral("\\Schemes");
     installation.values.push_back({kScreen, schemes, QStringLiteral("Glyphary Standard"), standard.join(u',')});
     installation.values.push_back({kScreen, schemes, QStringLiteral("Glyphary Animated"), animated.join(u',')});
@@ -220,7 +216,7 @@ WindowsInstallation defaultWindowsInstallation(const InstallationArtwork& artwor
         for (const SystemIconGroup group : {SystemIconGroup::Desktop, SystemIconGroup::Start, SystemIconGroup::Drives,
                                             SystemIconGroup::Folders, SystemIconGroup::Files})
             for (const QString& row : sources::systemIconRows(group, variant)) {
-                const QString location = sources::splitSystemIconRow(row).defaultIcon;
+                const QString location = splitSystemIconRow(row).defaultIcon;
                 icons.nameLocation(location, artworkFor(location));
             }
 

@@ -1,6 +1,7 @@
 #include "export/SaveAs.h"
 
 #include "core/AppContext.h"
+#include "core/FrameFiles.h"
 #include "core/HotspotNotice.h"
 #include "core/IconPlanes.h"
 #include "core/MainSession.h"
@@ -22,25 +23,9 @@ namespace {
 constexpr int kFrameRate = 20; // jiffies: a third of a second
 constexpr int kHourglass = 11;
 
-// The writer takes ANSI names; a name that has no ANSI form would be written under another one.
-std::optional<std::string> ansiName(const QString& windowsPath)
-{
-    std::string ansi = formats::toCp1252(windowsPath);
-    if (formats::fromCp1252(std::string_view(ansi)) != windowsPath)
-        return std::nullopt;
-    return ansi;
-}
-
 QString withBackslash(const QString& folder)
 {
     return folder.endsWith(u'\\') ? folder : folder + u'\\';
-}
-
-platform::Icon iconOf(const QImage& picture)
-{
-    platform::Icon icon;
-    icon.image = picture.convertToFormat(QImage::Format_ARGB32);
-    return icon;
 }
 
 // Written beside the target and renamed, so a failure leaves an existing file as it was. "" when done.
@@ -63,8 +48,7 @@ QString copyWhole(const QString& fromHost, const QString& toHost)
 } // namespace
 
 SaveAs::SaveAs(MainSession& session, platform::IconFunctions& icons)
-    : session_(session), icons_(icons), writer_(session.context().platform.paths()),
-      frameWriter_(session.context().platform.paths(), Glsave32::Durability::Scratch)
+    : session_(session), icons_(icons), writer_(session.context().platform.paths())
 {
 }
 
@@ -196,43 +180,22 @@ bool SaveAs::writeFrames(const SelectedRow& row, const Target& target)
         return report(target.fileName, QStringLiteral("None of the animation's frames could be read."));
 
     context.ColourDepth = ColourDepthFromTypeText(row.type);
-    std::vector<std::string> frameFiles;
-    std::vector<std::int32_t> rates;
-    QStringList frameHosts;
-    bool framesWritten = true;
-    for (std::size_t n = 0; n < film.frames.size() && framesWritten; ++n) {
-        const QString frameFile = context.TempFolder + QString::number(n) + QStringLiteral(".ico");
-        const auto ansi = ansiName(frameFile);
-        const IconPlanes planes = procMask(iconOf(film.frames[n]));
-        framesWritten = ansi && frameWriter_.SaveAsIcon(planes.colour, planes.mask, 32, 32, context.ColourDepth, *ansi) == Glsave32::kSaved;
-        if (framesWritten) {
-            frameFiles.push_back(*ansi);
-            rates.push_back(kFrameRate);
-            frameHosts << context.platform.paths().toHost(frameFile);
-        }
-    }
-    QString failure = framesWritten ? QString() : QStringLiteral("The frames could not be written to %1: %2")
-                                                        .arg(context.TempFolder, frameWriter_.lastError());
-    if (framesWritten && target.entry == EntrySeparateIcons) {
+    FrameFiles frameFiles(context);
+    QString failure = frameFiles.write(film.frames, context.ColourDepth);
+    if (failure.isEmpty() && target.entry == EntrySeparateIcons) {
         const qsizetype slash = target.fileName.lastIndexOf(u'\\');
         const QString folder = target.fileName.left(slash + 1);
         const QString base = target.fileName.mid(slash + 1).chopped(4);
+        const QStringList& frameHosts = frameFiles.hostPaths();
         for (qsizetype n = 0; n < frameHosts.size() && failure.isEmpty(); ++n) {
             const QString copy = folder + base + QString::number(n) + QStringLiteral(".ico");
             const QString reason = copyWhole(frameHosts[n], context.platform.paths().toHost(copy));
             if (!reason.isEmpty())
                 failure = QStringLiteral("%1: %2").arg(copy, reason);
         }
-    } else if (framesWritten) {
-        std::string name = ansiName(target.fileName).value_or(std::string());
-        std::int16_t status = 0;
-        if (name.empty())
-            failure = QStringLiteral("The name holds characters that Windows file names here cannot hold.");
-        else if (writer_.SaveAsANI(frameFiles, rates, name, status) != Glsave32::kSaved)
-            failure = writer_.lastError();
+    } else if (failure.isEmpty()) {
+        failure = frameFiles.joinInto(writer_, target.fileName, kFrameRate);
     }
-    for (const QString& host : frameHosts)
-        QFile::remove(host);
     if (!failure.isEmpty())
         return report(target.fileName, failure);
     if (film.skipped > 0)

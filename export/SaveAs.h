@@ -42,7 +42,6 @@ private:
     MainSession& session_;
     platform::IconFunctions& icons_;
     Glsave32 writer_;
-    Glsave32 frameWriter_;
 };
 
 } // namespace glyphary::exporting

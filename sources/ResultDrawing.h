@@ -3,6 +3,7 @@
 // type and origin. Frames of one animated file on a page share one load.
 
 #include "platform/IconFunctions.h"
+#include "core/CursorRoles.h"
 #include "core/ResultPageView.h"
 
 #include <QImage>
@@ -14,18 +15,6 @@ namespace glyphary {
 struct AppContext;
 class CoreLibrary;
 class ItemList;
-
-// The display name and built-in resource number of a cursor role, by its position in a scheme
-// (1 to 14); the "sycu" items name the same roles by resource number or registry path.
-struct CursorRole {
-    int position;
-    const char* name;        // as a scheme entry
-    const char* currentName; // as a current cursor
-    int resourceNumber;
-    const char* registryPath;
-};
-const CursorRole* cursorRoleAt(int position);
-const CursorRole* cursorRoleNamed(const QString& resourceNumberOrRegistryPath);
 
 // The picture shown where an icon cannot be had.
 QImage noIconPicture();

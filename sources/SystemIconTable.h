@@ -4,6 +4,7 @@
 // 98; variant B is 95, NT3 and NT4; other versions have no table.
 
 #include "core/IconSource.h"
+#include "core/SystemIconRow.h"
 
 #include <QString>
 #include <QStringList>
@@ -17,14 +18,5 @@ SystemIconVariant systemIconVariant(const QString& osCode);
 // The rows of one group in the table's order; empty for SystemIconVariant::None.
 QStringList systemIconRows(SystemIconGroup group, SystemIconVariant variant);
 
-// The three fields of a row, and the location split as the listing splits it.
-struct SystemIconRow {
-    QString name;
-    QString defaultIcon;
-    QString rootName;
-    QString keyPath;
-    QString valueName;
-};
-SystemIconRow splitSystemIconRow(const QString& row);
 
 } // namespace glyphary::sources

@@ -95,7 +95,7 @@ TEST_F(WindowsInstallationTest, EverySystemIconRowNamesAnIconThatExists)
         for (const auto group : {SystemIconGroup::Desktop, SystemIconGroup::Start, SystemIconGroup::Drives,
                                  SystemIconGroup::Folders, SystemIconGroup::Files})
             for (const QString& row : sources::systemIconRows(group, variant)) {
-                const QString location = sources::splitSystemIconRow(row).defaultIcon;
+                const QString location = splitSystemIconRow(row).defaultIcon;
                 const QString file = location.section(u',', 0, 0);
                 const int index = location.section(u',', 1).toInt();
                 EXPECT_TRUE(hasIcon(file, index)) << qPrintable(row);
@@ -111,7 +111,7 @@ TEST_F(WindowsInstallationTest, EverySystemIconRowNamesAnIconThatExists)
 TEST_F(WindowsInstallationTest, ShortcutsCursorsSchemesAndFileTypesNameRealIcons)
 {
     ASSERT_EQ(seed(root), InstallationOutcome::Seeded);
-    for (const QString folder : {QStringLiteral("C:\\windows\\Desktop"), QStringLiteral("C:\\windows\\Start Menu")}) {
+    for (const QString& folder : {QStringLiteral("C:\\windows\\Desktop"), QStringLiteral("C:\\windows\\Start Menu")}) {
         int shortcuts = 0;
         QDirIterator walk(root.host(folder), {QStringLiteral("*.lnk")}, QDir::Files, QDirIterator::Subdirectories);
         while (walk.hasNext()) {
@@ -133,9 +133,11 @@ TEST_F(WindowsInstallationTest, ShortcutsCursorsSchemesAndFileTypesNameRealIcons
     for (const char* scheme : {"Glyphary Standard", "Glyphary Animated"}) {
         const QStringList entries = stringValue(HKEY_CURRENT_USER, "Control Panel\\Cursors\\Schemes", scheme).split(u',');
         ASSERT_EQ(entries.size(), 14) << scheme;
-        for (const QString& entry : entries)
-            if (!entry.isEmpty())
+        for (const QString& entry : entries) {
+            if (!entry.isEmpty()) {
                 EXPECT_TRUE(hasIcon(entry, 0)) << qPrintable(entry);
+            }
+        }
     }
     EXPECT_TRUE(stringValue(HKEY_CURRENT_USER, "Control Panel\\Cursors\\Schemes", "Glyphary Animated").contains(u",,"));
 

@@ -58,7 +58,7 @@ TEST(SpecialFoldersTest, ANewRootHasItsFoldersAndHivesKnownIdsLiveInTheWindowsFo
     ASSERT_EQ(registry.setValue(platform::HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
                                 "Favorites", platform::REG_SZ, platform::regString("C:\\Mine")),
               platform::ERROR_SUCCESS);
-    platform::Platform again({root.rootPath(), QStringLiteral("98")}, root.dialogs());
+    platform::Platform again({root.rootPath(), QStringLiteral("98"), QString()}, root.dialogs());
     EXPECT_EQ(cSpecialFolders(again.registry()).path(6), QStringLiteral("C:\\Mine\\"));
 }
 

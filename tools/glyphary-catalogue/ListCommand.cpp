@@ -9,6 +9,7 @@
 #include "catalogue/CatalogueListings.h"
 #include "core/IconSource.h"
 #include "core/ListingHost.h"
+#include "platform/ConsoleDialogs.h"
 #include "platform/Platform.h"
 #include "core/ResultItem.h"
 #include "catalogue/Install.h"
@@ -71,24 +72,6 @@ int usage(const QString& problem)
     err() << problem << "\nRun glyphary-catalogue list --help for the usage." << Qt::endl;
     return 2;
 }
-
-// Message boxes go to the error stream; nothing is ever asked.
-class ConsoleDialogs : public platform::DialogsPort {
-public:
-    int messageBox(const QString& text, const QString& title, int) override
-    {
-        err() << title << ": " << QString(text).replace(u'\r', u'\n') << Qt::endl;
-        return platform::IDOK;
-    }
-    std::optional<QString> inputBox(const QString&, const QString&, const QString&) override { return std::nullopt; }
-    std::optional<platform::FileDialogResult> openFile(const platform::FileDialogRequest&) override { return std::nullopt; }
-    std::optional<platform::FileDialogResult> saveFile(const platform::FileDialogRequest&) override { return std::nullopt; }
-    std::optional<QColor> chooseColor(const QColor&) override { return std::nullopt; }
-    std::optional<QString> browseForFolder(const QString&, const QString&) override { return std::nullopt; }
-    bool showMessage(const platform::MessageRequest&) override { return false; }
-    void setMousePointer(int) override {}
-    void doEvents() override {}
-};
 
 enum class ListingKind { Type, Class, Letter, Keyword, Node };
 
@@ -230,7 +213,7 @@ int runListing(const ListRequest& request)
         }
         config.rootHostPath = temporaryRoot.path();
     }
-    ConsoleDialogs dialogs;
+    platform::ConsoleDialogs dialogs;
     platform::Platform platform(config, dialogs);
     AppContext context(platform);
     QString programFolder = platform.paths().toWindows(folder.absoluteFilePath());
