@@ -1,6 +1,13 @@
 #include "app/Subsystems.h"
 
+#include "app/Shutdown.h"
+#include "catalogue/CatalogueFiles.h"
 #include "catalogue/Install.h"
+#include "changer/Install.h"
+#include "changer/frmChange.h"
+#include "core/AppContext.h"
+#include "core/MainSession.h"
+#include "platform/Registry.h"
 #include "export/Install.h"
 #include "export/frmProp.h"
 #include "export/frmZoom.h"
@@ -25,6 +32,16 @@ void installSubsystems(MainSession& session, QWidget* mainWindow)
     installZoomWindow(session, mainWindow);
     installPropertiesWindows(session, mainWindow);
     installAnimationPlayer(session, exporter, mainWindow);
+    changer::Changer& changer = changer::install(session);
+    installChangeWindow(session, changer, mainWindow);
+    // What a restart of Windows saves first.
+    session.setExitSaver([&session] {
+        {
+            platform::RegistryBatch oneSave(session.context().platform.registry());
+            storePreferences(session.settings(), session.preferencesToStore());
+        }
+        SaveUserFiles(session.context());
+    });
 }
 
 } // namespace glyphary

@@ -269,12 +269,8 @@ void frmMain::createPanes()
     pnlNav->installEventFilter(this);
     pnlNav->viewport()->installEventFilter(this);
     connect(pnlNav, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
-        if (!item)
-            return;
-        if (item->childCount() == 0)
-            session_.setSourceCaption(item->text(0));
-        if (Navigation* navigation = session_.navigation())
-            navigation->click(item->data(0, Qt::UserRole).toString());
+        if (item)
+            session_.clickNode(item->data(0, Qt::UserRole).toString());
     });
     // pnlDummy stands in for pnlResult while a page is filled.
     resultStack_ = new QStackedWidget(picSplitV);

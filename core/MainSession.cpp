@@ -61,6 +61,36 @@ bool MainSession::procSaveShortcut(const QString& LnkFile, const QString& ExeFil
     return platform::writeShortcut(context_.platform.paths(), LnkFile, fields);
 }
 
+void MainSession::broadcastSettingChange(unsigned wParam)
+{
+    for (const auto& listener : settingChangeListeners_)
+        listener(wParam);
+    window_.doEvents();
+}
+
+void MainSession::clickNode(const QString& key)
+{
+    lastClickedNode_ = key;
+    const NavNode* node = tree_.find(key);
+    if (node && !tree_.hasChildren(key))
+        setSourceCaption(node->caption);
+    if (navigation_)
+        navigation_->click(key);
+}
+
+bool MainSession::searchKeywordStartingWith(const QString& text)
+{
+    const int position = context_.catalogueLists.cmbSearch.findPrefix(text);
+    if (position < 0 || !navigation_)
+        return false;
+    // Selecting the entry from here raises no selection event, so the search runs explicitly, as
+    // it must anyway when the entry was already the selected one.
+    window_.selectKeywordBarEntry(position);
+    setSourceCaption(context_.catalogueLists.cmbSearch.text(position));
+    navigation_->searchKeyword(position);
+    return true;
+}
+
 std::optional<ErrorInfo> MainSession::openPendingPath()
 {
     setSourceCaption(context_.PendingOpenPath);

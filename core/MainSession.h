@@ -14,6 +14,7 @@
 #include "core/ResultPages.h"
 #include "core/Selection.h"
 
+#include <QImage>
 #include <QString>
 #include <functional>
 #include <map>
@@ -122,6 +123,35 @@ public:
     // written, in which case a shortcut that was there is left as it was.
     bool procSaveShortcut(const QString& LnkFile, const QString& ExeFile, const QString& WorkDir, const QString& ExeArgs,
                           const QString& IconFile, int IconIdx, std::int32_t ShowCmd);
+    // The frames of the animation a result row belongs to, each 32 x 32, in order; without a
+    // collector none.
+    using FrameCollector = std::function<std::vector<QImage>(const SelectedRow& row)>;
+    void setFrameCollector(FrameCollector collector) { frameCollector_ = std::move(collector); }
+    std::vector<QImage> animationFrames(const SelectedRow& row) const
+    {
+        return frameCollector_ ? frameCollector_(row) : std::vector<QImage>();
+    }
+    // Stores the settings and the user's files as the exit does (before a restart of Windows).
+    void setExitSaver(std::function<void()> saver) { exitSaver_ = std::move(saver); }
+    void saveAsAtExit() const
+    {
+        if (exitSaver_)
+            exitSaver_();
+    }
+    // WM_SETTINGCHANGE as Windows would send it to every top-level window: here Glyphary's own
+    // windows, which listen for it, and then pending events run.
+    void addSettingChangeListener(std::function<void(unsigned wParam)> listener)
+    {
+        settingChangeListeners_.push_back(std::move(listener));
+    }
+    void broadcastSettingChange(unsigned wParam);
+    // A click on the tree node `key`, as the person makes it: the node becomes the last selected.
+    void clickNode(const QString& key);
+    const QString& lastClickedNode() const { return lastClickedNode_; }
+    // The keyword bar's first entry that starts with `text` selected and searched, as choosing it
+    // would; false when no keyword starts with it.
+    bool searchKeywordStartingWith(const QString& text);
+
     // Objects a subsystem creates for the session's lifetime, destroyed in reverse order.
     template <class T>
     T& keep(std::unique_ptr<T> object)
@@ -177,6 +207,10 @@ private:
     std::function<void()> hotSpotPlacer_;
     DragFileMaker dragFileMaker_;
     FileIconLister fileIconLister_;
+    FrameCollector frameCollector_;
+    std::function<void()> exitSaver_;
+    std::vector<std::function<void(unsigned)>> settingChangeListeners_;
+    QString lastClickedNode_;
     std::vector<std::shared_ptr<void>> kept_;
 };
 

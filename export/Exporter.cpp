@@ -44,6 +44,11 @@ Exporter::Exporter(MainSession& session)
 {
 }
 
+std::vector<QImage> Exporter::animationFrames(const SelectedRow& row)
+{
+    return collectAnimationFrames(session_, icons_, row).frames;
+}
+
 bool Exporter::collectFrames()
 {
     std::vector<QImage>& film = session_.context().picFilm;

@@ -11,6 +11,7 @@
 #include <QString>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace glyphary {
 class MainSession;
@@ -26,6 +27,8 @@ public:
     // animation, drawn in order into the context's picFilm. False, with picFilm empty, when the row
     // is no animation or none of its frames could be drawn.
     bool collectFrames();
+    // The frames of the row's animation, each 32 x 32, in order; empty when it is none.
+    std::vector<QImage> animationFrames(const SelectedRow& row);
 
     std::optional<QString> saveAs() { return saveAs_.run(); }
     void copy();

@@ -26,6 +26,7 @@ Exporter& install(MainSession& session)
     session.handle(Command::Run, [&exporter] { exporter.run(); });
     session.handle(Command::EditWith, [&exporter] { exporter.editWith(); });
     session.setDragFileMaker([&exporter](const SelectedRow& row) { return exporter.dragFile(row); });
+    session.setFrameCollector([&exporter](const SelectedRow& row) { return exporter.animationFrames(row); });
     return exporter;
 }
 

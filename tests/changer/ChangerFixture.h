@@ -1,0 +1,88 @@
+#pragma once
+// A session with the Windows sources, the export and the changer installed on its own root, and
+// the helpers the change tests share: listing a source, selecting a row as the main window shows
+// it, reading registry values and files back.
+
+#include "changer/Install.h"
+#include "core/MainSession.h"
+#include "export/Install.h"
+#include "platform/Registry.h"
+#include "sources/Install.h"
+#include "support/PeBuilder.h"
+#include "support/SessionFixture.h"
+
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+namespace glyphary::testing {
+
+inline const QString kShellIcons = QStringLiteral("C:\\WINDOWS\\SYSTEM\\shell.ico");
+
+class ChangerFixture : public ::testing::Test, protected SessionParts<> {
+protected:
+    explicit ChangerFixture(const QString& os = QStringLiteral("98")) : SessionParts(os)
+    {
+        context.WindowsFolder = QStringLiteral("C:\\WINDOWS");
+        context.SystemFolder = QStringLiteral("C:\\WINDOWS\\SYSTEM");
+        context.TempFolder = QStringLiteral("c:\\windows\\temp\\");
+        context.OsCode = os;
+        sources::install(session);
+        exporting::install(session);
+        changer = &changer::install(session);
+        root.writeFile(kShellIcons, icoFile({dibImage(4)}));
+        root.writeFile(QStringLiteral("C:\\WINDOWS\\TEMP\\keep.txt"), QByteArray("x"));
+    }
+
+    changer::ChangeController& controller() { return changer->controller; }
+
+    void list(SourceFamily family, const SourceRequest& request = {})
+    {
+        session.sources().list(family, request, session.listingHost());
+    }
+    // Entry `index` of the result list as the main window shows it, made the selected row.
+    void select(int index)
+    {
+        const QString item = session.cmbResult.text(index);
+        const auto drawn = session.drawItem(item, session.cmbResult.itemData(index));
+        ASSERT_TRUE(drawn);
+        window.row = SelectedRow{drawn->name, drawn->type, drawn->origin, item, drawn->image};
+    }
+    // Opens the change window on the entry and drops that same icon on New.
+    void openAndDrop(int index)
+    {
+        select(index);
+        ASSERT_TRUE(controller().open());
+        controller().drop(window.row->name);
+        ASSERT_TRUE(controller().view().applyEnabled);
+    }
+
+    void set(platform::HKEY key, const char* path, const char* name, const QString& value)
+    {
+        root.platform().registry().setValue(key, path, name, platform::REG_SZ, platform::regString(value.toStdString()));
+    }
+    QString value(platform::HKEY key, const QString& path, const QString& name)
+    {
+        using namespace platform;
+        Registry& registry = root.platform().registry();
+        HKEY opened = 0;
+        if (registry.RegOpenKeyExA(key, path.toStdString(), 0, KEY_ALL_ACCESS_LOW, &opened) != ERROR_SUCCESS)
+            return QStringLiteral("<no key>");
+        std::vector<std::uint8_t> data;
+        const LONG status = registry.RegQueryValueExA(opened, name.toStdString(), nullptr, &data);
+        registry.RegCloseKey(opened);
+        return status == ERROR_SUCCESS ? QString::fromLatin1(reinterpret_cast<const char*>(data.data())) : QStringLiteral("<none>");
+    }
+    bool exists(const QString& windowsPath) { return QFileInfo::exists(root.host(windowsPath)); }
+    // The titles of the reminders shown, in order, by their settings flag.
+    QStringList reminders()
+    {
+        QStringList flags;
+        for (const platform::MessageRequest& message : root.dialogs().messages)
+            flags << message.flagName;
+        return flags;
+    }
+
+    changer::Changer* changer = nullptr;
+};
+
+} // namespace glyphary::testing
