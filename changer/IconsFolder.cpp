@@ -1,6 +1,7 @@
 #include "changer/IconsFolder.h"
 
 #include <QDir>
+#include <QDirIterator>
 
 #include <vector>
 
@@ -46,8 +47,12 @@ std::optional<QString> IconsFolder::nextFreeName(const QString& extension, const
     std::vector<bool> taken(kHighestNumber + 1, false);
     const QString host = paths_.toHost(path_);
     if (!host.isEmpty()) {
-        for (const QString& name : QDir(host).entryList(QDir::Files | QDir::Hidden | QDir::System))
-            taken[static_cast<std::size_t>(numberOf(name, extension))] = true;
+        // Unsorted, and any entry counts: a folder of that name takes the number as well.
+        QDirIterator entries(host, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        while (entries.hasNext()) {
+            entries.next();
+            taken[static_cast<std::size_t>(numberOf(entries.fileName(), extension))] = true;
+        }
     }
     if (isOwnFile(freed))
         taken[static_cast<std::size_t>(numberOf(fileNameOf(freed), extension))] = false;
