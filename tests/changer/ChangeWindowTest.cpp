@@ -191,6 +191,23 @@ TEST_F(ChangeWindowTest, TheWindowShowsTheStateAndItsControlsRunTheCommands)
     EXPECT_FALSE(window.button(QStringLiteral("apply"))->isEnabled());
 }
 
+TEST_F(ChangeWindowTest, ChangeOpensOneWindowForTheSelectedTarget)
+{
+    QWidget main;
+    installChangeWindow(session, *changer, &main);
+    list(SourceFamily::FileTypes);
+    select(0);
+    EXPECT_TRUE(session.runEntry(u"mnuFileChange"));
+    list(SourceFamily::CurrentCursors);
+    select(0);
+    EXPECT_TRUE(session.run(Command::Change));
+    const QList<frmChange*> windows = main.findChildren<frmChange*>();
+    ASSERT_EQ(windows.size(), 1);
+    EXPECT_TRUE(windows[0]->isVisible());
+    EXPECT_EQ(windows[0]->windowTitle(), QStringLiteral("Change Current Cursor"));
+    windows[0]->close();
+}
+
 TEST_F(ChangeWindowTest, ThePlaceIsCentredAtFirstAndKeptAfterClosing)
 {
     EXPECT_TRUE(isEmpty(settings.read(setting::ChangeTop)));
