@@ -61,17 +61,17 @@ public:
     }
 
 private:
-    // The Windows folder's "Desktop" or "Start Menu"; where the root keeps them elsewhere (a Wine
-    // prefix has them in the user's profile), the shell folder the registry names.
+    // The shell folder the registry names for "Desktop" or "Start Menu" (on Windows 95 and 98 the
+    // Windows folder's own; a Wine prefix keeps them in the user's profile), else the Windows
+    // folder's.
     QString folderOf(const QString& subfolder) const
     {
         AppContext& context = listing_.session().context();
-        const QString folder = context.WindowsFolder + u'\\' + subfolder;
-        if (QFileInfo(context.platform.paths().toHost(folder)).isDir())
-            return folder;
         const int csidl = subfolder.compare(u"Desktop", Qt::CaseInsensitive) == 0 ? platform::CSIDL_DESKTOP : platform::CSIDL_STARTMENU;
         const QString shellFolder = cSpecialFolders(context.platform.registry()).path(csidl);
-        return shellFolder.isEmpty() ? folder : shellFolder.chopped(1);
+        if (!shellFolder.isEmpty() && QFileInfo(context.platform.paths().toHost(shellFolder.chopped(1))).isDir())
+            return shellFolder.chopped(1);
+        return context.WindowsFolder + u'\\' + subfolder;
     }
 
     WindowsListing& listing_;

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLocalServer>
 #include <QStatusBar>
+#include <QTemporaryDir>
 
 using namespace glyphary;
 using namespace glyphary::platform;
@@ -273,20 +274,31 @@ TEST_F(ChangeWindowTest, RestartSavesFirstAndRestartsOnlyAWineSession)
 
 TEST_F(ChangeWindowTest, ARunningWineServerIsToldOfAndCancelChangesNothing)
 {
+    // Wine 8 names its server's folder in the prefix's "wineserver" file; before, ".wine-<uid>".
     QTemporaryDir serverBase;
     ASSERT_TRUE(serverBase.isValid());
-    const QString socket = wineServerSocket(root.rootPath(), serverBase.path());
-    EXPECT_FALSE(wineServerRunning(root.rootPath(), serverBase.path()));
-    QDir().mkpath(QFileInfo(socket).path());
-    QLocalServer server;
-    server.setSocketOptions(QLocalServer::UserAccessOption);
-    ASSERT_TRUE(server.listen(socket));
-    EXPECT_TRUE(wineServerRunning(root.rootPath(), serverBase.path()));
-    server.close();
-    EXPECT_FALSE(wineServerRunning(root.rootPath(), serverBase.path()));
+    QFile named(root.rootPath() + QStringLiteral("/wineserver"));
+    ASSERT_TRUE(named.open(QIODevice::WriteOnly));
+    named.write("wine-test1\n");
+    named.close();
+    const QStringList sockets = wineServerSockets(root.rootPath(), serverBase.path());
+    ASSERT_EQ(sockets.size(), 2);
+    EXPECT_TRUE(sockets[0].startsWith(serverBase.path() + QStringLiteral("/wine-test1/server-")));
+    EXPECT_TRUE(sockets[1].startsWith(serverBase.path() + QStringLiteral("/.wine-")));
+    for (const QString& socket : sockets) {
+        EXPECT_FALSE(wineServerRunning(root.rootPath(), serverBase.path()));
+        QDir().mkpath(QFileInfo(socket).path());
+        QLocalServer server;
+        ASSERT_TRUE(server.listen(socket));
+        EXPECT_TRUE(wineServerRunning(root.rootPath(), serverBase.path()));
+        server.close();
+    }
 
-    // The controller asks about the server of the real location.
-    const QString live = wineServerSocket(root.rootPath());
+    // The controller asks about the server in the real temporary folder.
+    named.open(QIODevice::WriteOnly);
+    named.write(QFileInfo(serverBase.path()).fileName().toLocal8Bit());
+    named.close();
+    const QString live = wineServerSockets(root.rootPath()).first();
     QDir().mkpath(QFileInfo(live).path());
     QLocalServer wine;
     ASSERT_TRUE(wine.listen(live));
