@@ -146,8 +146,7 @@ ApplyOutcome ChangeApplier::applyFileType(ChangeTarget& target, const NewIcon* i
     if (icon && !stage(staged, *icon, QStringLiteral("ico"), target.iconFile, outcome))
         return outcome;
 
-    Registry& registry = context_.platform.registry();
-    registry.beginBatch();
+    context_.platform.registry().beginBatch();
     bool written = true;
     // The setting found first is what Windows Default goes back to, so it is kept once and for good.
     if (registryText(HKEY_CLASSES_ROOT, backupKey, QString()).isEmpty())
@@ -159,14 +158,8 @@ ApplyOutcome ChangeApplier::applyFileType(ChangeTarget& target, const NewIcon* i
     } else if (written) {
         written = setValue(HKEY_CLASSES_ROOT, iconKey, QString(), staged.finalPath + QStringLiteral(",0"), outcome);
     }
-    if (registry.endBatch() != ERROR_SUCCESS || !written) {
-        if (outcome.error.isEmpty())
-            outcome.error = QStringLiteral("The registry could not be saved: the file type %1 was not changed.").arg(target.extension);
-        outcome.written.clear();
-        discard(staged);
+    if (!land(written, staged, target.iconFile, QStringLiteral("the file type ") + target.extension, outcome))
         return outcome;
-    }
-    commit(staged, target.iconFile, outcome);
     const IconLocation now = splitIconLocation(registryText(HKEY_CLASSES_ROOT, iconKey, QString()));
     target.iconFile = now.file;
     target.iconIndex = now.index;
@@ -187,22 +180,15 @@ ApplyOutcome ChangeApplier::applySystemIcon(ChangeTarget& target, const NewIcon*
         return outcome;
     const QString location = icon ? staged.finalPath + QStringLiteral(",0") : target.defaultLocation;
 
-    Registry& registry = context_.platform.registry();
-    registry.beginBatch();
+    context_.platform.registry().beginBatch();
     bool written = setValue(target.root, target.keyPath, target.valueName, location, outcome);
     // The empty Recycle Bin is also the key's default icon.
     if (written && target.valueName.compare(QStringLiteral("Empty"), Qt::CaseInsensitive) == 0
         && target.keyPath.compare(recycleBinKey(), Qt::CaseInsensitive) == 0
         && !registryText(target.root, target.keyPath, QString()).isEmpty())
         written = setValue(target.root, target.keyPath, QString(), location, outcome);
-    if (registry.endBatch() != ERROR_SUCCESS || !written) {
-        if (outcome.error.isEmpty())
-            outcome.error = QStringLiteral("The registry could not be saved: %1 was not changed.").arg(target.title);
-        outcome.written.clear();
-        discard(staged);
+    if (!land(written, staged, target.iconFile, target.title, outcome))
         return outcome;
-    }
-    commit(staged, target.iconFile, outcome);
     const IconLocation now = splitIconLocation(location);
     target.iconFile = now.file;
     target.iconIndex = now.index;
@@ -216,18 +202,11 @@ ApplyOutcome ChangeApplier::applyCursor(ChangeTarget& target, const NewIcon* ico
     Staged staged;
     if (icon && !stage(staged, *icon, icon->animated ? QStringLiteral("ani") : QStringLiteral("cur"), target.iconFile, outcome))
         return outcome;
-    Registry& registry = context_.platform.registry();
-    registry.beginBatch();
+    context_.platform.registry().beginBatch();
     // An empty value is Windows' own cursor.
     const bool written = setValue(target.root, target.keyPath, target.valueName, icon ? staged.finalPath : QString(), outcome);
-    if (registry.endBatch() != ERROR_SUCCESS || !written) {
-        if (outcome.error.isEmpty())
-            outcome.error = QStringLiteral("The registry could not be saved: the cursor %1 was not changed.").arg(target.valueName);
-        outcome.written.clear();
-        discard(staged);
+    if (!land(written, staged, target.iconFile, QStringLiteral("the cursor ") + target.valueName, outcome))
         return outcome;
-    }
-    commit(staged, target.iconFile, outcome);
     target.iconFile = icon ? staged.finalPath : QString();
     target.iconIndex = QStringLiteral("0");
     return outcome;
@@ -324,6 +303,20 @@ void ChangeApplier::commit(const Staged& staged, const QString& oldFile, ApplyOu
     }
     if (icons_.isOwnFile(oldFile) && !sameFile(oldFile, staged.finalPath) && QFile::remove(paths.toHost(oldFile)))
         outcome.written << QStringLiteral("removed ") + oldFile;
+}
+
+bool ChangeApplier::land(bool written, const Staged& staged, const QString& oldFile, const QString& what,
+                         ApplyOutcome& outcome)
+{
+    if (context_.platform.registry().endBatch() == ERROR_SUCCESS && written) {
+        commit(staged, oldFile, outcome);
+        return true;
+    }
+    if (outcome.error.isEmpty())
+        outcome.error = QStringLiteral("The registry could not be saved: %1 was not changed.").arg(what);
+    outcome.written.clear();
+    discard(staged);
+    return false;
 }
 
 void ChangeApplier::discard(const Staged& staged)

@@ -65,6 +65,9 @@ private:
     // The new file takes its name and the old one of ours goes.
     void commit(const Staged& staged, const QString& oldFile, ApplyOutcome& outcome);
     void discard(const Staged& staged);
+    // Ends the change's registry batch: with every value saved the new file takes its name,
+    // otherwise nothing of the change stays. False when it did not land.
+    bool land(bool written, const Staged& staged, const QString& oldFile, const QString& what, ApplyOutcome& outcome);
     // A string value set inside the caller's registry batch.
     bool setValue(platform::HKEY root, const QString& keyPath, const QString& valueName, const QString& text,
                   ApplyOutcome& outcome);
