@@ -190,6 +190,11 @@ TEST_F(ChangeWindowTest, TheWindowShowsTheStateAndItsControlsRunTheCommands)
     EXPECT_EQ(window.statusPrompt->text(), changer::kPromptApplied);
     EXPECT_TRUE(window.picIcon->pixmap().isNull());
     EXPECT_FALSE(window.button(QStringLiteral("apply"))->isEnabled());
+
+    root.dialogs().colorAnswers.push_back(QColor(Qt::darkCyan));
+    window.mnuViewBackcolor->trigger();
+    EXPECT_EQ(window.picIconBack->palette().color(QPalette::Window), QColor(Qt::darkCyan));
+    EXPECT_EQ(window.picImportBack->palette().color(QPalette::Window), QColor(Qt::darkCyan));
 }
 
 TEST_F(ChangeWindowTest, ChangeOpensOneWindowForTheSelectedTarget)
