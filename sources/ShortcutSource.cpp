@@ -27,6 +27,13 @@ bool isIconFileType(const QString& file)
     return false;
 }
 
+bool leadsOutOfRoot(const platform::WindowsPaths& paths, const QString& folder)
+{
+    const QFileInfo host(paths.toHost(folder));
+    const QString root = QFileInfo(paths.root()).canonicalFilePath() + u'/';
+    return host.isSymLink() && !host.canonicalFilePath().startsWith(root);
+}
+
 class ShortcutSource : public IconSource {
 public:
     explicit ShortcutSource(WindowsListing& listing) : listing_(listing) {}
@@ -40,7 +47,11 @@ public:
         ItemList& files = session.lstFiles;
         FolderWalk walk;
         walk.doEvents = [&session] { session.listingHost().doEvents(); };
-        walkFolder(paths, folderOf(request.name), walk, context.AbortFlag, files);
+        const QString folder = folderOf(request.name);
+        // Wine links the profile's Desktop to the home folder: only its own shortcuts, not the
+        // whole home below it.
+        walk.recurse = !leadsOutOfRoot(paths, folder);
+        walkFolder(paths, folder, walk, context.AbortFlag, files);
         // Only the shortcuts stay, so that an item's data is its shortcut's position in lstFiles.
         for (int i = files.count() - 1; i >= 0; --i) {
             if (!files.text(i).endsWith(QLatin1String(".lnk"), Qt::CaseInsensitive))

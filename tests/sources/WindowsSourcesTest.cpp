@@ -3,6 +3,7 @@
 #include "core/MainSession.h"
 #include "formats/AniCodec.h"
 #include "platform/Registry.h"
+#include "platform/ShellFolders.h"
 #include "platform/ShortcutFile.h"
 #include "sources/Install.h"
 #include "support/IconBytes.h"
@@ -12,6 +13,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace glyphary;
@@ -103,6 +105,22 @@ TEST_F(WindowsSourcesTest, ShortcutsWithAnIconFileOrProgramAreListedWithTheirPos
     list(SourceFamily::Shortcuts, {QStringLiteral("Start Menu")});
     EXPECT_TRUE(session.cmbResult.isEmpty()) << "a missing folder lists nothing";
     EXPECT_EQ(count(), QStringLiteral("0 Icon(s)"));
+}
+
+TEST_F(WindowsSourcesTest, AProfileDesktopLinkedToTheHomeFolderListsOnlyItsOwnShortcuts)
+{
+    // As Wine makes it: the registry names the profile's Desktop, a link to a folder outside the root.
+    QTemporaryDir home;
+    ASSERT_TRUE(QDir().mkpath(home.filePath(QStringLiteral("Deep"))));
+    ASSERT_TRUE(QDir().mkpath(root.host(QStringLiteral("C:\\users\\ann"))));
+    ASSERT_TRUE(QFile::link(home.path(), root.host(QStringLiteral("C:\\users\\ann")) + QStringLiteral("/Desktop")));
+    set(HKEY_CURRENT_USER, kShellFoldersKey, "Desktop", "C:\\users\\ann\\Desktop");
+    ShortcutFields fields;
+    fields.ExeFile = QStringLiteral("C:\\WINDOWS\\NOTEPAD.EXE");
+    for (const char* link : {"C:\\users\\ann\\Desktop\\Top.lnk", "C:\\users\\ann\\Desktop\\Deep\\Below.lnk"})
+        ASSERT_TRUE(writeShortcut(context.platform.paths(), QLatin1StringView(link), fields));
+    list(SourceFamily::Shortcuts, {QStringLiteral("Desktop")});
+    EXPECT_EQ(texts(session.lstFiles), QStringList{QStringLiteral("C:\\users\\ann\\Desktop\\Top.lnk")});
 }
 
 TEST_F(WindowsSourcesTest, CurrentCursorsAreListedInTheirOrderWithDefaultsStaticAndAnimatedOnes)
