@@ -272,6 +272,8 @@ void frmMain::createPanes()
         if (item)
             session_.clickNode(item->data(0, Qt::UserRole).toString());
     });
+    connect(pnlNav, &QTreeWidget::itemExpanded, this, &frmMain::showNodeOpened);
+    connect(pnlNav, &QTreeWidget::itemCollapsed, this, &frmMain::showNodeOpened);
     // pnlDummy stands in for pnlResult while a page is filled.
     resultStack_ = new QStackedWidget(picSplitV);
     pnlResult = new ResultListWidget(resultStack_);

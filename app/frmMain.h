@@ -133,6 +133,8 @@ private:
     void showKeywordBar() override;
     void showNavigationTree(const NavigationTree& tree) override;
     void selectNavigationNode(const QString& key) override;
+    // An expanded node shows its open picture.
+    void showNodeOpened(QTreeWidgetItem* item);
     void showSourceCaption(const QString& caption) override;
     bool isCommandEnabled(Command command) const override;
     std::optional<SelectedRow> selectedRow() const override;

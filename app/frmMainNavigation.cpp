@@ -31,6 +31,25 @@ QIcon navigationIcon(const QStyle* style, const QString& image)
     return style->standardIcon(kImages.value(image, QStyle::SP_DirIcon));
 }
 
+// The node's picture, and the one shown while it is selected or expanded ("openbook" for leaves).
+constexpr int kImageRole = Qt::UserRole + 1;
+constexpr int kSelectedImageRole = Qt::UserRole + 2;
+
+QIcon nodeIcon(const QStyle* style, const QTreeWidgetItem* item)
+{
+    const QString image = item->data(0, kImageRole).toString();
+    const QString selected = item->data(0, kSelectedImageRole).toString();
+    if (selected.isEmpty())
+        return navigationIcon(style, image);
+    const QIcon open = navigationIcon(style, selected);
+    if (item->isExpanded())
+        return open;
+    QIcon icon = navigationIcon(style, image);
+    for (const QSize& size : open.availableSizes())
+        icon.addPixmap(open.pixmap(size), QIcon::Selected);
+    return icon;
+}
+
 } // namespace
 
 void frmMain::showNavigationTree(const NavigationTree& tree)
@@ -46,13 +65,21 @@ void frmMain::showNavigationTree(const NavigationTree& tree)
             auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(pnlNav);
             item->setText(0, node->caption);
             item->setData(0, Qt::UserRole, node->key);
-            item->setIcon(0, navigationIcon(style(), node->image));
+            item->setData(0, kImageRole, node->image);
+            item->setData(0, kSelectedImageRole, node->selectedImage);
             navItems_.insert(node->key, item);
             place(node->key, item);
             item->setExpanded(node->expanded);
+            item->setIcon(0, nodeIcon(style(), item));
         }
     };
     place(QString(), nullptr);
+}
+
+void frmMain::showNodeOpened(QTreeWidgetItem* item)
+{
+    if (item)
+        item->setIcon(0, nodeIcon(style(), item));
 }
 
 void frmMain::selectNavigationNode(const QString& key)

@@ -11,6 +11,7 @@
 #include <QMimeData>
 #include <QUrl>
 #include <QPainter>
+#include <QStyle>
 #include <QTreeWidget>
 
 using namespace glyphary;
@@ -55,6 +56,13 @@ TEST_F(NavigationWindowTest, WithoutACatalogueOnlyYourIconsIsThere)
     EXPECT_EQ(window->navigationItem(QStringLiteral("your"))->text(0), QStringLiteral("Your Icons"));
     EXPECT_EQ(window->navigationItem(QStringLiteral("favori"))->text(0), QStringLiteral("Favorites"));
     EXPECT_EQ(window->cmbSearch->count(), 0);
+
+    // A book leaf shows the open book while selected.
+    const QTreeWidgetItem* leaf = window->navigationItem(QStringLiteral("SysShortDesk"));
+    ASSERT_NE(leaf, nullptr);
+    const QImage openBook = window->style()->standardIcon(QStyle::SP_DialogOpenButton).pixmap(16).toImage();
+    EXPECT_EQ(leaf->icon(0).pixmap(16, QIcon::Selected).toImage(), openBook);
+    EXPECT_NE(leaf->icon(0).pixmap(16, QIcon::Normal).toImage(), openBook);
 }
 
 TEST_F(NavigationWindowTest, ANodeClickListsAndDrawsCatalogueIcons)
