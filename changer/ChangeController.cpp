@@ -152,12 +152,10 @@ void ChangeController::apply()
     if (!target_ || !view_.applyEnabled || (!defaultChosen_ && !dropped_) || wineMayUndo())
         return;
     AppContext& context = session_.context();
-    context.BusyFlag = kTrue;
     NewIcon icon = defaultChosen_ ? NewIcon{} : newIcon();
     if (!defaultChosen_ && isCursor(target_->kind) && !icon.animated)
         HotspotNotice(session_);
     const ApplyOutcome outcome = applier_.apply(*target_, defaultChosen_ ? nullptr : &icon);
-    context.BusyFlag = kFalse;
     if (!outcome.changed) {
         context.platform.dialogs().messageBox(outcome.error, view_.caption, MB_ICONEXCLAMATION);
         return;

@@ -51,8 +51,6 @@ public:
     void lookAlikes();
     void windowsDefault();
     void backToGroup();
-    // A drag over New offers a drop only when it carries text.
-    static bool acceptsDrag(bool hasText) { return hasText; }
     // The dropped text names the main list's entry: its Name, as the drag from the list carries it.
     void drop(const QString& text);
     void apply();

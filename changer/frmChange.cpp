@@ -243,7 +243,8 @@ bool frmChange::eventFilter(QObject* watched, QEvent* event)
     case QEvent::DragEnter:
     case QEvent::DragMove: {
         auto* drag = static_cast<QDragMoveEvent*>(event);
-        if (changer::ChangeController::acceptsDrag(drag->mimeData()->hasText()))
+        // Only a drag that carries text can name an entry of the result list.
+        if (drag->mimeData()->hasText())
             drag->acceptProposedAction();
         else
             drag->ignore();

@@ -39,8 +39,6 @@ struct AppContext {
     Flag KeywordsChanged = kFalse;
     Flag ReferencesChanged = kFalse;
     Flag SystemIconsNeedRebuild = kFalse;
-    // Set while a change is applied, so that timers and handlers of the main window hold back.
-    Flag BusyFlag = kFalse;
     // The listing comes from the favorites (or an icon is being added to them).
     Flag FavoritesFlag = kFalse;
 

@@ -20,6 +20,8 @@
 #include "results/Install.h"
 #include "sources/Install.h"
 
+#include "tools/ConsoleStreams.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -32,6 +34,9 @@
 #include <variant>
 
 namespace {
+
+using glyphary::tools::err;
+using glyphary::tools::out;
 
 using namespace glyphary;
 
@@ -54,18 +59,6 @@ the result item, TAB, its item data, TAB, the Name column's text.
                 temporary one. A new root gets the default Windows installation.
 --os CODE       the Windows version: 95, 98, NT3, NT4 or P.MAJOR.MINOR (default $GLYPHARY_OS, else 98)
 )";
-
-QTextStream& out()
-{
-    static QTextStream stream(stdout);
-    return stream;
-}
-
-QTextStream& err()
-{
-    static QTextStream stream(stderr);
-    return stream;
-}
 
 int usage(const QString& problem)
 {

@@ -5,6 +5,8 @@
 #include "builder/DemoCatalogue.h"
 #include "ListCommand.h"
 
+#include "tools/ConsoleStreams.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTextStream>
@@ -12,6 +14,9 @@
 #include <cstdio>
 
 namespace {
+
+using glyphary::tools::err;
+using glyphary::tools::out;
 
 using namespace glyphary;
 
@@ -46,18 +51,6 @@ keywords); beyond that the keywords listing the fewest icons are left out. Name 
 numbers and words starting with "group" are not keywords. Errors exit with status 1, wrong usage
 with status 2.
 )";
-
-QTextStream& err()
-{
-    static QTextStream stream(stderr);
-    return stream;
-}
-
-QTextStream& out()
-{
-    static QTextStream stream(stdout);
-    return stream;
-}
 
 // A line every 100 items on large runs.
 std::function<void(int, int)> progressPrinter(const QString& what)

@@ -16,12 +16,17 @@
 #include "platform/WineServer.h"
 #include "sources/Install.h"
 
+#include "tools/ConsoleStreams.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QTextStream>
 
 namespace {
+
+using glyphary::tools::err;
+using glyphary::tools::out;
 
 using namespace glyphary;
 
@@ -56,18 +61,6 @@ Options:
 
 What was written is printed. Exit status 1 on failure, 2 on wrong usage.
 )";
-
-QTextStream& out()
-{
-    static QTextStream stream(stdout);
-    return stream;
-}
-
-QTextStream& err()
-{
-    static QTextStream stream(stderr);
-    return stream;
-}
 
 int usage(const QString& problem)
 {

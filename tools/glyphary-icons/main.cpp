@@ -10,6 +10,8 @@
 #include "sources/FileContent.h"
 #include "sources/FileIconReader.h"
 
+#include "tools/ConsoleStreams.h"
+
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -20,6 +22,9 @@
 #include <optional>
 
 namespace {
+
+using glyphary::tools::err;
+using glyphary::tools::out;
 
 using namespace glyphary;
 using formats::ByteVector;
@@ -53,18 +58,6 @@ Errors exit with status 1, wrong usage with status 2.
 
 constexpr int kFailed = 1;
 constexpr int kUsage = 2;
-
-QTextStream& err()
-{
-    static QTextStream stream(stderr);
-    return stream;
-}
-
-QTextStream& out()
-{
-    static QTextStream stream(stdout);
-    return stream;
-}
 
 int usageError(const QString& message)
 {
