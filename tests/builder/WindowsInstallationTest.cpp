@@ -5,6 +5,7 @@
 #include "platform/ShortcutFile.h"
 #include "sources/ResultDrawing.h"
 #include "sources/SystemIconTable.h"
+#include "support/RegistryValues.h"
 #include "support/TempRoot.h"
 
 #include <QDir>
@@ -46,16 +47,7 @@ protected:
 
     QString stringValue(HKEY root, const std::string& key, const std::string& name)
     {
-        Registry& registry = this->root.platform().registry();
-        HKEY handle = 0;
-        std::vector<std::uint8_t> data;
-        if (registry.RegOpenKeyExA(root, key, 0, KEY_ALL_ACCESS_LOW, &handle) != ERROR_SUCCESS)
-            return QStringLiteral("<no key>");
-        const LONG status = registry.RegQueryValueExA(handle, name, nullptr, &data);
-        registry.RegCloseKey(handle);
-        if (status != ERROR_SUCCESS)
-            return QStringLiteral("<no value>");
-        return QString::fromLatin1(reinterpret_cast<const char*>(data.data()));
+        return glyphary::testing::stringValue(this->root.platform().registry(), root, key, name);
     }
 
     // ExtractIconA at `index` gives a picture.
@@ -148,8 +140,8 @@ TEST_F(WindowsInstallationTest, ShortcutsCursorsSchemesAndFileTypesNameRealIcons
         if (name.empty() || name[0] != '.')
             continue;
         const std::string className = stringValue(HKEY_CLASSES_ROOT, name, "").toStdString();
-        EXPECT_NE(stringValue(HKEY_CLASSES_ROOT, className, ""), QStringLiteral("<no value>")) << className;
-        EXPECT_NE(stringValue(HKEY_CLASSES_ROOT, className + "\\Shell\\Open\\Command", ""), QStringLiteral("<no value>"));
+        EXPECT_NE(stringValue(HKEY_CLASSES_ROOT, className, ""), QStringLiteral("<none>")) << className;
+        EXPECT_NE(stringValue(HKEY_CLASSES_ROOT, className + "\\Shell\\Open\\Command", ""), QStringLiteral("<none>"));
         QString icon = stringValue(HKEY_CLASSES_ROOT, className + "\\DefaultIcon", "");
         if (icon == QStringLiteral("%1"))
             continue;

@@ -9,6 +9,7 @@
 #include "platform/Registry.h"
 #include "sources/Install.h"
 #include "support/PeBuilder.h"
+#include "support/RegistryValues.h"
 #include "support/SessionFixture.h"
 
 #include <QFileInfo>
@@ -62,15 +63,7 @@ protected:
     }
     QString value(platform::HKEY key, const QString& path, const QString& name)
     {
-        using namespace platform;
-        Registry& registry = root.platform().registry();
-        HKEY opened = 0;
-        if (registry.RegOpenKeyExA(key, path.toStdString(), 0, KEY_ALL_ACCESS_LOW, &opened) != ERROR_SUCCESS)
-            return QStringLiteral("<no key>");
-        std::vector<std::uint8_t> data;
-        const LONG status = registry.RegQueryValueExA(opened, name.toStdString(), nullptr, &data);
-        registry.RegCloseKey(opened);
-        return status == ERROR_SUCCESS ? QString::fromLatin1(reinterpret_cast<const char*>(data.data())) : QStringLiteral("<none>");
+        return stringValue(root.platform().registry(), key, path.toStdString(), name.toStdString());
     }
     bool exists(const QString& windowsPath) { return QFileInfo::exists(root.host(windowsPath)); }
     // The titles of the reminders shown, in order, by their settings flag.

@@ -9,6 +9,7 @@
 #include "support/IconBytes.h"
 #include "support/ItemTexts.h"
 #include "support/PeBuilder.h"
+#include "support/RegistryValues.h"
 #include "support/SessionFixture.h"
 
 #include <QDir>
@@ -40,14 +41,7 @@ protected:
     }
     QString value(HKEY rootKey, const char* key, const char* name)
     {
-        HKEY opened = 0;
-        Registry& registry = root.platform().registry();
-        if (registry.RegOpenKeyExA(rootKey, key, 0, KEY_ALL_ACCESS_LOW, &opened) != ERROR_SUCCESS)
-            return QStringLiteral("<no key>");
-        std::vector<std::uint8_t> data;
-        const LONG status = registry.RegQueryValueExA(opened, name, nullptr, &data);
-        registry.RegCloseKey(opened);
-        return status == ERROR_SUCCESS ? QString::fromLatin1(reinterpret_cast<const char*>(data.data())) : QStringLiteral("<none>");
+        return glyphary::testing::stringValue(root.platform().registry(), rootKey, key, name);
     }
     // An animated cursor of `frames` frames shown once each.
     void animation(const QString& path, std::uint32_t frames)
