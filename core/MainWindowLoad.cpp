@@ -57,9 +57,26 @@ qint32 colourValue(const QColor& colour)
     return static_cast<qint32>((colour.blue() << 16) | (colour.green() << 8) | colour.red());
 }
 
+QColor systemColour(int index)
+{
+    // COLOR_* index -> the Windows Standard scheme's RGB.
+    static constexpr std::pair<int, QRgb> kScheme[] = {
+        {0, 0xC0C0C0}, {1, 0x008080}, {2, 0x000080}, {3, 0x808080}, {4, 0xC0C0C0}, {5, 0xFFFFFF},
+        {6, 0x000000}, {7, 0x000000}, {8, 0x000000}, {9, 0xFFFFFF}, {10, 0xC0C0C0}, {11, 0xC0C0C0},
+        {12, 0x808080}, {13, 0x000080}, {14, 0xFFFFFF}, {15, 0xC0C0C0}, {16, 0x808080}, {17, 0x808080},
+        {18, 0x000000}, {19, 0xC0C0C0}, {20, 0xFFFFFF}, {21, 0x000000}, {22, 0xDFDFDF}, {23, 0x000000},
+        {24, 0xFFFFE1}};
+    for (const auto& [known, rgb] : kScheme)
+        if (known == index)
+            return QColor::fromRgb(rgb);
+    return QColor(Qt::black);
+}
+
 QColor colourFromValue(qint32 value)
 {
     const auto bits = static_cast<quint32>(value);
+    if (bits & 0x80000000u)
+        return systemColour(static_cast<int>(bits & 0xFF));
     return QColor(static_cast<int>(bits & 0xFF), static_cast<int>((bits >> 8) & 0xFF), static_cast<int>((bits >> 16) & 0xFF));
 }
 

@@ -71,7 +71,10 @@ int nameColumnWidth(int listWidth, int typeWidth, int originWidth);
 
 // Colours are stored as VB colour values (0x00BBGGRR) in decimal text.
 qint32 colourValue(const QColor& colour);
+// A value with the high bit set is a system colour (index in the low byte), in the standard
+// Windows scheme.
 QColor colourFromValue(qint32 value);
+QColor systemColour(int index);
 
 // A window rectangle that can be seen on one of the screens: `stored` when it overlaps one by a
 // usable amount, else `fallback`.

@@ -25,6 +25,8 @@ public:
     virtual void selectNavigationNode(const QString& key) { (void)key; }
     // The Name column's header names the source of the results.
     virtual void showSourceCaption(const QString& caption) = 0;
+    // Hot tracking and hover selection of the result list.
+    virtual void setHotTracking(bool on) { (void)on; }
     virtual bool isCommandEnabled(Command command) const = 0;
     // The selected row of the result list, nullopt without one.
     virtual std::optional<SelectedRow> selectedRow() const = 0;

@@ -114,6 +114,7 @@ public:
             treeKeys << node.key;
     }
     void showSourceCaption(const QString& caption) override { sourceCaption = caption; }
+    void setHotTracking(bool on) override { shown.hotTracking = on; }
     QString selectedNode; // the tree node last selected
     void selectNavigationNode(const QString& key) override { selectedNode = key; }
     bool isCommandEnabled(Command command) const override { return commandEnabled(command); }
