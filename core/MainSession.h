@@ -72,6 +72,8 @@ public:
     const SelectionState& selection() const { return selection_; }
     const MainWindowSettings& loaded() const { return loaded_; }
     bool folderIconsSupported() const { return folderIconsSupported_; }
+    // The Options window's Apply: what reads the loaded preferences sees the new ones at once.
+    MainWindowSettings& loadedForChange() { return loaded_; }
 
     // A handler that takes no argument may be given as such.
     template <class F>
