@@ -621,6 +621,11 @@ void frmMain::resizeEvent(QResizeEvent* event)
     showSourceCaption(session_.sourceCaption());
 }
 
+void frmMain::setHotTracking(bool on)
+{
+    pnlResult->setHotTracking(on);
+}
+
 void frmMain::showSourceCaption(const QString& sourceCaption)
 {
     const QFontMetrics metrics(font());

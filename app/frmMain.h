@@ -136,6 +136,7 @@ private:
     // An expanded node shows its open picture.
     void showNodeOpened(QTreeWidgetItem* item);
     void showSourceCaption(const QString& caption) override;
+    void setHotTracking(bool on) override;
     bool isCommandEnabled(Command command) const override;
     std::optional<SelectedRow> selectedRow() const override;
     MessagePanel messagePanel() const override;
