@@ -11,6 +11,8 @@
 #include "export/Install.h"
 #include "export/frmProp.h"
 #include "export/frmZoom.h"
+#include "options/Install.h"
+#include "options/frmOptions.h"
 #include "results/Install.h"
 #include "results/frmAdd.h"
 #include "results/frmKey.h"
@@ -34,6 +36,8 @@ void installSubsystems(MainSession& session, QWidget* mainWindow)
     installAnimationPlayer(session, exporter, mainWindow);
     changer::Changer& changer = changer::install(session);
     installChangeWindow(session, changer, mainWindow);
+    options::Options& options = options::install(session);
+    installOptionsWindow(session, options, mainWindow);
     // What a restart of Windows saves first.
     session.setExitSaver([&session] {
         {

@@ -53,7 +53,7 @@ TEST_F(CommandsTest, CommandsWithoutAHandlerYet)
         if (!window->session().handles(command))
             missing << entryOf(command);
     EXPECT_EQ(missing.join(u' ').toStdString(),
-              "mnuToolsChangeFolder mnuViewOptions mnuToolsImport mnuToolsDefaultFolder drop on results");
+              "mnuToolsChangeFolder mnuToolsImport mnuToolsDefaultFolder drop on results");
 }
 
 TEST_F(CommandsTest, EveryMenuEntryRunsACommand)
