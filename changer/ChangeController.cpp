@@ -1,6 +1,7 @@
 #include "changer/ChangeController.h"
 
 #include "changer/IconCache.h"
+#include "changer/Reminders.h"
 #include "core/AppContext.h"
 #include "core/CursorRoles.h"
 #include "core/HotspotNotice.h"
@@ -180,12 +181,7 @@ void ChangeController::apply()
         break;
     case TargetKind::ShortcutIcon:
         if (outcome.samePath)
-            remind(QStringLiteral("ShortcutCache"),
-                   QStringLiteral("Because Glyphary replaces the shortcut icon file with the new icon file, you need to "
-                                  "Rebuild the Windows Icon Cache before the new shortcut icon becomes active. You can "
-                                  "always rebuild the Icon Cache later by selecting Tools, Rebuild Icon Cache from the "
-                                  "main Glyphary menu."),
-                   kRebuildNow, true);
+            remind(QString::fromLatin1(kShortcutCache.flagName), QString::fromLatin1(kShortcutCache.text), kRebuildNow, true);
         break;
     case TargetKind::CurrentCursor:
     case TargetKind::AnimatedCursor:

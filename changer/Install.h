@@ -1,8 +1,11 @@
 #pragma once
-// The icon changer in the session: Change on the selected row, Rebuild Icon Cache and Restart
-// Windows. The change window is attached by the window layer (changer/frmChange.h).
+// The icon changer in the session: Change on the selected row, folder icons, files dropped on the
+// results, Rebuild Icon Cache and Restart Windows. The change window is attached by the window
+// layer (changer/frmChange.h).
 
 #include "changer/ChangeController.h"
+#include "changer/FolderIcons.h"
+#include "changer/ShortcutDrop.h"
 #include "platform/ProgramLauncher.h"
 
 #include <functional>
@@ -33,6 +36,8 @@ private:
 
 public:
     ChangeController controller;
+    FolderIcons folderIcons;
+    ShortcutDrop shortcutDrop;
 };
 
 Changer& install(MainSession& session);

@@ -16,6 +16,7 @@
 
 #include <QImage>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <map>
 #include <memory>
@@ -71,9 +72,9 @@ public:
     const NavigationTree& navigationTree() const { return tree_; }
     const SelectionState& selection() const { return selection_; }
     const MainWindowSettings& loaded() const { return loaded_; }
-    bool folderIconsSupported() const { return folderIconsSupported_; }
     // The Options window's Apply: what reads the loaded preferences sees the new ones at once.
     MainWindowSettings& loadedForChange() { return loaded_; }
+    bool folderIconsSupported() const { return folderIconsSupported_; }
 
     // A handler that takes no argument may be given as such.
     template <class F>
@@ -147,6 +148,9 @@ public:
         settingChangeListeners_.push_back(std::move(listener));
     }
     void broadcastSettingChange(unsigned wParam);
+    // The files last dropped on the result list (Windows paths, in the drop's order), for DropOnResults.
+    void setDroppedFiles(QStringList files) { droppedFiles_ = std::move(files); }
+    const QStringList& droppedFiles() const { return droppedFiles_; }
     // A click on the tree node `key`, as the person makes it: the node becomes the last selected.
     void clickNode(const QString& key);
     const QString& lastClickedNode() const { return lastClickedNode_; }
@@ -213,6 +217,7 @@ private:
     std::function<void()> exitSaver_;
     std::vector<std::function<void(unsigned)>> settingChangeListeners_;
     QString lastClickedNode_;
+    QStringList droppedFiles_;
     std::vector<std::shared_ptr<void>> kept_;
 };
 

@@ -8,6 +8,7 @@
 #include "platform/ShortcutFile.h"
 #include "platform/WineServer.h"
 #include "support/GuiApplication.h"
+#include "support/RecordingLauncher.h"
 
 #include <QAction>
 #include <QDir>
@@ -38,17 +39,7 @@ struct RecordingNavigation : Navigation {
     void setFavorites(const QString&, bool) override {}
 };
 
-struct RecordingLauncher : ProgramLauncher {
-    QStringList started;
-    QString wineboot;
-    bool start(const QString& program, const QStringList& arguments, const QStringList& environment) override
-    {
-        started << program + u' ' + arguments.join(u' ') + u' ' + environment.join(u' ');
-        return true;
-    }
-    bool openWithDesktop(const QString&) override { return false; }
-    QString findProgram(const QString& name) const override { return name == u"wineboot" ? wineboot : QString(); }
-};
+using glyphary::testing::RecordingLauncher;
 
 class ChangeWindowTest : public ChangerFixture {
 protected:
@@ -271,7 +262,7 @@ TEST_F(ChangeWindowTest, RestartSavesFirstAndRestartsOnlyAWineSession)
     QDir().mkpath(root.rootPath() + QStringLiteral("/dosdevices"));
     session.run(Command::RestartWindows);
     EXPECT_TRUE(root.dialogs().prompts.back().text.contains(QStringLiteral("Wine is not installed")));
-    launcher->wineboot = QStringLiteral("/usr/bin/wineboot");
+    launcher->installed[QStringLiteral("wineboot")] = QStringLiteral("/usr/bin/wineboot");
     session.run(Command::RestartWindows);
     EXPECT_EQ(launcher->started, QStringList{QStringLiteral("/usr/bin/wineboot --restart WINEPREFIX=") + root.rootPath()});
     EXPECT_EQ(saves, 3);
