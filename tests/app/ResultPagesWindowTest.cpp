@@ -1,5 +1,5 @@
 // The result pages inside the real main window (offscreen): a library opened from the command
-// line pages, blinks, sorts and aborts.
+// line pages, blinks and sorts (aborting a fill is a core pages test).
 
 #include "MainWindowFixture.h"
 #include "support/PeBuilder.h"
@@ -67,25 +67,6 @@ TEST_F(ResultPagesWindowTest, TheToPageEntryOfTheCurrentPageDoesNothing)
     EXPECT_EQ(panel(*window, "area"), QStringLiteral("Page 3 of 3"));
     EXPECT_EQ(window->pnlResult->rowCount(), 5);
     EXPECT_EQ(window->pnlResult->text(0, 0), QStringLiteral("shell.dll #21 of 25"));
-}
-
-TEST_F(ResultPagesWindowTest, EscDuringAFillLeavesAnEmptyAbortedView)
-{
-    const auto window = openLibrary(40, "10");
-    root.dialogs().doEventsCalls = 0;
-    window->session().pages().toPage(3);
-    EXPECT_EQ(panel(*window, "area"), QStringLiteral("Page 3 of 5")); // an exact multiple gives one more, empty, page
-    EXPECT_GT(root.dialogs().doEventsCalls, 0); // more than five entries: the fill lets events run
-
-    // Esc pressed while the page is filled again: the abort flag is seen when events run.
-    root.dialogs().onDoEvents = [this] { context.AbortFlag = kTrue; };
-    window->session().pages().fillPage();
-    root.dialogs().onDoEvents = nullptr;
-    EXPECT_EQ(panel(*window, "count"), QStringLiteral("Aborted!"));
-    EXPECT_EQ(window->pnlResult->rowCount(), 0);
-    EXPECT_FALSE(window->action(QStringLiteral("mnuGoNextPage"))->isEnabled());
-    EXPECT_FALSE(window->action(QStringLiteral("mnuGoFirstPage"))->isEnabled());
-    EXPECT_EQ(window->session().cmbResult.count(), 40); // the result list is kept
 }
 
 TEST_F(ResultPagesWindowTest, HeaderClicksToggleTheOrderOfThePageOnly)
