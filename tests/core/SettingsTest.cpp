@@ -1,6 +1,7 @@
 #include "core/Settings.h"
 #include "core/SettingsTable.h"
 #include "platform/Win32Types.h"
+#include "support/RegistryValues.h"
 #include "support/TempRoot.h"
 
 #include <gtest/gtest.h>
@@ -68,15 +69,8 @@ TEST_F(SettingsTest, WritesTextAsStringsAndNumbersAsDwords)
 {
     settings.write(setting::IconsPerPage, qint32(50));
     settings.write(setting::MainTop, qint32(-120));
-    HKEY key = 0;
-    Registry& registry = root.platform().registry();
-    ASSERT_EQ(registry.RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_ALL_ACCESS_LOW, &key), ERROR_SUCCESS);
-    DWORD type = 0;
-    std::vector<std::uint8_t> data;
-    ASSERT_EQ(registry.RegQueryValueExA(key, "IconsPerPage", &type, &data), ERROR_SUCCESS);
-    registry.RegCloseKey(key);
-    EXPECT_EQ(type, REG_SZ);
-    EXPECT_EQ(data, regString("50"));
+    EXPECT_EQ(glyphary::testing::storedValue(root.platform().registry(), HKEY_CURRENT_USER, kSettingsKey, "IconsPerPage"),
+              (glyphary::testing::StoredValue{REG_SZ, regString("50")}));
     EXPECT_EQ(settings.ReadSetting(HKEY_CURRENT_USER, kPosKey, QStringLiteral("MainTop")), SettingValue(qint32(-120)));
 }
 

@@ -3,6 +3,7 @@
 #include "export/SaveAsDialog.h"
 
 #include "core/AppContext.h"
+#include "core/IconPlanes.h"
 #include "core/MainSession.h"
 #include "core/Settings.h"
 #include "core/SettingsTable.h"
@@ -117,16 +118,10 @@ protected:
         std::vector<std::string> frames;
         for (int n = 0; n < 6; ++n) {
             const std::string frame = "C:\\Out\\f" + std::to_string(n) + ".ico";
-            const QImage picture = halfPicture(qRgb(40 * n, 0, 0));
-            QImage mask(32, 32, QImage::Format_RGB32);
-            QImage colour(32, 32, QImage::Format_RGB32);
-            for (int y = 0; y < 32; ++y)
-                for (int x = 0; x < 32; ++x) {
-                    const bool clear = qAlpha(picture.pixel(x, y)) == 0;
-                    mask.setPixel(x, y, clear ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
-                    colour.setPixel(x, y, clear ? qRgb(0, 0, 0) : picture.pixel(x, y));
-                }
-            ASSERT_EQ(writer.SaveAsIcon(colour, mask, 32, 32, 16, frame), Glsave32::kSaved);
+            platform::Icon icon;
+            icon.image = halfPicture(qRgb(40 * n, 0, 0));
+            const IconPlanes planes = procMask(icon);
+            ASSERT_EQ(writer.SaveAsIcon(planes.colour, planes.mask, 32, 32, 16, frame), Glsave32::kSaved);
             frames.push_back(frame);
         }
         std::string target = "C:\\Icons\\fire.ani";

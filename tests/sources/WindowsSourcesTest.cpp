@@ -24,6 +24,7 @@ using glyphary::testing::dibImage;
 
 namespace {
 
+using glyphary::testing::storedValue;
 using glyphary::testing::texts;
 
 class WindowsSourcesTest : public ::testing::Test, protected glyphary::testing::SessionParts<> {
@@ -221,13 +222,8 @@ TEST_F(WindowsSourcesTest, SystemIconsUseTheirValuesAndCreateTheMissingOnesFromT
     EXPECT_EQ(value(HKEY_CLASSES_ROOT, "txtfile\\Defaulticon", ""), QStringLiteral("c:\\windows\\system\\shell32.dll,64"));
     EXPECT_EQ(value(HKEY_LOCAL_MACHINE, "Software\\CLASSES\\comfile\\Defaulticon", ""), QStringLiteral("c:\\windows\\system\\shell32.dll,2"));
     EXPECT_EQ(value(HKEY_LOCAL_MACHINE, shellIcons, "0"), QStringLiteral("C:\\Icons\\mine.ico")) << "never overwritten";
-    std::vector<std::uint8_t> data;
-    HKEY key = 0;
-    ASSERT_EQ(root.platform().registry().RegOpenKeyExA(HKEY_LOCAL_MACHINE, shellIcons, 0, KEY_ALL_ACCESS_LOW, &key), ERROR_SUCCESS);
-    DWORD type = 0;
-    root.platform().registry().RegQueryValueExA(key, "29", &type, &data);
-    root.platform().registry().RegCloseKey(key);
-    EXPECT_EQ(type, REG_DWORD) << "a value of another type is left alone";
+    EXPECT_EQ(storedValue(root.platform().registry(), HKEY_LOCAL_MACHINE, shellIcons, "29").type, REG_DWORD)
+        << "a value of another type is left alone";
     EXPECT_EQ(session.lstChange.text(0),
               QStringLiteral("Text Document;c:\\windows\\system\\shell32.dll,64;HKEY_CLASSES_ROOT\\txtfile\\Defaulticon"));
     EXPECT_EQ(window.rows.at(1).row.name, QStringLiteral("Text Document"));

@@ -1,6 +1,7 @@
 #include "core/Settings.h"
 #include "core/SettingsTable.h"
 #include "support/GuiApplication.h"
+#include "support/RegistryValues.h"
 #include "support/TempRoot.h"
 #include "windows/Tips.h"
 #include "windows/frmTip.h"
@@ -13,6 +14,8 @@
 using namespace glyphary;
 
 namespace {
+
+using glyphary::testing::dwordValue;
 
 TEST(TipTable, EveryTipHasTextAndTheCategoryOfItsNumberAndTheLastWrapsToTheFirst)
 {
@@ -48,23 +51,11 @@ protected:
     }
     void storeDword(const char* name, std::uint32_t value) { storeRaw(name, platform::REG_DWORD, platform::regDword(value)); }
 
-    // The stored value's type and number, read under any spelling of the name.
-    std::pair<platform::DWORD, qint32> stored(const char* name)
+    // Read under any spelling of the name.
+    glyphary::testing::StoredValue stored(const char* name)
     {
-        platform::Registry& registry = root.platform().registry();
-        platform::HKEY key = 0;
-        if (registry.RegOpenKeyExA(platform::HKEY_CURRENT_USER, kSettingsKey, 0, platform::KEY_ALL_ACCESS_LOW, &key)
-            != platform::ERROR_SUCCESS)
-            return {platform::REG_NONE, -99};
-        platform::DWORD type = platform::REG_NONE;
-        std::vector<std::uint8_t> data;
-        registry.RegQueryValueExA(key, name, &type, &data);
-        registry.RegCloseKey(key);
-        if (data.size() != 4)
-            return {type, -99};
-        return {type, static_cast<qint32>(data[0] | (data[1] << 8) | (data[2] << 16) | (data[3] << 24))};
+        return glyphary::testing::storedValue(root.platform().registry(), platform::HKEY_CURRENT_USER, kSettingsKey, name);
     }
-    static std::pair<platform::DWORD, qint32> dword(qint32 value) { return {platform::REG_DWORD, value}; }
 
     glyphary::testing::TempRoot root;
     Settings settings{root.platform().registry()};
@@ -125,13 +116,13 @@ TEST_F(TipStateTest, CloseButtonAndCloseBoxStoreTheBoxAndTheTipAfterTheOneShownO
     window.show();
     window.close();
     EXPECT_FALSE(window.isVisible());
-    EXPECT_EQ(stored("TipNr"), dword(2));
-    EXPECT_EQ(stored("Tip"), dword(1));
+    EXPECT_EQ(stored("TipNr"), dwordValue(2));
+    EXPECT_EQ(stored("Tip"), dwordValue(1));
     // A second close of the hidden window writes nothing more.
     storeDword("TipNR", 9);
     window.close();
     window.reject();
-    EXPECT_EQ(stored("TipNr").second, 9);
+    EXPECT_EQ(stored("TipNr"), dwordValue(9));
 
     frmTip second(settings);
     second.show();
@@ -139,8 +130,8 @@ TEST_F(TipStateTest, CloseButtonAndCloseBoxStoreTheBoxAndTheTipAfterTheOneShownO
     second.chkTip->setChecked(false);
     second.cmdOK->click();
     EXPECT_FALSE(second.isVisible());
-    EXPECT_EQ(stored("TipNr"), dword(11));
-    EXPECT_EQ(stored("Tip"), dword(0));
+    EXPECT_EQ(stored("TipNr"), dwordValue(11));
+    EXPECT_EQ(stored("Tip"), dwordValue(0));
 }
 
 } // namespace
