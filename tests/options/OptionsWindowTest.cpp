@@ -26,7 +26,12 @@ protected:
         glyphary::testing::ensureGuiApplication();
         installOptionsWindow(session, *options, nullptr);
     }
-    ~OptionsWindowTest() override { delete shown(); }
+    // A closed window deletes itself later; that must happen while the session still exists.
+    ~OptionsWindowTest() override
+    {
+        delete shown();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
     frmOptions* shown()
     {
         for (QWidget* w : QApplication::topLevelWidgets())
