@@ -96,7 +96,7 @@ public:
 
         if (FileExists(context_.platform.paths(), path(kIndexFile))) {
             context_.CatalogueAvailable = kTrue;
-            if (const auto text = readText(kIndexFile))
+            if (const auto text = readText(path(kIndexFile)))
                 loadIndex(*text);
         } else {
             dialogs_.setMousePointer(platform::MousePointerDefault);
@@ -105,9 +105,9 @@ public:
                                     + QStringLiteral("The Glyphary icon features will be disabled."),
                                 QStringLiteral("Glyphary error"), platform::MB_ICONEXCLAMATION);
         }
-        if (const auto text = readText(kKeywordFile + QStringLiteral(".dat")))
+        if (const auto text = readUserText(kKeywordFile + QStringLiteral(".dat")))
             loadCustomKeywords(*text);
-        if (const auto text = readText(kReferenceFile + QStringLiteral(".dat")))
+        if (const auto text = readUserText(kReferenceFile + QStringLiteral(".dat")))
             loadReferences(*text);
 
         dialogs_.setMousePointer(platform::MousePointerDefault);
@@ -117,11 +117,18 @@ public:
 private:
     QString path(const QString& name) const { return context_.ProgramFolder + name; }
 
-    // The whole file decoded; nullopt when it is missing or unreadable (skipped silently, as a
-    // first run has no user files) or too large (reported).
-    std::optional<QString> readText(const QString& name)
+    // A user file from the data folder, else the one shipped in the program folder.
+    std::optional<QString> readUserText(const QString& name)
     {
-        const QString host = context_.platform.paths().toHost(path(name));
+        const QString saved = context_.dataFolder() + name;
+        return readText(FileExists(context_.platform.paths(), saved) ? saved : path(name));
+    }
+
+    // The whole file at a Windows path, decoded; nullopt when it is missing or unreadable (skipped
+    // silently, as a first run has no user files) or too large (reported).
+    std::optional<QString> readText(const QString& windowsPath)
+    {
+        const QString host = context_.platform.paths().toHost(windowsPath);
         if (host.isEmpty() || QFileInfo(host).isDir())
             return std::nullopt;
         QFile file(host);
@@ -281,9 +288,9 @@ bool replaceWithBackup(const platform::WindowsPaths& paths, platform::DialogsPor
 bool saveUserFile(AppContext& context, const QString& base, const QString& what, const QStringList& lines)
 {
     auto& dialogs = context.platform.dialogs();
-    if (replaceWithBackup(context.platform.paths(), dialogs, context.ProgramFolder, base, linesToBytes(lines)))
+    if (replaceWithBackup(context.platform.paths(), dialogs, context.dataFolder(), base, linesToBytes(lines)))
         return true;
-    dialogs.messageBox(QStringLiteral("Your ") + what + QStringLiteral(" could not be saved to ") + context.ProgramFolder
+    dialogs.messageBox(QStringLiteral("Your ") + what + QStringLiteral(" could not be saved to ") + context.dataFolder()
                            + base + QStringLiteral(".dat.") + u'\r'
                            + QStringLiteral("The previous file was left unchanged."),
                        QStringLiteral("Glyphary"), platform::MB_ICONEXCLAMATION);

@@ -1,5 +1,6 @@
 #pragma once
-// The catalogue index and the two user files in the program folder: read once while the main
+// The catalogue index in the program folder and the two user files in the data folder (a shipped
+// copy in the program folder is read when the data folder has none): read once while the main
 // window loads, the user files written back at shutdown.
 //
 //   Icondata.dat  keyword ";" token ";" token ...   shipped, never written

@@ -24,6 +24,9 @@ struct AppContext {
     platform::Platform& platform;
 
     QString ProgramFolder; // with trailing "\"
+    // Where the program writes its own files: ProgramFolder when the person may write there, else
+    // the user's data folder (Platform::dataFolder); with trailing "\". Empty: ProgramFolder.
+    QString DataFolder;
     QString WindowsFolder; // no trailing "\"
     QString SystemFolder;  // no trailing "\"
     QString TempFolder;    // lower case, trailing "\"
@@ -65,6 +68,8 @@ struct AppContext {
 
     KeywordTable keywordTable;
     CatalogueLists catalogueLists;
+
+    const QString& dataFolder() const { return DataFolder.isEmpty() ? ProgramFolder : DataFolder; }
 };
 
 } // namespace glyphary

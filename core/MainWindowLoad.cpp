@@ -94,7 +94,7 @@ QString favoritesRoot(AppContext& context, Settings& settings)
     const QString stored = settings.readText(setting::FavDir);
     if (!stored.isEmpty())
         return stored;
-    return context.ProgramFolder + favoritesFolderName(context);
+    return context.dataFolder() + favoritesFolderName(context);
 }
 
 bool folderIconsSupported(AppContext& context)

@@ -50,7 +50,7 @@ MainWindowSettings readMainWindowSettings(AppContext& context, Settings& setting
 bool folderIconsSupported(AppContext& context);
 
 // Step 5: the name of the user's Favorites folder (last component of the shell's Favorites
-// folder; "Favorites" when there is none) and the favorites root ("FavDir", else the program
+// folder; "Favorites" when there is none) and the favorites root ("FavDir", else the data
 // folder followed by that name).
 QString favoritesFolderName(AppContext& context);
 QString favoritesRoot(AppContext& context, Settings& settings);

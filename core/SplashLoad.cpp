@@ -16,6 +16,7 @@ void splashLoad(AppContext& context, Settings& settings, const QString& applicat
     context.ProgramFolder = applicationFolderWindowsPath;
     if (!context.ProgramFolder.endsWith(u'\\'))
         context.ProgramFolder += u'\\';
+    context.DataFolder = context.platform.dataFolder(context.ProgramFolder);
 
     const SettingValue stored = settings.ReadSetting(HKEY_CURRENT_USER, QString::fromLatin1(kSettingsKey),
                                                      QString::fromLatin1(setting::Path.name));

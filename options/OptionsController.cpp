@@ -140,7 +140,7 @@ void OptionsController::browseFavorites()
 
 void OptionsController::defaultFavorites()
 {
-    values.favoritesFolder = session_.context().ProgramFolder + QStringLiteral("Favorites");
+    values.favoritesFolder = session_.context().dataFolder() + QStringLiteral("Favorites");
 }
 
 bool OptionsController::addDesktopIcon()
