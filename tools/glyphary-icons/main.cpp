@@ -11,9 +11,11 @@
 #include "sources/FileIconReader.h"
 
 #include "tools/ConsoleStreams.h"
+#include "tools/glyphary-icons/Thumbnail.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QTemporaryDir>
@@ -33,6 +35,7 @@ using platform::Icon;
 const char* const kHelp = R"(Usage:
   glyphary-icons list [-r] PATH...
   glyphary-icons extract FILE INDEX OUT
+  glyphary-icons thumbnail [-s SIZE] FILE OUT
   glyphary-icons --help
 
 list     Prints one line for each icon Glyphary lists for each file PATH names, as Open by File
@@ -52,6 +55,13 @@ extract  Writes the icon at INDEX of FILE to OUT, in the format OUT's extension 
          INDEX names a library icon by its resource id). The picture is the 32 x 32 one the
          program extracts; an .ico written from an .ico file or a library icon holds every image
          of that icon instead.
+thumbnail
+         Writes the picture of FILE's main icon to OUT as a PNG with transparency, for file
+         managers: the icon of an .ico or .cur file, the first step of an animation, the first
+         icon group of a program or icon library. Of its images the smallest at least SIZE
+         pixels a side is taken (else the largest) and scaled down to SIZE; SIZE is 1 to 1024,
+         128 when -s is not given. The file is read by content, whatever its extension; a file
+         without an icon leaves OUT as it was.
 
 Errors exit with status 1, wrong usage with status 2.
 )";
@@ -283,6 +293,68 @@ int extract(Tool& tool, const QStringList& arguments)
     return 0;
 }
 
+// Parses "[-s SIZE] FILE OUT"; nullopt, with the message, on wrong usage.
+struct ThumbnailRequest {
+    int size = glyphary::tools::kDefaultThumbnailSize;
+    QString file;
+    QString out;
+};
+std::optional<ThumbnailRequest> thumbnailRequest(QStringList arguments, QString* problem)
+{
+    ThumbnailRequest request;
+    if (arguments.size() == 4 && arguments[0] == u"-s") {
+        bool isNumber = false;
+        request.size = arguments[1].toInt(&isNumber);
+        if (!isNumber || request.size < 1 || request.size > glyphary::tools::kMaxThumbnailSize) {
+            *problem = QStringLiteral("SIZE must be a whole number from 1 to %1, not '%2'")
+                           .arg(glyphary::tools::kMaxThumbnailSize).arg(arguments[1]);
+            return std::nullopt;
+        }
+        arguments.remove(0, 2);
+    }
+    if (arguments.size() != 2) {
+        *problem = QStringLiteral("thumbnail needs [-s SIZE] FILE OUT");
+        return std::nullopt;
+    }
+    request.file = arguments[0];
+    request.out = arguments[1];
+    return request;
+}
+
+// The file is mapped, not read: of a large installer only the pages the codecs look at are loaded.
+int thumbnail(const QStringList& arguments)
+{
+    QString problem;
+    const auto request = thumbnailRequest(arguments, &problem);
+    if (!request)
+        return usageError(problem);
+    // PNG is built into Qt; without this every image-format plugin and its libraries would be
+    // loaded, which costs more than the rest of a thumbnail.
+    QCoreApplication::setLibraryPaths({});
+    if (const QString reason = unreadableReason(request->file); !reason.isEmpty())
+        return failure(request->file + QStringLiteral(": ") + reason);
+    QFile file(request->file);
+    if (!file.open(QIODevice::ReadOnly))
+        return failure(request->file + QStringLiteral(": cannot read it: ") + file.errorString());
+    if (file.size() == 0)
+        return failure(request->file + QStringLiteral(": the file is empty"));
+    const uchar* mapped = file.map(0, file.size());
+    if (!mapped)
+        return failure(request->file + QStringLiteral(": cannot map it: ") + file.errorString());
+    const glyphary::tools::Thumbnail made =
+        glyphary::tools::thumbnailOf(formats::Bytes(mapped, static_cast<std::size_t>(file.size())), request->size);
+    if (made.picture.isNull())
+        return failure(request->file + QStringLiteral(": ") + made.problem);
+
+    const auto png = pngBytes(made.picture);
+    if (!png)
+        return failure(request->out + QStringLiteral(": cannot encode the icon as PNG"));
+    QSaveFile target(request->out);
+    if (!target.open(QIODevice::WriteOnly) || target.write(*png) != png->size() || !target.commit())
+        return failure(request->out + QStringLiteral(": cannot write: ") + target.errorString());
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -297,6 +369,8 @@ int main(int argc, char* argv[])
         out() << kHelp;
         return 0;
     }
+    if (command == u"thumbnail")
+        return thumbnail(arguments); // needs no Windows root
 
     // Only Z: (the host's "/") is needed; C: lies in a root of its own.
     QString root = qEnvironmentVariable("GLYPHARY_ROOT");
