@@ -137,6 +137,13 @@ int ResultListWidget::currentRow() const
     return selected.isEmpty() ? -1 : selected.first().row();
 }
 
+int ResultListWidget::rowAt(QPoint point) const
+{
+    const QAbstractItemView* view = activeView();
+    const QModelIndex index = view->indexAt(view->viewport()->mapFrom(this, point));
+    return index.isValid() ? index.row() : -1;
+}
+
 void ResultListWidget::setCurrentRow(int row)
 {
     const QModelIndex index = model_.index(row, 0);

@@ -46,6 +46,8 @@ public:
     QImage image(int row) const;
     int currentRow() const;
     void setCurrentRow(int row);
+    // The row under a point of this widget; -1 over empty space.
+    int rowAt(QPoint point) const;
 
     int columnWidth(int column) const;
     void setColumnWidth(int column, int width);

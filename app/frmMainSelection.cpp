@@ -121,6 +121,13 @@ bool frmMain::resultListEvent(QEvent* event)
         auto* drop = static_cast<QDropEvent*>(event);
         if (drop->source() && pnlResult->isAncestorOf(qobject_cast<QWidget*>(drop->source())))
             return true;
+        // The icon given is the one dropped on, selected first so that the person sees which.
+        const int row = pnlResult->rowAt(drop->position().toPoint());
+        if (row < 0 || !acceptsFileDrag(drop->mimeData()))
+            return true;
+        drop->acceptProposedAction();
+        pnlResult->setCurrentRow(row);
+        session_.setDroppedFiles(droppedFiles(drop->mimeData(), context_.platform.paths()));
         session_.run(Command::DropOnResults);
         return true;
     }

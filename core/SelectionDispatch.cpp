@@ -2,6 +2,7 @@
 
 #include "core/MainMenus.h"
 #include "platform/Win32Types.h"
+#include "platform/WindowsPaths.h"
 #include "core/ResultPageView.h"
 
 #include <QMimeData>
@@ -95,6 +96,17 @@ bool acceptsFileDrag(const QMimeData* data)
         return false;
     const QList<QUrl> urls = data->urls();
     return !urls.isEmpty() && std::all_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
+}
+
+QStringList droppedFiles(const QMimeData* data, const platform::WindowsPaths& paths)
+{
+    QStringList files;
+    if (!data || !data->hasUrls())
+        return files;
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile())
+            files << paths.toWindows(url.toLocalFile());
+    return files;
 }
 
 QString zoomCommandFor(int level)

@@ -2,13 +2,19 @@
 // What the result list's mouse and key events and the tool bar buttons run. Commands are named by
 // the menu entry that runs them (MainSession::runEntry); "" runs nothing.
 
-#include <QString>
-#include <QStringView>
 #include "core/Command.h"
+
+#include <QString>
+#include <QStringList>
+#include <QStringView>
 
 #include <optional>
 
 class QMimeData;
+
+namespace glyphary::platform {
+class WindowsPaths;
+}
 
 namespace glyphary {
 
@@ -38,6 +44,8 @@ QString deleteKeyCommand(int keyCode, QStringView origin);
 // Files dragged over the list (a list of local files) are accepted and the row under the pointer
 // becomes the drop target; any other data is refused.
 bool acceptsFileDrag(const QMimeData* data);
+// The Windows paths of the local files a drag carries, in order.
+QStringList droppedFiles(const QMimeData* data, const platform::WindowsPaths& paths);
 
 // The zoom entry for a "DCZoom" level: 0 is 2:1, 1 is 3:1, 2 is 4:1, 3 is 5:1, anything else 10:1.
 QString zoomCommandFor(int level);

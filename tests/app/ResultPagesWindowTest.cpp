@@ -2,9 +2,16 @@
 // line pages, blinks and sorts (aborting a fill is a core pages test).
 
 #include "MainWindowFixture.h"
+#include "platform/ShortcutFile.h"
 #include "support/PeBuilder.h"
 
+#include <QAbstractItemView>
+#include <QDir>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QMenu>
+#include <QMimeData>
+#include <QUrl>
 
 using namespace glyphary;
 
@@ -86,6 +93,35 @@ TEST_F(ResultPagesWindowTest, AMissingFileOnTheCommandLineListsNothingWithoutAnE
     EXPECT_EQ(window->session().cmbResult.count(), 0);
     for (const auto& prompt : root.dialogs().prompts)
         EXPECT_NE(prompt.title, u"Error");
+}
+
+TEST_F(ResultPagesWindowTest, FilesDroppedOnAnIconSelectItAndTheShortcutTakesThatIcon)
+{
+    const auto window = openLibrary(3);
+    window->show();
+    QCoreApplication::processEvents(); // the views lay out their items
+    const platform::WindowsPaths& paths = root.platform().paths();
+    const QString lnk = QStringLiteral("C:\\Desk\\Paint.lnk");
+    QDir().mkpath(root.host(QStringLiteral("C:\\Desk")));
+    ASSERT_TRUE(platform::writeShortcut(paths, lnk, platform::ShortcutFields{QStringLiteral("C:\\paint.exe")}));
+
+    QAbstractItemView* view = window->pnlResult->activeView();
+    const QPoint onSecond = view->viewport()->mapTo(window->pnlResult, view->visualRect(view->model()->index(1, 0)).center());
+    ASSERT_EQ(window->pnlResult->rowAt(onSecond), 1);
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(root.host(lnk))});
+    // Qt hands a drop to the widget that accepted the drag's entry.
+    QDragEnterEvent enter(onSecond, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window->pnlResult, &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    QDropEvent drop(onSecond, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window->pnlResult, &drop);
+
+    EXPECT_EQ(window->pnlResult->currentRow(), 1);
+    EXPECT_EQ(panel(*window, "type"), window->pnlResult->text(1, 1));
+    const QString icon = window->session().context().WindowsFolder + QStringLiteral("\\Icons\\1.ico");
+    EXPECT_EQ(platform::readShortcut(paths, lnk)->IconFile, icon);
+    EXPECT_TRUE(QFileInfo::exists(root.host(icon)));
 }
 
 } // namespace
