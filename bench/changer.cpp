@@ -1,5 +1,5 @@
-// The icon changer: Apply of each kind with its registry or shortcut save, the next free number of
-// an Icons folder holding 4,999 numbered files, and the icon cache rebuild. The registry holds
+// The icon changer: Apply of each kind with its registry or shortcut save, Change Any Folder, the
+// next free number of an Icons folder holding 4,999 numbered files, and the icon cache rebuild. The registry holds
 // 1,000 file types besides the targets, so that each save writes a hive of a real size.
 
 #include "changer/ChangeApplier.h"
@@ -117,6 +117,26 @@ void BM_NextFreeNumberOf4999(benchmark::State& state)
     }
 }
 BENCHMARK(BM_NextFreeNumberOf4999)->Unit(benchmark::kMillisecond);
+
+// From the command to the cache reminder: folder browser, numbered icon, desktop.ini, attributes.
+void BM_ChangeAnyFolder(benchmark::State& state)
+{
+    Installation& at = installation();
+    const QString folder = QStringLiteral("C:\\Data\\Photos");
+    QDir().mkpath(at.root.host(QStringLiteral("C:\\Data")) + QStringLiteral("/Photos"));
+    at.window.row = SelectedRow{QStringLiteral("Blue"), QStringLiteral("256 Color Icon"), QStringLiteral("Book"),
+                                QStringLiteral("book|1"), at.icon32};
+    glyphary::testing::ScriptedDialogs& dialogs = at.root.dialogs();
+    for (auto _ : state) {
+        dialogs.folderAnswers.push_back(folder);
+        dialogs.messages.clear();
+        dialogs.prompts.clear();
+        at.session.run(Command::ChangeFolder);
+        if (dialogs.messages.empty())
+            state.SkipWithError("no reminder");
+    }
+}
+BENCHMARK(BM_ChangeAnyFolder)->Unit(benchmark::kMillisecond);
 
 void BM_RebuildIconCache(benchmark::State& state)
 {

@@ -1,5 +1,6 @@
 #include "options/frmOptions.h"
 
+#include "core/MainSession.h"
 #include "options/Install.h"
 #include "options/OptionsController.h"
 
@@ -16,6 +17,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QVBoxLayout>
@@ -132,6 +134,9 @@ frmOptions::frmOptions(MainSession& session, options::OptionsController& control
     layout->addWidget(panes);
     layout->addLayout(buttons);
     connectControls();
+    // F1 opens the program's help file, as in the main window.
+    auto* help = new QShortcut(QKeySequence::HelpContents, this);
+    connect(help, &QShortcut::activated, this, [this] { session_.run(Command::HelpTopics); });
     showValues();
 }
 
