@@ -1,5 +1,6 @@
 // PE and NE executables: headers, resource trees and tables, icon and cursor groups turned into
-// .ico/.cur files, and those files read back.
+// .ico/.cur files, and those files read back. This is the main target of the PE, NE and resource
+// directory readers; executable.cpp adds their lower-level calls.
 #include "formats/IcoCodec.h"
 #include "formats/IconResources.h"
 

@@ -236,7 +236,7 @@ std::shared_ptr<const IconFunctions::Container> IconFunctions::open(const QStrin
     auto read = IconFileBytes::read(host, stamp->size);
     if (!read)
         return nullptr;
-    auto container = std::make_shared<Container>(std::move(*read));
+    auto container = std::make_shared<Container>(Container{std::move(*read)});
     container->bytes = container->file.bytes();
     *failure = kExtractNotIconContainer;
     container->budget = limits_;
