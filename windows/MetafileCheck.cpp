@@ -134,6 +134,10 @@ MetafileCheck checkWmf(formats::Bytes file)
     // mtSize counts 16-bit words from the standard header on; the records must stay inside it.
     const std::uint64_t declaredEnd = at + std::uint64_t{*reader.u32le(at + 6)} * 2;
     const std::uint64_t end = std::min<std::uint64_t>(declaredEnd, reader.size());
+    // libwmf allocates mtMaxRecord words before reading a record: no record may be larger than
+    // the file itself.
+    if (std::uint64_t{*reader.u32le(at + 12)} * 2 > end - at)
+        return failed("The metafile's header declares a record larger than the file.");
     at += kWmfHeaderSize;
     for (int records = 0; records < kMaxMetafileRecords; ++records) {
         if (at + 6 > end)
