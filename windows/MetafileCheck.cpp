@@ -169,6 +169,13 @@ MetafileCheck checkEmf(formats::Bytes file)
     const std::uint64_t declared = *reader.u32le(48);
     if (headerSize < kEmfHeaderMinimum || declared > reader.size() || headerSize > declared)
         return failed("The enhanced metafile's header declares a wrong size.");
+    // The description (nDescription UTF-16 units at offDescription) must lie inside the header
+    // record. libemf2svg reads it whenever offDescription is set, up to a NUL when the count is 0.
+    const std::uint64_t descriptionUnits = *reader.u32le(60);
+    const std::uint64_t descriptionAt = *reader.u32le(64);
+    if (descriptionAt != 0
+        && (descriptionUnits == 0 || descriptionAt < kEmfHeaderMinimum || descriptionAt + descriptionUnits * 2 > headerSize))
+        return failed("The enhanced metafile's description lies outside its header.");
     // rclFrame in 0.01 mm, the size the picture is meant to be shown at.
     const auto left = static_cast<std::int32_t>(*reader.u32le(24));
     const auto top = static_cast<std::int32_t>(*reader.u32le(28));
