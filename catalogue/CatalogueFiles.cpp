@@ -4,12 +4,12 @@
 #include "core/ErrorReport.h"
 #include "core/FileHelpers.h"
 #include "formats/Cp1252.h"
+#include "platform/AtomicFile.h"
 #include "platform/Win32Types.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringView>
 #include <optional>
 
@@ -252,37 +252,22 @@ QStringList referenceLines(const CatalogueLists& lists)
     return lines;
 }
 
-// Writes <base>.tmp in full, then turns <base>.dat into <base>.bak and <base>.tmp into <base>.dat.
-// False, with every existing file as it was, when any step before the last rename fails.
+// Replaces <base>.dat, keeping the file it replaces as <base>.bak. The .bak is a copy made once the
+// new text is on disk, never the renamed .dat: a crash between two renames would leave no .dat at
+// all, and the next start would load no user file. False, with every existing file as it was, when
+// the new text or the backup cannot be written.
 bool replaceWithBackup(const platform::WindowsPaths& paths, platform::DialogsPort& dialogs,
                        const QString& folder, const QString& base, const QByteArray& bytes)
 {
-    // Host names are fixed up front: the on-disk case of .dat must survive its own rename.
+    // Host names are fixed up front, so that a .dat whose on-disk case differs is the one replaced.
     const QString dat = paths.toHost(folder + base + QStringLiteral(".dat"));
     const QString bak = paths.toHost(folder + base + QStringLiteral(".bak"));
-    const QString tmp = paths.toHost(folder + base + QStringLiteral(".tmp"));
-    if (dat.isEmpty() || bak.isEmpty() || tmp.isEmpty())
-        return false;
-
-    QSaveFile temporary(tmp);
-    if (!temporary.open(QIODevice::WriteOnly) || temporary.write(bytes) != bytes.size() || !temporary.commit())
+    if (dat.isEmpty() || bak.isEmpty())
         return false;
     dialogs.doEvents();
-
-    const bool hadFile = QFileInfo::exists(dat);
-    if (hadFile) {
-        if ((QFileInfo::exists(bak) && !QFile::remove(bak)) || !QFile::rename(dat, bak)) {
-            QFile::remove(tmp);
-            return false;
-        }
-    }
-    if (!QFile::rename(tmp, dat)) {
-        if (hadFile)
-            QFile::rename(bak, dat);
-        QFile::remove(tmp);
-        return false;
-    }
-    return true;
+    return platform::replaceFileKeepingBackup(
+        dat, bak, formats::Bytes(reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())))
+        .ok;
 }
 
 bool saveUserFile(AppContext& context, const QString& base, const QString& what, const QStringList& lines)

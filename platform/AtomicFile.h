@@ -21,4 +21,9 @@ enum class FileSync { ToDisk, NoSync };
 // may lose the new content.
 FileWriteResult writeFileAtomically(const QString& hostPath, formats::Bytes bytes, FileSync sync = FileSync::ToDisk);
 
+// The same, keeping the file it replaces (when there is one) as `backupHostPath`. The new bytes are
+// on disk before the backup is touched, so a failure leaves both files as they were; the backup is
+// a copy, never a renamed target, so a crash at any moment leaves the target whole, old or new.
+FileWriteResult replaceFileKeepingBackup(const QString& hostPath, const QString& backupHostPath, formats::Bytes bytes);
+
 } // namespace glyphary::platform
