@@ -3,7 +3,9 @@
 #include "core/AppContext.h"
 #include "core/FrameFiles.h"
 #include "core/IconPlanes.h"
+#include "platform/AtomicFile.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 
@@ -79,7 +81,15 @@ NumberedIcon NumberedIconWriter::write(const QImage& image, int depth, const QSt
         const QImage scaled = image.width() == 32 && image.height() == 32
             ? image
             : image.scaled(32, 32, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-        if (!scaled.save(pngHost, "PNG")) {
+        // Encoded first and written whole: a PNG saved in place could be left half-written beside
+        // an icon that replaced its predecessor.
+        QByteArray encoded;
+        QBuffer buffer(&encoded);
+        const bool made = buffer.open(QIODevice::WriteOnly) && scaled.save(&buffer, "PNG");
+        if (!made || pngHost.isEmpty()
+            || !platform::writeFileAtomically(pngHost, formats::Bytes(reinterpret_cast<const std::uint8_t*>(encoded.constData()),
+                                                                      static_cast<std::size_t>(encoded.size())))
+                    .ok) {
             if (!replacing)
                 QFile::remove(host);
             result.error = QStringLiteral("The picture %1 could not be written.").arg(pngOf(*name));
