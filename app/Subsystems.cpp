@@ -19,6 +19,7 @@
 #include "sources/Install.h"
 #include "sources/frmScan.h"
 #include "windows/frmAni.h"
+#include "windows/frmImport.h"
 
 namespace glyphary {
 
@@ -34,6 +35,7 @@ void installSubsystems(MainSession& session, QWidget* mainWindow)
     installZoomWindow(session, mainWindow);
     installPropertiesWindows(session, mainWindow);
     installAnimationPlayer(session, exporter, mainWindow);
+    installPictureImport(session, mainWindow);
     changer::Changer& changer = changer::install(session);
     installChangeWindow(session, changer, mainWindow);
     options::Options& options = options::install(session);

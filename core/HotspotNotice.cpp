@@ -8,7 +8,7 @@
 
 namespace glyphary {
 
-void HotspotNotice(MainSession& session)
+void HotspotNotice(MainSession& session, const QImage& image)
 {
     platform::DialogsPort& dialogs = session.context().platform.dialogs();
     if (session.settings().noticeWanted(QStringLiteral("NoCursorChange")))
@@ -18,7 +18,7 @@ void HotspotNotice(MainSession& session)
                                    "the arrow top."),
                     QStringLiteral("NoCursorChange"), QStringLiteral("Change Cursors"),
                     QStringLiteral("Define Hotspot Now"));
-    session.placeHotSpot();
+    session.placeHotSpot(image);
 }
 
 } // namespace glyphary

@@ -100,13 +100,22 @@ public:
     void setPathOpener(PathOpener opener) { pathOpener_ = std::move(opener); }
     // The picture of any result item as its row shows it; the frames of an animation are its items.
     std::optional<RowResult> drawItem(const QString& item, std::int32_t itemData) { return readRow(item, itemData, 1); }
-    // The zoom window, shown modally on the selected row so that the person places the cursor hot
-    // spot; without one the hot spot stays where it is.
-    void setHotSpotPlacer(std::function<void()> placer) { hotSpotPlacer_ = std::move(placer); }
-    void placeHotSpot()
+    // The zoom window, shown modally on `image` (the selected row's picture when it is null) so that
+    // the person places the cursor hot spot; without one the hot spot stays where it is. A placer
+    // that takes no image may be given as such.
+    using HotSpotPlacer = std::function<void(const QImage& image)>;
+    template <class F>
+    void setHotSpotPlacer(F&& placer)
+    {
+        if constexpr (std::is_invocable_v<F>)
+            hotSpotPlacer_ = [f = std::forward<F>(placer)](const QImage&) { f(); };
+        else
+            hotSpotPlacer_ = HotSpotPlacer(std::forward<F>(placer));
+    }
+    void placeHotSpot(const QImage& image = QImage())
     {
         if (hotSpotPlacer_)
-            hotSpotPlacer_();
+            hotSpotPlacer_(image);
     }
     // An .ico file of the row, for a drag out of the list to other programs (host path); "" when
     // there is none.
@@ -210,7 +219,7 @@ private:
     ResultRowReader* rowReader_ = nullptr;
     Navigation* navigation_ = nullptr;
     PathOpener pathOpener_;
-    std::function<void()> hotSpotPlacer_;
+    HotSpotPlacer hotSpotPlacer_;
     DragFileMaker dragFileMaker_;
     FileIconLister fileIconLister_;
     FrameCollector frameCollector_;

@@ -106,20 +106,25 @@ public:
         shown_->activateWindow();
     }
 
-    void placeHotSpot()
+    void placeHotSpot(const QImage& image)
     {
         // Two zoom windows would leave the person wondering which one places the hot spot.
         if (shown_)
             shown_->close();
-        frmZoom placing(session_.context(), session_.settings(), view(ZoomPurpose::PlaceHotSpot), mainWindow_);
+        frmZoom placing(session_.context(), session_.settings(), view(ZoomPurpose::PlaceHotSpot, image), mainWindow_);
         placing.exec();
     }
 
 private:
-    ZoomView view(ZoomPurpose purpose) const
+    // On `image` when one is given (a picture that is no result row), else on the selected row.
+    ZoomView view(ZoomPurpose purpose, const QImage& image = QImage()) const
     {
-        return ZoomView(session_.context(), session_.window().selectedRow(), session_.window().shownWindow().backColor,
-                        purpose);
+        std::optional<SelectedRow> row = session_.window().selectedRow();
+        if (!image.isNull()) {
+            row = SelectedRow();
+            row->image = image;
+        }
+        return ZoomView(session_.context(), std::move(row), session_.window().shownWindow().backColor, purpose);
     }
 
     MainSession& session_;
@@ -133,7 +138,7 @@ void installZoomWindow(MainSession& session, QWidget* mainWindow)
 {
     ZoomWindows& windows = session.keep(std::make_unique<ZoomWindows>(session, mainWindow));
     session.handle(Command::Zoom, [&windows](int argument) { windows.look(argument); });
-    session.setHotSpotPlacer([&windows] { windows.placeHotSpot(); });
+    session.setHotSpotPlacer([&windows](const QImage& image) { windows.placeHotSpot(image); });
 }
 
 } // namespace glyphary

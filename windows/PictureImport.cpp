@@ -162,10 +162,15 @@ void PictureImport::open()
     request.filter = openFilter();
     request.initialFolder = session_.settings().readText(setting::ImportDirectory);
     const auto answer = dialogs.openFile(request);
-    if (!answer || answer->fileNames.isEmpty())
-        return;
+    if (answer && !answer->fileNames.isEmpty())
+        openPath(answer->fileNames.front());
+}
+
+void PictureImport::openPath(const QString& windowsPath)
+{
+    platform::DialogsPort& dialogs = session_.context().platform.dialogs();
     dialogs.setMousePointer(platform::MousePointerHourglass);
-    const QString error = loadFile(answer->fileNames.front());
+    const QString error = loadFile(windowsPath);
     dialogs.setMousePointer(0);
     if (!error.isEmpty())
         showError(error);
@@ -193,7 +198,7 @@ void PictureImport::saveAs()
     Glsave32 writer(context.platform.paths());
     std::int16_t saved = Glsave32::kNotSaved;
     if (entryIsCursor(answer->filterIndex)) {
-        HotspotNotice(session_);
+        HotspotNotice(session_, icon_);
         // The zoom window may leave any value; the writer wants a point inside the image.
         const int x = std::clamp<int>(context.HotSpotX, 0, kIconSide - 1);
         const int y = std::clamp<int>(context.HotSpotY, 0, kIconSide - 1);

@@ -54,6 +54,8 @@ public:
 
     // Commands as the window runs them; errors are shown through the dialogs port.
     void open();
+    // What Open does with the chosen file, also for a file dropped on the window.
+    void openPath(const QString& windowsPath);
     void saveAs();
     void copy() const;
     void chooseBackColor();
