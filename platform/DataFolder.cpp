@@ -26,7 +26,8 @@ QString dataFolderHostPath(const QString& programHostFolder, const QString& data
     if (dataHome.isEmpty())
         return programHostFolder;
     const bool programFolderWritable = writable ? writable(programHostFolder) : isWritableFolder(programHostFolder);
-    return programFolderWritable ? programHostFolder : QDir::cleanPath(dataHome + QStringLiteral("/glyphary"));
+    const bool installed = QFileInfo::exists(programHostFolder + u'/' + kInstalledMarker);
+    return programFolderWritable && !installed ? programHostFolder : QDir::cleanPath(dataHome + QStringLiteral("/glyphary"));
 }
 
 } // namespace glyphary::platform

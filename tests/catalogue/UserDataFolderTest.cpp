@@ -113,6 +113,16 @@ TEST(DataFolderRule, NoDataHomeOrAWritableFolderKeepsTheProgramFolder)
               QStringLiteral("/h/.local/share/glyphary"));
 }
 
+TEST(DataFolderRule, InstalledProgramFolderIsNeverTheDataFolder)
+{
+    QTemporaryDir dir;
+    QFile marker(dir.filePath(platform::kInstalledMarker));
+    ASSERT_TRUE(marker.open(QIODevice::WriteOnly));
+    marker.close();
+    EXPECT_EQ(platform::dataFolderHostPath(dir.path(), QStringLiteral("/h"), [](const QString&) { return true; }),
+              QStringLiteral("/h/glyphary"));
+}
+
 TEST(DataFolderRule, AccessCheckRefusesAReadOnlyFolder)
 {
     QTemporaryDir dir;
