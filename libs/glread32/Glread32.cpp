@@ -153,6 +153,12 @@ Glread32::Status extractMember(zip_t* archive, zip_uint64_t index, const std::st
         return Glread32::MemberUnreadable;
     if ((stat.valid & ZIP_STAT_SIZE) != 0 && stat.size > Glread32::kMaxMemberSize)
         return Glread32::MemberTooLarge;
+    // Refused before opening: libzip 1.7.3 leaks the member's source when zip_fopen fails on an
+    // unsupported cipher (a "strong encryption" flag, say) or compression method.
+    if (((stat.valid & ZIP_STAT_ENCRYPTION_METHOD) != 0 && stat.encryption_method != ZIP_EM_NONE
+         && !zip_encryption_method_supported(stat.encryption_method, 0))
+        || ((stat.valid & ZIP_STAT_COMP_METHOD) != 0 && !zip_compression_method_supported(stat.comp_method, 0)))
+        return Glread32::MemberUnreadable;
 
     const char* key = password.empty() ? nullptr : password.c_str();
     QTemporaryFile temp(hostFolder + QStringLiteral("/.glread32-XXXXXX.tmp"));

@@ -308,6 +308,21 @@ TEST_F(Glread32Test, OversizedMemberIsRefusedEvenWhenTheDirectoryUnderstatesIt)
     EXPECT_TRUE(inTemp().isEmpty());
 }
 
+// Found by fuzzing: libzip leaked what it had opened when it met the "strong encryption" flag.
+TEST_F(Glread32Test, StrongEncryptionFlagIsRefusedAsUnreadable)
+{
+    QByteArray strong = archive({{"12.lib", member12}});
+    const qsizetype central = strong.indexOf(QByteArray("PK\x01\x02", 4));
+    ASSERT_GT(central, 0);
+    constexpr qsizetype kCentralFlags = 8;
+    constexpr quint16 kStrongEncryption = 0x40;
+    qToLittleEndian<quint16>(u16At(strong, kLocalFlags) | kStrongEncryption, strong.data() + kLocalFlags);
+    qToLittleEndian<quint16>(u16At(strong, central + kCentralFlags) | kStrongEncryption, strong.data() + central + kCentralFlags);
+    useArchive(strong);
+    EXPECT_EQ(extract("12.lib"), Glread32::MemberUnreadable);
+    EXPECT_TRUE(inTemp().isEmpty());
+}
+
 TEST(ZipWriter, RefusesBadMembersAndReplacesTheFileOnlyOnSuccess)
 {
     QString error;
