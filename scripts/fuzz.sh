@@ -36,6 +36,9 @@ else
   mapfile -t targets < "$build_dir/fuzz_targets.txt"
 fi
 
+scratch=${TMPDIR:-/tmp}
+[ -d /dev/shm ] && [ -w /dev/shm ] && scratch=/dev/shm
+
 status=0
 for target in "${targets[@]}"; do
   [ -n "$target" ] || continue
@@ -46,7 +49,8 @@ for target in "${targets[@]}"; do
   log=$build_dir/findings/$target.log
   # Plain exit codes: a finding stops this target only, the next one still runs.
   set +e
-  ( cd "$findings" && QT_QPA_PLATFORM=offscreen UBSAN_OPTIONS=print_stacktrace=1 nice -n 15 "$bin/fuzz_$target" "$corpus" \
+  # Targets that go through files keep their scratch root in memory when they can.
+  ( cd "$findings" && TMPDIR=$scratch QT_QPA_PLATFORM=offscreen UBSAN_OPTIONS=print_stacktrace=1 nice -n 15 "$bin/fuzz_$target" "$corpus" \
       -max_total_time="$seconds" -print_final_stats=1 -rss_limit_mb=4096 -timeout=20 ) >"$log" 2>&1
   code=$?
   set -e
