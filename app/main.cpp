@@ -7,6 +7,7 @@
 #include "app/frmMain.h"
 #include "app/frmSplash.h"
 #include "platform/Platform.h"
+#include "platform/QtAccessibleNames.h"
 #include "platform/QtDialogs.h"
 #include "platform/SingleInstance.h"
 #include "windows/frmMessage.h"
@@ -21,6 +22,8 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Glyphary"));
     QApplication::setQuitOnLastWindowClosed(true);
+    platform::AccessibleNamer accessibleNames;
+    application.installEventFilter(&accessibleNames);
 
     const platform::PlatformConfig config = platform::PlatformConfig::fromEnvironment();
     const QString root = QDir(config.rootHostPath).absolutePath();
