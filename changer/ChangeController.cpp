@@ -154,8 +154,9 @@ void ChangeController::apply()
         return;
     AppContext& context = session_.context();
     NewIcon icon = defaultChosen_ ? NewIcon{} : newIcon();
+    // The hot spot is placed on the dropped icon, which need not be the selected result.
     if (!defaultChosen_ && isCursor(target_->kind) && !icon.animated)
-        HotspotNotice(session_);
+        HotspotNotice(session_, icon.frames.empty() ? QImage() : icon.frames.front());
     const ApplyOutcome outcome = applier_.apply(*target_, defaultChosen_ ? nullptr : &icon);
     if (!outcome.changed) {
         context.platform.dialogs().messageBox(outcome.error, view_.caption, MB_ICONEXCLAMATION);

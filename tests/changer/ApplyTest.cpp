@@ -255,8 +255,10 @@ TEST_F(CursorChangeTest, AStaticCursorKeepsTheHotSpotPlacedAndDefaultLeavesAnEmp
 {
     root.writeFile(QStringLiteral("C:\\WINDOWS\\Cursors\\arrow.cur"), glyphary::testing::curFile({{glyphary::testing::dibImage(4), 1, 1}}));
     int placed = 0;
-    session.setHotSpotPlacer([&] {
+    QImage placedOn;
+    session.setHotSpotPlacer([&](const QImage& image) {
         ++placed;
+        placedOn = image;
         context.HotSpotX = 3;
         context.HotSpotY = 5;
     });
@@ -264,6 +266,7 @@ TEST_F(CursorChangeTest, AStaticCursorKeepsTheHotSpotPlacedAndDefaultLeavesAnEmp
     EXPECT_EQ(controller().view().caption, QStringLiteral("Change Current Cursor"));
     controller().apply();
     EXPECT_EQ(placed, 1);
+    EXPECT_FALSE(placedOn.isNull()); // the dropped icon, not whatever result is selected
     EXPECT_EQ(arrow(), QStringLiteral("C:\\WINDOWS\\Icons\\1.cur"));
     const QByteArray cursor = root.readFile(QStringLiteral("C:\\WINDOWS\\Icons\\1.cur"));
     ASSERT_GE(cursor.size(), 22);
