@@ -58,7 +58,10 @@ TEST(SpecialFoldersTest, ANewRootHasItsFoldersAndHivesKnownIdsLiveInTheWindowsFo
     ASSERT_EQ(registry.setValue(platform::HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
                                 "Favorites", platform::REG_SZ, platform::regString("C:\\Mine")),
               platform::ERROR_SUCCESS);
-    platform::Platform again({root.rootPath(), QStringLiteral("98"), QString()}, root.dialogs());
+    platform::PlatformConfig config;
+    config.rootHostPath = root.rootPath();
+    config.osSpec = QStringLiteral("98");
+    platform::Platform again(config, root.dialogs());
     EXPECT_EQ(cSpecialFolders(again.registry()).path(6), QStringLiteral("C:\\Mine\\"));
 }
 
