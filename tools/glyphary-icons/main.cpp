@@ -202,11 +202,12 @@ int list(Tool& tool, QStringList arguments)
     return allListed ? 0 : kFailed;
 }
 
-std::optional<QByteArray> pngBytes(const QImage& image)
+// Qt's PNG quality: -1 is zlib's default level, higher is faster and larger.
+std::optional<QByteArray> pngBytes(const QImage& image, int quality = -1)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
-    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG"))
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG", quality))
         return std::nullopt;
     return bytes;
 }
@@ -346,7 +347,9 @@ int thumbnail(const QStringList& arguments)
     if (made.picture.isNull())
         return failure(request->file + QStringLiteral(": ") + made.problem);
 
-    const auto png = pngBytes(made.picture);
+    // Thumbnails are cached by the file manager; the time matters more than a few bytes.
+    constexpr int kFastPng = 80;
+    const auto png = pngBytes(made.picture, kFastPng);
     if (!png)
         return failure(request->out + QStringLiteral(": cannot encode the icon as PNG"));
     QSaveFile target(request->out);
