@@ -15,7 +15,7 @@ bool isWritableFolder(const QString& hostFolder)
 QString dataHomeFromEnvironment()
 {
     const QString dataHome = QProcessEnvironment::systemEnvironment().value(QStringLiteral("XDG_DATA_HOME"));
-    // The base directory specification ignores a relative value.
+    // XDG says a relative XDG_DATA_HOME is invalid and must be ignored.
     if (!dataHome.isEmpty() && QDir::isAbsolutePath(dataHome))
         return dataHome;
     return QDir::homePath() + QStringLiteral("/.local/share");
