@@ -169,7 +169,7 @@ MetafileCheck checkEmf(formats::Bytes file)
     const std::uint64_t declared = *reader.u32le(48);
     if (headerSize < kEmfHeaderMinimum || declared > reader.size() || headerSize > declared)
         return failed("The enhanced metafile's header declares a wrong size.");
-    // The description (nDescription UTF-16 units at offDescription) must lie inside the header
+    // The header's text field (nDescription UTF-16 units at offDescription) must lie inside the header
     // record. libemf2svg reads it whenever offDescription is set, up to a NUL when the count is 0.
     const std::uint64_t descriptionUnits = *reader.u32le(60);
     const std::uint64_t descriptionAt = *reader.u32le(64);
