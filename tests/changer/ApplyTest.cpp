@@ -8,14 +8,15 @@
 #include "sources/SystemIconTable.h"
 #include "support/IconBytes.h"
 
-#include <QDir>
-
 using namespace glyphary;
 using namespace glyphary::platform;
 using glyphary::testing::ChangerFixture;
+using glyphary::testing::kIcon1;
 using glyphary::testing::kShellIcons;
 
 namespace {
+
+const QString kShellIcon0 = kShellIcons + QStringLiteral(",0");
 
 class FileTypeChangeTest : public ChangerFixture {
 protected:
@@ -23,7 +24,7 @@ protected:
     {
         set(HKEY_CLASSES_ROOT, ".txt", "", QStringLiteral("txtfile"));
         set(HKEY_CLASSES_ROOT, "txtfile", "", QStringLiteral("Text Document"));
-        set(HKEY_CLASSES_ROOT, "txtfile\\DefaultIcon", "", kShellIcons + QStringLiteral(",0"));
+        set(HKEY_CLASSES_ROOT, "txtfile\\DefaultIcon", "", kShellIcon0);
     }
     void changeTextFiles()
     {
@@ -39,9 +40,9 @@ protected:
 TEST_F(FileTypeChangeTest, TheFirstSettingIsKeptOnceAndWindowsDefaultGoesBackToIt)
 {
     changeTextFiles();
-    EXPECT_EQ(defaultIcon(), QStringLiteral("C:\\WINDOWS\\Icons\\1.ico,0"));
-    EXPECT_EQ(backup(), kShellIcons + QStringLiteral(",0"));
-    EXPECT_TRUE(exists(QStringLiteral("C:\\WINDOWS\\Icons\\1.ico")));
+    EXPECT_EQ(defaultIcon(), kIcon1 + QStringLiteral(",0"));
+    EXPECT_EQ(backup(), kShellIcon0);
+    EXPECT_TRUE(exists(kIcon1));
     EXPECT_EQ(reminders(), (QStringList{QStringLiteral("SysFileTypeRestart"), QStringLiteral("SysCache")}));
     EXPECT_EQ(controller().view().prompt, changer::kPromptApplied);
     EXPECT_FALSE(controller().view().applyEnabled);
@@ -49,9 +50,9 @@ TEST_F(FileTypeChangeTest, TheFirstSettingIsKeptOnceAndWindowsDefaultGoesBackToI
 
     // The second change replaces our own file under its number and leaves the backup alone.
     changeTextFiles();
-    EXPECT_EQ(defaultIcon(), QStringLiteral("C:\\WINDOWS\\Icons\\1.ico,0"));
-    EXPECT_EQ(backup(), kShellIcons + QStringLiteral(",0"));
-    EXPECT_EQ(QDir(root.host(QStringLiteral("C:\\WINDOWS\\Icons"))).entryList(QDir::Files), QStringList{QStringLiteral("1.ico")});
+    EXPECT_EQ(defaultIcon(), kIcon1 + QStringLiteral(",0"));
+    EXPECT_EQ(backup(), kShellIcon0);
+    EXPECT_EQ(icons(), QStringList{QStringLiteral("1.ico")});
 
     list(SourceFamily::FileTypes);
     select(0);
@@ -60,8 +61,8 @@ TEST_F(FileTypeChangeTest, TheFirstSettingIsKeptOnceAndWindowsDefaultGoesBackToI
     EXPECT_EQ(controller().view().prompt, changer::kPromptChoose);
     EXPECT_FALSE(controller().view().next.isNull());
     controller().apply();
-    EXPECT_EQ(defaultIcon(), kShellIcons + QStringLiteral(",0"));
-    EXPECT_FALSE(exists(QStringLiteral("C:\\WINDOWS\\Icons\\1.ico")));
+    EXPECT_EQ(defaultIcon(), kShellIcon0);
+    EXPECT_FALSE(exists(kIcon1));
     EXPECT_TRUE(exists(kShellIcons)); // never ours to delete
 }
 
@@ -74,13 +75,13 @@ TEST_F(FileTypeChangeTest, AVanishedClassOrARefusedRegistryChangesNothing)
     ASSERT_EQ(root.dialogs().prompts.size(), 1u);
     EXPECT_EQ(root.dialogs().prompts[0].text, QStringLiteral("The file type .txt has no class key txtfile any more: nothing was changed."));
     EXPECT_EQ(root.dialogs().prompts[0].title, QStringLiteral("Change File Type Icon"));
-    EXPECT_FALSE(exists(QStringLiteral("C:\\WINDOWS\\Icons\\1.ico")));
+    EXPECT_FALSE(exists(kIcon1));
     EXPECT_TRUE(controller().view().applyEnabled); // the person may try again
 
     // A machine hive that does not read to its end is never written: the numbered file written
     // for the change goes again.
-    set(HKEY_CLASSES_ROOT, "txtfile\\DefaultIcon", "", kShellIcons + QStringLiteral(",0"));
-    const QString hive = QStringLiteral("%1/system.reg").arg(root.rootPath());
+    set(HKEY_CLASSES_ROOT, "txtfile\\DefaultIcon", "", kShellIcon0);
+    const QString hive = root.rootPath() + QStringLiteral("/system.reg");
     QFile file(hive);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray garbled = file.readAll() + "\n[Software\\\\Broken] 0\n\"cut=\n";
@@ -91,8 +92,8 @@ TEST_F(FileTypeChangeTest, AVanishedClassOrARefusedRegistryChangesNothing)
     controller().apply();
     EXPECT_EQ(root.dialogs().prompts.back().text,
               QStringLiteral("The registry refused the value HKEY_CLASSES_ROOT\\txtfile\\GlDefault: nothing was changed."));
-    EXPECT_FALSE(exists(QStringLiteral("C:\\WINDOWS\\Icons\\1.ico")));
-    EXPECT_EQ(defaultIcon(), kShellIcons + QStringLiteral(",0"));
+    EXPECT_FALSE(exists(kIcon1));
+    EXPECT_EQ(defaultIcon(), kShellIcon0);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), garbled);
 }
@@ -110,28 +111,24 @@ TEST_F(FileTypeChangeTest, NumberedFilesTakeTheSmallestFreeNumberAndOnlyOursAreD
     EXPECT_EQ(defaultIcon(), QStringLiteral("C:\\WINDOWS\\Icons\\2.ico,0"));
     EXPECT_NE(root.readFile(QStringLiteral("C:\\WINDOWS\\Icons\\2.ico")), QByteArray("old"));
     EXPECT_TRUE(exists(QStringLiteral("C:\\WINDOWS\\Icons\\4.ico"))); // no longer the type's, but not in the way
-    EXPECT_TRUE(exists(QStringLiteral("C:\\WINDOWS\\Icons\\1.ico")));
+    EXPECT_TRUE(exists(kIcon1));
 
-    const changer::IconsFolder icons(root.platform().paths(), context.WindowsFolder);
-    EXPECT_TRUE(icons.isOwnFile(QStringLiteral("c:\\windows\\ICONS\\5000.ani")));
-    for (const char* other : {"C:\\WINDOWS\\Icons\\5001.ico", "C:\\WINDOWS\\Icons\\0.ico", "C:\\WINDOWS\\Icons\\02.ico",
-                              "C:\\WINDOWS\\Icons\\notes.ico", "C:\\WINDOWS\\Icons\\Old\\2.ico", "C:\\WINDOWS\\2.ico",
-                              "C:\\WINDOWS\\Icons\\2.bmp"})
-        EXPECT_FALSE(icons.isOwnFile(QLatin1StringView(other))) << other;
+    const changer::IconsFolder folder(root.platform().paths(), context.WindowsFolder);
+    EXPECT_TRUE(folder.isOwnFile(QStringLiteral("c:\\windows\\ICONS\\5000.ani")));
+    for (const char* other : {"Icons\\5001.ico", "Icons\\0.ico", "Icons\\02.ico", "Icons\\notes.ico", "Icons\\Old\\2.ico", "2.ico",
+                              "Icons\\2.bmp"})
+        EXPECT_FALSE(folder.isOwnFile(QStringLiteral("C:\\WINDOWS\\") + QLatin1StringView(other))) << other;
 }
 
 TEST_F(FileTypeChangeTest, WhenAllNumbersAreTakenNothingIsWrittenOrDeleted)
 {
-    const QString folder = root.host(QStringLiteral("C:\\WINDOWS\\Icons"));
-    QDir().mkpath(folder);
-    for (int number = 1; number <= 5000; ++number)
-        QFile(folder + QStringLiteral("/%1.ico").arg(number)).open(QIODevice::WriteOnly);
+    takeNumbersFrom(1);
     changeTextFiles();
     EXPECT_EQ(root.dialogs().prompts.back().text,
               QStringLiteral("All 5000 numbers for icons in C:\\WINDOWS\\Icons are taken: nothing was changed. Delete icons "
                              "there that no longer serve, then try again."));
-    EXPECT_EQ(defaultIcon(), kShellIcons + QStringLiteral(",0"));
-    EXPECT_EQ(QDir(folder).count(), 5002u);
+    EXPECT_EQ(defaultIcon(), kShellIcon0);
+    EXPECT_EQ(icons().size(), 5000);
     EXPECT_EQ(backup(), QStringLiteral("<no key>"));
 }
 
@@ -139,20 +136,6 @@ class SystemIconChangeTest : public ChangerFixture {
 protected:
     explicit SystemIconChangeTest(const QString& os = QStringLiteral("98")) : ChangerFixture(os) {}
 
-    // Opens the table row `name` of the Desktop group as its listing shows it.
-    void openRow(const QString& name)
-    {
-        const auto variant = sources::systemIconVariant(context.OsCode);
-        for (const QString& row : sources::systemIconRows(SystemIconGroup::Desktop, variant)) {
-            if (splitSystemIconRow(row).name == name)
-                session.lstChange.add(row);
-        }
-        window.row = SelectedRow{name, QStringLiteral("System Icon"), QStringLiteral("File"),
-                                 kShellIcons + QStringLiteral(";0;") + name + QStringLiteral(";wsysy"), QImage(32, 32, QImage::Format_ARGB32)};
-        window.row->image.fill(Qt::red);
-        ASSERT_TRUE(controller().open());
-        controller().drop(name);
-    }
     SystemIconRow row(const QString& name)
     {
         for (const QString& text : sources::systemIconRows(SystemIconGroup::Desktop, sources::systemIconVariant(context.OsCode))) {
@@ -161,10 +144,24 @@ protected:
         }
         return {};
     }
-    void setValue(const SystemIconRow& target, const QString& text)
+    // Opens the Desktop group's row `target` as its listing shows it and drops a red icon on it.
+    void open(const SystemIconRow& target)
+    {
+        for (const QString& text : sources::systemIconRows(SystemIconGroup::Desktop, sources::systemIconVariant(context.OsCode))) {
+            if (splitSystemIconRow(text).name == target.name)
+                session.lstChange.add(text);
+        }
+        window.row = SelectedRow{target.name, QStringLiteral("System Icon"), QStringLiteral("File"),
+                                 kShellIcons + QStringLiteral(";0;") + target.name + QStringLiteral(";wsysy"),
+                                 QImage(32, 32, QImage::Format_ARGB32)};
+        window.row->image.fill(Qt::red);
+        ASSERT_TRUE(controller().open());
+        controller().drop(target.name);
+    }
+    void setValue(const SystemIconRow& target, const char* text, bool keyDefault = false)
     {
         root.platform().registry().setValue(rootKeyNamed(target.rootName), target.keyPath.toStdString(),
-                                            target.valueName.toStdString(), REG_SZ, regString(text.toStdString()));
+                                            keyDefault ? std::string() : target.valueName.toStdString(), REG_SZ, regString(text));
     }
     QString valueOf(const SystemIconRow& target, bool keyDefault = false)
     {
@@ -175,15 +172,15 @@ protected:
 TEST_F(SystemIconChangeTest, AValueThatIsNotThereStaysAbsent)
 {
     const SystemIconRow computer = row(QStringLiteral("My Computer"));
-    openRow(computer.name);
+    open(computer);
     controller().apply();
     EXPECT_EQ(valueOf(computer), QStringLiteral("<no key>"));
-    EXPECT_FALSE(exists(QStringLiteral("C:\\WINDOWS\\Icons\\1.ico")));
+    EXPECT_FALSE(exists(kIcon1));
     EXPECT_EQ(context.SystemIconsNeedRebuild, kFalse);
 
-    setValue(computer, kShellIcons + QStringLiteral(",0"));
+    setValue(computer, "C:\\WINDOWS\\SYSTEM\\shell.ico,0");
     controller().apply();
-    EXPECT_EQ(valueOf(computer), QStringLiteral("C:\\WINDOWS\\Icons\\1.ico,0"));
+    EXPECT_EQ(valueOf(computer), kIcon1 + QStringLiteral(",0"));
     EXPECT_EQ(context.SystemIconsNeedRebuild, kTrue);
     EXPECT_EQ(reminders(), (QStringList{QStringLiteral("SysCache"), QStringLiteral("SysCache")}));
 
@@ -191,7 +188,7 @@ TEST_F(SystemIconChangeTest, AValueThatIsNotThereStaysAbsent)
     controller().windowsDefault();
     controller().apply();
     EXPECT_EQ(valueOf(computer), computer.defaultIcon);
-    EXPECT_FALSE(exists(QStringLiteral("C:\\WINDOWS\\Icons\\1.ico")));
+    EXPECT_FALSE(exists(kIcon1));
 }
 
 TEST_F(SystemIconChangeTest, TheEmptyRecycleBinIsAlsoTheKeysDefaultOn98)
@@ -199,15 +196,14 @@ TEST_F(SystemIconChangeTest, TheEmptyRecycleBinIsAlsoTheKeysDefaultOn98)
     const SystemIconRow empty = row(QStringLiteral("Recycle Bin (Empty)"));
     const SystemIconRow full = row(QStringLiteral("Recycle Bin (Full)"));
     EXPECT_EQ(empty.rootName, QStringLiteral("HKEY_USERS"));
-    for (const SystemIconRow& bin : {empty, full})
-        setValue(bin, kShellIcons + QStringLiteral(",0"));
-    root.platform().registry().setValue(rootKeyNamed(empty.rootName), empty.keyPath.toStdString(), "", REG_SZ,
-                                        regString("old"));
-    openRow(full.name);
+    setValue(empty, "C:\\WINDOWS\\SYSTEM\\shell.ico,0");
+    setValue(full, "C:\\WINDOWS\\SYSTEM\\shell.ico,0");
+    setValue(empty, "old", true);
+    open(full);
     controller().apply();
-    EXPECT_EQ(valueOf(full), QStringLiteral("C:\\WINDOWS\\Icons\\1.ico,0"));
+    EXPECT_EQ(valueOf(full), kIcon1 + QStringLiteral(",0"));
     EXPECT_EQ(valueOf(empty, true), QStringLiteral("old"));
-    openRow(empty.name);
+    open(empty);
     controller().apply();
     EXPECT_EQ(valueOf(empty), QStringLiteral("C:\\WINDOWS\\Icons\\2.ico,0"));
     EXPECT_EQ(valueOf(empty, true), QStringLiteral("C:\\WINDOWS\\Icons\\2.ico,0"));
@@ -222,13 +218,13 @@ TEST_F(SystemIconChange95Test, TheRecycleBinKeyIsUnderTheClassesRoot)
 {
     const SystemIconRow empty = row(QStringLiteral("Recycle Bin (Empty)"));
     EXPECT_EQ(empty.rootName, QStringLiteral("HKEY_CLASSES_ROOT"));
-    setValue(empty, kShellIcons + QStringLiteral(",0"));
-    openRow(empty.name);
+    setValue(empty, "C:\\WINDOWS\\SYSTEM\\shell.ico,0");
+    open(empty);
     controller().apply();
     // No default value to follow: none is made.
     EXPECT_EQ(valueOf(empty, true), QStringLiteral("<none>"));
-    root.platform().registry().setValue(HKEY_CLASSES_ROOT, empty.keyPath.toStdString(), "", REG_SZ, regString("x"));
-    openRow(empty.name);
+    setValue(empty, "x", true);
+    open(empty);
     controller().windowsDefault();
     controller().apply();
     EXPECT_EQ(valueOf(empty), empty.defaultIcon);
@@ -289,17 +285,16 @@ TEST_F(CursorChangeTest, AStaticCursorKeepsTheHotSpotPlacedAndDefaultLeavesAnEmp
 
 TEST_F(CursorChangeTest, AnAnimationGivesAnAnimatedCursorOfEveryFrameAndLeavesNoFrameFiles)
 {
+    using namespace glyphary::test;
     formats::ByteVector icons;
     for (std::uint8_t frame = 0; frame < 3; ++frame)
-        formats::putBytes(icons, glyphary::test::riffChunk("icon", glyphary::testing::icoFile({glyphary::testing::dibImage(4, 32, frame)})));
+        formats::putBytes(icons, riffChunk("icon", glyphary::testing::icoFile({glyphary::testing::dibImage(4, 32, frame)})));
     const QString animation = QStringLiteral("C:\\WINDOWS\\SYSTEM\\spin.ani");
-    root.writeFile(animation, glyphary::test::riffFile("ACON", glyphary::test::join({
-        glyphary::test::riffChunk("anih", glyphary::test::aniHeader(3, 3, 6, formats::kAniFlagIcon)),
-        glyphary::test::riffList("fram", icons)})));
+    root.writeFile(animation,
+                   riffFile("ACON", join({riffChunk("anih", aniHeader(3, 3, 6, formats::kAniFlagIcon)), riffList("fram", icons)})));
 
     // The cursor to change, then the animation's frames from the file, as the main window lists them.
-    const int target = arrowRow();
-    select(target);
+    select(arrowRow());
     ASSERT_TRUE(controller().open());
     session.cmbResult.clear();
     session.listFileIcons(animation, session.cmbResult);
@@ -310,7 +305,7 @@ TEST_F(CursorChangeTest, AnAnimationGivesAnAnimatedCursorOfEveryFrameAndLeavesNo
     controller().apply();
 
     EXPECT_EQ(arrow(), QStringLiteral("C:\\WINDOWS\\Icons\\1.ani"));
-    platform::IconFunctions reader(root.platform().paths());
+    IconFunctions reader(root.platform().paths());
     EXPECT_EQ(reader.LoadImageA(QStringLiteral("C:\\WINDOWS\\Icons\\1.ani"), IMAGE_CURSOR, 0, 0, LR_LOADFROMFILE).frameCount(), 3);
     EXPECT_EQ(QDir(root.host(QStringLiteral("C:\\WINDOWS\\TEMP"))).entryList(QDir::Files), QStringList{QStringLiteral("keep.txt")});
     EXPECT_EQ(reminders(), (QStringList{QStringLiteral("SysCursorRestart"), QStringLiteral("SysCache")}));
@@ -326,28 +321,37 @@ protected:
         QDir().mkpath(root.host(QStringLiteral("C:\\WINDOWS\\Desktop")));
         EXPECT_TRUE(writeShortcut(root.platform().paths(), link, fields));
     }
-    void change()
+    void openShortcut()
     {
         list(SourceFamily::Shortcuts, {QStringLiteral("Desktop")});
         ASSERT_EQ(session.cmbResult.count(), 1);
         openAndDrop(0);
-        controller().apply();
     }
 };
 
 TEST_F(ShortcutChangeTest, OnlyTheIconChangesAndTheSameNumberAgainAsksForARebuild)
 {
-    change();
-    const auto read = readShortcut(root.platform().paths(), link);
-    ASSERT_TRUE(read);
+    // A shortcut that no longer reads is named and left alone.
+    openShortcut();
+    root.writeFile(link, QByteArray("not a shortcut"));
+    controller().apply();
+    EXPECT_EQ(root.dialogs().prompts.back().text,
+              QStringLiteral("The shortcut C:\\WINDOWS\\Desktop\\Editor.lnk cannot be read: nothing was changed."));
+    EXPECT_EQ(root.readFile(link), QByteArray("not a shortcut"));
+    EXPECT_FALSE(exists(kIcon1));
+
+    ASSERT_TRUE(writeShortcut(root.platform().paths(), link, fields));
+    openShortcut();
+    controller().apply();
     ShortcutFields expected = fields;
-    expected.IconFile = QStringLiteral("C:\\WINDOWS\\Icons\\1.ico");
-    EXPECT_EQ(*read, expected);
+    expected.IconFile = kIcon1;
+    EXPECT_EQ(readShortcut(root.platform().paths(), link), expected);
     EXPECT_EQ(context.SystemIconsNeedRebuild, kTrue);
     EXPECT_EQ(reminders(), QStringList{QStringLiteral("SysCache")});
 
-    change();
-    EXPECT_EQ(readShortcut(root.platform().paths(), link)->IconFile, QStringLiteral("C:\\WINDOWS\\Icons\\1.ico"));
+    openShortcut();
+    controller().apply();
+    EXPECT_EQ(readShortcut(root.platform().paths(), link)->IconFile, kIcon1);
     EXPECT_EQ(reminders(), (QStringList{QStringLiteral("SysCache"), QStringLiteral("ShortcutCache"), QStringLiteral("SysCache")}));
 
     // Windows Default: the shortcut shows its program's icon, and our file goes.
@@ -357,20 +361,8 @@ TEST_F(ShortcutChangeTest, OnlyTheIconChangesAndTheSameNumberAgainAsksForARebuil
     controller().windowsDefault();
     controller().apply();
     expected.IconFile.clear();
-    EXPECT_EQ(*readShortcut(root.platform().paths(), link), expected);
-    EXPECT_FALSE(exists(QStringLiteral("C:\\WINDOWS\\Icons\\1.ico")));
-}
-
-TEST_F(ShortcutChangeTest, AShortcutThatCannotBeReadIsNamedAndLeftAlone)
-{
-    list(SourceFamily::Shortcuts, {QStringLiteral("Desktop")});
-    openAndDrop(0);
-    root.writeFile(link, QByteArray("not a shortcut"));
-    controller().apply();
-    EXPECT_EQ(root.dialogs().prompts.back().text,
-              QStringLiteral("The shortcut C:\\WINDOWS\\Desktop\\Editor.lnk cannot be read: nothing was changed."));
-    EXPECT_EQ(root.readFile(link), QByteArray("not a shortcut"));
-    EXPECT_FALSE(exists(QStringLiteral("C:\\WINDOWS\\Icons\\1.ico")));
+    EXPECT_EQ(readShortcut(root.platform().paths(), link), expected);
+    EXPECT_FALSE(exists(kIcon1));
 }
 
 } // namespace

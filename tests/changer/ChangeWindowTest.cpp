@@ -8,10 +8,8 @@
 #include "platform/ShortcutFile.h"
 #include "platform/WineServer.h"
 #include "support/GuiApplication.h"
-#include "support/RecordingLauncher.h"
 
 #include <QAction>
-#include <QDir>
 #include <QLabel>
 #include <QLocalServer>
 #include <QStatusBar>
@@ -39,17 +37,12 @@ struct RecordingNavigation : Navigation {
     void setFavorites(const QString&, bool) override {}
 };
 
-using glyphary::testing::RecordingLauncher;
-
 class ChangeWindowTest : public ChangerFixture {
 protected:
     ChangeWindowTest()
     {
         glyphary::testing::ensureGuiApplication();
         session.setNavigation(navigation);
-        auto owned = std::make_unique<RecordingLauncher>();
-        launcher = owned.get();
-        changer->setLauncher(std::move(owned));
         set(HKEY_CLASSES_ROOT, ".txt", "", QStringLiteral("txtfile"));
         set(HKEY_CLASSES_ROOT, "txtfile\\DefaultIcon", "", kShellIcons + QStringLiteral(",0"));
         set(HKEY_CURRENT_USER, "Control Panel\\Cursors", "Arrow", QString());
@@ -70,7 +63,7 @@ protected:
     QString iconSize() { return value(HKEY_CURRENT_USER, QStringLiteral("Control Panel\\Desktop\\WindowMetrics"), QStringLiteral("Shell Icon Size")); }
 
     RecordingNavigation navigation;
-    RecordingLauncher* launcher = nullptr;
+    glyphary::testing::RecordingLauncher* launcher = &useLauncher();
 };
 
 TEST_F(ChangeWindowTest, OpeningShowsTheTargetAndLookALikesNeedACatalogueAndNoShortcut)
@@ -163,14 +156,10 @@ TEST_F(ChangeWindowTest, TheWindowShowsTheStateAndItsControlsRunTheCommands)
     EXPECT_FALSE(window.mnuFileApply->isEnabled());
     EXPECT_FALSE(window.button(QStringLiteral("applyexit"))->isEnabled());
     EXPECT_TRUE(window.button(QStringLiteral("default"))->isEnabled());
-    const QStringList tips = [&] {
-        QStringList found;
-        for (const char* key : {"apply", "lookalike", "default", "group", "build", "applyexit"})
-            found << window.button(QLatin1StringView(key))->toolTip();
-        return found;
-    }();
-    EXPECT_EQ(tips, (QStringList{"Apply", "View Look-a-Likes", "Windows Default", "Back to Group", "Rebuild Windows Icon Cache",
-                                 "Apply and Close"}));
+    const std::pair<const char*, const char*> tips[] = {{"apply", "Apply"}, {"lookalike", "View Look-a-Likes"},
+        {"default", "Windows Default"}, {"group", "Back to Group"}, {"build", "Rebuild Windows Icon Cache"}, {"applyexit", "Apply and Close"}};
+    for (const auto& [key, tip] : tips)
+        EXPECT_EQ(window.button(QLatin1StringView(key))->toolTip(), QLatin1StringView(tip));
     EXPECT_EQ(window.mnuViewGroup->text(), QStringLiteral("&Back to &Group"));
 
     window.button(QStringLiteral("default"))->trigger();

@@ -10,14 +10,17 @@
 #include "sources/Install.h"
 #include "support/PeBuilder.h"
 #include "support/RegistryValues.h"
+#include "support/RecordingLauncher.h"
 #include "support/SessionFixture.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
 namespace glyphary::testing {
 
 inline const QString kShellIcons = QStringLiteral("C:\\WINDOWS\\SYSTEM\\shell.ico");
+inline const QString kIcon1 = QStringLiteral("C:\\WINDOWS\\Icons\\1.ico");
 
 class ChangerFixture : public ::testing::Test, protected SessionParts<> {
 protected:
@@ -66,6 +69,22 @@ protected:
         return stringValue(root.platform().registry(), key, path.toStdString(), name.toStdString());
     }
     bool exists(const QString& windowsPath) { return QFileInfo::exists(root.host(windowsPath)); }
+    QStringList icons() { return QDir(root.host(QStringLiteral("C:\\WINDOWS\\Icons"))).entryList(QDir::Files, QDir::Name); }
+    // Fills C:\WINDOWS\Icons with empty files numbered from `first` up to the highest number.
+    void takeNumbersFrom(int first)
+    {
+        const QString folder = root.host(QStringLiteral("C:\\WINDOWS\\Icons"));
+        QDir().mkpath(folder);
+        for (int number = first; number <= changer::IconsFolder::kHighestNumber; ++number)
+            QFile(folder + QStringLiteral("/%1.ico").arg(number)).open(QIODevice::WriteOnly);
+    }
+    RecordingLauncher& useLauncher()
+    {
+        auto owned = std::make_unique<RecordingLauncher>();
+        RecordingLauncher& launcher = *owned;
+        changer->setLauncher(std::move(owned));
+        return launcher;
+    }
     // The titles of the reminders shown, in order, by their settings flag.
     QStringList reminders()
     {

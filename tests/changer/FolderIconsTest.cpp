@@ -5,10 +5,7 @@
 #include "platform/DosAttributes.h"
 #include "platform/ProfileFile.h"
 #include "support/ReadOnlyFolder.h"
-#include "support/RecordingLauncher.h"
 
-#include <QDir>
-#include <QFile>
 #include <QUrl>
 
 #include <sys/xattr.h>
@@ -16,13 +13,13 @@
 using namespace glyphary;
 using namespace glyphary::platform;
 using glyphary::testing::ChangerFixture;
+using glyphary::testing::kIcon1;
 using glyphary::testing::ReadOnlyFolder;
-using glyphary::testing::RecordingLauncher;
 
 namespace {
 
 const QString kFolder = QStringLiteral("C:\\Data\\Photos");
-const QString kFirst = QStringLiteral("C:\\WINDOWS\\Icons\\1.ico");
+const QByteArray kOurIni("[.ShellClassInfo]\r\nIconFile=C:\\WINDOWS\\Icons\\1.ico\r\nIconIndex=0\r\n");
 
 class FolderIconsTest : public ChangerFixture {
 protected:
@@ -33,9 +30,6 @@ protected:
         picture.fill(QColor(200, 30, 30));
         window.row = SelectedRow{QStringLiteral("Red"), QStringLiteral("256 Color Icon"), QStringLiteral("Book"),
                                  QStringLiteral("book|1"), picture};
-        auto owned = std::make_unique<RecordingLauncher>();
-        launcher = owned.get();
-        changer->setLauncher(std::move(owned));
     }
 
     void run(Command command, const std::optional<QString>& folder = kFolder)
@@ -44,21 +38,19 @@ protected:
         session.run(command);
     }
     QString ini(const QString& folder = kFolder) { return root.host(folder + QStringLiteral("\\desktop.ini")); }
-    QByteArray iniBytes(const QString& folder = kFolder) { return root.readFile(folder + QStringLiteral("\\desktop.ini")); }
+    QByteArray iniBytes() { return root.readFile(kFolder + QStringLiteral("\\desktop.ini")); }
+    void writeIni(const QByteArray& bytes) { root.writeFile(kFolder + QStringLiteral("\\desktop.ini"), bytes); }
     QString key(const char* name, const QString& folder = kFolder)
     {
         const auto value = readProfileValue(ini(folder), ".ShellClassInfo", name);
         return value ? QString::fromStdString(*value) : QStringLiteral("<none>");
     }
-    QStringList icons() { return QDir(root.host(QStringLiteral("C:\\WINDOWS\\Icons"))).entryList(QDir::Files); }
-    // The raw user.DOSATTRIB text; nullopt when absent.
-    std::optional<QByteArray> dosAttrib(const QString& hostPath)
+    // The folder's raw user.DOSATTRIB text; nullopt when absent.
+    std::optional<QByteArray> dosAttrib()
     {
         char buffer[32];
-        const ssize_t size = ::getxattr(QFile::encodeName(hostPath).constData(), "user.DOSATTRIB", buffer, sizeof buffer);
-        if (size < 0)
-            return std::nullopt;
-        return QByteArray(buffer, static_cast<qsizetype>(size));
+        const ssize_t size = ::getxattr(QFile::encodeName(root.host(kFolder)).constData(), "user.DOSATTRIB", buffer, sizeof buffer);
+        return size < 0 ? std::nullopt : std::optional(QByteArray(buffer, static_cast<qsizetype>(size)));
     }
     bool xattrsWork()
     {
@@ -75,16 +67,16 @@ protected:
         return texts;
     }
 
-    RecordingLauncher* launcher = nullptr;
+    glyphary::testing::RecordingLauncher* launcher = &useLauncher();
 };
 
 TEST_F(FolderIconsTest, AFolderWithoutDesktopIniGetsTheTwoKeysTheIconAndTheSystemAttribute)
 {
     run(Command::ChangeFolder);
-    EXPECT_EQ(iniBytes(), QByteArray("[.ShellClassInfo]\r\nIconFile=C:\\WINDOWS\\Icons\\1.ico\r\nIconIndex=0\r\n"));
+    EXPECT_EQ(iniBytes(), kOurIni);
     EXPECT_EQ(icons(), QStringList{QStringLiteral("1.ico")});
     // The icon is written at the selected icon's depth: 256 colours.
-    const QByteArray ico = root.readFile(kFirst);
+    const QByteArray ico = root.readFile(kIcon1);
     ASSERT_GE(ico.size(), 22);
     EXPECT_EQ(static_cast<unsigned char>(ico[6]), 32u);
     EXPECT_EQ(static_cast<unsigned char>(ico[12]) | static_cast<unsigned char>(ico[13]) << 8, 8u);
@@ -97,47 +89,40 @@ TEST_F(FolderIconsTest, AFolderWithoutDesktopIniGetsTheTwoKeysTheIconAndTheSyste
               QStringLiteral("Select a valid Folder. The Folder icon will be replaced by the currently selected icon."));
     if (!xattrsWork())
         GTEST_SKIP() << "the temporary file system refuses extended attributes";
-    EXPECT_EQ(dosAttrib(root.host(kFolder)), QByteArray("0x4"));
+    EXPECT_EQ(dosAttrib(), QByteArray("0x4"));
 }
 
-TEST_F(FolderIconsTest, ChangingAgainReplacesOurOwnFileUnderItsNumber)
+TEST_F(FolderIconsTest, ChangingAgainReplacesOurOwnFileUnderItsNumberAndDefaultDeletesIt)
 {
     root.writeFile(QStringLiteral("C:\\WINDOWS\\Icons\\5.ico"), QByteArray("ours before"));
-    root.writeFile(kFolder + QStringLiteral("\\desktop.ini"),
-                   QByteArray("[.ShellClassInfo]\r\nIconFile=c:\\windows\\icons\\5.ico\r\nIconIndex=0\r\n"));
+    writeIni(QByteArray("[.ShellClassInfo]\r\nIconFile=c:\\windows\\icons\\5.ico\r\nIconIndex=0\r\n"));
     run(Command::ChangeFolder);
-    EXPECT_EQ(key("IconFile"), kFirst);
+    EXPECT_EQ(key("IconFile"), kIcon1);
     EXPECT_EQ(icons(), QStringList{QStringLiteral("1.ico")}); // 5.ico was ours and is gone
-    const QByteArray first = root.readFile(kFirst);
-
+    const QByteArray first = root.readFile(kIcon1);
     window.row->image.fill(QColor(10, 200, 10));
     window.row->type = QStringLiteral("16 Color Icon");
     run(Command::ChangeFolder);
-    EXPECT_EQ(key("IconFile"), kFirst);
     EXPECT_EQ(icons(), QStringList{QStringLiteral("1.ico")});
-    EXPECT_NE(root.readFile(kFirst), first);
-    EXPECT_EQ(iniBytes(), QByteArray("[.ShellClassInfo]\r\nIconFile=C:\\WINDOWS\\Icons\\1.ico\r\nIconIndex=0\r\n"));
+    EXPECT_NE(root.readFile(kIcon1), first);
+    EXPECT_EQ(iniBytes(), kOurIni);
+
+    run(Command::DefaultFolder);
+    EXPECT_TRUE(icons().isEmpty());
+    EXPECT_EQ(iniBytes(), QByteArray("[.ShellClassInfo]\r\nIconFile=\r\nIconIndex=\r\n"));
 }
 
-TEST_F(FolderIconsTest, DefaultEmptiesBothKeysAndDeletesOnlyOurIcon)
+TEST_F(FolderIconsTest, DefaultEmptiesBothKeysAndLeavesAnIconNotOurs)
 {
     const QString outside = QStringLiteral("C:\\Art\\mine.ico");
     root.writeFile(outside, QByteArray("not ours"));
-    root.writeFile(kFolder + QStringLiteral("\\desktop.ini"),
-                   QByteArray("[.ShellClassInfo]\r\nIconFile=C:\\Art\\mine.ico\r\nIconIndex=3\r\n"));
+    writeIni(QByteArray("[.ShellClassInfo]\r\nIconFile=C:\\Art\\mine.ico\r\nIconIndex=3\r\n"));
     setDosAttributes(root.host(kFolder), kDosSystem);
     run(Command::DefaultFolder);
     EXPECT_EQ(iniBytes(), QByteArray("[.ShellClassInfo]\r\nIconFile=\r\nIconIndex=\r\n"));
     EXPECT_EQ(root.readFile(outside), QByteArray("not ours"));
     EXPECT_EQ(context.SystemIconsNeedRebuild, kTrue);
-    EXPECT_EQ(dosAttrib(root.host(kFolder)), std::nullopt);
-
-    run(Command::ChangeFolder);
-    ASSERT_EQ(icons(), QStringList{QStringLiteral("1.ico")});
-    run(Command::DefaultFolder);
-    EXPECT_TRUE(icons().isEmpty());
-    EXPECT_EQ(key("IconFile"), QString());
-    EXPECT_EQ(key("IconIndex"), QString());
+    EXPECT_EQ(dosAttrib(), std::nullopt);
 }
 
 TEST_F(FolderIconsTest, ReadOnlyAndHiddenGiveWayToSystemAndResetLeavesNone)
@@ -150,19 +135,17 @@ TEST_F(FolderIconsTest, ReadOnlyAndHiddenGiveWayToSystemAndResetLeavesNone)
     ASSERT_TRUE(setDosAttributes(root.host(kFolder), kDosReadOnly | kDosHidden | kDosSystem));
     run(Command::DefaultFolder);
     EXPECT_EQ(dosAttributes(root.host(kFolder)), 0u);
-    EXPECT_EQ(dosAttrib(root.host(kFolder)), std::nullopt);
+    EXPECT_EQ(dosAttrib(), std::nullopt);
 }
-
-// Each case: the desktop.ini found, and what it holds after Change Any Folder.
-struct IniCase {
-    const char* name;
-    QByteArray before;
-    QByteArray after;
-};
 
 TEST_F(FolderIconsTest, EverythingElseInDesktopIniIsKept)
 {
-    const IniCase cases[] = {
+    // The desktop.ini found, and what it holds after Change Any Folder (empty: the old bytes follow ours).
+    const struct {
+        const char* name;
+        QByteArray before;
+        QByteArray after;
+    } cases[] = {
         {"other sections, keys and comments",
          QByteArray("; made by hand\r\n[ViewState]\r\nMode=4\r\n[.shellclassinfo]\r\nInfoTip=Holiday\r\nICONFILE=old.ico\r\n\r\n[Other]\r\nA=1\r\n"),
          QByteArray("; made by hand\r\n[ViewState]\r\nMode=4\r\n[.shellclassinfo]\r\nInfoTip=Holiday\r\nICONFILE=C:\\WINDOWS\\Icons\\1.ico\r\nIconIndex=0\r\n\r\n[Other]\r\nA=1\r\n")},
@@ -170,38 +153,18 @@ TEST_F(FolderIconsTest, EverythingElseInDesktopIniIsKept)
          QByteArray("\x00\xff\x01garbage\n\x7f", 12),
          QByteArray()},
     };
-    for (const IniCase& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        root.writeFile(kFolder + QStringLiteral("\\desktop.ini"), c.before);
+        writeIni(c.before);
         run(Command::ChangeFolder);
-        EXPECT_EQ(key("IconFile"), kFirst);
+        EXPECT_EQ(key("IconFile"), kIcon1);
         EXPECT_EQ(key("IconIndex"), QStringLiteral("0"));
         if (!c.after.isEmpty())
             EXPECT_EQ(iniBytes().toStdString(), c.after.toStdString());
         else
             EXPECT_TRUE(iniBytes().endsWith(c.before));
-        QFile::remove(root.host(kFirst));
+        QFile::remove(root.host(kIcon1));
     }
-}
-
-TEST_F(FolderIconsTest, ALinkedDesktopIniBecomesAFileOfItsOwn)
-{
-    const QString target = root.host(QStringLiteral("C:\\Shared\\settings.ini"));
-    root.writeFile(QStringLiteral("C:\\Shared\\settings.ini"), QByteArray("[.ShellClassInfo]\r\nIconFile=x.ico\r\n"));
-    ASSERT_TRUE(QFile::link(target, ini()));
-    run(Command::ChangeFolder);
-    EXPECT_FALSE(QFileInfo(ini()).isSymLink());
-    EXPECT_EQ(key("IconFile"), kFirst);
-    EXPECT_EQ(root.readFile(QStringLiteral("C:\\Shared\\settings.ini")), QByteArray("[.ShellClassInfo]\r\nIconFile=x.ico\r\n"));
-}
-
-TEST_F(FolderIconsTest, AReadOnlyDesktopIniIsRewritten)
-{
-    root.writeFile(kFolder + QStringLiteral("\\desktop.ini"), QByteArray("[.ShellClassInfo]\r\nIconIndex=2\r\n"));
-    QFile::setPermissions(ini(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
-    run(Command::ChangeFolder);
-    EXPECT_EQ(key("IconFile"), kFirst);
-    EXPECT_EQ(key("IconIndex"), QStringLiteral("0"));
 }
 
 TEST_F(FolderIconsTest, TheReminderNamesTheCacheAndItsButtonRebuildsIt)
@@ -235,20 +198,16 @@ TEST_F(FolderIconsTest, TheReminderNamesTheCacheAndItsButtonRebuildsIt)
     EXPECT_EQ(root.dialogs().messages.size(), 2u);
 }
 
-TEST_F(FolderIconsTest, CancellingTheBrowserChangesNothing)
+TEST_F(FolderIconsTest, CancelChangesNothingAndFailuresAreReportedLeavingTheFolderAsItWas)
 {
     run(Command::ChangeFolder, std::nullopt);
     run(Command::DefaultFolder, std::nullopt);
     run(Command::ChangeFolder, QString());
     EXPECT_FALSE(QFileInfo::exists(ini()));
-    EXPECT_TRUE(icons().isEmpty());
     EXPECT_EQ(context.SystemIconsNeedRebuild, kFalse);
-    EXPECT_TRUE(root.dialogs().messages.empty());
-    EXPECT_EQ(dosAttrib(root.host(kFolder)), std::nullopt);
-}
+    EXPECT_EQ(dosAttrib(), std::nullopt);
+    EXPECT_TRUE(messageBoxes().isEmpty());
 
-TEST_F(FolderIconsTest, FailuresAreReportedAndLeaveTheFolderAsItWas)
-{
     run(Command::ChangeFolder, QStringLiteral("C:\\Nowhere"));
     ASSERT_EQ(messageBoxes().size(), 1);
     EXPECT_EQ(messageBoxes().front(),
@@ -257,33 +216,28 @@ TEST_F(FolderIconsTest, FailuresAreReportedAndLeaveTheFolderAsItWas)
                              "the actions you were performing."));
     EXPECT_TRUE(icons().isEmpty());
 
+    takeNumbersFrom(1);
+    run(Command::ChangeFolder);
+    ASSERT_EQ(messageBoxes().size(), 2);
+    EXPECT_TRUE(messageBoxes().back().contains(QStringLiteral("All 5000 numbers for icons in C:\\WINDOWS\\Icons are taken.")));
+    EXPECT_FALSE(QFileInfo::exists(ini()));
+    QDir(root.host(QStringLiteral("C:\\WINDOWS\\Icons"))).removeRecursively();
+
     const QByteArray before("[.ShellClassInfo]\r\nIconFile=C:\\WINDOWS\\Icons\\7.ico\r\nIconIndex=0\r\n");
     root.writeFile(QStringLiteral("C:\\WINDOWS\\Icons\\7.ico"), QByteArray("ours"));
-    root.writeFile(kFolder + QStringLiteral("\\desktop.ini"), before);
+    writeIni(before);
     {
         ReadOnlyFolder locked(root.host(kFolder));
         if (!locked.active())
             GTEST_SKIP() << "this process writes into read-only folders";
         run(Command::ChangeFolder);
     }
-    ASSERT_EQ(messageBoxes().size(), 2);
+    ASSERT_EQ(messageBoxes().size(), 3);
     EXPECT_TRUE(messageBoxes().back().startsWith(QStringLiteral("Error|Error Nr. 75 in mnuToolsChangeFolder_Click\r")));
     EXPECT_EQ(iniBytes(), before);
     EXPECT_EQ(icons(), QStringList{QStringLiteral("7.ico")}); // the new one went, the one still named stays
     EXPECT_EQ(context.SystemIconsNeedRebuild, kFalse);
     EXPECT_TRUE(root.dialogs().messages.empty());
-}
-
-TEST_F(FolderIconsTest, AFullIconsFolderIsReportedAndNothingIsWritten)
-{
-    const QString folder = root.host(QStringLiteral("C:\\WINDOWS\\Icons"));
-    QDir().mkpath(folder);
-    for (int number = 1; number <= changer::IconsFolder::kHighestNumber; ++number)
-        QFile(QStringLiteral("%1/%2.ico").arg(folder).arg(number)).open(QIODevice::WriteOnly);
-    run(Command::ChangeFolder);
-    ASSERT_EQ(messageBoxes().size(), 1);
-    EXPECT_TRUE(messageBoxes().front().contains(QStringLiteral("All 5000 numbers for icons in C:\\WINDOWS\\Icons are taken.")));
-    EXPECT_FALSE(QFileInfo::exists(ini()));
 }
 
 class DesktopFolderTest : public FolderIconsTest {
@@ -303,7 +257,7 @@ TEST_F(DesktopFolderTest, FileManagersGetThePictureAndDefaultTakesItBack)
 {
     ASSERT_TRUE(folder.startsWith(QStringLiteral("Z:\\")));
     run(Command::ChangeFolder, folder);
-    EXPECT_EQ(key("IconFile", folder), kFirst);
+    EXPECT_EQ(key("IconFile", folder), kIcon1);
     const QString png = root.host(QStringLiteral("C:\\WINDOWS\\Icons\\1.png"));
     EXPECT_EQ(QImage(png).size(), QSize(32, 32));
     EXPECT_EQ(readProfileValue(host + QStringLiteral("/.directory"), "Desktop Entry", "Icon"), png.toStdString());
@@ -322,11 +276,10 @@ TEST_F(DesktopFolderTest, FileManagersGetThePictureAndDefaultTakesItBack)
     EXPECT_EQ(readProfileValue(host + QStringLiteral("/.directory"), "Desktop Entry", "Icon"), std::nullopt);
     EXPECT_EQ(readProfileValue(host + QStringLiteral("/.directory"), "Other", "Keep"), std::string("1"));
     EXPECT_TRUE(icons().isEmpty());
-}
 
-TEST_F(DesktopFolderTest, WithoutGioOnlyDotDirectoryIsWritten)
-{
+    // Without gio only .directory is written.
     launcher->installed.clear();
+    launcher->started.clear();
     run(Command::ChangeFolder, folder);
     EXPECT_TRUE(launcher->started.isEmpty());
     EXPECT_TRUE(readProfileValue(host + QStringLiteral("/.directory"), "Desktop Entry", "Icon").has_value());

@@ -4,9 +4,6 @@
 #include "changer/ChangerFixture.h"
 #include "platform/ShortcutFile.h"
 
-#include <QDir>
-#include <QFile>
-
 using namespace glyphary;
 using namespace glyphary::platform;
 using glyphary::testing::ChangerFixture;
@@ -21,11 +18,14 @@ class ShortcutDropTest : public ChangerFixture {
 protected:
     ShortcutDropTest()
     {
+        window.row = selectedBlue();
+        root.writeFile(kProgram, QByteArray("MZ"));
+    }
+    static SelectedRow selectedBlue()
+    {
         QImage picture(32, 32, QImage::Format_ARGB32);
         picture.fill(QColor(20, 90, 200));
-        window.row = SelectedRow{QStringLiteral("Blue"), QStringLiteral("16 Color Icon"), QStringLiteral("Book"),
-                                 QStringLiteral("book|1"), picture};
-        root.writeFile(kProgram, QByteArray("MZ"));
+        return {QStringLiteral("Blue"), QStringLiteral("16 Color Icon"), QStringLiteral("Book"), QStringLiteral("book|1"), picture};
     }
 
     QString shortcut(const QString& name, const QString& iconFile = QStringLiteral("C:\\WINDOWS\\SYSTEM\\shell.ico"))
@@ -40,14 +40,6 @@ protected:
     {
         session.setDroppedFiles(files);
         session.run(Command::DropOnResults);
-    }
-    QStringList icons() { return QDir(root.host(kIcons)).entryList(QDir::Files, QDir::Name); }
-    void answerSave(const std::optional<QString>& name)
-    {
-        if (name)
-            root.dialogs().fileAnswers.push_back(FileDialogResult{{*name}, 1});
-        else
-            root.dialogs().fileAnswers.push_back(std::nullopt);
     }
 };
 
@@ -78,7 +70,7 @@ TEST_F(ShortcutDropTest, ThreeShortcutsDroppedAtOnceEachGetTheIconInTheirOwnFile
 
 TEST_F(ShortcutDropTest, AProgramGetsANewShortcutUnderTheNameTypedWithLnkAppended)
 {
-    answerSave(QStringLiteral("C:\\WINDOWS\\Start Menu\\My Paint"));
+    root.dialogs().fileAnswers.push_back(FileDialogResult{{QStringLiteral("C:\\WINDOWS\\Start Menu\\My Paint")}, 1});
     drop({kProgram});
 
     ASSERT_EQ(root.dialogs().fileRequests.size(), 1u);
@@ -108,10 +100,18 @@ TEST_F(ShortcutDropTest, AShortcutAlreadyOnOurNumberIsReplacedInPlaceAndTheCache
 
 TEST_F(ShortcutDropTest, FoldersVanishedPathsCancelledAndBrokenFilesAreSkippedOneByOne)
 {
+    // Nothing happens without a selected icon.
+    const QString one = shortcut(QStringLiteral("One"));
+    window.row.reset();
+    drop({one});
+    EXPECT_EQ(fieldsOf(one).IconFile, QStringLiteral("C:\\WINDOWS\\SYSTEM\\shell.ico"));
+    EXPECT_TRUE(icons().isEmpty());
+
+    window.row = selectedBlue();
     QDir().mkpath(root.host(QStringLiteral("C:\\Data")));
     root.writeFile(kDesktop + QStringLiteral("Broken.lnk"), QByteArray("not a shortcut"));
     const QString good = shortcut(QStringLiteral("Good"));
-    answerSave(std::nullopt); // the program's dialog is cancelled
+    root.dialogs().fileAnswers.push_back(std::nullopt); // the program's dialog is cancelled
     drop({QStringLiteral("C:\\Data"), kDesktop + QStringLiteral("Gone.lnk"), kProgram, kDesktop + QStringLiteral("Broken.lnk"),
           QStringLiteral("\\\\server\\share\\x.lnk"), good});
 
@@ -136,10 +136,7 @@ TEST_F(ShortcutDropTest, HundredsOfShortcutsEachGetANumberAndAFullFolderStopsWit
     EXPECT_EQ(icons().size(), 200);
     EXPECT_EQ(fieldsOf(dropped.back()).IconFile, kIcons + QStringLiteral("200.ico"));
     EXPECT_TRUE(root.dialogs().prompts.empty());
-
-    const QString folder = root.host(kIcons);
-    for (int n = 201; n <= 5000; ++n)
-        QFile(folder + QStringLiteral("/%1.ico").arg(n)).open(QIODevice::WriteOnly);
+    takeNumbersFrom(201);
     const QString late = shortcut(QStringLiteral("Late"));
     const QString later = shortcut(QStringLiteral("Later"));
     drop({late, later});
@@ -147,15 +144,6 @@ TEST_F(ShortcutDropTest, HundredsOfShortcutsEachGetANumberAndAFullFolderStopsWit
     EXPECT_EQ(fieldsOf(later).IconFile, QStringLiteral("C:\\WINDOWS\\SYSTEM\\shell.ico"));
     ASSERT_EQ(root.dialogs().prompts.size(), 1u);
     EXPECT_EQ(root.dialogs().prompts.front().title, QStringLiteral("Change Shortcut"));
-}
-
-TEST_F(ShortcutDropTest, NothingHappensWithoutASelectedIcon)
-{
-    const QString lnk = shortcut(QStringLiteral("One"));
-    window.row.reset();
-    drop({lnk});
-    EXPECT_EQ(fieldsOf(lnk).IconFile, QStringLiteral("C:\\WINDOWS\\SYSTEM\\shell.ico"));
-    EXPECT_TRUE(icons().isEmpty());
 }
 
 } // namespace
