@@ -3,20 +3,14 @@
 #include "export/Exporter.h"
 #include "export/LaunchPlan.h"
 
-#include "core/AppContext.h"
-#include "core/MainSession.h"
-#include "core/Settings.h"
 #include "core/SettingsTable.h"
 #include "formats/IcoCodec.h"
 #include "platform/Win32Types.h"
-#include "support/FakeMainWindow.h"
 #include "support/GuiApplication.h"
 #include "support/PeBuilder.h"
-#include "support/TempRoot.h"
 #include "support/SessionFixture.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
 #include <gtest/gtest.h>
@@ -32,28 +26,22 @@ struct Start {
     QStringList environment;
 };
 
-class RecordingLauncher : public platform::ProgramLauncher {
-public:
-    RecordingLauncher(std::vector<Start>& starts, QStringList& opened, QString wine)
-        : starts_(starts), opened_(opened), wine_(std::move(wine))
-    {
-    }
+// Keeps each argument apart, and what it opens with the desktop.
+struct RecordingLauncher : platform::ProgramLauncher {
+    std::vector<Start> starts;
+    QStringList opened;
+    QString wine = QStringLiteral("/usr/bin/wine");
     bool start(const QString& program, const QStringList& arguments, const QStringList& environment) override
     {
-        starts_.push_back({program, arguments, environment});
+        starts.push_back({program, arguments, environment});
         return true;
     }
     bool openWithDesktop(const QString& hostPath) override
     {
-        opened_ << hostPath;
+        opened << hostPath;
         return true;
     }
-    QString findProgram(const QString& name) const override { return name == u"wine" ? wine_ : QString(); }
-
-private:
-    std::vector<Start>& starts_;
-    QStringList& opened_;
-    QString wine_;
+    QString findProgram(const QString& name) const override { return name == u"wine" ? wine : QString(); }
 };
 
 QImage transparentCorner()
@@ -95,11 +83,9 @@ protected:
         context.TempFolder = QStringLiteral("c:\\windows\\temp\\");
         QDir().mkpath(root.host(QStringLiteral("C:\\WINDOWS\\TEMP")));
         window.shown.backColor = Qt::white;
-        useWine(QStringLiteral("/usr/bin/wine"));
-    }
-    void useWine(const QString& wine)
-    {
-        exporter.setLauncher(std::make_unique<RecordingLauncher>(starts, opened, wine));
+        auto owned = std::make_unique<RecordingLauncher>();
+        launcher = owned.get();
+        exporter.setLauncher(std::move(owned));
     }
     void select(const QString& type, const QString& item)
     {
@@ -108,43 +94,40 @@ protected:
     QString prefix() const { return QStringLiteral("WINEPREFIX=") + QDir(root.rootPath()).absolutePath(); }
 
     Exporter exporter{session};
-    std::vector<Start> starts;
-    QStringList opened;
+    RecordingLauncher* launcher = nullptr;
 };
 
-TEST_F(ExportCommandsTest, RunStartsAWindowsTargetThroughWineWithAnArgumentList)
+TEST_F(ExportCommandsTest, RunStartsAWindowsTargetThroughWineAndADocumentWithTheDesktop)
 {
     root.writeFile(QStringLiteral("C:\\WINDOWS\\notepad.exe"), QByteArray("MZ"));
     select(QStringLiteral("Shortcut Icon"), QStringLiteral("C:\\WINDOWS\\notepad.exe;0;C:\\WINDOWS\\notepad.exe;sshor"));
     exporter.run();
-    ASSERT_EQ(starts.size(), 1u);
-    EXPECT_EQ(starts[0].program, QStringLiteral("/usr/bin/wine"));
-    EXPECT_EQ(starts[0].arguments, QStringList{QStringLiteral("C:\\WINDOWS\\notepad.exe")});
-    EXPECT_EQ(starts[0].environment, QStringList{prefix()});
+    ASSERT_EQ(launcher->starts.size(), 1u);
+    EXPECT_EQ(launcher->starts[0].program, QStringLiteral("/usr/bin/wine"));
+    EXPECT_EQ(launcher->starts[0].arguments, QStringList{QStringLiteral("C:\\WINDOWS\\notepad.exe")});
+    EXPECT_EQ(launcher->starts[0].environment, QStringList{prefix()});
 
-    useWine({});
+    launcher->wine.clear();
     exporter.run();
-    EXPECT_EQ(starts.size(), 1u);
+    EXPECT_EQ(launcher->starts.size(), 1u);
     EXPECT_EQ(root.dialogs().prompts.back().text,
               QStringLiteral("C:\\WINDOWS\\notepad.exe is a Windows program. Windows programs cannot be started here: "
                              "Wine is not installed."));
     EXPECT_EQ(root.dialogs().prompts.back().title, QStringLiteral("Run"));
-}
 
-TEST_F(ExportCommandsTest, RunOpensADocumentWithTheDesktopAndSaysWhenTheTargetIsGone)
-{
+    // A document opens with the desktop.
     root.writeFile(QStringLiteral("C:\\Docs\\read me.txt"), QByteArray("hello"));
     select(QStringLiteral("Shortcut Icon"), QStringLiteral("C:\\x.ico;0;C:\\Docs\\read me.txt;sshor"));
     exporter.run();
-    EXPECT_TRUE(starts.empty());
-    EXPECT_EQ(opened, QStringList{root.host(QStringLiteral("C:\\Docs\\read me.txt"))});
+    EXPECT_EQ(launcher->starts.size(), 1u);
+    EXPECT_EQ(launcher->opened, QStringList{root.host(QStringLiteral("C:\\Docs\\read me.txt"))});
 
     select(QStringLiteral("Shortcut Icon"), QStringLiteral("C:\\x.ico;0;C:\\Docs\\gone.txt;sshor"));
     exporter.run();
     EXPECT_EQ(root.dialogs().prompts.back().text, QStringLiteral("C:\\Docs\\gone.txt does not exist."));
 }
 
-TEST_F(ExportCommandsTest, EditWithoutAnEditorSaysHowToChooseOneAndWritesNothing)
+TEST_F(ExportCommandsTest, EditWithSavesTheTemporaryIconForTheEditorOrSaysHowToChooseOne)
 {
     select(QStringLiteral("Hi-Color Icon"), QStringLiteral("C:\\x.ico;0;x;2open"));
     exporter.editWith();
@@ -155,10 +138,7 @@ TEST_F(ExportCommandsTest, EditWithoutAnEditorSaysHowToChooseOneAndWritesNothing
                              "select the Double Click Icon tab\rselect an Icon Editor executable with the Browse button."));
     EXPECT_EQ(root.dialogs().prompts[0].flags, platform::MB_ICONEXCLAMATION);
     EXPECT_FALSE(QFile::exists(root.host(QStringLiteral("c:\\windows\\temp\\ICTemp.ico"))));
-}
 
-TEST_F(ExportCommandsTest, EditWithSavesTheTemporaryIconAndHandsItToTheEditor)
-{
     root.writeFile(QStringLiteral("C:\\Tools\\IconEdit.exe"), QByteArray("MZ"));
     settings.write(setting::ExtEditFolder, QStringLiteral("C:\\Tools"));
     settings.write(setting::ExtEditFile, QStringLiteral("IconEdit.exe"));
@@ -169,9 +149,9 @@ TEST_F(ExportCommandsTest, EditWithSavesTheTemporaryIconAndHandsItToTheEditor)
     EXPECT_EQ(context.EditFlag, kFalse);
     const QByteArray saved = root.readFile(QStringLiteral("c:\\windows\\temp\\ICTemp.ico"));
     EXPECT_TRUE(formats::parseIco(formats::ByteVector(saved.begin(), saved.end())));
-    ASSERT_EQ(starts.size(), 1u);
-    EXPECT_EQ(starts[0].program, QStringLiteral("/usr/bin/wine"));
-    EXPECT_EQ(starts[0].arguments,
+    ASSERT_EQ(launcher->starts.size(), 1u);
+    EXPECT_EQ(launcher->starts[0].program, QStringLiteral("/usr/bin/wine"));
+    EXPECT_EQ(launcher->starts[0].arguments,
               (QStringList{QStringLiteral("C:\\Tools\\IconEdit.exe"), QStringLiteral("c:\\windows\\temp\\ICTemp.ico")}));
 
     // A Linux editor gets the host path; a document is no editor.
@@ -180,14 +160,14 @@ TEST_F(ExportCommandsTest, EditWithSavesTheTemporaryIconAndHandsItToTheEditor)
     QFile::setPermissions(tool, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     settings.write(setting::ExtEditFile, QStringLiteral("iconedit"));
     exporter.editWith();
-    ASSERT_EQ(starts.size(), 2u);
-    EXPECT_EQ(starts[1].program, tool);
-    EXPECT_EQ(starts[1].arguments, QStringList{root.host(QStringLiteral("c:\\windows\\temp\\ICTemp.ico"))});
+    ASSERT_EQ(launcher->starts.size(), 2u);
+    EXPECT_EQ(launcher->starts[1].program, tool);
+    EXPECT_EQ(launcher->starts[1].arguments, QStringList{root.host(QStringLiteral("c:\\windows\\temp\\ICTemp.ico"))});
 
     root.writeFile(QStringLiteral("C:\\Tools\\notes.txt"), QByteArray("x"));
     settings.write(setting::ExtEditFile, QStringLiteral("C:\\Tools\\notes.txt"));
     exporter.editWith();
-    EXPECT_EQ(starts.size(), 2u);
+    EXPECT_EQ(launcher->starts.size(), 2u);
     EXPECT_EQ(root.dialogs().prompts.back().text, QStringLiteral("C:\\Tools\\notes.txt is not a program."));
 }
 

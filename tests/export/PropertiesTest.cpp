@@ -1,17 +1,12 @@
-#include "core/AppContext.h"
 #include "core/KeywordTable.h"
-#include "core/MainSession.h"
-#include "core/Settings.h"
 #include "export/FileProperties.h"
 #include "export/PropertiesView.h"
 #include "export/frmFileProperties.h"
 #include "export/frmProp.h"
 #include "platform/IconFunctions.h"
-#include "support/FakeMainWindow.h"
 #include "support/GuiApplication.h"
 #include "support/IconBytes.h"
 #include "support/PeBuilder.h"
-#include "support/TempRoot.h"
 #include "support/SessionFixture.h"
 
 #include <QApplication>
@@ -37,7 +32,7 @@ SelectedRow row(const char* name, const char* type, const char* origin, const ch
     return {QString::fromLatin1(name), QString::fromLatin1(type), QString::fromLatin1(origin), QString::fromLatin1(item), {}};
 }
 
-TEST(CatalogueKeywords, EveryKeywordListingTheWholeTokenIsNamedInKeywordOrder)
+TEST(IconPropertiesTexts, EveryKeywordListingTheWholeTokenIsNamedInKeywordOrder)
 {
     KeywordTable table;
     table.append(QStringLiteral("Stars"), QStringLiteral("x:1:00;abc:3:01;"));
@@ -55,17 +50,13 @@ TEST(CatalogueKeywords, EveryKeywordListingTheWholeTokenIsNamedInKeywordOrder)
     EXPECT_TRUE(tokenListHas(u"a:1:01;b:2:01", u"b:2:01")) << "a last token without its \";\"";
     EXPECT_FALSE(tokenListHas(u";;", u""));
     EXPECT_FALSE(tokenListHas(u"", u"a:1:01"));
-}
 
-TEST(IconPropertiesTexts, ACatalogueRowNamesItsMemberAndAWindowsDefaultRowItsSource)
-{
-    KeywordTable table;
-    table.append(QStringLiteral("Stars"), QStringLiteral("abc:3:01;"));
+    // A catalogue row names its member and keywords, a Windows Default row its source.
     const IconProperties catalogue = iconPropertiesOf(row("Stars", "256 Color Icon", "Glyphary", "abc:3:01book"), table);
     EXPECT_EQ(catalogue.name, QStringLiteral("Stars"));
     EXPECT_EQ(catalogue.type, QStringLiteral("256 Color Icon"));
     EXPECT_EQ(catalogue.origin, QStringLiteral("Glyphary"));
-    EXPECT_EQ(catalogue.keywords, QStringLiteral("Stars"));
+    EXPECT_EQ(catalogue.keywords, QStringLiteral("Stars, Night, Gold"));
     EXPECT_EQ(catalogue.file, QStringLiteral("abc, image 3"));
 
     const IconProperties cursor
@@ -220,7 +211,6 @@ protected:
         session.run(Command::Properties);
         return seen;
     }
-
 };
 
 TEST_F(PropertiesWindowTest, frmPropShowsTheRowInItsFields)

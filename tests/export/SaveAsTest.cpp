@@ -12,18 +12,15 @@
 #include "formats/IcoCodec.h"
 #include "libs/glsave32/Glsave32.h"
 #include "platform/Win32Types.h"
-#include "support/FakeMainWindow.h"
 #include "support/GuiApplication.h"
 #include "support/ReadOnlyFolder.h"
-#include "support/TempRoot.h"
 #include "support/SessionFixture.h"
 #include "windows/frmAni.h"
 
 #include <QApplication>
-#include <QLabel>
-
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <gtest/gtest.h>
 
 using namespace glyphary;
@@ -42,12 +39,7 @@ QImage halfPicture(QRgb colour)
     return image;
 }
 
-formats::ByteVector bytesOf(const QByteArray& data)
-{
-    return formats::ByteVector(data.begin(), data.end());
-}
-
-TEST(SaveAsDialog, TheTypeChoosesFilterExtensionAndFirstEntry)
+TEST(SaveAsDialog, TheTypeChoosesFilterExtensionAndEntryAndTheEntryItsExtension)
 {
     const auto cursor = saveAsRequest(QStringLiteral("Theme Cursor"), QStringLiteral("Arrow"));
     EXPECT_EQ(cursor.filter, QStringLiteral("Icon (*.ico)|*.ico|Cursor (*.cur)|*.cur|Bitmap (*.bmp)|*.bmp"));
@@ -66,20 +58,15 @@ TEST(SaveAsDialog, TheTypeChoosesFilterExtensionAndFirstEntry)
     const auto library = saveAsRequest(QStringLiteral("Icon Library"), {});
     EXPECT_EQ(library.defaultExtension, QStringLiteral("ico"));
     EXPECT_EQ(library.filterIndex, 1);
-}
 
-TEST(SaveAsDialog, TheEntryForcesItsExtensionWhateverItsCase)
-{
     EXPECT_EQ(withForcedExtension(QStringLiteral("C:\\myicon"), EntryIcon), QStringLiteral("C:\\myicon.ico"));
     EXPECT_EQ(withForcedExtension(QStringLiteral("C:\\myicon.ICO"), EntryIcon), QStringLiteral("C:\\myicon.ICO"));
     EXPECT_EQ(withForcedExtension(QStringLiteral("C:\\myicon.ico"), EntryCursor), QStringLiteral("C:\\myicon.ico.cur"));
     EXPECT_EQ(withForcedExtension(QStringLiteral("C:\\fire"), EntrySeparateIcons), QStringLiteral("C:\\fire.ico"));
     EXPECT_EQ(withForcedExtension(QStringLiteral("C:\\fire"), EntryAnimation), QStringLiteral("C:\\fire.ani"));
     EXPECT_EQ(withForcedExtension(QStringLiteral("C:\\pic"), EntryBitmap), QStringLiteral("C:\\pic.bmp"));
-}
 
-TEST(SaveAsDialog, FavoriteNamesRefuseTheNineCharacters)
-{
+    // Favorite names refuse nine characters.
     EXPECT_TRUE(isLegalFavoriteName(QStringLiteral("My \"star\" icon")));
     for (const QString& bad : {QStringLiteral("a:b"), QStringLiteral("a?"), QStringLiteral("a\u201Db"), QStringLiteral("a/b"),
                                QStringLiteral("a\\b"), QStringLiteral("<a"), QStringLiteral("a>"), QStringLiteral("a*"),
@@ -108,7 +95,11 @@ protected:
     {
         root.dialogs().fileAnswers.push_back(platform::FileDialogResult{{fileName}, entry});
     }
-    formats::ByteVector read(const QString& windowsPath) { return bytesOf(root.readFile(windowsPath)); }
+    formats::ByteVector read(const QString& windowsPath)
+    {
+        const QByteArray data = root.readFile(windowsPath);
+        return formats::ByteVector(data.begin(), data.end());
+    }
     bool exists(const QString& windowsPath) { return QFile::exists(root.host(windowsPath)); }
 
     // A six-frame animation in the root, each frame a different red, and its six result items.
@@ -213,7 +204,7 @@ TEST_F(SaveAsTest, ABitmapIsTheRowOnTheViewBackgroundAndAnAnimationRowCanBeOneCu
     EXPECT_EQ(cursor.value->entries.size(), 1u);
 }
 
-TEST_F(SaveAsTest, AnAnimationIsSavedWithEveryFrameAtTwentyJiffies)
+TEST_F(SaveAsTest, AnAnimationIsSavedWholeAtTwentyJiffiesOrAsNumberedIconsAndUnreadableFramesAreCounted)
 {
     sixFrameAnimation();
     answerSave(QStringLiteral("C:\\Out\\copy"), EntryAnimation);
@@ -225,17 +216,13 @@ TEST_F(SaveAsTest, AnAnimationIsSavedWithEveryFrameAtTwentyJiffies)
     for (std::uint32_t n = 0; n < 6; ++n) {
         EXPECT_EQ(animation.value->steps[n].frame, n);
         EXPECT_EQ(animation.value->steps[n].jiffies, 20u);
+        EXPECT_EQ(animation.value->frames[n].image.image.pixel(20, 5), qRgb(40 * static_cast<int>(n), 0, 0)) << n;
     }
-    for (int n = 0; n < 6; ++n)
-        EXPECT_EQ(animation.value->frames[static_cast<std::size_t>(n)].image.image.pixel(20, 5), qRgb(40 * n, 0, 0)) << n;
     EXPECT_EQ(context.picFilm.size(), 6u);
     EXPECT_EQ(context.AnimationFrameFlag, kFalse);
     EXPECT_TRUE(tempFiles().isEmpty()) << tempFiles().join(u' ').toStdString();
-}
 
-TEST_F(SaveAsTest, SeparateIconsAreNumberedBesideTheNameAndNoFrameFileStays)
-{
-    sixFrameAnimation();
+    // Separate icons are numbered beside the name, and no frame file stays.
     answerSave(QStringLiteral("C:\\Out\\fire.ico"), EntrySeparateIcons);
     session.run(Command::SaveAs);
     for (int n = 0; n < 6; ++n) {
@@ -245,19 +232,16 @@ TEST_F(SaveAsTest, SeparateIconsAreNumberedBesideTheNameAndNoFrameFileStays)
     }
     EXPECT_FALSE(exists(QStringLiteral("C:\\Out\\fire.ico")));
     EXPECT_TRUE(tempFiles().isEmpty());
-}
 
-TEST_F(SaveAsTest, FramesThatCannotBeReadAreSkippedAndCounted)
-{
-    sixFrameAnimation();
     session.cmbResult.add(QStringLiteral("C:\\Icons\\fire.ani;6;frame 7;5open")); // past the last step
     answerSave(QStringLiteral("C:\\Out\\short"), EntryAnimation);
+    const std::size_t prompts = root.dialogs().prompts.size();
     session.run(Command::SaveAs);
-    const auto animation = formats::parseAni(read(QStringLiteral("C:\\Out\\short.ani")));
-    ASSERT_TRUE(animation);
-    EXPECT_EQ(animation.value->frames.size(), 6u);
-    ASSERT_EQ(root.dialogs().prompts.size(), 2u);
-    EXPECT_EQ(root.dialogs().prompts[1].text,
+    const auto shorter = formats::parseAni(read(QStringLiteral("C:\\Out\\short.ani")));
+    ASSERT_TRUE(shorter);
+    EXPECT_EQ(shorter.value->frames.size(), 6u);
+    ASSERT_EQ(root.dialogs().prompts.size(), prompts + 2);
+    EXPECT_EQ(root.dialogs().prompts.back().text,
               QStringLiteral("C:\\Out\\short.ani was saved with 6 frames: 1 frames of the animation could not be read."));
 
     // An animation file gone since it was listed: nothing is written, and the person is told.
@@ -337,7 +321,6 @@ TEST_F(SaveAsTest, FavoritesModesSaveIntoTheFolderAndCheckADroppedName)
     EXPECT_EQ(root.dialogs().fileRequests.back().title, QStringLiteral("Add to Favorites"));
     EXPECT_TRUE(exists(QStringLiteral("C:\\Fav\\Work\\moon.ico")));
 }
-
 
 TEST_F(SaveAsTest, PlayShowsThePlayerWithEveryFrameOfTheSelectedAnimation)
 {

@@ -1,20 +1,11 @@
-#include "core/AppContext.h"
-#include "core/MainSession.h"
-#include "core/Settings.h"
 #include "core/SettingsTable.h"
-#include "export/Exporter.h"
-#include "export/Install.h"
 #include "export/ZoomView.h"
 #include "export/frmZoom.h"
-#include "formats/IcoCodec.h"
-#include "support/FakeMainWindow.h"
 #include "support/GuiApplication.h"
-#include "support/TempRoot.h"
 #include "support/SessionFixture.h"
 
 #include <QApplication>
 #include <QClipboard>
-#include <QDir>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPointingDevice>
@@ -46,7 +37,6 @@ TEST(ZoomArithmetic, TheMenuGivesItsFactorAndTheButtonTheDoubleClickLevels)
     for (const auto& [level, factor] : levels)
         EXPECT_EQ(zoomFactorFor(0, level), factor) << "level " << level;
     EXPECT_EQ(zoomFactorFor(7, 1), 3) << "not a menu factor";
-
     for (const char* cursor : {"16 Color Cursor", "256 Color Cursor", "Hi-Color Cursor", "Current Cursor", "Theme Cursor"})
         EXPECT_TRUE(isStaticCursorType(QString::fromLatin1(cursor))) << cursor;
     for (const char* other : {"Animated Cursor", "Hi-Color Icon", "16 Color Animation", ""})
@@ -126,15 +116,21 @@ TEST_F(ZoomTest, ACursorsHotSpotStartsAtSixteenAndGoesWhereTheButtonIsReleased)
     EXPECT_EQ(QPoint(context.HotSpotX, context.HotSpotY), QPoint(0, 31));
     view(2, cursorRow()).release(QPoint(63, 63));
     EXPECT_EQ(QPoint(context.HotSpotX, context.HotSpotY), QPoint(31, 31));
-}
 
-TEST_F(ZoomTest, AnIconIsOnlyLookedAtUnlessAHotSpotIsWanted)
-{
-    context.HotSpotX = 3;
+    // A factor outside the menus neither empties the picture nor divides by zero.
+    ZoomView none = view(0, cursorRow());
+    EXPECT_EQ(none.factor(), 1);
+    EXPECT_EQ(none.pictureRect(), QRect(13, 13, 32, 32));
+    none.release(QPoint(5, 6));
+    EXPECT_EQ(QPoint(context.HotSpotX, context.HotSpotY), QPoint(5, 6));
+    EXPECT_EQ(view(-4, cursorRow()).factor(), 1);
+    EXPECT_EQ(view(400, cursorRow()).factor(), 10);
+
+    // An icon is only looked at unless a hot spot is wanted.
     ZoomView look = view(4, iconRow());
     look.load();
     EXPECT_FALSE(look.placesHotSpot());
-    EXPECT_EQ(context.HotSpotX, 3);
+    EXPECT_EQ(context.HotSpotX, 5);
     EXPECT_TRUE(view(4, iconRow(), ZoomPurpose::PlaceHotSpot).placesHotSpot());
     EXPECT_TRUE(view(4, std::nullopt, ZoomPurpose::PlaceHotSpot).placesHotSpot());
 }
@@ -148,17 +144,6 @@ TEST_F(ZoomTest, TheEnlargedPictureRepeatsEachPixelOnTheBackgroundColour)
     EXPECT_EQ(enlarged.pixel(4, 3), qRgb(0, 0, 255));
     EXPECT_EQ(view(2, std::nullopt).enlarged().pixel(40, 40), qRgb(0, 0, 255)) << "no row: the background";
     EXPECT_EQ(ZoomView(context, iconRow(), QColor(), ZoomPurpose::Look).enlarged().pixel(0, 0), qRgb(255, 255, 255));
-}
-
-TEST_F(ZoomTest, AFactorOutsideTheMenusNeitherEmptiesThePictureNorDividesByZero)
-{
-    ZoomView none = view(0, cursorRow());
-    EXPECT_EQ(none.factor(), 1);
-    EXPECT_EQ(none.pictureRect(), QRect(13, 13, 32, 32));
-    none.release(QPoint(5, 6));
-    EXPECT_EQ(QPoint(context.HotSpotX, context.HotSpotY), QPoint(5, 6));
-    EXPECT_EQ(view(-4, cursorRow()).factor(), 1);
-    EXPECT_EQ(view(400, cursorRow()).factor(), 10);
 }
 
 TEST_F(ZoomTest, TheWindowShowsTheFactorTheCursorLabelAndPassesClicksOn)
@@ -241,30 +226,4 @@ TEST_F(ZoomTest, TheCommandReusesOneWindowAndThePlacerOpensItsOwnModally)
     EXPECT_TRUE(placerSeen);
     EXPECT_EQ(QPoint(context.HotSpotX, context.HotSpotY), QPoint(7, 3)) << "at 3:1, 20 / 3 and 8 / 3";
 }
-
-
-TEST_F(ZoomTest, TheHotSpotPlacedAtTenToOneIsWrittenIntoTheNextCursor)
-{
-    context.TempFolder = QStringLiteral("c:\\windows\\temp\\");
-    QDir().mkpath(root.host(QStringLiteral("C:\\Out")));
-    exporting::Exporter& exporter = exporting::install(session);
-    installZoomWindow(session, nullptr);
-    settings.write(setting::NoCursorChange, qint32(1));
-    context.ZoomFactor = 10;
-    window.row = cursorRow();
-    root.dialogs().fileAnswers.push_back(platform::FileDialogResult{{QStringLiteral("C:\\Out\\arrow")}, 2});
-    QTimer::singleShot(0, [this] {
-        frmZoom* zoom = openZoomWindow();
-        ASSERT_NE(zoom, nullptr);
-        release(zoom->picZoom, QPoint(50, 70));
-        zoom->close();
-    });
-    ASSERT_TRUE(exporter.saveAs());
-    const QByteArray bytes = root.readFile(QStringLiteral("C:\\Out\\arrow.cur"));
-    const auto cursor = formats::parseIco(formats::ByteVector(bytes.begin(), bytes.end()));
-    ASSERT_TRUE(cursor);
-    EXPECT_EQ(cursor.value->entries[0].stored.planesOrHotspotX, 5);
-    EXPECT_EQ(cursor.value->entries[0].stored.bitCountOrHotspotY, 7);
-}
-
 } // namespace
