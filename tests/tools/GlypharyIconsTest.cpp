@@ -1,3 +1,5 @@
+// glyphary-icons: list (files and folders), extract and thumbnail, run as a program.
+
 #include "formats/IcoCodec.h"
 #include "sources/FileIconReader.h"
 #include "support/Files.h"
@@ -5,8 +7,10 @@
 #include "support/IconBytes.h"
 #include "support/PeBuilder.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -15,13 +19,57 @@ namespace glyphary {
 namespace {
 
 using formats::ByteVector;
+using formats::ResourceName;
 using testing::dibImage;
 
 struct ToolRun {
     int exitCode = -1;
     QStringList lines;
     QString errors;
+    QStringList items() const // the first column of each line
+    {
+        QStringList first;
+        for (const QString& line : lines)
+            first.append(line.section(u'\t', 0, 0));
+        return first;
+    }
 };
+
+// `groups` icon groups of a 16 and a 32 pixel image; `program` clears the DLL flag, as a .scr or .exe has it.
+ByteVector library(int groups, bool program = false)
+{
+    testing::ResourceBuilder builder;
+    for (int id = 1; id <= groups; ++id)
+        builder.iconGroup(ResourceName::byId(static_cast<std::uint16_t>(id)), {dibImage(4, 16), dibImage(4)});
+    ByteVector bytes = builder.pe32();
+    if (program)
+        formats::setU16le(bytes, testing::pe_layout::kCoffHeader + 18, 0x0102);
+    return bytes;
+}
+
+// Frame i has its hot spot at (i, i).
+ByteVector animation(std::uint16_t frames)
+{
+    ByteVector icons;
+    for (std::uint16_t i = 0; i < frames; ++i)
+        formats::putBytes(icons, test::riffChunk("icon", testing::curFile({{dibImage(8), i, i}})));
+    return test::riffFile("ACON", test::join({test::riffChunk("anih", test::aniHeader(frames, frames, 10, formats::kAniFlagIcon)),
+                                              test::riffList("fram", icons)}));
+}
+
+// Each size has its own colour; the left half of every image is transparent.
+constexpr std::pair<int, QRgb> kIconSizes[] = {{16, 0xFFFF0000}, {32, 0xFF00FF00}, {48, 0xFF0000FF}, {256, 0xFFFFFF00}};
+
+ByteVector fourSizeIcon()
+{
+    std::vector<test::IcoImageEntry> entries;
+    for (const auto& [side, colour] : kIconSizes) {
+        const QImage image = test::imageOf(side, side, [side, colour](int x, int) { return x < side / 2 ? 0u : colour; });
+        const auto stored = static_cast<std::uint8_t>(side % 256);
+        entries.push_back({stored, stored, 0, 1, 32, test::pngBytes(image)});
+    }
+    return test::iconFile(1, entries);
+}
 
 class GlypharyIconsTest : public ::testing::Test {
 protected:
@@ -40,15 +88,26 @@ protected:
     {
         return run({QStringLiteral("extract"), file, QString::fromLatin1(index), out});
     }
+    // The picture made at `size` (0: no -s), or a null image when the tool failed; its messages in `errors`.
+    QImage thumbnail(const QString& file, int size)
+    {
+        QFile::remove(thumb);
+        const QStringList sized = size ? QStringList{QStringLiteral("-s"), QString::number(size)} : QStringList{};
+        const ToolRun made = run(QStringList{QStringLiteral("thumbnail")} + sized + QStringList{file, thumb});
+        errors = made.errors;
+        return made.exitCode == 0 ? QImage(thumb) : QImage();
+    }
 
     QString write(const char* name, const ByteVector& bytes)
     {
-        QFile file(dir.filePath(QString::fromLatin1(name)));
+        QDir().mkpath(QFileInfo(out(name)).path());
+        QFile file(out(name));
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(testing::asQByteArray(bytes));
         return file.fileName();
     }
     QString out(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+    QString windows(const char* name) const { return paths.toWindows(out(name)); }
 
     // What the program's reader lists for a host file.
     QStringList readerItems(const QString& hostPath)
@@ -65,7 +124,6 @@ protected:
         return texts;
     }
 
-    // The icon or cursor file the tool wrote.
     static formats::IcoFile parsedFile(const QString& path)
     {
         QFile file(path);
@@ -77,25 +135,10 @@ protected:
         return parsed ? *parsed.value : formats::IcoFile{};
     }
 
-    static ByteVector library(int groups)
-    {
-        testing::ResourceBuilder builder;
-        for (int id = 1; id <= groups; ++id)
-            builder.iconGroup(formats::ResourceName::byId(static_cast<std::uint16_t>(id)), {dibImage(4, 16), dibImage(4)});
-        return builder.pe32();
-    }
-    // Frame i has its hot spot at (i, i).
-    static ByteVector animation(std::uint16_t frames)
-    {
-        ByteVector icons;
-        for (std::uint16_t i = 0; i < frames; ++i)
-            formats::putBytes(icons, test::riffChunk("icon", testing::curFile({{dibImage(8), i, i}})));
-        return test::riffFile("ACON", test::join({test::riffChunk("anih", test::aniHeader(frames, frames, 10, formats::kAniFlagIcon)),
-                                                  test::riffList("fram", icons)}));
-    }
-
     const QString tool = QStringLiteral(GLYPHARY_TEST_BIN_DIR "/glyphary-icons");
     QTemporaryDir dir;
+    const QString thumb = dir.filePath(QStringLiteral("thumb.png"));
+    QString errors;
     platform::WindowsPaths paths{dir.filePath(QStringLiteral("root"))};
     platform::IconFunctions icons{paths};
 };
@@ -110,8 +153,7 @@ TEST_F(GlypharyIconsTest, ListsWhatTheReaderAddsWithSizeDepthAndTypeAndReportsFi
     const QStringList expected = readerItems(ico) + readerItems(exe) + readerItems(ani);
     ASSERT_EQ(expected.size(), 16);
     ASSERT_EQ(result.lines.size(), 16);
-    for (int i = 0; i < 16; ++i)
-        EXPECT_EQ(result.lines[i].section(u'\t', 0, 0), expected[i]) << i;
+    EXPECT_EQ(result.items(), expected);
     EXPECT_EQ(result.lines[0].section(u'\t', 1), QStringLiteral("32x32\t8\t256 Color Icon"));
     EXPECT_EQ(result.lines[12].section(u'\t', 1), QStringLiteral("32x32\t4\tIcon Library"));
     EXPECT_EQ(result.lines[15].section(u'\t', 1), QStringLiteral("32x32\t8\tAnimated Icon"));
@@ -123,7 +165,34 @@ TEST_F(GlypharyIconsTest, ListsWhatTheReaderAddsWithSizeDepthAndTypeAndReportsFi
     EXPECT_EQ(partly.exitCode, 1);
     EXPECT_EQ(partly.lines.size(), 1);
     EXPECT_TRUE(partly.errors.contains(missing + QStringLiteral(": no such file"))) << partly.errors.toStdString();
-    EXPECT_TRUE(partly.errors.contains(text + QStringLiteral(": no icon"))) << partly.errors.toStdString();
+    EXPECT_TRUE(partly.errors.contains(text + QStringLiteral(": no icon Glyphary can list"))) << partly.errors.toStdString();
+}
+
+TEST_F(GlypharyIconsTest, AFolderListsItsFilesByContentAndWithSubfoldersUnderR)
+{
+    testing::ResourceBuilder ne;
+    ne.iconGroup(ResourceName::byId(1), {dibImage(4)});
+    ByteVector neLibrary = ne.ne();
+    formats::setU16le(neLibrary, testing::ne_layout::kNeHeader + 0x0C, 0x8000);
+    write("tree/top.ico", testing::icoFile({dibImage(4)}));
+    write("tree/Saver.SCR", library(2, true));
+    write("tree/notes.txt", ByteVector(100, 'x'));
+    write("tree/sub/panel.cpl", library(3));
+    write("tree/sub/old.drv", neLibrary);
+    write("tree/sub/deeper/empty.dll", testing::ResourceBuilder().pe32());
+
+    const ToolRun flat = run({QStringLiteral("list"), out("tree")});
+    EXPECT_EQ(flat.exitCode, 0) << flat.errors.toStdString();
+    EXPECT_TRUE(flat.errors.isEmpty()) << "files without icons pass quietly: " << flat.errors.toStdString();
+    EXPECT_EQ(flat.items(), (QStringList{windows("tree/Saver.SCR") + QStringLiteral(";0;#1 of 2;eopen"),
+                                         windows("tree/Saver.SCR") + QStringLiteral(";1;#2 of 2;eopen"),
+                                         windows("tree/top.ico") + QStringLiteral(";0;x;0open")}));
+    const ToolRun recursed = run({QStringLiteral("list"), QStringLiteral("-r"), out("tree")});
+    EXPECT_EQ(recursed.exitCode, 0) << recursed.errors.toStdString();
+    EXPECT_EQ(recursed.items().mid(3), (QStringList{windows("tree/sub/old.drv") + QStringLiteral(";0;#1 of 1;dopen"),
+                                                    windows("tree/sub/panel.cpl") + QStringLiteral(";0;#1 of 3;dopen"),
+                                                    windows("tree/sub/panel.cpl") + QStringLiteral(";1;#2 of 3;dopen"),
+                                                    windows("tree/sub/panel.cpl") + QStringLiteral(";2;#3 of 3;dopen")}));
 }
 
 TEST_F(GlypharyIconsTest, ExtractsThePictureInTheFormatOutNamesAndCursorsWithTheirHotSpots)
@@ -196,6 +265,92 @@ TEST_F(GlypharyIconsTest, SaysWhichFileItsDecodingBudgetCutShortAndNamesTheLengt
                                    "is neither the 16-colour nor the 256-colour length); extract still reads it\n");
     EXPECT_EQ(extract(ico, "0", out("gap.png")).exitCode, 0);
     EXPECT_EQ(QImage(out("gap.png")).size(), QSize(32, 32));
+}
+
+TEST_F(GlypharyIconsTest, ThumbnailTakesTheSmallestImageReachingTheSizeElseTheLargestScaledDownWithItsTransparency)
+{
+    const QString ico = write("four.ico", fourSizeIcon());
+    const struct {
+        int size;
+        int side;    // of the picture written
+        QRgb colour; // of the image it was made from
+    } cases[] = {{48, 48, 0xFF0000FF}, {40, 40, 0xFF0000FF}, {300, 256, 0xFFFFFF00},
+                 {0, 128, 0xFFFFFF00}, {16, 16, 0xFFFF0000}, {17, 17, 0xFF00FF00}};
+    for (const auto& c : cases) {
+        const QImage picture = thumbnail(ico, c.size);
+        ASSERT_FALSE(picture.isNull()) << c.size << ": " << errors.toStdString();
+        EXPECT_EQ(picture.size(), QSize(c.side, c.side)) << c.size;
+        EXPECT_TRUE(picture.hasAlphaChannel()) << c.size;
+        EXPECT_EQ(qAlpha(picture.pixel(0, c.side / 2)), 0) << c.size;
+        EXPECT_EQ(picture.pixel(c.side - 1, c.side / 2), c.colour) << c.size;
+    }
+}
+
+TEST_F(GlypharyIconsTest, ThumbnailShowsTheFirstIconGroupOfProgramsAndLibrariesAndTheFirstStepOfAnAnimation)
+{
+    // Directory order puts named groups before ids, whatever order they were added in.
+    testing::ResourceBuilder pe;
+    pe.iconGroup(ResourceName::byId(1), {dibImage(32, 48)}).iconGroup(ResourceName::byName(u"APP"), {dibImage(8, 24), dibImage(32, 24)});
+    // NE tables keep their own order.
+    testing::ResourceBuilder ne;
+    ne.iconGroup(ResourceName::byId(7), {dibImage(8, 40)}).iconGroup(ResourceName::byId(1), {dibImage(4, 16)});
+    // The sequence shows frame 1 first.
+    ByteVector frames;
+    for (const int side : {16, 20})
+        formats::putBytes(frames, test::riffChunk("icon", testing::curFile({{dibImage(32, side), 0, 0}})));
+    const ByteVector ani = test::riffFile("ACON", test::join({
+        test::riffChunk("anih", test::aniHeader(2, 2, 10, formats::kAniFlagIcon | formats::kAniFlagSequence)),
+        test::riffChunk("seq ", test::u32Values({1, 0})), test::riffList("fram", frames)}));
+
+    const std::pair<QString, int> files[] = {{write("app.exe", pe.pe32()), 24}, {write("app64.dll", pe.pe32Plus()), 24},
+        {write("lib.icl", ne.ne()), 40}, {write("run.ani", ani), 20},
+        {write("pointer.cur", testing::curFile({{dibImage(4, 32), 3, 3}})), 32}};
+    for (const auto& [file, side] : files) {
+        const QImage picture = thumbnail(file, 256);
+        ASSERT_FALSE(picture.isNull()) << file.toStdString() << ": " << errors.toStdString();
+        EXPECT_EQ(picture.size(), QSize(side, side)) << file.toStdString();
+        // The two left columns of every image are masked out.
+        EXPECT_EQ(qAlpha(picture.pixel(0, 0)), 0) << file.toStdString();
+        EXPECT_EQ(qAlpha(picture.pixel(side - 1, 0)), 255) << file.toStdString();
+    }
+    // Of equal sizes the deepest: the 8-bpp image comes first, the 32-bpp one is shown.
+    const QImage deepest = thumbnail(write("deep.ico", testing::icoFile({dibImage(32, 24)})), 24);
+    ASSERT_FALSE(deepest.isNull());
+    EXPECT_EQ(thumbnail(write("app.exe", pe.pe32()), 24), deepest);
+}
+
+TEST_F(GlypharyIconsTest, ThumbnailFailsWithoutWritingAnythingOnFilesWithoutAnIconAndRefusesWrongUsage)
+{
+    const ByteVector ico = fourSizeIcon();
+    const ByteVector dll = testing::ResourceBuilder().iconGroup(ResourceName::byId(1), {dibImage(8)}).pe32();
+    const std::pair<const char*, ByteVector> bad[] = {
+        {"cut.ico", ByteVector(ico.begin(), ico.begin() + 40)},
+        {"cut.dll", ByteVector(dll.begin(), dll.begin() + testing::pe_layout::kResourceRoot + 8)},
+        {"notes.txt", ByteVector(5000, 'x')},
+        {"empty.exe", {}},
+        {"versioned.exe", testing::ResourceBuilder().version(1, 2).pe32()},
+        {"dos.exe", mzHeader(0x40)},
+        {"broken.ico", test::iconFile(1, {{16, 16, 0, 1, 32, ByteVector(300, 0xAB)}})},
+    };
+    for (const auto& [name, bytes] : bad) {
+        const ToolRun failed = run({QStringLiteral("thumbnail"), write(name, bytes), thumb});
+        EXPECT_EQ(failed.exitCode, 1) << name;
+        EXPECT_TRUE(failed.errors.startsWith(QStringLiteral("glyphary-icons: "))) << name << ": " << failed.errors.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(thumb)) << name;
+    }
+    const ToolRun gone = run({QStringLiteral("thumbnail"), out("gone.ico"), thumb});
+    EXPECT_EQ(gone.exitCode, 1);
+    EXPECT_TRUE(gone.errors.contains(QStringLiteral("no such file"))) << gone.errors.toStdString();
+
+    const QString good = write("good.ico", ico);
+    const QStringList wrongUsage[] = {{}, {good}, {"-s", "0", good, thumb}, {"-s", "big", good, thumb}, {"-s", "1025", good, thumb},
+                                      {"-s", "48", good}, {good, thumb, thumb}};
+    for (const QStringList& arguments : wrongUsage)
+        EXPECT_EQ(run(QStringList{QStringLiteral("thumbnail")} + arguments).exitCode, 2) << arguments.join(u' ').toStdString();
+    EXPECT_FALSE(QFileInfo::exists(thumb));
+    // Only the picture is left in the folder: no temporary file of a failed or a finished run.
+    ASSERT_EQ(run({QStringLiteral("thumbnail"), good, thumb}).exitCode, 0);
+    EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("thumb*")}, QDir::Files), QStringList{QStringLiteral("thumb.png")});
 }
 
 } // namespace

@@ -1,10 +1,16 @@
-// glyphary-change on a new root: every kind set and set back, as the change window does it.
+// glyphary-change and glyphary-catalogue on a new root: every kind set and set back, as the change
+// window does it; every "Your Icons" node lists icons the default Windows installation really holds.
+
+#include "core/ResultItem.h"
+#include "platform/IconFunctions.h"
+#include "platform/WindowsPaths.h"
 
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+namespace glyphary {
 namespace {
 
 struct ToolRun {
@@ -13,18 +19,22 @@ struct ToolRun {
     QString messages;
 };
 
-class ChangeToolTest : public ::testing::Test {
+class RootToolsTest : public ::testing::Test {
 protected:
-    ToolRun change(QStringList args)
+    ToolRun run(const char* tool, const QStringList& args)
     {
-        args.prepend(dir.filePath(QStringLiteral("root")));
-        args.prepend(QStringLiteral("--root"));
-        QDir().mkpath(dir.filePath(QStringLiteral("root")));
+        QDir().mkpath(root());
         QProcess process;
-        process.start(QStringLiteral(GLYPHARY_TEST_BIN_DIR "/glyphary-change"), args);
+        process.start(QStringLiteral(GLYPHARY_TEST_BIN_DIR "/") + QString::fromLatin1(tool), args);
         EXPECT_TRUE(process.waitForFinished(30000));
         return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
                 QString::fromUtf8(process.readAllStandardError())};
+    }
+    ToolRun change(const QStringList& args) { return run("glyphary-change", QStringList{QStringLiteral("--root"), root()} + args); }
+    ToolRun listNode(const QString& key, const QString& os = QStringLiteral("98"))
+    {
+        return run("glyphary-catalogue", {QStringLiteral("list"), QStringLiteral("--node"), key, QStringLiteral("--root"), root(),
+                                          QStringLiteral("--os"), os});
     }
     // The icon the target uses now, as list prints it.
     QString location(const QString& kind, const QString& name)
@@ -36,25 +46,26 @@ protected:
         }
         return QStringLiteral("<not listed>");
     }
+    QString root() const { return dir.filePath(QStringLiteral("root")); }
+
     QTemporaryDir dir;
 };
 
-TEST_F(ChangeToolTest, EveryKindIsSetAndSetBack)
+TEST_F(RootToolsTest, ChangeSetsEveryKindAndSetsItBack)
 {
-    struct Case {
+    const struct {
         QString kind;
         QString name;
         QString source;
         QString changed;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"system", "My Computer", "C:\\windows\\explorer.exe,1", "C:\\WINDOWS\\Icons\\1.ico,0"},
         {"filetype", ".txt", "C:\\windows\\system\\shell32.dll,3", "C:\\WINDOWS\\Icons\\1.ico,0"},
         {"shortcut", "C:\\WINDOWS\\Desktop\\Notepad.lnk", "C:\\windows\\explorer.exe", "C:\\WINDOWS\\Icons\\1.ico,0"},
         {"cursor", "Arrow", "C:\\windows\\Cursors\\help.cur", "C:\\WINDOWS\\Icons\\1.cur"},
         {"cursor", "Wait", dir.filePath("root/drive_c/windows/Cursors/appstarting.ani"), "C:\\WINDOWS\\Icons\\1.ani"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const QString before = location(c.kind, c.name);
         ASSERT_NE(before, QStringLiteral("<not listed>")) << c.name.toStdString();
         const ToolRun set = change({QStringLiteral("set"), c.kind, c.name, c.source});
@@ -74,17 +85,14 @@ TEST_F(ChangeToolTest, EveryKindIsSetAndSetBack)
             EXPECT_EQ(restored, before);
     }
     EXPECT_EQ(QDir(dir.filePath(QStringLiteral("root/drive_c/windows/icons"))).entryList(QDir::Files), QStringList());
+
+    const ToolRun rebuilt = change({QStringLiteral("--rebuild"), QStringLiteral("set"), QStringLiteral("system"),
+                                    QStringLiteral("My Computer"), QStringLiteral("C:\\windows\\explorer.exe,1")});
+    EXPECT_EQ(rebuilt.exitCode, 0) << rebuilt.messages.toStdString();
+    EXPECT_TRUE(rebuilt.output.endsWith(QStringLiteral("The icon cache was rebuilt.\n"))) << rebuilt.output.toStdString();
 }
 
-TEST_F(ChangeToolTest, RebuildRunsAfterTheChange)
-{
-    const ToolRun run = change({QStringLiteral("--rebuild"), QStringLiteral("set"), QStringLiteral("system"), QStringLiteral("My Computer"),
-                            QStringLiteral("C:\\windows\\explorer.exe,1")});
-    EXPECT_EQ(run.exitCode, 0) << run.messages.toStdString();
-    EXPECT_TRUE(run.output.endsWith(QStringLiteral("The icon cache was rebuilt.\n"))) << run.output.toStdString();
-}
-
-TEST_F(ChangeToolTest, WrongUsageAndWhatCannotBeFoundAreNamed)
+TEST_F(RootToolsTest, ChangeNamesWrongUsageAndWhatCannotBeFound)
 {
     EXPECT_EQ(change({}).exitCode, 2);
     EXPECT_EQ(change({QStringLiteral("set"), QStringLiteral("system")}).exitCode, 2);
@@ -95,10 +103,43 @@ TEST_F(ChangeToolTest, WrongUsageAndWhatCannotBeFoundAreNamed)
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_TRUE(missing.messages.startsWith(QStringLiteral("glyphary-change: no filetype target named \".nothing\" in ")));
     const ToolRun unreadable = change({QStringLiteral("set"), QStringLiteral("cursor"), QStringLiteral("Arrow"),
-                                   QStringLiteral("C:\\windows\\notepad.exe,99")});
+                                       QStringLiteral("C:\\windows\\notepad.exe,99")});
     EXPECT_EQ(unreadable.exitCode, 1);
     EXPECT_EQ(unreadable.messages, QStringLiteral("glyphary-change: C:\\windows\\notepad.exe holds no icon at index 99.\n"));
     EXPECT_EQ(location(QStringLiteral("cursor"), QStringLiteral("Arrow")), QStringLiteral("C:\\windows\\Cursors\\arrow.cur"));
 }
 
+TEST_F(RootToolsTest, EveryYourIconsNodeListsIconsItsFilesHold)
+{
+    const QStringList keys{"SysShortDesk", "SysShortStart", "SysCurCurrent", "Glyphary Standardctheme", "Glyphary Animatedctheme",
+                           "SysAso", "SysDesktop", "SysStart", "SysDrives", "SysFolders", "SysFiles"};
+    for (const QString& key : keys) {
+        const ToolRun listing = listNode(key);
+        ASSERT_EQ(listing.exitCode, 0) << key.toStdString() << listing.messages.toStdString();
+        const QStringList lines = listing.output.split(u'\n', Qt::SkipEmptyParts);
+        ASSERT_FALSE(lines.isEmpty()) << key.toStdString();
+        platform::WindowsPaths paths(root());
+        platform::IconFunctions icons(paths);
+        for (const QString& line : lines) {
+            const QString item = line.section(u'\t', 0, 0);
+            EXPECT_FALSE(line.section(u'\t', 2, 2).isEmpty()) << item.toStdString();
+            const QString file = item.section(u';', 0, 0);
+            if (file == u"default")
+                continue;
+            // Frames of an animation are steps of one file, whose icon is its first frame.
+            const bool frame = typeCodeOf(item) == u'g' || typeCodeOf(item) == u'a';
+            const int index = frame ? 0 : item.section(u';', 1, 1).toInt();
+            EXPECT_EQ(icons.ExtractIconA(file, index).status, 1) << key.toStdString() << ": " << item.toStdString();
+        }
+    }
+
+    const ToolRun unknown = listNode(QStringLiteral("NoSuchNode"));
+    EXPECT_EQ(unknown.exitCode, 1);
+    EXPECT_TRUE(unknown.messages.contains(QStringLiteral("the navigation tree has no node NoSuchNode")));
+    const ToolRun other = listNode(QStringLiteral("SysFiles"), QStringLiteral("2.5.0"));
+    EXPECT_EQ(other.exitCode, 0) << other.messages.toStdString();
+    EXPECT_TRUE(other.output.trimmed().isEmpty());
+}
+
 } // namespace
+} // namespace glyphary
