@@ -107,15 +107,21 @@ TEST_F(IconFunctionsTest, CountsAndIndexesGroupsByContentInTheirExecutablesOrder
     Icon large;
     EXPECT_EQ(icons.ExtractIconExA(dll, 4, &large, nullptr, 1), 0);
     EXPECT_TRUE(large.isNull());
+
+    // A file that changed is read again.
+    write("C:\\lib\\four.dll", ResourceBuilder().iconGroup(ResourceName::byId(1), {dibImage(4)}).pe32());
+    EXPECT_EQ(icons.ExtractIconA(dll, -1).status, 1);
+    QFile::remove(paths.toHost(dll));
+    EXPECT_EQ(icons.ExtractIconA(dll, -1).status, kExtractUnreadable);
 }
 
 TEST_F(IconFunctionsTest, ExtractIconExReachesResourceIdOneAndFillsBothSizes)
 {
-    ResourceBuilder builder;
-    builder.iconGroup(ResourceName::byId(1), {dibImage(4, 16), dibImage(8, 32)}).iconGroup(ResourceName::byId(2), {dibImage(4)});
-    const QString dll = write("C:\\two.dll", builder.pe32());
+    const QString dll = write("C:\\two.dll", ResourceBuilder()
+                                                 .iconGroup(ResourceName::byId(1), {dibImage(4, 16), dibImage(8, 32)})
+                                                 .iconGroup(ResourceName::byId(2), {dibImage(4)})
+                                                 .pe32());
     EXPECT_EQ(icons.ExtractIconExA(dll, -1, nullptr, nullptr, 0), 2);
-
     Icon large;
     Icon small;
     EXPECT_EQ(icons.ExtractIconExA(dll, -1, &large, &small, 1), 1); // -1 with arrays is id 1
@@ -123,7 +129,6 @@ TEST_F(IconFunctionsTest, ExtractIconExReachesResourceIdOneAndFillsBothSizes)
     EXPECT_EQ(large.bitsPerPixel, 8);
     EXPECT_EQ(small.image.size(), QSize(16, 16));
     EXPECT_EQ(small.bitsPerPixel, 4);
-
     std::array<Icon, 3> many;
     EXPECT_EQ(icons.ExtractIconExA(dll, 0, many.data(), nullptr, 3), 2);
     EXPECT_FALSE(many[1].isNull());
@@ -152,7 +157,6 @@ TEST_F(IconFunctionsTest, UnreadableFilesAreNegativeAndEmptyExecutablesZero)
     }
     Icon large;
     EXPECT_EQ(icons.ExtractIconExA(cases[0].first, 0, &large, nullptr, 1), kExtractUnreadable);
-
 }
 
 // A 2 GB file: only its directory and images are read (the files are sparse, so the test costs no
@@ -235,18 +239,6 @@ TEST_F(IconFunctionsTest, GivesAWholeIconGroupAsAnIcoFile)
     EXPECT_EQ(icons.iconGroupFile(dll, -1), std::nullopt);
     EXPECT_EQ(icons.iconGroupFile(write("C:\\p.cur", curFile({{dibImage(1), 1, 1}})), 0), std::nullopt);
     EXPECT_EQ(icons.iconGroupFile(QStringLiteral("C:\\missing.ico"), 0), std::nullopt);
-}
-
-TEST_F(IconFunctionsTest, RereadsAFileThatChanged)
-{
-    ResourceBuilder one;
-    one.iconGroup(ResourceName::byId(1), {dibImage(4)});
-    const QString dll = write("C:\\grows.dll", one.pe32());
-    EXPECT_EQ(icons.ExtractIconA(dll, -1).status, 1);
-    write("C:\\grows.dll", fourGroups().pe32());
-    EXPECT_EQ(icons.ExtractIconA(dll, -1).status, 4);
-    QFile::remove(paths.toHost(dll));
-    EXPECT_EQ(icons.ExtractIconA(dll, -1).status, kExtractUnreadable);
 }
 
 TEST_F(IconFunctionsTest, LoadImageGivesCursorsWithHotSpotsAndTheFirstImageSizeUnlessToldOtherwise)

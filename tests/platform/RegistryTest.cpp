@@ -273,7 +273,7 @@ TEST_F(RegistryTest, DeletingAKeyWithSubkeysFollowsTheSystem)
     reg->RegCloseKey(open(HKCU, "Software\\A"));
 }
 
-TEST_F(RegistryTest, GarbledHiveIsNeverWrittenAndReportedOnce)
+TEST_F(RegistryTest, AGarbledHiveOrAFileThatIsNoHiveIsNeverWrittenAndReportedOnce)
 {
     // Cut short in the middle of a value: what came before is still readable.
     const QByteArray garbled = kUserHive.left(369);
@@ -292,14 +292,14 @@ TEST_F(RegistryTest, GarbledHiveIsNeverWrittenAndReportedOnce)
     EXPECT_EQ(user(), garbled);
     EXPECT_EQ(problems, std::vector<QString>{files.user + " | The registry file " + files.user
                                              + " could not be read completely. Glyphary will not change it."});
-    EXPECT_EQ(set(HKLM, "Software", "v", 1), ERROR_SUCCESS); // other hives are not affected
-}
+    EXPECT_EQ(set(HKCR, ".ico", "", "icofile"), ERROR_SUCCESS); // other hives are not affected
 
-TEST_F(RegistryTest, AFileThatIsNoHiveOrCannotBeReadIsLeftAlone)
-{
+    // Nor is a file that is no hive, or one that cannot be read.
     const QByteArray other("\xff\xfeR\0E\0G\0", 8);
+    QFile::remove(files.user);
     writeFile(files.machine, other);
-    EXPECT_FALSE(reg->valueExists(HKLM, "Software", "v"));
+    reopen();
+    EXPECT_FALSE(reg->valueExists(HKLM, "Software\\Classes\\.ico", ""));
     EXPECT_EQ(set(HKCR, ".ico", "", "icofile"), ERROR_ACCESS_DENIED);
     EXPECT_EQ(machine(), other);
     EXPECT_EQ(problems.size(), 1u);
