@@ -9,9 +9,7 @@ using namespace glyphary;
 
 namespace {
 
-class MainSessionTest : public ::testing::Test, protected glyphary::testing::SessionParts<> {
-protected:
-};
+class MainSessionTest : public ::testing::Test, protected glyphary::testing::SessionParts<> {};
 
 TEST_F(MainSessionTest, CommandsRunTheirHandlerAndAMissingHandlerOrUnknownEntryIsReported)
 {
@@ -41,19 +39,6 @@ TEST_F(MainSessionTest, AFamilyWithoutSourceSaysSoAndListsNothing)
     EXPECT_FALSE(session.sources().takeDrop(SourceFamily::Favorites, QStringLiteral("C:\\Fav")));
 }
 
-TEST_F(MainSessionTest, ASourceCaptionAndASelectionReachTheWindow)
-{
-    session.setSourceCaption(QStringLiteral("Hi Color"));
-    EXPECT_EQ(window.sourceCaption, QStringLiteral("Hi Color"));
-
-    window.row = SelectedRow{QStringLiteral("star"), QStringLiteral("Hi-Color Icon"), QStringLiteral("Glyphary"),
-                             QStringLiteral("1:0:02book")};
-    session.selectionChanged();
-    ASSERT_TRUE(window.appliedSelection.has_value());
-    EXPECT_EQ(window.appliedSelection->typeText, session.selection().typeText);
-    EXPECT_FALSE(session.selection().typeText.isEmpty());
-}
-
 TEST_F(MainSessionTest, KeptObjectsGoInReverseOrder)
 {
     std::vector<int> gone;
@@ -71,8 +56,6 @@ TEST_F(MainSessionTest, KeptObjectsGoInReverseOrder)
     EXPECT_EQ(gone, (std::vector<int>{2, 1}));
 }
 
-} // namespace
-
 TEST_F(MainSessionTest, SaveShortcutWritesTheSevenValuesAndAFailureSaysSo)
 {
     QDir().mkpath(root.host(QStringLiteral("C:\\WINDOWS")) + QStringLiteral("/SendTo"));
@@ -85,3 +68,5 @@ TEST_F(MainSessionTest, SaveShortcutWritesTheSevenValuesAndAFailureSaysSo)
                                                QStringLiteral("C:\\Icons\\g.ico"), 3, 7}));
     EXPECT_FALSE(session.procSaveShortcut(QStringLiteral("Q:\\nowhere.lnk"), QString(), QString(), QString(), QString(), 0, 1));
 }
+
+} // namespace

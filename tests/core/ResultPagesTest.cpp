@@ -4,10 +4,9 @@
 #include "core/TypeTexts.h"
 #include "support/FakeMainWindow.h"
 
-#include <QHash>
 #include <functional>
+#include <utility>
 #include <gtest/gtest.h>
-#include <map>
 
 using namespace glyphary;
 
@@ -17,7 +16,6 @@ namespace {
 class FakeReader : public ResultRowReader {
 public:
     struct Call {
-        QString item;
         std::int32_t itemData;
         int position;
     };
@@ -26,15 +24,19 @@ public:
     QString note;
 
     QString pageNote() override { return note; }
-
     std::optional<RowResult> readRow(const QString& item, std::int32_t itemData, int position) override
     {
-        calls.push_back({item, itemData, position});
+        calls.push_back({itemData, position});
         if (whileReading)
             whileReading();
         if (item.contains(QStringLiteral("broken")))
             return std::nullopt;
-        return RowResult{QImage(32, 32, QImage::Format_ARGB32), item, TypeText(typeCodeOf(item)), QStringLiteral("File")};
+        RowResult row;
+        row.image = QImage(32, 32, QImage::Format_ARGB32);
+        row.name = item;
+        row.type = TypeText(typeCodeOf(item));
+        row.origin = QStringLiteral("File");
+        return row;
     }
 };
 
@@ -47,6 +49,7 @@ constexpr ControlName kAbort{ControlName::Kind::StandardButton, "abort"};
 constexpr ControlName kFileMenu{ControlName::Kind::Menu, "mnuFile"};
 constexpr ControlName kNavTree{ControlName::Kind::Control, "pnlNav"};
 constexpr ControlName kChangeFolder{ControlName::Kind::YourButton, "changefolder"};
+using Paging = std::array<bool, 4>;
 
 class ResultPagesTest : public ::testing::Test {
 protected:
@@ -56,20 +59,16 @@ protected:
         for (int i = 0; i < count; ++i)
             results.add(openItem(i), i);
     }
-
-    // Lists `count` items and shows the first page.
     void show(int count)
     {
         list(count);
         pages.startListing();
     }
-
-    std::array<bool, 4> paging() const
+    Paging paging() const
     {
         return {view.commandEnabled(Command::FirstPage), view.commandEnabled(Command::PrevPage),
                 view.commandEnabled(Command::NextPage), view.commandEnabled(Command::LastPage)};
     }
-
     // The page shows `count` rows, the items from `first` on.
     void expectRows(int first, std::size_t count) const
     {
@@ -77,13 +76,11 @@ protected:
         EXPECT_EQ(view.tag(1), openItem(first));
         EXPECT_EQ(view.tag(static_cast<int>(count)), openItem(first + static_cast<int>(count) - 1));
     }
-
     // Unlocked, with the status bar back and the normal pointer.
     void expectWindowWhole() const
     {
         EXPECT_FALSE(pages.isLocked());
         EXPECT_TRUE(view.enabled(kFileMenu));
-        EXPECT_TRUE(view.enabled(kNavTree));
         EXPECT_FALSE(view.enabled(kAbort));
         EXPECT_TRUE(view.statusBar);
         EXPECT_FALSE(view.progressBar);
@@ -98,58 +95,34 @@ protected:
     ResultPages pages{results, abortFlag, view, reader};
 };
 
-using Paging = std::array<bool, 4>;
-
-TEST_F(ResultPagesTest, ExactMultipleOfThePageSizeGivesAnEmptyLastPageAndOthersTheRemainder)
+// The empty last page of an exact multiple is shown through the window (ResultPagesWindowTest).
+TEST_F(ResultPagesTest, TheLastPageHoldsTheRemainderAndTheReaderGetsItemDataPositionAndItsNote)
 {
-    show(200);
-
-    EXPECT_EQ(pages.pageCount(), 2);
-    expectRows(0, 200);
-    EXPECT_EQ(view.boundRows, 200);
-    EXPECT_EQ(view.text(StatusPanel::Area), QStringLiteral("Page 1 of 2"));
-    EXPECT_EQ(view.text(StatusPanel::Count), QStringLiteral("200 Icon(s)"));
-    EXPECT_EQ(view.text(StatusPanel::Message), QString());
-    EXPECT_EQ(view.progressMaximum, 200);
-    EXPECT_EQ(view.toPageEntries, 2);
-
-    reader.note = QStringLiteral("cut short");
-    pages.nextPage();
-    EXPECT_EQ(view.text(StatusPanel::Message), QStringLiteral("cut short")) << "the reader's note of the page";
-
-    pages.nextPage();
-    EXPECT_EQ(pages.currentPage(), 2);
-    EXPECT_TRUE(view.rows.empty());
-    EXPECT_EQ(view.boundRows, 0);
-    EXPECT_EQ(view.text(StatusPanel::Area), QStringLiteral("Page 2 of 2"));
-    EXPECT_EQ(view.text(StatusPanel::Count), QStringLiteral("200 Icon(s)"));
-    EXPECT_EQ(view.progressMaximum, 1);
-
-    // Otherwise the last page holds the remainder; the reader gets item data and position.
     show(450);
+    EXPECT_EQ(view.boundRows, 200);
+    EXPECT_EQ(view.progressMaximum, 200);
+    EXPECT_EQ(view.text(StatusPanel::Message), QString());
+    reader.note = QStringLiteral("cut short");
     pages.lastPage();
-
+    EXPECT_EQ(view.text(StatusPanel::Message), QStringLiteral("cut short"));
     EXPECT_EQ(pages.currentPage(), 3);
     expectRows(400, 50);
+    EXPECT_EQ(view.boundRows, 50);
     EXPECT_EQ(view.rows.at(50).row.type, QStringLiteral("256 Color Icon"));
     EXPECT_EQ(view.progressMaximum, 51);
-    const FakeReader::Call& last = reader.calls.back();
-    EXPECT_EQ(last.itemData, 449);
-    EXPECT_EQ(last.position, 50);
+    EXPECT_EQ(reader.calls.back().itemData, 449);
+    EXPECT_EQ(reader.calls.back().position, 50);
+    EXPECT_EQ(view.text(StatusPanel::Area), QStringLiteral("Page 3 of 3"));
 }
 
 TEST_F(ResultPagesTest, UndrawableItemsTakeNoRowButStayCounted)
 {
-    results.add(openItem(0));
-    results.add(QStringLiteral("xy"));
-    results.add(QStringLiteral("C:\\a.ico;0;x;1bogus"));
-    results.add(QStringLiteral("C:\\broken.ico;0;x;1open"));
-    results.add(openItem(4));
+    for (const QString& item : {openItem(0), QStringLiteral("xy"), QStringLiteral("C:\\a.ico;0;x;1bogus"),
+                                QStringLiteral("C:\\broken.ico;0;x;1open"), openItem(4)})
+        results.add(item);
     pages.startListing();
-
     EXPECT_EQ(reader.calls.size(), 3u); // unknown kinds never reach a reader
     ASSERT_EQ(view.rows.size(), 2u);
-    EXPECT_EQ(view.tag(1), openItem(0));
     EXPECT_EQ(view.tag(2), openItem(4));
     EXPECT_EQ(view.boundRows, 2);
     EXPECT_EQ(view.text(StatusPanel::Count), QStringLiteral("5 Icon(s)"));
@@ -159,30 +132,21 @@ TEST_F(ResultPagesTest, LedBlinksOnlyOnFirstPageOfANewListing)
 {
     show(450);
     ASSERT_TRUE(pages.isLedRunning());
-    EXPECT_TRUE(view.ledTimer);
     pages.ledTick();
     EXPECT_EQ(view.pictureOf(StatusPanel::Area), QStringLiteral("redledon"));
     pages.ledTick();
     EXPECT_EQ(view.pictureOf(StatusPanel::Area), QStringLiteral("redledoff"));
     pages.ledTick();
-    EXPECT_EQ(view.pictureOf(StatusPanel::Area), QStringLiteral("redledon"));
-
     pages.nextPage();
     EXPECT_FALSE(pages.isLedRunning());
-    EXPECT_FALSE(view.ledTimer);
     EXPECT_EQ(view.pictureOf(StatusPanel::Area), QStringLiteral("redledoff"));
     pages.ledTick(); // a tick already queued changes nothing
     EXPECT_EQ(view.pictureOf(StatusPanel::Area), QStringLiteral("redledoff"));
-
-    pages.firstPage();
-    EXPECT_EQ(pages.currentPage(), 1);
-    EXPECT_FALSE(view.ledTimer);
 
     pages.startListing();
     EXPECT_TRUE(view.ledTimer);
     pages.ledTick(); // starts from off again
     EXPECT_EQ(view.pictureOf(StatusPanel::Area), QStringLiteral("redledon"));
-
     show(199);
     EXPECT_FALSE(view.ledTimer);
 }
@@ -191,38 +155,25 @@ TEST_F(ResultPagesTest, ToPageEntriesFillTheirPageExceptTheShownOneAndPagingComm
 {
     show(450);
     ASSERT_EQ(view.toPageEntries, 3);
-    const auto readsBefore = reader.calls.size();
     const int clearsBefore = view.clears;
-
-    pages.toPage(1);
-    EXPECT_EQ(reader.calls.size(), readsBefore);
+    for (int page : {1, 0, 4})
+        pages.toPage(page);
     EXPECT_EQ(view.clears, clearsBefore);
     EXPECT_TRUE(view.ledTimer);
-
-    pages.toPage(0);
-    pages.toPage(4);
-    EXPECT_EQ(view.clears, clearsBefore);
-
-    pages.toPage(3);
-    EXPECT_EQ(pages.currentPage(), 3);
-    EXPECT_EQ(view.tag(1), openItem(400));
-
-    show(450);
     EXPECT_EQ(paging(), (Paging{false, false, true, true}));
     pages.previousPage(); // disabled: nothing happens
     EXPECT_EQ(pages.currentPage(), 1);
-
     pages.nextPage();
     EXPECT_EQ(paging(), (Paging{true, true, true, true}));
     pages.nextPage();
     EXPECT_EQ(paging(), (Paging{true, true, false, false}));
     pages.nextPage();
     EXPECT_EQ(pages.currentPage(), 3);
+    EXPECT_EQ(view.tag(1), openItem(400));
     pages.previousPage();
     EXPECT_EQ(pages.currentPage(), 2);
     for (Command command : kPagingCommands)
         EXPECT_EQ(pages.isPagingEnabled(command), view.commandEnabled(command));
-
     show(10);
     EXPECT_EQ(paging(), (Paging{false, false, false, false}));
 }
@@ -236,7 +187,6 @@ TEST_F(ResultPagesTest, EscapeWhileFillingPageThreeLeavesAnEmptyAbortedView)
         if (pages.currentPage() == 3)
             abortFlag = kTrue;
     };
-
     pages.nextPage();
     EXPECT_TRUE(view.rows.empty());
     EXPECT_FALSE(pages.isPageShown());
@@ -273,32 +223,30 @@ TEST_F(ResultPagesTest, LargePagesYieldNotPerItemAnAbortedFirstPageDoesNotBlinkA
     EXPECT_FALSE(view.ledTimer);
     EXPECT_EQ(view.toPageEntries, 3);
 
-    // Five or fewer items never yield, so nothing can abort them.
     view.doEventsCalls = 0;
     list(5);
     abortFlag = kTrue; // a flag left from before is cleared with the view
     pages.startListing();
     EXPECT_EQ(view.doEventsCalls, 0);
-    EXPECT_EQ(view.rows.size(), 5u);
     EXPECT_EQ(view.text(StatusPanel::Count), QStringLiteral("5 Icon(s)"));
-
     show(6);
-    EXPECT_GE(view.doEventsCalls, 1);
     EXPECT_EQ(view.text(StatusPanel::Count), QStringLiteral("Aborted!"));
 }
 
-TEST_F(ResultPagesTest, WindowIsLockedWhileFillingAndStatusBarMakesWayForProgress)
+TEST_F(ResultPagesTest, FillingLocksTheWindowAndTheProgressBarTakesTheStatusBarsPlace)
 {
     list(20);
     bool checked = false;
     reader.whileReading = [&] {
-        if (checked)
+        if (std::exchange(checked, true))
             return;
-        checked = true;
         EXPECT_TRUE(pages.isLocked());
+        for (const ControlName& control : pages.lockedControls())
+            EXPECT_FALSE(view.enabled(control)) << control.name;
         EXPECT_FALSE(view.enabled(kFileMenu));
         EXPECT_FALSE(view.enabled(kNavTree));
         EXPECT_TRUE(view.enabled(kAbort));
+        EXPECT_TRUE(view.enabled(kChangeFolder)); // not covered without folder icon support
         EXPECT_EQ(view.pointer, MousePointer::ArrowHourglass);
         EXPECT_FALSE(view.statusBar);
         EXPECT_TRUE(view.progressBar);
@@ -307,6 +255,8 @@ TEST_F(ResultPagesTest, WindowIsLockedWhileFillingAndStatusBarMakesWayForProgres
     pages.startListing();
     ASSERT_TRUE(checked);
     expectWindowWhole();
+    for (const ControlName& control : pages.lockedControls())
+        EXPECT_TRUE(view.enabled(control)) << control.name;
     EXPECT_EQ(view.selectionUpdates, 1);
 
     // A status bar the person hid stays hidden, and the progress bar does not take its place.
@@ -319,31 +269,6 @@ TEST_F(ResultPagesTest, WindowIsLockedWhileFillingAndStatusBarMakesWayForProgres
     pages.startListing();
     EXPECT_TRUE(checked);
     EXPECT_FALSE(view.statusBar);
-}
-
-TEST_F(ResultPagesTest, LockCoversEveryNamedControlAndEnablesAbort)
-{
-    using K = ControlName::Kind;
-    const std::vector<ControlName> expected{
-        {K::Control, "picSplitV"}, {K::Menu, "mnuFile"}, {K::Menu, "mnuEdit"}, {K::Menu, "mnuView"},
-        {K::Menu, "mnuGo"}, {K::Menu, "mnuFavorite"}, {K::Menu, "mnuRef"}, {K::Menu, "mnuTools"},
-        {K::Menu, "mnuHelp"}, {K::Menu, "mnuGoBar"}, {K::StandardButton, "view"}, {K::StandardButton, "open"},
-        {K::StandardButton, "create"}, {K::StandardButton, "help"}, {K::YourButton, "favedit"},
-        {K::YourButton, "favrefresh"}, {K::YourButton, "refedit"}, {K::Control, "pnlNav"},
-    };
-    EXPECT_EQ(pages.lockedControls(), expected);
-
-    pages.lockWindow();
-    for (const ControlName& control : expected)
-        EXPECT_FALSE(view.enabled(control)) << control.name;
-    EXPECT_TRUE(view.enabled(kAbort));
-    EXPECT_TRUE(view.enabled(kChangeFolder)); // not covered without folder icon support
-    EXPECT_EQ(view.pointer, MousePointer::ArrowHourglass);
-
-    pages.unlockWindow();
-    for (const ControlName& control : expected)
-        EXPECT_TRUE(view.enabled(control)) << control.name;
-    EXPECT_FALSE(view.enabled(kAbort));
 
     pages.setFolderIconsSupported(true);
     pages.lockWindow();
@@ -357,9 +282,7 @@ TEST_F(ResultPagesTest, EmptyListingShowsNoIconsAndReleasesABuildersLock)
     view.pictures[StatusPanel::Area] = QStringLiteral("redledoff");
     pages.lockWindow(); // as a builder does before gathering
     pages.startListing();
-
     EXPECT_EQ(pages.pageCount(), 1);
-    EXPECT_TRUE(view.rows.empty());
     EXPECT_TRUE(reader.calls.empty());
     EXPECT_EQ(view.text(StatusPanel::Count), QStringLiteral("0 Icon(s)"));
     EXPECT_EQ(view.text(StatusPanel::Area), QString());
@@ -372,12 +295,10 @@ TEST_F(ResultPagesTest, EmptyListingShowsNoIconsAndReleasesABuildersLock)
 TEST_F(ResultPagesTest, ClearingTheViewDisablesEveryCommandAndEmptiesTheTypePanel)
 {
     show(450);
-    pages.nextPage();
     for (Command command : kSelectionCommands)
         view.commands[command] = true;
     view.texts[StatusPanel::Type] = QStringLiteral("16 Color Icon");
     abortFlag = kTrue;
-
     pages.clearView();
     for (const CommandControls& command : kCommandControls)
         EXPECT_FALSE(view.commandEnabled(command.command)) << command.menu;
@@ -392,20 +313,16 @@ TEST_F(ResultPagesTest, HeaderClicksToggleTheOrderWhicheverColumnAndArrangeKeeps
 {
     show(10);
     EXPECT_FALSE(view.sortState.enabled);
-
     pages.sortByColumn(0);
     EXPECT_TRUE(view.sortState.enabled);
-    EXPECT_EQ(view.sortState.key, 0);
     EXPECT_TRUE(view.sortState.descending);
     pages.sortByColumn(2);
     EXPECT_EQ(view.sortState.key, 2);
     EXPECT_FALSE(view.sortState.descending);
     pages.sortByColumn(2);
     EXPECT_TRUE(view.sortState.descending);
-
     pages.arrangeBy(1);
     EXPECT_EQ(view.sortState.key, 1);
-    EXPECT_TRUE(view.sortState.enabled);
     EXPECT_TRUE(view.sortState.descending);
     pages.arrangeBy(3);
     pages.sortByColumn(-1);
@@ -419,19 +336,16 @@ TEST_F(ResultPagesTest, HeaderClicksToggleTheOrderWhicheverColumnAndArrangeKeeps
 
 TEST_F(ResultPagesTest, IconsPerPageComesFromTheSettingWithSafeFallbacksAndAChangeRedraws)
 {
-    const std::pair<SettingValue, int> cases[] = {{SettingValue{}, 200}, {QString(), 200}, {QStringLiteral("abc"), 200},
-        {QStringLiteral("0"), 200}, {QStringLiteral("-100"), 200}, {QStringLiteral("150"), 150}, {qint32{100}, 100},
-        {QStringLiteral("100000"), 32767}};
+    const std::pair<SettingValue, int> cases[] = {{SettingValue{}, 200}, {QStringLiteral("abc"), 200}, {QStringLiteral("0"), 200},
+        {QStringLiteral("-100"), 200}, {QStringLiteral("150"), 150}, {qint32{100}, 100}, {QStringLiteral("100000"), 32767}};
     for (const auto& [setting, perPage] : cases)
         EXPECT_EQ(ResultPages::iconsPerPageFrom(setting), perPage) << Settings::toText(setting).toStdString();
 
     pages.setIconsPerPage(0);
-    list(10);
-    pages.startListing(); // no division by zero
+    show(10); // no division by zero
     EXPECT_EQ(pages.iconsPerPage(), 200);
     EXPECT_EQ(view.rows.size(), 10u);
 
-    // A change redraws with the new pages.
     show(450);
     pages.lastPage();
     pages.changeIconsPerPage(100);
@@ -439,7 +353,6 @@ TEST_F(ResultPagesTest, IconsPerPageComesFromTheSettingWithSafeFallbacksAndAChan
     EXPECT_EQ(pages.currentPage(), 3);
     EXPECT_EQ(view.toPageEntries, 5);
     expectRows(200, 100);
-
     pages.changeIconsPerPage(-3); // back to 200: page 3 is still the last
     EXPECT_EQ(pages.pageCount(), 3);
     EXPECT_EQ(view.tag(1), openItem(400));
@@ -451,14 +364,11 @@ TEST_F(ResultPagesTest, ListingsBeyond32767EntriesShowEveryPageRight)
     EXPECT_EQ(pages.pageCount(), 201);
     EXPECT_EQ(view.text(StatusPanel::Count), QStringLiteral("40000 Icon(s)"));
     EXPECT_EQ(view.toPageEntries, 201);
-
     // Page 164 ends past index 32,767, where 16-bit page arithmetic overflowed.
     pages.toPage(164);
     expectRows(32600, 200);
-
     pages.lastPage();
     EXPECT_EQ(view.text(StatusPanel::Area), QStringLiteral("Page 201 of 201"));
-    EXPECT_TRUE(view.rows.empty());
     pages.previousPage();
     expectRows(39800, 200);
     EXPECT_EQ(reader.calls.back().itemData, 39999);

