@@ -41,12 +41,16 @@ QByteArray sampleBytes(int size, std::uint32_t seed)
 std::uint32_t u32At(const QByteArray& bytes, qsizetype at) { return qFromLittleEndian<quint32>(bytes.constData() + at); }
 std::uint16_t u16At(const QByteArray& bytes, qsizetype at) { return qFromLittleEndian<quint16>(bytes.constData() + at); }
 
-// The encryptions this libzip can write.
+bool aesSupported() { return zip_encryption_method_supported(ZIP_EM_AES_256, 1) != 0; }
+
+// The encryptions this libzip can write; AE-2 (as 7-Zip writes it) stores no CRC, the MAC is its only guard.
 std::vector<std::pair<const char*, ZipEncryption>> encryptions()
 {
     std::vector<std::pair<const char*, ZipEncryption>> all = {{"pkware", ZipEncryption::TraditionalPkware}};
-    if (zip_encryption_method_supported(ZIP_EM_AES_256, 1) != 0)
+    if (aesSupported()) {
         all.emplace_back("aes", ZipEncryption::Aes256);
+        all.emplace_back("ae2", ZipEncryption::Aes256Ae2);
+    }
     return all;
 }
 
@@ -131,13 +135,33 @@ TEST_F(Glread32Test, WriterArchivesAreEncryptedAndDeflatedAndExtractExactBytes)
     }
 }
 
-TEST_F(Glread32Test, InfoZipArchivesStoredAndDeflatedExtractExactBytes)
+TEST_F(Glread32Test, Ae2ArchivesStoreNoCrcAndExtractEmptyMembers)
+{
+    if (!aesSupported())
+        GTEST_SKIP() << "this libzip was built without AES";
+    const QByteArray ae2 = archive({{"12.lib", member12}, {"empty.lib", {}}}, ZipEncryption::Aes256Ae2);
+    ASSERT_EQ(u32At(ae2, 0), 0x04034b50u);
+    EXPECT_EQ(u32At(ae2, 14), 0u) << "local CRC";
+    const qsizetype central = ae2.indexOf(QByteArray("PK\x01\x02", 4));
+    ASSERT_GT(central, 0);
+    EXPECT_EQ(u32At(ae2, central + 16), 0u) << "central CRC";
+    EXPECT_GT(ae2.indexOf(QByteArray("\x01\x99\x07\x00\x02\x00", 6), central), central) << "AES field, vendor version 2";
+    useArchive(ae2);
+    EXPECT_EQ(extract("empty.lib"), Glread32::Ok);
+    EXPECT_EQ(inTemp(), QStringList{"empty.lib"});
+    EXPECT_EQ(extracted("empty.lib"), QByteArray());
+}
+
+TEST_F(Glread32Test, InfoZipArchivesStoredAndDeflatedExtractExactBytesAndUnzipOpensOurs)
 {
     const QString zip = QStandardPaths::findExecutable("zip");
-    if (zip.isEmpty())
-        GTEST_SKIP() << "Info-ZIP zip is not installed (apt-get install zip)";
+    const QString unzip = QStandardPaths::findExecutable("unzip");
+    if (zip.isEmpty() && unzip.isEmpty())
+        GTEST_SKIP() << "Info-ZIP zip and unzip are not installed (apt-get install zip unzip)";
     root.writeFile(QStringLiteral("C:\\work\\12.lib"), member12);
     for (const char* level : {"-0", "-9"}) {
+        if (zip.isEmpty())
+            break;
         QFile::remove(host(kArchive));
         ASSERT_TRUE(infoZip(zip, {"-q", "-j", level, "-P", QString::fromStdString(kPassword), host(kArchive), "12.lib"}));
         EXPECT_EQ(extract("12.lib"), Glread32::Ok) << level;
@@ -146,15 +170,10 @@ TEST_F(Glread32Test, InfoZipArchivesStoredAndDeflatedExtractExactBytes)
         EXPECT_NE(extract("12.lib", "Quenchbarrov"), Glread32::Ok) << level;
         EXPECT_TRUE(inTemp().isEmpty()) << level;
     }
-}
-
-TEST_F(Glread32Test, InfoZipUnzipOpensWriterArchive)
-{
-    const QString unzip = QStandardPaths::findExecutable("unzip");
-    if (unzip.isEmpty())
-        GTEST_SKIP() << "Info-ZIP unzip is not installed";
-    useArchive(archive({{"12.lib", member12}}));
-    EXPECT_EQ(infoZip(unzip, {"-p", "-P", QString::fromStdString(kPassword), host(kArchive), "12.lib"}), member12);
+    if (!unzip.isEmpty()) {
+        useArchive(archive({{"12.lib", member12}}));
+        EXPECT_EQ(infoZip(unzip, {"-p", "-P", QString::fromStdString(kPassword), host(kArchive), "12.lib"}), member12);
+    }
 }
 
 TEST_F(Glread32Test, WrongOrMissingPasswordLeavesNoFile)
