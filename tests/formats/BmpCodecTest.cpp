@@ -129,7 +129,7 @@ TEST(BmpReader, EveryCutOfAValidFileFailsCleanly)
         EXPECT_FALSE(parseBmp(Bytes(file.data(), length))) << length;
 }
 
-TEST(BmpWriter, WritesTwentyFourBitBottomUpRows)
+TEST(BmpWriter, WritesTwentyFourBitBottomUpRowsOverTheBackground)
 {
     const QImage image = test::imageOf(kWidth, kHeight, [](int x, int y) { return qRgb(x * 50, y * 100, 7); });
     const auto written = writeBmp(image);
@@ -151,14 +151,12 @@ TEST(BmpWriter, WritesTwentyFourBitBottomUpRows)
     EXPECT_EQ(reader.u8(54 + 5), 50);
     EXPECT_EQ(reader.u8(54 + 15), 0);
     EXPECT_TRUE(test::samePixels(*parseBmp(file).value, image));
-}
 
-TEST(BmpWriter, ComposesTranslucentPixelsOverTheBackground)
-{
-    QImage image(2, 1, QImage::Format_ARGB32);
-    image.setPixel(0, 0, qRgba(255, 0, 0, 0));
-    image.setPixel(1, 0, qRgba(255, 0, 0, 128));
-    const auto back = parseBmp(*writeBmp(image, qRgb(0, 0, 255)).value);
+    // Translucent pixels are composed over the background.
+    QImage translucent(2, 1, QImage::Format_ARGB32);
+    translucent.setPixel(0, 0, qRgba(255, 0, 0, 0));
+    translucent.setPixel(1, 0, qRgba(255, 0, 0, 128));
+    const auto back = parseBmp(*writeBmp(translucent, qRgb(0, 0, 255)).value);
     ASSERT_TRUE(back);
     EXPECT_EQ(back.value->pixel(0, 0), qRgb(0, 0, 255));
     EXPECT_EQ(back.value->pixel(1, 0), qRgb(128, 0, 127));

@@ -25,9 +25,19 @@ IconCodecResult<IconImage> chosen(Bytes file, DecodeBudget& budget)
     return decodeChosenIconImage(iconImageSources(file, *directory.value), directory.value->type == IconFileType::Cursor, 32, 32, budget);
 }
 
-TEST(BoundedDecoding, DecodesOnlyTheChosenImageOrEverySharedImageOnce)
+TEST(BoundedDecoding, ProbesSizesAndDecodesOnlyTheChosenImageOrEverySharedImageOnce)
 {
     const ByteVector file = sharedEntryIcon(kSharedEntries, 1024);
+    // Sizes are probed from the PNG header (the directory says 0, that is 256) and the DIB header.
+    const auto sources = iconImageSources(file, *parseIcoDirectory(file).value);
+    const auto png = probeIconImage(sources.front().data);
+    const auto dib = probeIconImage(sources.back().data);
+    ASSERT_TRUE(png);
+    ASSERT_TRUE(dib);
+    EXPECT_EQ(QSize(png.value->width, png.value->height), QSize(1024, 1024));
+    EXPECT_EQ(QSize(dib.value->width, dib.value->height), QSize(32, 32)); // the doubled DIB height halved
+    EXPECT_EQ(dib.value->bitsPerPixel, 32);
+
     DecodeBudget budget;
     const auto image = chosen(file, budget);
     ASSERT_TRUE(image);
@@ -43,22 +53,6 @@ TEST(BoundedDecoding, DecodesOnlyTheChosenImageOrEverySharedImageOnce)
     ASSERT_EQ(parsed.value->entries.size(), 256u);
     EXPECT_EQ(parsed.value->images().size(), 256u);
     EXPECT_EQ(whole.pixelsDecoded, 1024u * 1024u + kLargeImagePixels);
-}
-
-TEST(BoundedDecoding, ProbesSizesFromPngHeaderAndDibHeader)
-{
-    const ByteVector file = sharedEntryIcon(1, 1024);
-    const auto sources = iconImageSources(file, *parseIcoDirectory(file).value);
-    ASSERT_EQ(sources.size(), 2u);
-    const auto png = probeIconImage(sources[0].data);
-    const auto dib = probeIconImage(sources[1].data);
-    ASSERT_TRUE(png);
-    ASSERT_TRUE(dib);
-    EXPECT_EQ(png.value->width, 1024); // the directory says 0, that is 256
-    EXPECT_EQ(png.value->height, 1024);
-    EXPECT_EQ(dib.value->width, 32);
-    EXPECT_EQ(dib.value->height, 32); // the doubled DIB height halved
-    EXPECT_EQ(dib.value->bitsPerPixel, 32);
 }
 
 TEST(BoundedDecoding, KeepsAnimationFramesAtTheSizeShownAndCutsThemAtTheBudget)

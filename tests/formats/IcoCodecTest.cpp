@@ -142,20 +142,6 @@ TEST(IcoReader, DecodesPngEntriesAndFailsOnlyTheEntryWhosePngIsBroken)
     EXPECT_EQ(parseIco(iconFile(1, {{16, 16, 0, 1, 32, huge}})).error, IconCodecError::TooLarge);
 }
 
-TEST(IcoReader, PicksLargeAndSmallImagesAsWindowsDoes)
-{
-    const QImage small = picture(16, 10);
-    const QImage large = picture(32, 10);
-    const auto bytes = writeIco(std::vector<IconToWrite>{{small, 4}, {small, 32}, {large, 8}, {large, 32}, {picture(48, 10), 32}});
-    const auto ico = parseIco(*bytes.value);
-    ASSERT_TRUE(ico);
-    ASSERT_NE(ico.value->best(kLargeIconSize), nullptr);
-    EXPECT_EQ(ico.value->best(kLargeIconSize)->width(), 32);
-    EXPECT_EQ(ico.value->best(kLargeIconSize)->bitsPerPixel, 32);
-    EXPECT_EQ(ico.value->best(kSmallIconSize)->width(), 16);
-    EXPECT_EQ(ico.value->best(kSmallIconSize)->bitsPerPixel, 32);
-}
-
 TEST(IconChoice, PrefersExactSizeThenTheClosestNotLargerThenTheScreenDepth)
 {
     const struct {
@@ -175,6 +161,16 @@ TEST(IconChoice, PrefersExactSizeThenTheClosestNotLargerThenTheScreenDepth)
     };
     for (const auto& c : cases)
         EXPECT_EQ(chooseIconImage(c.candidates, 32, 32, c.depth), c.chosen) << c.candidates.size() << " at " << c.depth;
+
+    // A file's large and small images are chosen the same way.
+    const QImage small = picture(16, 10), large = picture(32, 10);
+    const auto ico = parseIco(*writeIco(std::vector<IconToWrite>{{small, 4}, {small, 32}, {large, 8}, {large, 32}, {picture(48, 10), 32}}).value);
+    ASSERT_TRUE(ico);
+    for (const int size : {kLargeIconSize, kSmallIconSize}) {
+        ASSERT_NE(ico.value->best(size), nullptr) << size;
+        EXPECT_EQ(ico.value->best(size)->width(), size);
+        EXPECT_EQ(ico.value->best(size)->bitsPerPixel, 32) << size;
+    }
 }
 
 TEST(IcoReader, RejectsBrokenHeadersEntriesAndDibs)
@@ -251,11 +247,8 @@ TEST(IcoWriter, WritesTheStandardSizesAndFields)
 {
     const auto sizeOf = [](const IconCodecResult<ByteVector>& written) { return written ? written.value->size() : 0; };
     const QImage image = picture(32, 300);
-    EXPECT_EQ(sizeOf(writeIco(image, 4)), 766u);
-    EXPECT_EQ(sizeOf(writeIco(image, 8)), 2238u);
-    EXPECT_EQ(sizeOf(writeIco(image, 1)), 326u);
-    EXPECT_EQ(sizeOf(writeIco(image, 24)), 3262u);
-    EXPECT_EQ(sizeOf(writeIco(image, 32)), 4286u);
+    for (const auto& [bpp, size] : {std::pair{4, 766u}, {8, 2238u}, {1, 326u}, {24, 3262u}, {32, 4286u}})
+        EXPECT_EQ(sizeOf(writeIco(image, bpp)), size) << bpp;
     EXPECT_EQ(sizeOf(writeIco(picture(16, 300), 8)), 1406u);
     EXPECT_EQ(sizeOf(writeIco(picture(48, 300), 32)), 9662u);
     EXPECT_EQ(sizeOf(writeCur(image, 1, 0, 0)), 326u);
@@ -274,11 +267,6 @@ TEST(IcoWriter, WritesTheStandardSizesAndFields)
     EXPECT_EQ(reader.u32le(22), 40u);    // biSize
     EXPECT_EQ(reader.i32le(30), 64);     // doubled height
     EXPECT_EQ(reader.u32le(22 + 32), 0u); // biClrUsed: full table
-
-    const auto big = writeIco(std::vector<IconToWrite>{{picture(256, 3), 32, true}});
-    ASSERT_TRUE(big);
-    EXPECT_EQ(ByteReader(*big.value).u8(6), 0); // 256
-    EXPECT_EQ(ByteReader(*big.value).u8(7), 0);
 }
 
 class IcoRoundTrip : public ::testing::TestWithParam<int> {};
@@ -308,16 +296,17 @@ TEST(IcoWriter, WritesPngEntriesAndCursorHotSpots)
     const QImage source = picture(256, 40);
     const auto png = writeIco(std::vector<IconToWrite>{{source, 32, true}});
     ASSERT_TRUE(png);
+    EXPECT_EQ(ByteReader(*png.value).u8(6), 0); // 256 is stored as 0
+    EXPECT_EQ(ByteReader(*png.value).u8(7), 0);
     EXPECT_TRUE(firstImage(*png.value).isPng);
     EXPECT_TRUE(test::samePixels(firstImage(*png.value).image, source));
 
     const auto cur = writeCur(picture(32, 8), 8, 5, 7);
     ASSERT_TRUE(cur);
-    const auto parsed = parseIco(*cur.value);
-    EXPECT_EQ(parsed.value->type, IconFileType::Cursor);
-    EXPECT_EQ(parsed.value->entries[0].stored.colourCount, 0);
-    EXPECT_EQ(firstImage(*cur.value).hotspotX, 5);
-    EXPECT_EQ(firstImage(*cur.value).hotspotY, 7);
+    EXPECT_EQ(parseIco(*cur.value).value->type, IconFileType::Cursor);
+    EXPECT_EQ(parseIco(*cur.value).value->entries[0].stored.colourCount, 0);
+    const IconImage hotSpot = firstImage(*cur.value);
+    EXPECT_EQ(QPoint(hotSpot.hotspotX, hotSpot.hotspotY), QPoint(5, 7));
 }
 
 TEST(IcoWriter, PaletteDepthsShowTheQuantizersColours)

@@ -1,5 +1,7 @@
 #include "formats/IconResources.h"
+#include "formats/NeImage.h"
 #include "formats/PeImage.h"
+#include "formats/VersionResource.h"
 #include "support/PeBuilder.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +14,9 @@ namespace {
 using testing::dibImage;
 using testing::icoFile;
 using testing::ResourceBuilder;
+using testing::versionResource;
 namespace layout = testing::pe_layout;
+namespace ne_layout = testing::ne_layout;
 
 ResourceBuilder fourGroups()
 {
@@ -178,6 +182,153 @@ TEST_F(PeCorruption, SurvivesEntryCountsOf65535)
         const auto resources = parseIconResources(bytes);
         ASSERT_TRUE(resources.ok());
         EXPECT_FALSE(resources->skipped().empty()) << countField;
+    }
+}
+
+// One valid .icl with the groups MAIN and 2; each case breaks one field.
+class NeLibrary : public ::testing::Test {
+protected:
+    ImageResult<IconResources> readWith(std::size_t at, std::uint16_t value)
+    {
+        bytes = file;
+        setU16le(bytes, at, value);
+        return parseIconResources(bytes);
+    }
+    void expectSecondGroupIntact(const IconResources& resources) const
+    {
+        const auto second = resources.findGroup(GroupKind::Icon, ResourceName::byId(2));
+        ASSERT_TRUE(second);
+        EXPECT_EQ(resources.groupFile(GroupKind::Icon, *second).value(), icoFile({dibImage(4, 32, 2)}));
+    }
+
+    // The builder writes RT_ICON's TYPEINFO first, with its two NAMEINFOs; then RT_GROUP_ICON's.
+    static constexpr std::size_t kIconTypeInfo = ne_layout::kResourceTable + 2;
+    static constexpr std::size_t kFirstIconNameInfo = kIconTypeInfo + 8;
+    static constexpr std::size_t kGroupTypeInfo = kIconTypeInfo + 8 + 2 * 12;
+
+    const ByteVector file = ResourceBuilder()
+                                .iconGroup(ResourceName::byName(u"MAIN"), {dibImage(4, 32, 1)})
+                                .iconGroup(ResourceName::byId(2), {dibImage(4, 32, 2)})
+                                .ne();
+    ByteVector bytes;
+};
+
+TEST_F(NeLibrary, ReadsTheHeaderOfAResourceOnlyLibrary)
+{
+    const auto dos = readDosHeader(file);
+    ASSERT_TRUE(dos.ok());
+    EXPECT_EQ(dos->format, ExecutableFormat::Ne);
+    const auto header = readNeHeader(file, dos->newHeaderOffset);
+    ASSERT_TRUE(header.ok());
+    EXPECT_EQ(header->segmentCount, 0);
+    EXPECT_EQ(header->targetOs, 2);
+    EXPECT_EQ(header->offset + header->resourceTableOffset, ne_layout::kResourceTable);
+    EXPECT_TRUE(header->hasResources());
+}
+
+TEST_F(NeLibrary, RejectsBrokenHeadersWithTheirPlace)
+{
+    bytes = file;
+    setU32le(bytes, 0x3C, static_cast<std::uint32_t>(file.size() - 0x20));
+    bytes[file.size() - 0x20] = 'N';
+    bytes[file.size() - 0x1F] = 'E';
+    EXPECT_EQ(parseIconResources(bytes).error(), (ImageError{ImageErrorKind::TruncatedNeHeader, file.size() - 0x20}));
+    EXPECT_EQ(readWith(ne_layout::kResourceTable, 40).error(), (ImageError{ImageErrorKind::BadAlignShift, ne_layout::kResourceTable}));
+    bytes = file;
+    setU16le(bytes, ne_layout::kNeHeader + 0x24, 0xF000); // resource table far past the end
+    setU16le(bytes, ne_layout::kNeHeader + 0x26, 0xF100);
+    EXPECT_EQ(parseIconResources(bytes).error().kind, ImageErrorKind::ResourceTableTruncated);
+}
+
+TEST_F(NeLibrary, LeavesOutWhatPointsPastTheEndAndKeepsTheRest)
+{
+    auto resources = readWith(kFirstIconNameInfo, 0xFFFF); // rnOffset
+    ASSERT_TRUE(resources.ok());
+    EXPECT_EQ(resources->skipped(), std::vector<ImageError>{(ImageError{ImageErrorKind::ResourceDataOutOfRange, kFirstIconNameInfo})});
+    EXPECT_EQ(resources->groupFile(GroupKind::Icon, 0).error().kind, ImageErrorKind::GroupHasNoImages);
+    expectSecondGroupIntact(*resources);
+
+    resources = readWith(kFirstIconNameInfo + 2, 0xFFFF); // rnLength: cut at the end
+    ASSERT_TRUE(resources.ok());
+    EXPECT_EQ(resources->groupFile(GroupKind::Icon, 0).value(), icoFile({dibImage(4, 32, 1)}));
+
+    // The rest of the file is read as NAMEINFOs, up to its end; the real groups come first.
+    resources = readWith(kGroupTypeInfo + 2, 65535);
+    ASSERT_TRUE(resources.ok());
+    EXPECT_TRUE(testing::hasSkipped(*resources, ImageErrorKind::ResourceTableTruncated));
+    ASSERT_GE(resources->groups(GroupKind::Icon).size(), 2u);
+    EXPECT_EQ(resources->groups(GroupKind::Icon)[0].name, ResourceName::byName(u"MAIN"));
+    expectSecondGroupIntact(*resources);
+
+    resources = readWith(kGroupTypeInfo + 8 + 6, 0x7FFF); // rnID of the first group: a name offset past the end
+    ASSERT_TRUE(resources.ok());
+    EXPECT_TRUE(testing::hasSkipped(*resources, ImageErrorKind::ResourceNameOutOfRange));
+    ASSERT_EQ(resources->groups(GroupKind::Icon).size(), 1u);
+    expectSecondGroupIntact(*resources);
+}
+
+ResourceBuilder browserWithVersion(std::uint16_t major, std::uint16_t minor)
+{
+    ResourceBuilder builder;
+    builder.iconGroup(ResourceName::byId(1), {dibImage(4)}).version(major, minor);
+    return builder;
+}
+
+TEST(VersionResource, ReadsTheFixedBlockOfPeAndNeFiles)
+{
+    EXPECT_EQ(productMajorVersion(browserWithVersion(5, 50).pe32()), 5);
+    EXPECT_EQ(productMajorVersion(browserWithVersion(11, 0).pe32Plus()), 11);
+    EXPECT_EQ(productMajorVersion(browserWithVersion(3, 10).ne()), 3);
+    const auto info = readFixedFileInfo(browserWithVersion(4, 72).pe32());
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->structureVersion, 0x00010000u);
+    EXPECT_EQ(info->fileVersionMS, 0x00040048u);
+    EXPECT_EQ(info->productVersionMS, 0x00040048u);
+    EXPECT_EQ(info->fileOS, 0x40004u);
+    EXPECT_EQ(info->fileType, 1u);
+    EXPECT_EQ(readFixedFileInfo(browserWithVersion(3, 10).ne())->fileOS, 0x10001u);
+}
+
+TEST(VersionResource, GivesNothingWithoutVersionInformation)
+{
+    ResourceBuilder iconsOnly;
+    iconsOnly.iconGroup(ResourceName::byId(1), {dibImage(4)});
+    ResourceBuilder wrongId; // only id 1 is the version resource
+    wrongId.raw(ResourceName::byId(resource_type::kVersion), ResourceName::byId(2), versionResource(ExecutableFormat::Pe, 6, 0));
+    for (const ByteVector& file : {iconsOnly.pe32(), iconsOnly.ne(), ByteVector{}, testing::icoFile({dibImage(4)}), wrongId.pe32()})
+        EXPECT_EQ(productMajorVersion(file), std::nullopt) << file.size();
+}
+
+TEST(VersionResource, FindsAMovedFixedBlockByItsSignatureAndNeedsAllOfIt)
+{
+    ByteVector resource = versionResource(ExecutableFormat::Pe, 7, 1);
+    resource.insert(resource.begin() + 38, 4, 0); // the key padded to 44 instead of 40
+    ASSERT_EQ(*ByteReader(resource).u32le(44), kFixedFileInfoSignature);
+    EXPECT_EQ(parseFixedFileInfo(resource, ExecutableFormat::Pe)->productMajorVersion(), 7);
+
+    ResourceBuilder builder;
+    builder.raw(ResourceName::byId(resource_type::kVersion), ResourceName::byId(1), resource);
+    EXPECT_EQ(productMajorVersion(builder.pe32()), 7);
+
+    // Without its signature or a complete fixed part there is no block.
+    const ByteVector plain = versionResource(ExecutableFormat::Pe, 7, 1);
+    EXPECT_FALSE(parseFixedFileInfo(Bytes(plain).first(40 + 51), ExecutableFormat::Pe));
+    EXPECT_TRUE(parseFixedFileInfo(Bytes(plain).first(40 + 52), ExecutableFormat::Pe));
+    ByteVector unsigned_ = plain;
+    unsigned_[40] = 0;
+    EXPECT_FALSE(parseFixedFileInfo(unsigned_, ExecutableFormat::Pe));
+}
+
+TEST(VersionResource, GivesTheVersionOrNothingForEveryTruncation)
+{
+    for (const ByteVector& file : {browserWithVersion(9, 2).pe32(), browserWithVersion(9, 2).ne()}) {
+        for (std::size_t length = 0; length < file.size(); ++length) {
+            const auto major = productMajorVersion(Bytes(file).first(length));
+            if (major) {
+                EXPECT_EQ(*major, 9) << "length " << length;
+            }
+        }
+        EXPECT_EQ(productMajorVersion(file), 9);
     }
 }
 

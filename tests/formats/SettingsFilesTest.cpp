@@ -1,9 +1,11 @@
+#include "formats/ProfileText.h"
 #include "formats/WineRegistryFile.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <numeric>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -128,15 +130,6 @@ TEST(WineRegistryRead, KeysAreImpliedByTheirSubkeysAndListedInFileOrder)
     EXPECT_EQ(doc.storedPath(u"SOFTWARE\\ZETA\\two\\New"), u"Software\\Zeta\\Two\\New");
 }
 
-TEST(WineRegistryRead, EmptyInputIsACompleteEmptyHive)
-{
-    const auto parsed = parseWineRegistry({});
-    EXPECT_TRUE(parsed.complete);
-    EXPECT_FALSE(parsed.document.hasHeader());
-    EXPECT_EQ(parsed.document.subkeyCount(u""), 0u);
-    EXPECT_TRUE(parsed.document.serialize().empty());
-}
-
 TEST(WineRegistryBroken, ABadLineIsReportedTheRestKeptAndAllWrittenBackUnchanged)
 {
     using enum WineRegistryProblemKind;
@@ -203,8 +196,14 @@ TEST(WineRegistryBrokenAnywhere, CutsAndFlippedBytesReadWithoutHarmAndWriteBackU
     }
 }
 
-TEST(WineRegistryBrokenPreamble, RefusesOtherFilesAndUnknownArchitectures)
+TEST(WineRegistryBrokenPreamble, RefusesOtherFilesAndUnknownArchitecturesButTakesAnEmptyFile)
 {
+    const auto empty = parseWineRegistry({});
+    EXPECT_TRUE(empty.complete);
+    EXPECT_FALSE(empty.document.hasHeader());
+    EXPECT_EQ(empty.document.subkeyCount(u""), 0u);
+    EXPECT_TRUE(empty.document.serialize().empty());
+
     const auto notHive = parse("REGEDIT4\n[HKEY_CURRENT_USER\\Software]\n");
     EXPECT_FALSE(notHive.complete);
     EXPECT_EQ(notHive.problems.front().kind, WineRegistryProblemKind::NotARegistryFile);
@@ -346,25 +345,24 @@ TEST(WineRegistryWrite, NamesAreCaseInsensitiveAndKeepTheirStoredCase)
     EXPECT_FALSE(registryNamesEqual(u"ab", u"abc"));
 }
 
-TEST(WineRegistryWrite, NewKeysGetOneLineAndTheirParentsStayImplied)
+TEST(WineRegistryWrite, NewKeysGetOneLineAndTheirParentsStayImpliedWithinWindowsLimits)
 {
     auto doc = WineRegistryDocument::createNew("REGISTRY\\\\Machine", "win32");
     EXPECT_TRUE(doc.createKey(u"Software\\Glyphary", kTime));
     EXPECT_TRUE(doc.createKey(u"Software\\Glyphary\\Settings", kTime));
     EXPECT_FALSE(doc.createKey(u"software\\glyphary", kTime));
     EXPECT_FALSE(doc.createKey(u"", kTime));
-    EXPECT_EQ(textOf(doc.serialize()),
-              "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\Machine\n\n#arch=win32\n"
-              "\n[Software\\\\Glyphary\\\\Settings]" + kStamp);
+    EXPECT_FALSE(doc.createKey(std::u16string(256, u'k'), kTime));
+    EXPECT_FALSE(doc.setValue(u"K", {std::u16string(kMaxValueNameUnits + 1, u'n'), 4, {}}, kTime));
+    const std::string header = "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\Machine\n\n#arch=win32\n\n";
+    EXPECT_EQ(textOf(doc.serialize()), header + "[Software\\\\Glyphary\\\\Settings]" + kStamp);
     EXPECT_TRUE(doc.keyExists(u"Software\\Glyphary"));
 
     // Removing the only subkey leaves the parent, now with a line of its own.
     EXPECT_TRUE(doc.removeTree(u"SOFTWARE\\Glyphary\\settings", kTime));
     EXPECT_TRUE(doc.keyExists(u"Software\\Glyphary"));
     EXPECT_FALSE(doc.keyExists(u"Software\\Glyphary\\Settings"));
-    EXPECT_EQ(textOf(doc.serialize()),
-              "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\Machine\n\n#arch=win32\n"
-              "\n[Software\\\\Glyphary]" + kStamp);
+    EXPECT_EQ(textOf(doc.serialize()), header + "[Software\\\\Glyphary]" + kStamp);
     EXPECT_FALSE(doc.removeTree(u"", kTime));
     EXPECT_FALSE(doc.removeTree(u"Missing", kTime));
 
@@ -372,9 +370,7 @@ TEST(WineRegistryWrite, NewKeysGetOneLineAndTheirParentsStayImplied)
     doc.setValue(u"Software\\Glyphary", {u"v", 4, {1, 0, 0, 0}}, kTime);
     doc.createKey(u"Software\\Glyphary\\Pos", kTime);
     EXPECT_TRUE(doc.removeValue(u"Software\\Glyphary", u"v", kTime));
-    EXPECT_EQ(textOf(doc.serialize()),
-              "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\Machine\n\n#arch=win32\n"
-              "\n[Software\\\\Glyphary\\\\Pos]" + kStamp);
+    EXPECT_EQ(textOf(doc.serialize()), header + "[Software\\\\Glyphary\\\\Pos]" + kStamp);
 }
 
 TEST(WineRegistryWrite, EditsTouchOnlyTheirSections)
@@ -419,14 +415,6 @@ TEST(WineRegistryWrite, EditsTouchOnlyTheirSections)
     }
 }
 
-TEST(WineRegistryWrite, RefusesPathsBeyondWindowsLimits)
-{
-    auto doc = WineRegistryDocument::createNew("x", "win32");
-    EXPECT_FALSE(doc.createKey(std::u16string(256, u'k'), kTime));
-    EXPECT_FALSE(doc.setValue(u"K", {std::u16string(kMaxValueNameUnits + 1, u'n'), 4, {}}, kTime));
-    EXPECT_FALSE(doc.keyExists(u"K"));
-}
-
 TEST(WineRegistryEscape, FollowsWinesRules)
 {
     EXPECT_EQ(escapeRegistryText(u"a\\b\"c[d]", "\""), "a\\\\b\\\"c[d]");
@@ -434,3 +422,67 @@ TEST(WineRegistryEscape, FollowsWinesRules)
     EXPECT_EQ(escapeRegistryText(u"\u00e9a\u00e9g\u20ac", "\""), "\\x00e9a\\xe9g\\x20ac");
     EXPECT_EQ(escapeRegistryText(std::u16string(u"\0\0" u"1\x02x\x7f", 6), "\""), "\\0\\0001\\2x\x7f");
 }
+
+namespace {
+
+struct ReadCase {
+    const char* name;
+    std::string text;
+    const char* section;
+    const char* key;
+    std::optional<std::string> expected;
+};
+
+TEST(ProfileText, ReadsWithTheProfileRules)
+{
+    const ReadCase cases[] = {
+        {"plain", "[.ShellClassInfo]\r\nIconFile=C:\\a.ico\r\n", ".ShellClassInfo", "IconFile", "C:\\a.ico"},
+        {"names ignore case and blanks", "[ .shellclassinfo ]\n  iconfile  =  x.ico  \n", ".ShellClassInfo", "IconFile", "x.ico"},
+        {"quotes stripped", "[s]\nk=\"a b\"\n", "s", "k", "a b"},
+        {"other section", "[t]\nk=1\n[s]\nj=2\n", "s", "k", std::nullopt},
+        {"comment is no key", "[s]\n;k=1\n", "s", "k", std::nullopt},
+        {"key without equals", "[s]\nk\n", "s", "k", ""},
+        {"first of two wins", "[s]\nk=1\nk=2\n", "s", "k", "1"},
+        {"missing", "", "s", "k", std::nullopt},
+        {"text stops at NUL", std::string("[s]\nj=1\n\0k=2\n", 13), "s", "k", std::nullopt},
+        {"garbage before", std::string("\xff\xfe junk\n[s]\nk=v", 17), "s", "k", "v"},
+    };
+    for (const ReadCase& c : cases)
+        EXPECT_EQ(profileValue(bytesOf(c.text), c.section, c.key), c.expected) << c.name;
+}
+
+struct WriteCase {
+    const char* name;
+    std::string before;
+    std::optional<std::string> value;
+    std::string after;
+};
+
+TEST(ProfileText, WritesOnlyTheKeysLine)
+{
+    const WriteCase cases[] = {
+        {"new file", "", "v", "[s]\r\nk=v\r\n"},
+        {"replaced in place, spelling kept", "; top\r\n[S]\r\n K =old\r\nz=1\r\n", "new", "; top\r\n[S]\r\nK=new\r\nz=1\r\n"},
+        {"added after the section's last line", "[s]\na=1\n\n[t]\nb=2\n", "v", "[s]\na=1\nk=v\n\n[t]\nb=2\n"},
+        {"section appended", "[t]\nb=2", "v", "[t]\nb=2\n[s]\nk=v\n"},
+        {"removed", "[s]\r\nk=1\r\nz=2\r\n", std::nullopt, "[s]\r\nz=2\r\n"},
+        {"removing a missing key changes nothing", "[t]\nk=1\n", std::nullopt, "[t]\nk=1\n"},
+        {"tail after NUL kept", std::string("[t]\n\0\x01\x02", 7), "v", std::string("[t]\n[s]\nk=v\n\0\x01\x02", 15)},
+        {"section header without newline", "[s]", "v", "[s]\r\nk=v\r\n"},
+    };
+    for (const WriteCase& c : cases)
+        EXPECT_EQ(textOf(withProfileValue(bytesOf(c.before), "s", "k", c.value)), c.after) << c.name;
+}
+
+TEST(ProfileText, WrittenValueReadsBack)
+{
+    ByteVector text = bytesOf("[.ShellClassInfo]\r\nInfoTip=keep\r\n[Other]\r\nIconFile=elsewhere\r\n");
+    text = withProfileValue(text, ".ShellClassInfo", "IconFile", "C:\\Icons\\1.ico");
+    text = withProfileValue(text, ".ShellClassInfo", "IconIndex", "0");
+    EXPECT_EQ(profileValue(text, ".shellclassinfo", "iconfile"), "C:\\Icons\\1.ico");
+    EXPECT_EQ(profileValue(text, ".ShellClassInfo", "IconIndex"), "0");
+    EXPECT_EQ(profileValue(text, "Other", "IconFile"), "elsewhere");
+    EXPECT_EQ(profileValue(text, ".ShellClassInfo", "InfoTip"), "keep");
+}
+
+} // namespace
