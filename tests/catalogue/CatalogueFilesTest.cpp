@@ -115,7 +115,7 @@ const QString kOverflowReport = QStringLiteral(
     "Try to include relevant information and\r"
     "the actions you were performing.");
 
-TEST_F(CatalogueFilesTest, KeywordAfterTheTableIsFullIsReportedAndTheLoadedOnesStay)
+TEST_F(CatalogueFilesTest, KeywordAfterTheTableIsFullIsReportedAndTheLoadedOnesStayAndCustomOnesAreKept)
 {
     EXPECT_EQ(load(indexOf(3005), "k1;C:\\x.ico;0;x;1user\r\n"), QStringLiteral("3001 Keywords"));
 
@@ -131,13 +131,11 @@ TEST_F(CatalogueFilesTest, KeywordAfterTheTableIsFullIsReportedAndTheLoadedOnesS
     // References do not use the table, so they load as usual.
     EXPECT_EQ(lists().cmbUser.count(), 1);
     EXPECT_EQ(root.dialogs().mousePointer, platform::MousePointerDefault);
-}
 
-TEST_F(CatalogueFilesTest, CustomKeywordsThatDoNotFitAreKeptInTheSavedFile)
-{
+    // Custom keywords that do not fit are still kept in the saved file.
     EXPECT_EQ(load(indexOf(2999), QByteArray(), "c1\r\nc2\r\nc3\r\nc4\r\n"), QStringLiteral("3001 Keywords"));
-    ASSERT_EQ(prompts().size(), 1u);
-    EXPECT_EQ(prompts()[0].text, kOverflowReport);
+    ASSERT_EQ(prompts().size(), 2u);
+    EXPECT_EQ(prompts()[1].text, kOverflowReport);
     EXPECT_EQ(texts(lists().lstKey), (QStringList{QStringLiteral("c1"), QStringLiteral("c2")}));
 
     lists().lstKey.removeAt(0);

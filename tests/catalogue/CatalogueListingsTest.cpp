@@ -1,10 +1,6 @@
 #include "catalogue/CatalogueListings.h"
 
 #include "ListingFakes.h"
-#include "core/MainSession.h"
-#include "core/Settings.h"
-#include "support/FakeMainWindow.h"
-#include "core/ResultPages.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -88,7 +84,7 @@ protected:
     CatalogueListings listings;
 };
 
-TEST_F(CatalogueListingsTest, ByTypeListsEachIconOnceThroughTheFirstKeywordThenReferencesOfTheType)
+TEST_F(CatalogueListingsTest, ByTypeListsEachIconOnceThroughTheFirstKeywordThenReferencesOfTheTypeOrClass)
 {
     load(kIndex, kReferences);
     listings.ListCatalogueByType(1);
@@ -113,11 +109,9 @@ TEST_F(CatalogueListingsTest, ByTypeListsEachIconOnceThroughTheFirstKeywordThenR
 
     listings.ListCatalogueByType(7);
     EXPECT_EQ(texts(results), (QStringList{book("cur:1:27")}));
-}
 
-TEST_F(CatalogueListingsTest, ReferencesByClassTakeIconsAnimationsAndCursorsOfOneDepth)
-{
-    load(kIndex, kReferences);
+    // References by class take icons, animations and cursors of one depth.
+    host.calls.clear();
     listings.ListReferencesByClass(1);
     EXPECT_EQ(texts(results), (QStringList{reference(0), reference(1)}));
     EXPECT_EQ(itemData(results), (std::vector<std::int32_t>{0, 1}));
@@ -205,7 +199,7 @@ TEST_F(CatalogueListingsTest, NothingToListGivesAStartedEmptyListingAndEmptyOrSt
     EXPECT_EQ(results.count(), 2);
 }
 
-TEST_F(CatalogueListingsTest, KeywordSearchListsTokensInOrderThenReferencesOfTheSameText)
+TEST_F(CatalogueListingsTest, KeywordSearchListsTokensInOrderThenReferencesOfTheSameTextThenFavorites)
 {
     load(kIndex, kReferences, "moon\r\n");
     listings.SearchKeyword(99, false); // positions outside the bar list nothing
@@ -224,10 +218,8 @@ TEST_F(CatalogueListingsTest, KeywordSearchListsTokensInOrderThenReferencesOfThe
     listings.SearchKeyword(7, false);
     EXPECT_EQ(texts(results), (QStringList{reference(2)}));
     EXPECT_TRUE(sources.calls.isEmpty());
-}
 
-TEST_F(CatalogueListingsTest, KeywordSearchKeepsDuplicateTokensAndAddsFavoritesWhenAsked)
-{
+    // Duplicate tokens stay; favorites come last when asked for.
     load("twice;abc:1:01;abc:1:01\r\n");
     listings.SearchKeyword(0, true);
     EXPECT_EQ(texts(results), (QStringList{book("abc:1:01"), book("abc:1:01"), QStringLiteral("C:\\Fav\\twice.ico;0;x;0open")}));
@@ -247,28 +239,6 @@ TEST_F(CatalogueListingsTest, EnterInTheKeywordBarSearchesTheFirstKeywordStartin
     EXPECT_EQ(host.selectedKeyword, -1);
     EXPECT_EQ(texts(results), QStringList{QStringLiteral("kept")});
     EXPECT_EQ(host.listingsStarted, 1);
-}
-
-TEST_F(CatalogueListingsTest, ListingsStartTheResultPages)
-{
-    load(kIndex, kReferences);
-    Settings settings(root.platform().registry());
-    FakeMainWindow view;
-    MainSession session(context, settings, view);
-    ResultPages& pages = session.pages();
-    pages.setIconsPerPage(2);
-    CatalogueListings windowListings(context, session.cmbResult, session.listingHost(), sources);
-
-    windowListings.ListCatalogueByType(1);
-    EXPECT_EQ(pages.pageCount(), 4);
-    EXPECT_EQ(pages.currentPage(), 1);
-    EXPECT_EQ(view.text(StatusPanel::Count), QStringLiteral("7 Icon(s)"));
-    EXPECT_EQ(view.text(StatusPanel::Area), QStringLiteral("Page 1 of 4"));
-    EXPECT_FALSE(pages.isLocked());
-
-    windowListings.ListByLetter(u'Q');
-    EXPECT_EQ(pages.pageCount(), 1);
-    EXPECT_EQ(view.text(StatusPanel::Count), QStringLiteral("0 Icon(s)"));
 }
 
 TEST_F(CatalogueListingsTest, ListCommandPrintsWhatTheWindowLists)

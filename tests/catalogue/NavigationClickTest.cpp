@@ -72,9 +72,8 @@ TEST(NodeActions, EveryKeyFamilyNamesItsSource)
         const char* name;
     };
     const Case cases[] = {
-        {"Icon16", "", NodeSource::CatalogueByType, 0, ""},             {"Icon256", "icon", NodeSource::CatalogueByType, 1, ""},
-        {"AniHi", "ani", NodeSource::CatalogueByType, 5, ""},           {"Cursor16", "cursor", NodeSource::CatalogueByType, 6, ""},
-        {"CursorHi", "cursor", NodeSource::CatalogueByType, 8, ""},     {"Reference16", "reference", NodeSource::ReferencesByClass, 0, ""},
+        {"Icon16", "", NodeSource::CatalogueByType, 0, ""},          {"AniHi", "ani", NodeSource::CatalogueByType, 5, ""},
+        {"Cursor16", "cursor", NodeSource::CatalogueByType, 6, ""},  {"CursorHi", "cursor", NodeSource::CatalogueByType, 8, ""},
         {"ReferenceHi", "reference", NodeSource::ReferencesByClass, 2, ""}, {"groups12", "group", NodeSource::Group, 12, ""},
         {"SysFolders", "system", NodeSource::SystemIcons, static_cast<int>(SystemIconGroup::Folders), ""},
         {"favorictheme", "SysCur", NodeSource::CursorScheme, 0, "favori"}, {"favori", "your", NodeSource::Favorites, 0, ""},
@@ -88,9 +87,8 @@ TEST(NodeActions, EveryKeyFamilyNamesItsSource)
         EXPECT_EQ(action.name, QLatin1StringView(c.name)) << c.key;
     }
     // Inner nodes and keys that name nothing.
-    const std::pair<const char*, const char*> nothing[] = {{"icon", "glyphary"}, {"alfa", "glyphary"}, {"group", "glyphary"},
-        {"your", ""}, {"SysCur", "your"}, {"groups", "group"}, {"groups1x", "group"}, {"groups-1", "group"}, {"a", "alfa"},
-        {"favorites", "your"}};
+    const std::pair<const char*, const char*> nothing[] = {{"icon", "glyphary"}, {"SysCur", "your"}, {"groups", "group"},
+        {"groups1x", "group"}, {"groups-1", "group"}, {"a", "alfa"}, {"favorites", "your"}};
     for (const auto& [key, parent] : nothing) {
         const NodeAction action = actionForNode(QLatin1StringView(key), QLatin1StringView(parent));
         EXPECT_EQ(action.source, NodeSource::Nothing) << key;

@@ -86,7 +86,7 @@ TEST_F(NavigationTreeTest, GroupNodesComeFromTheKeywordBarsGroupEntriesWithTheFi
     EXPECT_EQ(groupCaption(QStringLiteral("group")), QString());
 }
 
-TEST_F(NavigationTreeTest, WithoutTheCatalogueTheTreeStartsAtYourIcons)
+TEST_F(NavigationTreeTest, WithoutTheCatalogueTheTreeStartsAtYourIconsAndWithoutSchemesHasNoSchemeNodes)
 {
     loadCatalogue(root, context, QByteArray(), QByteArray(), "groupXmine\r\n");
     ASSERT_EQ(context.CatalogueAvailable, kFalse);
@@ -95,6 +95,13 @@ TEST_F(NavigationTreeTest, WithoutTheCatalogueTheTreeStartsAtYourIcons)
     EXPECT_EQ(tree.find(QStringLiteral("glyphary")), nullptr);
     EXPECT_EQ(tree.find(QStringLiteral("groups0")), nullptr);
     EXPECT_EQ(tree.find(QStringLiteral("A")), nullptr);
+
+    // Without the schemes key there are no scheme nodes; Favorites is named after its folder.
+    EXPECT_TRUE(cursorSchemeNames(context).isEmpty());
+    EXPECT_EQ(build().childKeys(QStringLiteral("SysCur")), QStringList{QStringLiteral("SysCurCurrent")});
+    root.platform().registry().setValue(platform::HKEY_CURRENT_USER, platform::kShellFoldersKey, "Favorites",
+                                        platform::REG_SZ, platform::regString("C:\\WINDOWS\\Meine Favoriten"));
+    EXPECT_EQ(build().find(QStringLiteral("favori"))->caption, QStringLiteral("Meine Favoriten"));
 }
 
 TEST_F(NavigationTreeTest, YourIconsBranchHoldsEveryNodeWithSchemesInRegistryOrder)
@@ -121,15 +128,6 @@ TEST_F(NavigationTreeTest, YourIconsBranchHoldsEveryNodeWithSchemesInRegistryOrd
                                   "SysAso|File Type Icons|aso||your"}));
     EXPECT_TRUE(tree.find(QStringLiteral("favori"))->sorted);
     EXPECT_FALSE(tree.find(QStringLiteral("your"))->expanded);
-}
-
-TEST_F(NavigationTreeTest, WithoutTheSchemesKeyThereAreNoSchemeNodesAndFavoritesAreNamedAfterTheirFolder)
-{
-    EXPECT_TRUE(cursorSchemeNames(context).isEmpty());
-    EXPECT_EQ(build().childKeys(QStringLiteral("SysCur")), QStringList{QStringLiteral("SysCurCurrent")});
-    root.platform().registry().setValue(platform::HKEY_CURRENT_USER, platform::kShellFoldersKey, "Favorites",
-                                        platform::REG_SZ, platform::regString("C:\\WINDOWS\\Meine Favoriten"));
-    EXPECT_EQ(build().find(QStringLiteral("favori"))->caption, QStringLiteral("Meine Favoriten"));
 }
 
 // Favorites folders come from their own source; the tree keeps them sorted and can drop them.

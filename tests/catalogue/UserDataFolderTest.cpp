@@ -102,30 +102,20 @@ TEST_F(WritableProgramFolderTest, WritableProgramFolderKeepsEveryFile)
     EXPECT_EQ(favoritesRoot(*context, *settings), kProgram + QStringLiteral("Favorites"));
 }
 
-TEST(DataFolderRule, NoDataHomeOrAWritableFolderKeepsTheProgramFolder)
+TEST(DataFolderRule, ADataHomeServesAnUnwritableOrInstalledProgramFolderAndReadOnlyFoldersAreRefused)
 {
     const auto never = [](const QString&) { return false; };
     const auto always = [](const QString&) { return true; };
-    EXPECT_EQ(platform::dataFolderHostPath(QStringLiteral("/opt/g"), QString(), never), QStringLiteral("/opt/g"));
-    EXPECT_EQ(platform::dataFolderHostPath(QStringLiteral("/opt/g"), QStringLiteral("/h/.local/share"), always),
-              QStringLiteral("/opt/g"));
-    EXPECT_EQ(platform::dataFolderHostPath(QStringLiteral("/opt/g"), QStringLiteral("/h/.local/share/"), never),
-              QStringLiteral("/h/.local/share/glyphary"));
-}
+    EXPECT_EQ(platform::dataFolderHostPath("/opt/g", QString(), never), QStringLiteral("/opt/g"));
+    EXPECT_EQ(platform::dataFolderHostPath("/opt/g", "/h/.local/share", always), QStringLiteral("/opt/g"));
+    EXPECT_EQ(platform::dataFolderHostPath("/opt/g", "/h/.local/share/", never), QStringLiteral("/h/.local/share/glyphary"));
 
-TEST(DataFolderRule, InstalledProgramFolderIsNeverTheDataFolder)
-{
     QTemporaryDir dir;
     QFile marker(dir.filePath(platform::kInstalledMarker));
     ASSERT_TRUE(marker.open(QIODevice::WriteOnly));
     marker.close();
-    EXPECT_EQ(platform::dataFolderHostPath(dir.path(), QStringLiteral("/h"), [](const QString&) { return true; }),
-              QStringLiteral("/h/glyphary"));
-}
+    EXPECT_EQ(platform::dataFolderHostPath(dir.path(), "/h", always), QStringLiteral("/h/glyphary"));
 
-TEST(DataFolderRule, AccessCheckRefusesAReadOnlyFolder)
-{
-    QTemporaryDir dir;
     EXPECT_TRUE(platform::isWritableFolder(dir.path()));
     EXPECT_FALSE(platform::isWritableFolder(dir.path() + QStringLiteral("/missing")));
     ReadOnlyFolder readOnly(dir.path());
