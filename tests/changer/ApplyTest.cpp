@@ -81,21 +81,15 @@ TEST_F(FileTypeChangeTest, AVanishedClassOrARefusedRegistryChangesNothing)
     // A machine hive that does not read to its end is never written: the numbered file written
     // for the change goes again.
     set(HKEY_CLASSES_ROOT, "txtfile\\DefaultIcon", "", kShellIcon0);
-    const QString hive = root.rootPath() + QStringLiteral("/system.reg");
-    QFile file(hive);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray garbled = file.readAll() + "\n[Software\\\\Broken] 0\n\"cut=\n";
-    file.close();
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(garbled);
-    file.close();
+    const QString hive = root.platform().paths().toWindows(root.rootPath() + QStringLiteral("/system.reg"));
+    const QByteArray garbled = root.readFile(hive) + "\n[Software\\\\Broken] 0\n\"cut=\n";
+    root.writeFile(hive, garbled);
     controller().apply();
     EXPECT_EQ(root.dialogs().prompts.back().text,
               QStringLiteral("The registry refused the value HKEY_CLASSES_ROOT\\txtfile\\GlDefault: nothing was changed."));
     EXPECT_FALSE(exists(kIcon1));
     EXPECT_EQ(defaultIcon(), kShellIcon0);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), garbled);
+    EXPECT_EQ(root.readFile(hive), garbled);
 }
 
 TEST_F(FileTypeChangeTest, NumberedFilesTakeTheSmallestFreeNumberAndOnlyOursAreDeleted)

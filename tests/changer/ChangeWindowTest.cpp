@@ -262,10 +262,8 @@ TEST_F(ChangeWindowTest, ARunningWineServerIsToldOfAndCancelChangesNothing)
     // Wine 8 names its server's folder in the prefix's "wineserver" file; before, ".wine-<uid>".
     QTemporaryDir serverBase;
     ASSERT_TRUE(serverBase.isValid());
-    QFile named(root.rootPath() + QStringLiteral("/wineserver"));
-    ASSERT_TRUE(named.open(QIODevice::WriteOnly));
-    named.write("wine-test1\n");
-    named.close();
+    const QString named = root.platform().paths().toWindows(root.rootPath() + QStringLiteral("/wineserver"));
+    root.writeFile(named, QByteArray("wine-test1\n"));
     const QStringList sockets = wineServerSockets(root.rootPath(), serverBase.path());
     ASSERT_EQ(sockets.size(), 2);
     EXPECT_TRUE(sockets[0].startsWith(serverBase.path() + QStringLiteral("/wine-test1/server-")));
@@ -280,9 +278,7 @@ TEST_F(ChangeWindowTest, ARunningWineServerIsToldOfAndCancelChangesNothing)
     }
 
     // The controller asks about the server in the real temporary folder.
-    named.open(QIODevice::WriteOnly);
-    named.write(QFileInfo(serverBase.path()).fileName().toLocal8Bit());
-    named.close();
+    root.writeFile(named, QFileInfo(serverBase.path()).fileName().toLocal8Bit());
     const QString live = wineServerSockets(root.rootPath()).first();
     QDir().mkpath(QFileInfo(live).path());
     QLocalServer wine;
