@@ -487,7 +487,7 @@ IconCodecResult<IconImage> decodeSource(const IconImageSource& source, const Ico
 } // namespace
 
 IconCodecResult<IconImage> decodeChosenIconImage(std::span<const IconImageSource> sources, bool cursor,
-    int wantedWidth, int wantedHeight, DecodeBudget& budget)
+    int wantedWidth, int wantedHeight, DecodeBudget& budget, ImageChoice choice)
 {
     using Result = IconCodecResult<IconImage>;
     std::vector<const IconImageSource*> open;
@@ -502,7 +502,11 @@ IconCodecResult<IconImage> decodeChosenIconImage(std::span<const IconImageSource
             firstFailure = Result::failure(probed.error, probed.offset);
         }
     }
-    while (const auto chosen = chooseIconImage(candidates, wantedWidth, wantedHeight)) {
+    const auto choose = [&] {
+        return choice == ImageChoice::Sharpest ? chooseSharpestImage(candidates, std::max(wantedWidth, wantedHeight))
+                                               : chooseIconImage(candidates, wantedWidth, wantedHeight);
+    };
+    while (const auto chosen = choose()) {
         auto decoded = decodeSource(*open[*chosen], candidates[*chosen], cursor, budget);
         if (decoded || decoded.error == IconCodecError::BudgetSpent)
             return decoded;

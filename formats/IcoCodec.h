@@ -72,11 +72,16 @@ std::vector<IconImageSource> iconImageSources(Bytes file, const IcoDirectory& di
 // Width, height and depth of an image from its PNG IHDR or DIB header alone, with the decoder's limits.
 IconCodecResult<IconCandidate> probeIconImage(Bytes data);
 
-// The image Windows shows at wantedWidth x wantedHeight: chosen from the probed sizes, and only that
-// one decoded (when it fails, the next choice among the rest; sources sharing its data are not tried
-// again). Hot spots and colour counts come from the sources. Decoding is charged to the budget.
+enum class ImageChoice {
+    AsWindows, // chooseIconImage
+    Sharpest,  // chooseSharpestImage, for the longer wanted side
+};
+
+// The image chosen for wantedWidth x wantedHeight from the probed sizes, and only that one decoded
+// (when it fails, the next choice among the rest; sources sharing its data are not tried again). Hot
+// spots and colour counts come from the sources. Decoding is charged to the budget.
 IconCodecResult<IconImage> decodeChosenIconImage(std::span<const IconImageSource> sources, bool cursor,
-    int wantedWidth, int wantedHeight, DecodeBudget& budget);
+    int wantedWidth, int wantedHeight, DecodeBudget& budget, ImageChoice choice = ImageChoice::AsWindows);
 
 // An .ico or .cur file. Succeeds when the directory is sound and at least one entry decodes; entries
 // that fail keep their error. Tolerated as Windows/Wine do: wrong bColorCount and bit counts in the

@@ -1,5 +1,6 @@
 #include "formats/IconImage.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -104,6 +105,25 @@ bool DecodeBudget::take(std::uint64_t pixels)
 void DecodeBudget::spent(std::chrono::steady_clock::duration time)
 {
     timeLeft -= time;
+}
+
+std::optional<std::size_t> chooseSharpestImage(std::span<const IconCandidate> candidates, int side)
+{
+    const auto longerSide = [](const IconCandidate& c) { return std::max(c.width, c.height); };
+    // True when a is strictly the better source: ties keep the earlier image.
+    const auto better = [&](const IconCandidate& a, const IconCandidate& b) {
+        const bool aReaches = longerSide(a) >= side;
+        if (aReaches != (longerSide(b) >= side))
+            return aReaches;
+        if (longerSide(a) != longerSide(b))
+            return aReaches ? longerSide(a) < longerSide(b) : longerSide(a) > longerSide(b);
+        return a.bitsPerPixel > b.bitsPerPixel;
+    };
+    std::optional<std::size_t> best;
+    for (std::size_t i = 0; i < candidates.size(); ++i)
+        if (!best || better(candidates[i], candidates[*best]))
+            best = i;
+    return best;
 }
 
 } // namespace glyphary::formats

@@ -49,6 +49,11 @@ std::optional<std::size_t> chooseIconImage(std::span<const IconCandidate> candid
 std::optional<std::size_t> chooseIconImage(std::span<const IconImage> images, int wantedSize,
     int screenBitsPerPixel = kScreenBitsPerPixel);
 
+// Picks the image to scale to `side` where pictures must stay sharp (a dense screen, a thumbnail):
+// the smallest whose longer side reaches it, else the largest; among equal sides the deepest, then
+// the first. Windows' choice above would scale a 32 px image up while a 256 px one is there.
+std::optional<std::size_t> chooseSharpestImage(std::span<const IconCandidate> candidates, int side);
+
 enum class IconCodecError {
     None,
     // containers

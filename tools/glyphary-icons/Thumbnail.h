@@ -3,23 +3,14 @@
 // animated cursor, program or icon library, from the file's bytes, at most SIZE pixels a side.
 
 #include "formats/ByteReader.h"
-#include "formats/IconImage.h"
 
 #include <QImage>
 #include <QString>
-
-#include <cstddef>
-#include <optional>
-#include <span>
 
 namespace glyphary::tools {
 
 inline constexpr int kDefaultThumbnailSize = 128;
 inline constexpr int kMaxThumbnailSize = 1024; // the largest freedesktop thumbnail size
-
-// The image a thumbnail of `size` is best made from: the smallest whose longer side reaches size,
-// else the largest; among equal sides the deepest, then the first. nullopt for an empty list.
-std::optional<std::size_t> chooseThumbnailImage(std::span<const formats::IconCandidate> candidates, int size);
 
 struct Thumbnail {
     QImage picture;  // Format_ARGB32 or premultiplied; null when the file gives none
