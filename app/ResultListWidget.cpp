@@ -100,12 +100,17 @@ int ResultListWidget::rowCount() const
     return model_.rowCount();
 }
 
-void ResultListWidget::addRow(const QImage& image, const QString& name, const QString& type, const QString& origin,
-                              const QString& tag)
+void ResultListWidget::addRow(const QImage& image, const QImage& sharpImage, const QString& name, const QString& type,
+                              const QString& origin, const QString& tag)
 {
     auto* nameItem = new QStandardItem(name);
-    if (!image.isNull())
-        nameItem->setIcon(QIcon(QPixmap::fromImage(image)));
+    if (!image.isNull()) {
+        // The icon takes the picture whose pixel density matches the screen it is drawn on.
+        QIcon icon(QPixmap::fromImage(image));
+        if (!sharpImage.isNull())
+            icon.addPixmap(QPixmap::fromImage(sharpImage));
+        nameItem->setIcon(icon);
+    }
     nameItem->setData(tag, kTagRole);
     nameItem->setData(image, kImageRole);
     nameItem->setToolTip(name);

@@ -40,7 +40,8 @@ public:
     void clearRows();
     int rowCount() const;
     // Adds a row at the end; the tag is the item string.
-    void addRow(const QImage& image, const QString& name, const QString& type, const QString& origin, const QString& tag);
+    void addRow(const QImage& image, const QImage& sharpImage, const QString& name, const QString& type,
+                const QString& origin, const QString& tag);
     QString text(int row, int column) const;
     QString tag(int row) const;
     QImage image(int row) const;

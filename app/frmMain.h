@@ -110,6 +110,7 @@ private:
     // MainWindowPort
     void clearRows() override;
     void addRow(int position, const RowResult& row, const QString& tag) override;
+    int pictureScale() const override;
     void bindImages(int rowCount) override;
     void setSort(const SortState& sort) override;
     void showDummyList(bool dummy) override;

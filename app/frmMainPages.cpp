@@ -12,6 +12,8 @@
 #include <QStyle>
 #include <QTreeWidget>
 
+#include <cmath>
+
 // The result page as the page filler drives it.
 namespace glyphary {
 
@@ -39,7 +41,12 @@ void frmMain::clearRows()
 void frmMain::addRow(int position, const RowResult& row, const QString& tag)
 {
     Q_UNUSED(position);
-    pnlResult->addRow(row.image, row.name, row.type, row.origin, tag);
+    pnlResult->addRow(row.image, row.sharpImage, row.name, row.type, row.origin, tag);
+}
+
+int frmMain::pictureScale() const
+{
+    return static_cast<int>(std::ceil(devicePixelRatioF()));
 }
 
 void frmMain::bindImages(int rowCount)

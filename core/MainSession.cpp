@@ -203,4 +203,12 @@ std::optional<RowResult> MainSession::readRow(const QString& item, std::int32_t 
     return rowReader_->readRow(item, itemData, position);
 }
 
+QString MainSession::pageNote() { return rowReader_ ? rowReader_->pageNote() : QString(); }
+
+void MainSession::setPictureScale(int scale)
+{
+    if (rowReader_)
+        rowReader_->setPictureScale(scale);
+}
+
 } // namespace glyphary

@@ -204,6 +204,8 @@ private:
     void setFavoriteGroupCommands(bool addEnabled, bool deleteEnabled) override;
     // ResultRowReader: the drawing a subsystem provides; without one no row is drawn.
     std::optional<RowResult> readRow(const QString& item, std::int32_t itemData, int position) override;
+    QString pageNote() override;
+    void setPictureScale(int scale) override;
 
     AppContext& context_;
     Settings& settings_;

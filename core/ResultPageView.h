@@ -61,10 +61,13 @@ struct SortState {
 
 // One drawn row of the page. A null image leaves the row without one (a reader that failed).
 struct RowResult {
-    QImage image;
+    QImage image; // 32 x 32
     QString name;
     QString type;
     QString origin;
+    // The icon file's picture at the view's picture scale, its device pixel ratio set; null at
+    // scale 1 and for pictures drawn only at 32 x 32.
+    QImage sharpImage;
 };
 
 class ResultRowReader {
@@ -76,6 +79,9 @@ public:
     // What the message panel tells of the page just drawn (a file whose pictures were cut short);
     // empty for nothing.
     virtual QString pageNote() { return {}; }
+    // The view's device pixel ratio, rounded up, before each page: above 1 a reader also draws the
+    // sharp picture of each row.
+    virtual void setPictureScale(int scale) { (void)scale; }
 };
 
 class ResultPageView {
@@ -85,6 +91,8 @@ public:
     // pnlResult: removes every row, unbinds its image lists, empties the result image list and
     // repaints.
     virtual void clearRows() = 0;
+    // The screen's device pixel ratio the rows are shown at, rounded up.
+    virtual int pictureScale() const { return 1; }
     // Adds row `position` with its texts and its image put into the result image list at the same
     // position; the row's Tag is the item string.
     virtual void addRow(int position, const RowResult& row, const QString& tag) = 0;

@@ -101,7 +101,8 @@ void ResultPages::startListing()
     pageCount_ = pageCountFor(results_.count());
     fillPage();
     rebuildToPageMenus();
-    view_.setPanelText(StatusPanel::Message, QString());
+    // The listing's own message goes; the note on the page just drawn stays.
+    view_.setPanelText(StatusPanel::Message, pageNote_);
 }
 
 void ResultPages::fillPage()
@@ -109,6 +110,7 @@ void ResultPages::fillPage()
     if (filling_)
         return;
     filling_ = true;
+    pageNote_.clear();
     clearView();
     bool aborted = false;
     if (!results_.isEmpty()) {
@@ -126,7 +128,8 @@ void ResultPages::fillPage()
         aborted = !placeRows();
         if (!aborted) {
             view_.bindImages(placedCount_ - 1);
-            view_.setPanelText(StatusPanel::Message, reader_.pageNote());
+            pageNote_ = reader_.pageNote();
+            view_.setPanelText(StatusPanel::Message, pageNote_);
             view_.setPanelText(StatusPanel::Count, countText(results_.count()));
             unlockWindow();
             pageShown_ = true;
@@ -159,6 +162,7 @@ bool ResultPages::placeRows()
     const qint64 first = firstIndexOfPage();
     const qint64 end = first + iconsPerPage_;
     QElapsedTimer sinceYield;
+    reader_.setPictureScale(view_.pictureScale());
     placedCount_ = 1;
     for (qint64 i = first; i < end; ++i) {
         view_.setProgressValue(placedCount_);

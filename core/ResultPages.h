@@ -107,6 +107,7 @@ private:
     PagingState paging_;
     SortState sort_;
     bool pageShown_ = false;
+    QString pageNote_; // the reader's note on the page shown
     bool locked_ = false;
     bool ledRunning_ = false;
     bool ledOn_ = false;

@@ -72,24 +72,27 @@ Icon toIcon(const IconImage& source, bool isCursor, int width, int height)
     return icon;
 }
 
-// The image Windows shows at width x height, scaled to it; null when none decodes.
+// The image chosen for width x height (as Windows chooses, unless told otherwise), scaled to it;
+// null when none decodes.
 Icon bestIcon(std::span<const formats::IconImageSource> sources, bool cursor, int width, int height,
-    formats::DecodeBudget& budget)
+    formats::DecodeBudget& budget, formats::ImageChoice choice = formats::ImageChoice::AsWindows)
 {
-    const auto chosen = formats::decodeChosenIconImage(sources, cursor, width, height, budget);
+    const auto chosen = formats::decodeChosenIconImage(sources, cursor, width, height, budget, choice);
     return chosen ? toIcon(*chosen.value, cursor, width, height) : Icon{};
 }
 
-Icon bestIcon(formats::Bytes icoBytes, const IcoDirectory& directory, int width, int height, formats::DecodeBudget& budget)
+Icon bestIcon(formats::Bytes icoBytes, const IcoDirectory& directory, int width, int height, formats::DecodeBudget& budget,
+    formats::ImageChoice choice = formats::ImageChoice::AsWindows)
 {
     const auto sources = formats::iconImageSources(icoBytes, directory);
-    return bestIcon(sources, directory.type == formats::IconFileType::Cursor, width, height, budget);
+    return bestIcon(sources, directory.type == formats::IconFileType::Cursor, width, height, budget, choice);
 }
 
-Icon bestIcon(formats::Bytes icoBytes, int width, int height, formats::DecodeBudget& budget)
+Icon bestIcon(formats::Bytes icoBytes, int width, int height, formats::DecodeBudget& budget,
+    formats::ImageChoice choice = formats::ImageChoice::AsWindows)
 {
     const auto directory = formats::parseIcoDirectory(icoBytes);
-    return directory ? bestIcon(icoBytes, *directory.value, width, height, budget) : Icon{};
+    return directory ? bestIcon(icoBytes, *directory.value, width, height, budget, choice) : Icon{};
 }
 
 // A group's images as the sources an .ico file made of them would give.
@@ -300,21 +303,21 @@ int IconFunctions::positionOf(const Container& container, std::int64_t index)
 }
 
 // The icon at a position at side x side; null when its images do not decode.
-Icon IconFunctions::extractOne(const Container& container, int position, int side)
+Icon IconFunctions::extractOne(const Container& container, int position, int side, formats::ImageChoice choice)
 {
     if (container.executable) {
         const auto& groups = container.executable->groups(GroupKind::Icon);
         if (position < 0 || static_cast<std::size_t>(position) >= groups.size())
             return {};
         const auto images = container.executable->groupImages(GroupKind::Icon, static_cast<std::size_t>(position));
-        return images ? bestIcon(groupSources(images.value()), false, side, side, container.budget) : Icon{};
+        return images ? bestIcon(groupSources(images.value()), false, side, side, container.budget, choice) : Icon{};
     }
     if (position != 0)
         return {};
     if (container.iconFile)
-        return bestIcon(container.bytes, *container.iconFile, side, side, container.budget);
+        return bestIcon(container.bytes, *container.iconFile, side, side, container.budget, choice);
     if (container.animation)
-        return bestIcon(container.animation->frames.front().fileBytes, side, side, container.budget);
+        return bestIcon(container.animation->frames.front().fileBytes, side, side, container.budget, choice);
     return {};
 }
 
@@ -332,6 +335,14 @@ ExtractResult IconFunctions::ExtractIconA(const QString& file, int index)
     Icon icon = extractOne(*container, position, kLargeIconSide);
     const int status = icon.isNull() ? 0 : 1;
     return {status, std::move(icon)};
+}
+
+Icon IconFunctions::extractSharpIcon(const QString& file, int index, int side)
+{
+    int failure = 0;
+    const auto container = open(file, &failure);
+    const int position = container ? positionOf(*container, index) : -1;
+    return position < 0 ? Icon{} : extractOne(*container, position, side, formats::ImageChoice::Sharpest);
 }
 
 int IconFunctions::ExtractIconExA(const QString& file, int index, Icon* large, Icon* small, int count)

@@ -150,6 +150,11 @@ public:
     // unreadable files and indexes with nothing there.
     std::optional<formats::ByteVector> iconGroupFile(const QString& file, int index);
 
+    // Not a Windows call: the icon at an ExtractIcon index drawn at side x side pixels from the
+    // smallest image that reaches that side, else the largest, for screens denser than the 32 px
+    // Windows draws at. Null when the index holds no icon that decodes.
+    Icon extractSharpIcon(const QString& file, int index, int side);
+
     // What decoding one file may cost (pixels, time); past it the file yields what it has.
     void setDecodeLimits(const formats::DecodeBudget& limits);
     // True when the file's decoding so far stopped at those limits, so that some of its pictures are missing.
@@ -163,7 +168,8 @@ private:
     std::shared_ptr<const Container> open(const QString& file, int* failure);
     static int iconCount(const Container& container);
     static int positionOf(const Container& container, std::int64_t index);
-    static Icon extractOne(const Container& container, int position, int side);
+    static Icon extractOne(const Container& container, int position, int side,
+        formats::ImageChoice choice = formats::ImageChoice::AsWindows);
 
     const WindowsPaths& paths_;
     QString cachedWindowsPath_;

@@ -19,9 +19,9 @@ namespace {
 constexpr int kSide = 32;
 
 
-QImage blankSurface()
+QImage blankSurface(int side = kSide)
 {
-    QImage surface(kSide, kSide, QImage::Format_ARGB32);
+    QImage surface(side, side, QImage::Format_ARGB32);
     surface.fill(Qt::transparent);
     return surface;
 }
@@ -96,6 +96,21 @@ QImage ResultDrawing::filePicture(const QString& file, const QString& number)
     return surface;
 }
 
+QImage ResultDrawing::sharpFilePicture(const QString& file, const QString& number)
+{
+    // Frames of an animation come from the page's shared load at 32 x 32.
+    if (pictureScale_ <= 1 || isAnimationFile(file))
+        return {};
+    const int side = kSide * pictureScale_;
+    Icon icon = icons_.extractSharpIcon(file, number.toInt(), side);
+    if (icon.isNull())
+        return {};
+    QImage surface = blankSurface(side);
+    DrawIconEx(surface, 0, 0, icon, side, side, 0, DI_NORMAL);
+    surface.setDevicePixelRatio(pictureScale_);
+    return surface;
+}
+
 void ResultDrawing::noteCutShort(const QString& file)
 {
     if (!cutShort_.contains(file) && icons_.wasCutShort(file))
@@ -159,6 +174,7 @@ std::optional<RowResult> ResultDrawing::readRow(const QString& item, std::int32_
         row.image = builtInCursor(number);
     } else {
         row.image = filePicture(fields->file, fields->number);
+        row.sharpImage = sharpFilePicture(fields->file, fields->number);
     }
 
     switch (kind) {

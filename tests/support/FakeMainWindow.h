@@ -46,6 +46,7 @@ public:
     MousePointer pointer = MousePointer::Default;
     int doEventsCalls = 0;
     std::function<void()> onDoEvents;
+    int scale = 1; // the picture scale of a dense screen
 
     bool enabled(ControlName control) const { return controls.value(controlKey(control), true); }
     QString text(StatusPanel panel) const { return texts.count(panel) ? texts.at(panel) : QString(); }
@@ -53,6 +54,7 @@ public:
     bool commandEnabled(Command command) const { return commands.count(command) && commands.at(command); }
     QString tag(int position) const { return rows.count(position) ? rows.at(position).tag : QString(); }
 
+    int pictureScale() const override { return scale; }
     void clearRows() override
     {
         rows.clear();
