@@ -90,29 +90,16 @@ protected:
     CoreLibrary library;
 };
 
-TEST(CoreLibraryArchives, MemberTableAtItsBorders)
+TEST(CoreLibraryArchives, MemberTableAtItsBordersAndMemberNamesAreDecimalDigitsOnly)
 {
     const std::map<int, std::optional<QString>> expected = {
-        {0, std::nullopt},
-        {1, QStringLiteral("Iconlib.res")},
-        {86, QStringLiteral("Iconlib.res")},
-        {87, QStringLiteral("Iconlib1.res")},
-        {124, QStringLiteral("Iconlib1.res")},
-        {125, QStringLiteral("Iconlib2.res")},
-        {149, QStringLiteral("Iconlib2.res")},
-        {150, QStringLiteral("Iconlib3.res")},
-        {299, QStringLiteral("Iconlib8.res")},
-        {300, QStringLiteral("Iconlib9.res")},
-        {324, QStringLiteral("Iconlib9.res")},
-        {325, std::nullopt},
-        {-1, std::nullopt},
+        {0, std::nullopt}, {1, "Iconlib.res"}, {86, "Iconlib.res"}, {87, "Iconlib1.res"}, {124, "Iconlib1.res"},
+        {125, "Iconlib2.res"}, {149, "Iconlib2.res"}, {150, "Iconlib3.res"}, {299, "Iconlib8.res"}, {300, "Iconlib9.res"},
+        {324, "Iconlib9.res"}, {325, std::nullopt}, {-1, std::nullopt},
     };
     for (const auto& [member, archive] : expected)
         EXPECT_EQ(archiveNameForMember(member), archive) << "member " << member;
-}
 
-TEST(CoreLibraryArchives, MemberNamesAreDecimalDigitsOnly)
-{
     for (const char* good : {"1", "0", "324", "007", "123456789"})
         EXPECT_TRUE(isLibraryMemberName(QString::fromLatin1(good))) << good;
     for (const char* bad : {"", "12a", "1.5", " 1", "-1", "1/2", "..\\..\\x", "C:\\x", "1234567890"})
@@ -121,29 +108,21 @@ TEST(CoreLibraryArchives, MemberNamesAreDecimalDigitsOnly)
 
 TEST_F(CoreLibraryTest, UnpacksAndLoadsAMemberFromEachArchiveRange)
 {
-    const QImage first = memberPicture(20, 1);
-    const QImage second = memberPicture(3, 2);
-    const QImage last = memberPicture(40, 3);
-    writeArchive(QStringLiteral("Iconlib.res"), {{86, first}});
-    writeArchive(QStringLiteral("Iconlib1.res"), {{87, second}});
-    writeArchive(QStringLiteral("Iconlib9.res"), {{324, last}});
-
-    library.MakeLibraryCurrent(QStringLiteral("86"));
-    EXPECT_TRUE(library.libraryAvailable());
-    EXPECT_EQ(library.currentArchiveName(), QStringLiteral("Iconlib.res"));
-    EXPECT_EQ(library.lastLoadedMember(), QStringLiteral("86"));
-    EXPECT_TRUE(QFileInfo::exists(libraryFile(QStringLiteral("86"))));
-    EXPECT_TRUE(sameImage(library.GraphicCell(17), first.copy(LibraryGrid::cellRect(17))));
-
-    library.MakeLibraryCurrent(QStringLiteral("87"));
-    EXPECT_TRUE(library.libraryAvailable());
-    EXPECT_EQ(library.currentArchiveName(), QStringLiteral("Iconlib1.res"));
-    EXPECT_TRUE(sameImage(library.GraphicCell(2), second.copy(LibraryGrid::cellRect(2))));
-
-    library.MakeLibraryCurrent(QStringLiteral("324"));
-    EXPECT_TRUE(library.libraryAvailable());
-    EXPECT_EQ(library.currentArchiveName(), QStringLiteral("Iconlib9.res"));
-    EXPECT_TRUE(sameImage(library.GraphicCell(39), last.copy(LibraryGrid::cellRect(39))));
+    const struct {
+        const char* archive;
+        int member, cells;
+    } cases[] = {{"Iconlib.res", 86, 20}, {"Iconlib1.res", 87, 3}, {"Iconlib9.res", 324, 40}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.member);
+        const QImage picture = memberPicture(c.cells, c.member);
+        writeArchive(QString::fromLatin1(c.archive), {{c.member, picture}});
+        library.MakeLibraryCurrent(QString::number(c.member));
+        EXPECT_TRUE(library.libraryAvailable());
+        EXPECT_EQ(library.currentArchiveName(), QString::fromLatin1(c.archive));
+        EXPECT_EQ(library.lastLoadedMember(), QString::number(c.member));
+        EXPECT_TRUE(QFileInfo::exists(libraryFile(QString::number(c.member))));
+        EXPECT_TRUE(sameImage(library.GraphicCell(c.cells - 1), picture.copy(LibraryGrid::cellRect(c.cells - 1))));
+    }
     EXPECT_EQ(context.TempFolder, kTemp);
 }
 
@@ -188,31 +167,24 @@ TEST_F(CoreLibraryTest, ReadsArchivesMadeByTheZipTool)
     EXPECT_TRUE(sameImage(library.GraphicCell(4), picture.copy(LibraryGrid::cellRect(4))));
 }
 
-TEST_F(CoreLibraryTest, AskingAgainForTheLoadedMemberTouchesNoFile)
+TEST_F(CoreLibraryTest, UnpacksAMemberOncePerRunAndUsesFilesLeftInTheTemporaryFolder)
 {
-    const QImage picture = memberPicture(8, 5);
-    writeArchive(QStringLiteral("Iconlib.res"), {{3, picture}, {4, memberPicture(2, 6)}});
+    const QImage three = memberPicture(8, 5);
+    writeArchive(QStringLiteral("Iconlib.res"), {{3, three}, {4, memberPicture(2, 2)}});
     library.MakeLibraryCurrent(QStringLiteral("3"));
-    ASSERT_EQ(library.unpackCount(), 1);
+    library.MakeLibraryCurrent(QStringLiteral("4"));
+    library.MakeLibraryCurrent(QStringLiteral("3")); // reloaded from its file, not unpacked again
+    EXPECT_EQ(library.unpackCount(), 2);
+    EXPECT_TRUE(sameImage(library.GraphicCell(7), three.copy(LibraryGrid::cellRect(7))));
 
     // With the unpacked file and the archive gone, only the picture in memory can answer.
     QFile::remove(libraryFile(QStringLiteral("3")));
     QFile::remove(root.host(kProgram + QStringLiteral("Iconlib.res")));
     library.MakeLibraryCurrent(QStringLiteral("3"));
     EXPECT_TRUE(library.libraryAvailable());
-    EXPECT_EQ(library.unpackCount(), 1);
-    EXPECT_FALSE(QFileInfo::exists(libraryFile(QStringLiteral("3"))));
-    EXPECT_TRUE(sameImage(library.GraphicCell(7), picture.copy(LibraryGrid::cellRect(7))));
-}
-
-TEST_F(CoreLibraryTest, UnpacksAMemberOncePerRunAndUsesFilesLeftInTheTemporaryFolder)
-{
-    writeArchive(QStringLiteral("Iconlib.res"), {{3, memberPicture(2, 1)}, {4, memberPicture(2, 2)}});
-    library.MakeLibraryCurrent(QStringLiteral("3"));
-    library.MakeLibraryCurrent(QStringLiteral("4"));
-    library.MakeLibraryCurrent(QStringLiteral("3")); // reloaded from its file, not unpacked again
     EXPECT_EQ(library.unpackCount(), 2);
-    EXPECT_TRUE(sameImage(library.GraphicCell(1), memberPicture(2, 1).copy(LibraryGrid::cellRect(1))));
+    EXPECT_FALSE(QFileInfo::exists(libraryFile(QStringLiteral("3"))));
+    EXPECT_TRUE(sameImage(library.GraphicCell(7), three.copy(LibraryGrid::cellRect(7))));
 
     const QImage leftOver = memberPicture(1, 9);
     root.writeFile(kTemp + QStringLiteral("9.lib"), bmpBytes(leftOver));
@@ -299,11 +271,8 @@ TEST(CatalogueCell, BackgroundDigitsAreBgrColourValues)
 {
     EXPECT_EQ(backgroundColourOfDigit(u'0'), qRgb(255, 255, 255));
     EXPECT_EQ(backgroundColourOfDigit(u'1'), qRgb(0, 128, 128)); // 0x808000: teal
-    EXPECT_EQ(backgroundColourOfDigit(u'4'), qRgb(255, 0, 255));
     EXPECT_EQ(backgroundColourOfDigit(u'6'), qRgb(255, 0, 0));   // 0x0000FF: red
-    EXPECT_EQ(backgroundColourOfDigit(u'7'), qRgb(128, 0, 0));
     EXPECT_EQ(backgroundColourOfDigit(u'8'), qRgb(255, 255, 0)); // 0x00FFFF: yellow
-    EXPECT_EQ(backgroundColourOfDigit(u'9'), qRgb(128, 128, 0));
     EXPECT_EQ(backgroundColourOfDigit(u'X'), std::nullopt);
     EXPECT_EQ(maskColourForDigit(u'X', qRgb(1, 2, 3)), qRgb(1, 2, 3));
     EXPECT_EQ(maskColourForDigit(u'2', qRgb(1, 2, 3)), qRgb(0, 255, 0));

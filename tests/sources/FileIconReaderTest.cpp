@@ -2,12 +2,9 @@
 #include "support/IconBytes.h"
 #include "support/PeBuilder.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QTemporaryDir>
 #include "support/Files.h"
 
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace glyphary {
@@ -90,7 +87,7 @@ protected:
     FileIconReader reader{paths, icons, cmbResult, host};
 };
 
-TEST_F(FileIconReaderTest, ClassifiesIconFilesByLength)
+TEST_F(FileIconReaderTest, ClassifiesIconAndCursorFilesByLength)
 {
     const ByteVector sixteen = testing::icoFile({dibImage(4)});
     ASSERT_EQ(sixteen.size(), 766u);
@@ -107,16 +104,13 @@ TEST_F(FileIconReaderTest, ClassifiesIconFilesByLength)
     // Several images still make one icon of the file, classed by the file's length.
     EXPECT_EQ(read(write(QStringLiteral("C:\\i\\g.ico"), testing::icoFile({dibImage(4, 16), dibImage(32)}))),
         QStringList{QStringLiteral("C:\\i\\g.ico;0;x;2open")});
-}
 
-TEST_F(FileIconReaderTest, ClassifiesCursorFilesByLength)
-{
     const ByteVector mono = testing::curFile({{dibImage(1), 4, 4}});
     ASSERT_LT(mono.size(), 767u);
-    const ByteVector twoFiftySix = testing::curFile({{dibImage(8), 4, 4}});
-    ASSERT_EQ(twoFiftySix.size(), 2238u);
+    const ByteVector cursor256 = testing::curFile({{dibImage(8), 4, 4}});
+    ASSERT_EQ(cursor256.size(), 2238u);
     EXPECT_EQ(read(write(QStringLiteral("C:\\c\\m.cur"), mono)), QStringList{QStringLiteral("C:\\c\\m.cur;0;x;6open")});
-    EXPECT_EQ(read(write(QStringLiteral("C:\\c\\e.cur"), twoFiftySix)), QStringList{QStringLiteral("C:\\c\\e.cur;0;x;7open")});
+    EXPECT_EQ(read(write(QStringLiteral("C:\\c\\e.cur"), cursor256)), QStringList{QStringLiteral("C:\\c\\e.cur;0;x;7open")});
     EXPECT_EQ(read(write(QStringLiteral("C:\\c\\h.cur"), testing::curFile({{dibImage(32), 4, 4}}))),
         QStringList{QStringLiteral("C:\\c\\h.cur;0;x;8open")});
     EXPECT_EQ(read(write(QStringLiteral("C:\\c\\gap.cur"), padded(mono, 1078))), QStringList{});
@@ -153,7 +147,7 @@ TEST_F(FileIconReaderTest, AddsNothingForFilesThatAreNotWhatTheySay)
     EXPECT_TRUE(host.counts.isEmpty());
 }
 
-TEST_F(FileIconReaderTest, ListsEachStepOfAnAnimation)
+TEST_F(FileIconReaderTest, ListsEachStepOfAnAnimationAndAPlainIconUnderAnAnimationNameOnce)
 {
     const QStringList items = read(write(QStringLiteral("C:\\a\\run.ani"), animation(6)));
     ASSERT_EQ(items.size(), 6);
@@ -162,10 +156,7 @@ TEST_F(FileIconReaderTest, ListsEachStepOfAnAnimation)
 
     // Steps, not frames: a sequence shows some frames more than once.
     EXPECT_EQ(read(write(QStringLiteral("C:\\a\\seq.ani"), animation(3, {0, 1, 2, 1, 0, 1, 2, 2}))).size(), 8);
-}
 
-TEST_F(FileIconReaderTest, AnAnimationNameOnAPlainIconGivesOneItem)
-{
     // A plain icon draws at every step; counting steps until one fails would never end.
     EXPECT_EQ(read(write(QStringLiteral("C:\\a\\still.ani"), testing::icoFile({dibImage(4)}))),
         QStringList{QStringLiteral("C:\\a\\still.ani;0;frame 1;aopen")});

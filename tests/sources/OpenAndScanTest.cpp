@@ -61,7 +61,7 @@ private:
     void doEvents() override {}
 };
 
-TEST_F(OpenAndScanTest, OneChosenFileIsAFullPathAndItsFolderIsKept)
+TEST_F(OpenAndScanTest, ChosenFilesAreListedAndTheirFolderKeptAndCancelLeavesNoResults)
 {
     icon(QStringLiteral("C:\\Icons\\star.ico"));
     root.dialogs().fileAnswers.push_back(platform::FileDialogResult{{QStringLiteral("C:\\Icons\\star.ico")}, 1});
@@ -76,30 +76,22 @@ TEST_F(OpenAndScanTest, OneChosenFileIsAFullPathAndItsFolderIsKept)
     EXPECT_EQ(session.cmbResult.count(), 1);
     EXPECT_EQ(window.text(StatusPanel::Count), QStringLiteral("1 Icon(s)"));
     EXPECT_EQ(window.keywordBarEntry, -1);
-}
 
-TEST_F(OpenAndScanTest, ThreeChosenFilesAreTheFolderThenEachName)
-{
+    // Several files are the folder, then each name.
     const QStringList chosen{icon(QStringLiteral("C:\\Set\\a.ico")), icon(QStringLiteral("C:\\Set\\b.ico")),
                              icon(QStringLiteral("C:\\Set\\c.ico"))};
     EXPECT_EQ(dialogFileName(chosen), QStringLiteral("C:\\Set") + QChar(u'\0') + QStringLiteral("a.ico") + QChar(u'\0')
                                           + QStringLiteral("b.ico") + QChar(u'\0') + QStringLiteral("c.ico"));
-    settings.write(setting::ScanDirectory, QStringLiteral("C:\\Before"));
     root.dialogs().fileAnswers.push_back(platform::FileDialogResult{chosen, 1});
     open.openByFile();
-    EXPECT_EQ(root.dialogs().fileRequests[0].initialFolder, QStringLiteral("C:\\Before"));
+    EXPECT_EQ(root.dialogs().fileRequests[1].initialFolder, QStringLiteral("C:\\Icons"));
     EXPECT_EQ(texts(session.lstFiles), chosen);
     EXPECT_EQ(settings.readText(setting::ScanDirectory), QStringLiteral("C:\\Set"));
     EXPECT_EQ(session.cmbResult.count(), 3);
-}
 
-TEST_F(OpenAndScanTest, CancelLeavesNoResultsAndTheFolderAsItWas)
-{
-    session.cmbResult.add(QStringLiteral("C:\\old.ico;0;x;0open"), 0);
-    settings.write(setting::ScanDirectory, QStringLiteral("C:\\Before"));
-    open.openByFile();
+    open.openByFile(); // cancelled
     EXPECT_EQ(session.cmbResult.count(), 0);
-    EXPECT_EQ(settings.readText(setting::ScanDirectory), QStringLiteral("C:\\Before"));
+    EXPECT_EQ(settings.readText(setting::ScanDirectory), QStringLiteral("C:\\Set"));
 }
 
 TEST_F(OpenAndScanTest, TheFilterKeepsTheCheckedTypesOrAllSixWhateverTheCase)

@@ -91,13 +91,17 @@ TEST_F(ResultDrawingTest, APageNamesTheFileWhoseDecodingWasCutShort)
     EXPECT_EQ(page(1), QString()) << "each page starts afresh";
 }
 
-TEST_F(ResultDrawingTest, AnUnreadableFileGetsTheNoIconPictureAndAMissingIndexAnEmptyOne)
+TEST_F(ResultDrawingTest, AnUnreadableFileGetsTheNoIconPictureAMissingIndexAnEmptyOneAndUnknownItemsNone)
 {
     const RowResult unreadable = draw(QStringLiteral("C:\\Icons\\junk.ico;0;x;0open"));
     EXPECT_EQ(unreadable.image, noIconPicture());
     const RowResult pastTheEnd = draw(QStringLiteral("C:\\Icons\\star.ico;5;x;0open"));
     EXPECT_TRUE(isBlank(pastTheEnd.image));
     EXPECT_EQ(pastTheEnd.name, QStringLiteral("star.ico"));
+    EXPECT_EQ(draw(QStringLiteral("nofields0open")).image, noIconPicture());
+    // Short and unknown items are not drawn at all.
+    EXPECT_FALSE(drawing.readRow(QStringLiteral("boo"), 0, 1).has_value());
+    EXPECT_FALSE(drawing.readRow(QStringLiteral("C:\\x.ico;0;x;0what"), 0, 1).has_value());
 }
 
 TEST_F(ResultDrawingTest, FramesOfOneAnimationShareOneLoad)
@@ -124,8 +128,9 @@ TEST_F(ResultDrawingTest, CatalogueIconsAreNamedByTheirKeywordAndWithoutALibrary
 TEST_F(ResultDrawingTest, ReferencesShortcutsAndWindowsIconsTakeTheirNamesFromTheirLists)
 {
     context.catalogueLists.lstUser.add(QStringLiteral("stars"), 0);
-    EXPECT_EQ(draw(QStringLiteral("C:\\Icons\\star.ico;0;x;0user"), 0).name, QStringLiteral("stars"));
-    EXPECT_EQ(draw(QStringLiteral("C:\\Icons\\star.ico;0;x;0user"), 0).origin, QStringLiteral("Reference"));
+    const RowResult reference = draw(QStringLiteral("C:\\Icons\\star.ico;0;x;0user"), 0);
+    EXPECT_EQ(reference.name, QStringLiteral("stars"));
+    EXPECT_EQ(reference.origin, QStringLiteral("Reference"));
 
     lstFiles.add(QStringLiteral("C:\\WINDOWS\\Start Menu\\Programs\\Notepad.lnk"));
     const RowResult shortcut = draw(QStringLiteral("C:\\Icons\\star.ico;0;x;0shor"), 0);
@@ -150,13 +155,6 @@ TEST_F(ResultDrawingTest, CursorsAreNamedByTheirRole)
     EXPECT_EQ(row.origin, QStringLiteral("File"));
     EXPECT_EQ(draw(QStringLiteral("default;0;Standard:9;6sytu")).name, QStringLiteral("Size NESW"));
     EXPECT_EQ(draw(QStringLiteral("default;0;99999;6sycu")).name, QString());
-}
-
-TEST_F(ResultDrawingTest, ShortAndUnknownItemsAreNotDrawn)
-{
-    EXPECT_FALSE(drawing.readRow(QStringLiteral("boo"), 0, 1).has_value());
-    EXPECT_FALSE(drawing.readRow(QStringLiteral("C:\\x.ico;0;x;0what"), 0, 1).has_value());
-    EXPECT_EQ(draw(QStringLiteral("nofields0open")).image, noIconPicture());
 }
 
 } // namespace

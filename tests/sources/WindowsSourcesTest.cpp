@@ -120,6 +120,16 @@ TEST_F(WindowsSourcesTest, AProfileDesktopLinkedToTheHomeFolderListsOnlyItsOwnSh
 
 TEST_F(WindowsSourcesTest, CurrentCursorsAreListedInTheirOrderWithDefaultsStaticAndAnimatedOnes)
 {
+    // Without the key nothing is listed; an animation that cannot be read gives the default.
+    list(SourceFamily::CurrentCursors);
+    EXPECT_TRUE(session.cmbResult.isEmpty());
+    EXPECT_EQ(count(), QStringLiteral("0 Icon(s)"));
+    root.writeFile(QStringLiteral("C:\\broken.ani"), QByteArray("RIFF\x10\0\0\0ACONanih", 16));
+    set(HKEY_CURRENT_USER, "Control Panel\\Cursors", "AppStarting", "C:\\broken.ani");
+    list(SourceFamily::CurrentCursors);
+    EXPECT_EQ(session.cmbResult.count(), 13);
+    EXPECT_EQ(session.cmbResult.text(0), QStringLiteral("default;0;32512;csycu"));
+
     animation(QStringLiteral("C:\\WINDOWS\\Cursors\\busy.ani"), 8);
     root.writeFile(QStringLiteral("C:\\WINDOWS\\Cursors\\arrow.cur"), glyphary::testing::curFile({{dibImage(4), 1, 1}}));
     set(HKEY_CURRENT_USER, "Control Panel\\Cursors", "AppStarting", "C:\\WINDOWS\\Cursors\\busy.ani");
@@ -137,19 +147,6 @@ TEST_F(WindowsSourcesTest, CurrentCursorsAreListedInTheirOrderWithDefaultsStatic
     EXPECT_EQ(count(), QStringLiteral("21 Icon(s)"));
     EXPECT_EQ(window.rows.at(1).row.name, QStringLiteral("Application Starting #1"));
     EXPECT_EQ(window.rows.at(21).row.origin, QStringLiteral("Windows Default"));
-}
-
-TEST_F(WindowsSourcesTest, CursorsOfAMissingKeyOrAnAnimationThatCannotBeReadListNothing)
-{
-    list(SourceFamily::CurrentCursors);
-    EXPECT_TRUE(session.cmbResult.isEmpty());
-    EXPECT_EQ(count(), QStringLiteral("0 Icon(s)"));
-
-    root.writeFile(QStringLiteral("C:\\broken.ani"), QByteArray("RIFF\x10\0\0\0ACONanih", 16));
-    set(HKEY_CURRENT_USER, "Control Panel\\Cursors", "AppStarting", "C:\\broken.ani");
-    list(SourceFamily::CurrentCursors);
-    EXPECT_EQ(session.cmbResult.count(), 13);
-    EXPECT_EQ(session.cmbResult.text(0), QStringLiteral("default;0;32512;csycu"));
 }
 
 TEST_F(WindowsSourcesTest, ASchemeListsItsEntriesByPositionWithEmptyOnesAsDefaults)
