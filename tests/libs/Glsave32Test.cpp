@@ -110,8 +110,9 @@ protected:
     Glsave32 saver{root.platform().paths()};
 };
 
-TEST_F(Glsave32Test, PaletteDepthsKeepAPictureOfAsManyColoursExactly)
+TEST_F(Glsave32Test, PaletteDepthsKeepAPictureOfAsManyColoursExactlyAndReplaceAFileWhole)
 {
+    root.writeFile(windows(kIcon), QByteArray(5000, 'x'));
     for (const int bitsPerPixel : {4, 8}) {
         SCOPED_TRACE(bitsPerPixel);
         const QImage picture = mosaic(1 << bitsPerPixel);
@@ -123,6 +124,10 @@ TEST_F(Glsave32Test, PaletteDepthsKeepAPictureOfAsManyColoursExactly)
         EXPECT_EQ(file.entries[0].image->bitsPerPixel, bitsPerPixel);
         EXPECT_TRUE(samePixels(file.entries[0].image->image, picture));
     }
+    EXPECT_EQ(outFolder(), QStringList{QStringLiteral("saved.ico")});
+    // Names are Windows-1252.
+    ASSERT_EQ(saveIcon(mosaic(16), 4, "C:\\Out\\Caf\xE9.ico"), Glsave32::kSaved);
+    EXPECT_TRUE(QFile::exists(root.host(QStringLiteral("C:\\Out\\Café.ico"))));
 }
 
 TEST_F(Glsave32Test, HiColourAndEveryOtherDepthWrite32BitArgbWithAnAndMask)
@@ -152,17 +157,6 @@ TEST_F(Glsave32Test, HiColourAndEveryOtherDepthWrite32BitArgbWithAnAndMask)
         ASSERT_EQ(saveIcon(mosaic(16), depth, name), Glsave32::kSaved) << depth;
         EXPECT_EQ(read(name), hiColour) << depth;
     }
-}
-
-TEST_F(Glsave32Test, ReplacesAnExistingFileWholeAndNamesAreWindows1252)
-{
-    root.writeFile(windows(kIcon), QByteArray(5000, 'x'));
-    ASSERT_EQ(saveIcon(mosaic(16), 4), Glsave32::kSaved);
-    EXPECT_EQ(read(kIcon).size(), 766);
-    EXPECT_EQ(outFolder(), QStringList{QStringLiteral("saved.ico")});
-
-    ASSERT_EQ(saveIcon(mosaic(16), 4, "C:\\Out\\Caf\xE9.ico"), Glsave32::kSaved);
-    EXPECT_TRUE(QFile::exists(root.host(QStringLiteral("C:\\Out\\Café.ico"))));
 }
 
 TEST_F(Glsave32Test, CursorKeepsItsHotSpotWhichMustLieInTheImage)
