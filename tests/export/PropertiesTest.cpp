@@ -219,7 +219,6 @@ TEST_F(PropertiesWindowTest, frmPropShowsTheRowInItsFields)
                          QStringLiteral("Glyphary"), QStringLiteral("Stars, Night, Gold"), QStringLiteral("abc, image 3")};
     frmProp prop(shown);
     EXPECT_EQ(prop.windowTitle(), QStringLiteral("Properties"));
-    EXPECT_EQ(prop.tabProperties->objectName(), QStringLiteral("tabProperties"));
     EXPECT_EQ(prop.txtName->text(), QStringLiteral("Stars"));
     EXPECT_EQ(prop.txtType->text(), QStringLiteral("256 Color Icon"));
     EXPECT_EQ(prop.txtOrigin->text(), QStringLiteral("Glyphary"));
