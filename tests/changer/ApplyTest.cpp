@@ -163,7 +163,7 @@ protected:
     }
 };
 
-TEST_F(SystemIconChangeTest, AValueThatIsNotThereStaysAbsent)
+TEST_F(SystemIconChangeTest, AValueThatIsNotThereStaysAbsentAndTheEmptyRecycleBinIsAlsoTheKeysDefault)
 {
     const SystemIconRow computer = row(QStringLiteral("My Computer"));
     open(computer);
@@ -183,10 +183,8 @@ TEST_F(SystemIconChangeTest, AValueThatIsNotThereStaysAbsent)
     controller().apply();
     EXPECT_EQ(valueOf(computer), computer.defaultIcon);
     EXPECT_FALSE(exists(kIcon1));
-}
 
-TEST_F(SystemIconChangeTest, TheEmptyRecycleBinIsAlsoTheKeysDefaultOn98)
-{
+    // On 98 the empty Recycle Bin is also its key's default value.
     const SystemIconRow empty = row(QStringLiteral("Recycle Bin (Empty)"));
     const SystemIconRow full = row(QStringLiteral("Recycle Bin (Full)"));
     EXPECT_EQ(empty.rootName, QStringLiteral("HKEY_USERS"));
