@@ -44,7 +44,6 @@ TEST_F(CatalogueFilesTest, LoadsKeywordsCustomKeywordsAndReferencesIntoLinkedLis
     EXPECT_EQ(load("stars;abc:3:01;def:12:14\r\nmoon;abc:4:00\r\n",
                    "stars;C:\\x.ico;0;x;1user\r\nmine;C:\\a.dll;2;#3 of 9;0user\r\n", "moon\r\nmine\r\n"),
               QStringLiteral("4 Keywords"));
-
     EXPECT_EQ(context.CatalogueAvailable, kTrue);
     ASSERT_EQ(table().KeywordCount, 4);
     EXPECT_EQ(table().Keywords[0], QStringLiteral("stars"));
@@ -52,7 +51,6 @@ TEST_F(CatalogueFilesTest, LoadsKeywordsCustomKeywordsAndReferencesIntoLinkedLis
     EXPECT_EQ(table().KeywordData[1], QStringLiteral("abc:4:00;"));
     EXPECT_EQ(table().Keywords[3], QStringLiteral("mine"));
     EXPECT_EQ(table().KeywordData[3], QString());
-
     // A keyword in both files is in the keyword bar twice, each time with its own number.
     const QStringList allKeywords = {QStringLiteral("stars"), QStringLiteral("moon"), QStringLiteral("moon"), QStringLiteral("mine")};
     EXPECT_EQ(texts(lists().cmbSearch), allKeywords);
@@ -60,12 +58,10 @@ TEST_F(CatalogueFilesTest, LoadsKeywordsCustomKeywordsAndReferencesIntoLinkedLis
     EXPECT_EQ(texts(lists().cmbAddKeyword), allKeywords);
     EXPECT_EQ(texts(lists().lstKey), (QStringList{QStringLiteral("moon"), QStringLiteral("mine")}));
     EXPECT_EQ(itemData(lists().lstKey), (std::vector<std::int32_t>{2, 3}));
-
     EXPECT_EQ(texts(lists().lstUser), (QStringList{QStringLiteral("stars"), QStringLiteral("mine")}));
     EXPECT_EQ(texts(lists().cmbUser), (QStringList{QStringLiteral("C:\\x.ico;0;x;1user"), QStringLiteral("C:\\a.dll;2;#3 of 9;0user")}));
     EXPECT_EQ(itemData(lists().lstUser), (std::vector<std::int32_t>{0, 1}));
     EXPECT_EQ(itemData(lists().cmbUser), (std::vector<std::int32_t>{0, 1}));
-
     EXPECT_TRUE(prompts().empty());
     EXPECT_EQ(root.dialogs().mousePointer, platform::MousePointerDefault);
 }
@@ -74,7 +70,6 @@ TEST_F(CatalogueFilesTest, ToleratesOddLinesAndLineEnds)
 {
     // No ";", nothing after ";", blank lines, LF only, a lone CR, no final line end.
     EXPECT_EQ(load("solo\r\n\r\nempty;\nlf;x:1:00\nlone;y:2:01\rlast;z:3:02", "\r\nnoitem\r\n\r\n"), QStringLiteral("5 Keywords"));
-
     const QStringList keywords = {QStringLiteral("solo"), QStringLiteral("empty"), QStringLiteral("lf"), QStringLiteral("lone"), QStringLiteral("last")};
     EXPECT_EQ(texts(lists().cmbSearch), keywords);
     EXPECT_EQ(table().KeywordData[0], QString());
@@ -90,7 +85,6 @@ TEST_F(CatalogueFilesTest, MissingIndexIsReportedAndCustomKeywordsStillLoad)
 {
     context.CatalogueAvailable = kTrue;
     EXPECT_EQ(load(QByteArray(), QByteArray(), "mine\r\nyours\r\n"), QStringLiteral("2 Keywords"));
-
     EXPECT_EQ(context.CatalogueAvailable, kFalse);
     ASSERT_EQ(prompts().size(), 1u);
     EXPECT_EQ(prompts()[0].title, QStringLiteral("Glyphary error"));
@@ -118,7 +112,6 @@ const QString kOverflowReport = QStringLiteral(
 TEST_F(CatalogueFilesTest, KeywordAfterTheTableIsFullIsReportedAndTheLoadedOnesStayAndCustomOnesAreKept)
 {
     EXPECT_EQ(load(indexOf(3005), "k1;C:\\x.ico;0;x;1user\r\n"), QStringLiteral("3001 Keywords"));
-
     ASSERT_EQ(prompts().size(), 1u);
     EXPECT_EQ(prompts()[0].title, QStringLiteral("Error"));
     EXPECT_EQ(prompts()[0].text, kOverflowReport);
@@ -131,13 +124,11 @@ TEST_F(CatalogueFilesTest, KeywordAfterTheTableIsFullIsReportedAndTheLoadedOnesS
     // References do not use the table, so they load as usual.
     EXPECT_EQ(lists().cmbUser.count(), 1);
     EXPECT_EQ(root.dialogs().mousePointer, platform::MousePointerDefault);
-
     // Custom keywords that do not fit are still kept in the saved file.
     EXPECT_EQ(load(indexOf(2999), QByteArray(), "c1\r\nc2\r\nc3\r\nc4\r\n"), QStringLiteral("3001 Keywords"));
     ASSERT_EQ(prompts().size(), 2u);
     EXPECT_EQ(prompts()[1].text, kOverflowReport);
     EXPECT_EQ(texts(lists().lstKey), (QStringList{QStringLiteral("c1"), QStringLiteral("c2")}));
-
     lists().lstKey.removeAt(0);
     ASSERT_TRUE(saveChanged());
     EXPECT_EQ(read(QStringLiteral("Keyuser.dat")), QByteArray("c2\r\nc3\r\nc4\r\n"));
@@ -146,14 +137,12 @@ TEST_F(CatalogueFilesTest, KeywordAfterTheTableIsFullIsReportedAndTheLoadedOnesS
 TEST_F(CatalogueFilesTest, SavingKeepsOnePreviousGeneration)
 {
     load(QByteArray(), "one;C:\\a;b;1;2;x;0user\r\n", "one\r\n");
-
     lists().lstKey.add(QStringLiteral("two"));
     ASSERT_TRUE(saveChanged());
     EXPECT_EQ(read(QStringLiteral("Keyuser.dat")), QByteArray("one\r\ntwo\r\n"));
     EXPECT_EQ(read(QStringLiteral("Keyuser.bak")), QByteArray("one\r\n"));
     EXPECT_EQ(context.KeywordsChanged, kFalse);
     EXPECT_FALSE(exists(QStringLiteral("Iconuser.bak")));
-
     lists().lstKey.removeAt(0);
     lists().lstUser.add(QStringLiteral("two"), 1);
     lists().cmbUser.add(QStringLiteral("C:\\b.ico;0;x;;1user"), 1);
@@ -171,13 +160,11 @@ TEST_F(CatalogueFilesTest, NothingIsWrittenWhenNothingChangedAndAFirstSaveLeaves
     write(QStringLiteral("Keyuser.bak"), "older\r\n");
     const QByteArray references = "mine;C:\\x.ico;0;x;1user";
     load(QByteArray(), references);
-
     EXPECT_TRUE(SaveUserFiles(context));
     EXPECT_EQ(read(QStringLiteral("Iconuser.dat")), references);
     EXPECT_FALSE(exists(QStringLiteral("Keyuser.dat")));
     EXPECT_FALSE(exists(QStringLiteral("Iconuser.bak")));
     EXPECT_FALSE(exists(QStringLiteral("Keyuser.tmp")));
-
     lists().lstKey.add(QStringLiteral("new"));
     ASSERT_TRUE(saveChanged());
     EXPECT_EQ(read(QStringLiteral("Keyuser.dat")), QByteArray("new\r\n"));
@@ -193,7 +180,6 @@ TEST_F(CatalogueFilesTest, AnsiBytesAboveAsciiRoundTrip)
     EXPECT_EQ(table().Keywords[0], QStringLiteral("\u00FCber"));
     EXPECT_EQ(table().Keywords[1], QStringLiteral("caf\u00E9"));
     EXPECT_EQ(table().Keywords[2], QStringLiteral("\u20ACuro"));
-
     ASSERT_TRUE(saveChanged(true));
     EXPECT_EQ(read(QStringLiteral("Keyuser.dat")), keywords);
     EXPECT_EQ(read(QStringLiteral("Iconuser.dat")), references);
@@ -212,13 +198,10 @@ TEST_F(CatalogueFilesTest, ReadOnlyProgramFolderIsReportedAndLeavesTheFilesAlone
     lists().lstUser.removeAt(0);
     context.KeywordsChanged = kTrue;
     context.ReferencesChanged = kTrue;
-
     ReadOnlyFolder readOnly(folderHost());
     if (!readOnly.active())
         GTEST_SKIP() << "this process can write to any folder";
-
     EXPECT_FALSE(SaveUserFiles(context));
-
     ASSERT_EQ(prompts().size(), 2u);
     EXPECT_EQ(prompts()[0].title, QStringLiteral("Glyphary"));
     EXPECT_EQ(prompts()[0].text, kKeywordSaveFailure);
@@ -239,9 +222,7 @@ TEST_F(CatalogueFilesTest, BackupThatCannotBeReplacedStopsTheSaveBeforeAnyFileMo
     load("stars;abc:3:01\r\n", QByteArray(), "one\r\n");
     lists().lstKey.add(QStringLiteral("two"));
     context.KeywordsChanged = kTrue;
-
     EXPECT_FALSE(SaveUserFiles(context));
-
     ASSERT_EQ(prompts().size(), 1u);
     EXPECT_EQ(prompts()[0].text, kKeywordSaveFailure);
     EXPECT_EQ(read(QStringLiteral("Keyuser.dat")), QByteArray("one\r\n"));

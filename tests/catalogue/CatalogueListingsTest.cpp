@@ -88,7 +88,6 @@ TEST_F(CatalogueListingsTest, ByTypeListsEachIconOnceThroughTheFirstKeywordThenR
 {
     load(kIndex, kReferences);
     listings.ListCatalogueByType(1);
-
     // abc:1:01 is under stars and moon: listed once, with stars' number.
     EXPECT_EQ(texts(results), (QStringList{book("abc:1:01"), book("abc:2:01"), book("def:3:01"), book("num:0:01"),
                                            book("blk:0:01"), book("ban:0:01"), reference(1)}));
@@ -97,26 +96,21 @@ TEST_F(CatalogueListingsTest, ByTypeListsEachIconOnceThroughTheFirstKeywordThenR
     EXPECT_EQ(host.calls.front(), QStringLiteral("refreshCommandState"));
     EXPECT_EQ(host.calls.back(), QStringLiteral("startListing"));
     EXPECT_TRUE(host.calls.contains(QStringLiteral("lock")));
-
     // The type is the token's last character and the reference's type digit.
     listings.ListCatalogueByType(4);
     EXPECT_EQ(texts(results), (QStringList{book("app:0:04"), reference(0)}));
     EXPECT_EQ(itemData(results), (std::vector<std::int32_t>{2, 0}));
-
     // A reference whose type is no digit is reached by no type, not even 0.
     listings.ListCatalogueByType(0);
     EXPECT_EQ(texts(results), (QStringList{book("abc:3:00")}));
-
     listings.ListCatalogueByType(7);
     EXPECT_EQ(texts(results), (QStringList{book("cur:1:27")}));
-
     // References by class take icons, animations and cursors of one depth.
     host.calls.clear();
     listings.ListReferencesByClass(1);
     EXPECT_EQ(texts(results), (QStringList{reference(0), reference(1)}));
     EXPECT_EQ(itemData(results), (std::vector<std::int32_t>{0, 1}));
     EXPECT_EQ(host.calls, (QStringList{QStringLiteral("pointer 11"), QStringLiteral("startListing"), QStringLiteral("pointer 0")}));
-
     listings.ListReferencesByClass(0);
     EXPECT_TRUE(results.isEmpty());
     listings.ListReferencesByClass(2);
@@ -130,14 +124,11 @@ TEST_F(CatalogueListingsTest, ByLetterMatchesEitherCaseThenReferencesAndNeverDig
     const QStringList expected{book("app:0:04"), book("app:1:05"), book("avo:0:02"), reference(0)};
     EXPECT_EQ(texts(results), expected);
     EXPECT_EQ(itemData(results), (std::vector<std::int32_t>{2, 2, 3, 0}));
-
     listings.ListByLetter(u'a');
     EXPECT_EQ(texts(results), expected);
-
     // Both references of "moon", whatever their case.
     listings.ListByLetter(u'M');
     EXPECT_EQ(texts(results), (QStringList{book("abc:1:01"), book("def:3:01"), book("abc:3:00"), reference(1), reference(2)}));
-
     // Keywords starting with a digit or a blank are reached by no letter.
     for (char16_t letter = u'A'; letter <= u'Z'; ++letter) {
         listings.ListByLetter(QChar(letter));
@@ -160,13 +151,11 @@ TEST_F(CatalogueListingsTest, AbortKeepsWhatWasGatheredAndStillStartsTheListing)
     EXPECT_EQ(texts(results), (QStringList{book("abc:1:01"), book("abc:2:01")}));
     EXPECT_EQ(host.listingsStarted, 1);
     EXPECT_EQ(host.count, QStringLiteral("2 Icon(s)"));
-
     // In the letter listing the references are skipped.
     escAt = 2;
     host.doEventsCalls = 0;
     listings.ListByLetter(u'A');
     EXPECT_EQ(texts(results), (QStringList{book("app:0:04")}));
-
     // Esc pressed before a listing does not abort it.
     host.onDoEvents = nullptr;
     context.AbortFlag = kTrue;
@@ -181,14 +170,12 @@ TEST_F(CatalogueListingsTest, NothingToListGivesAStartedEmptyListingAndEmptyOrSt
     EXPECT_TRUE(results.isEmpty());
     EXPECT_EQ(host.count, QStringLiteral("0 Icon(s)"));
     EXPECT_EQ(host.listingsStarted, 1);
-
     QFile::remove(root.host(kProgramFolder + QStringLiteral("Iconuser.dat")));
     load("");
     listings.ListCatalogueByType(1); // an empty catalogue and no references
     EXPECT_TRUE(results.isEmpty());
     EXPECT_EQ(host.count, QStringLiteral("0 Icon(s)"));
     EXPECT_EQ(host.listingsStarted, 2);
-
     // Empty tokens and keyword numbers outside the table are skipped.
     load("stars;abc:1:01;;abc:2:01\r\n");
     context.catalogueLists.cmbSearch.add(QStringLiteral("stray"), 5000);
@@ -206,7 +193,6 @@ TEST_F(CatalogueListingsTest, KeywordSearchListsTokensInOrderThenReferencesOfThe
     listings.SearchKeyword(-1, false);
     EXPECT_EQ(host.listingsStarted, 0);
     EXPECT_TRUE(host.calls.isEmpty());
-
     // "moon" is keyword 1 and, as a custom keyword, 7; only the catalogue one has icons.
     listings.SearchKeyword(1, false);
     EXPECT_EQ(texts(results), (QStringList{book("abc:1:01"), book("def:3:01"), book("abc:3:00"), reference(2)}));
@@ -214,11 +200,9 @@ TEST_F(CatalogueListingsTest, KeywordSearchListsTokensInOrderThenReferencesOfThe
     EXPECT_EQ(host.calls.mid(0, 3), (QStringList{QStringLiteral("pointer 13"), QStringLiteral("refreshKeywordBar"),
                                                  QStringLiteral("message Searching for icons, please wait...")}));
     EXPECT_EQ(host.calls.last(), QStringLiteral("pointer 0"));
-
     listings.SearchKeyword(7, false);
     EXPECT_EQ(texts(results), (QStringList{reference(2)}));
     EXPECT_TRUE(sources.calls.isEmpty());
-
     // Duplicate tokens stay; favorites come last when asked for.
     load("twice;abc:1:01;abc:1:01\r\n");
     listings.SearchKeyword(0, true);
@@ -232,7 +216,6 @@ TEST_F(CatalogueListingsTest, EnterInTheKeywordBarSearchesTheFirstKeywordStartin
     EXPECT_EQ(listings.EnterKeyword(QStringLiteral("aV"), false), 3);
     EXPECT_EQ(host.selectedKeyword, 3);
     EXPECT_EQ(texts(results), (QStringList{book("avo:0:02")}));
-
     results.clear();
     results.add(QStringLiteral("kept"));
     EXPECT_EQ(listings.EnterKeyword(QStringLiteral("zz"), false), -1);
@@ -247,19 +230,15 @@ TEST_F(CatalogueListingsTest, ListCommandPrintsWhatTheWindowLists)
     listings.ListCatalogueByType(1);
     EXPECT_EQ(toolLines({QStringLiteral("--type"), QStringLiteral("1")}), windowLines());
     EXPECT_EQ(windowLines().first(), QStringLiteral("abc:1:01book\t0\tstars"));
-
     listings.ListReferencesByClass(2);
     EXPECT_EQ(toolLines({QStringLiteral("--class"), QStringLiteral("2")}), windowLines());
     EXPECT_EQ(windowLines().last(), QStringLiteral("C:\\z.cur;0;x;8user\t3\tzebra"));
-
     listings.ListByLetter(u'M');
     EXPECT_EQ(toolLines({QStringLiteral("--letter"), QStringLiteral("m")}), windowLines());
-
     // "ban" is both a catalogue keyword's start and a custom keyword: the first entry wins.
     listings.EnterKeyword(QStringLiteral("BAN"), false);
     EXPECT_EQ(toolLines({QStringLiteral("--keyword"), QStringLiteral("BAN")}), windowLines());
     EXPECT_EQ(windowLines(), QStringList{QStringLiteral("ban:0:01book\t6\tbanana")});
-
     EXPECT_TRUE(toolLines({QStringLiteral("--keyword"), QStringLiteral("zz")}).isEmpty()); // nothing starts with it
 }
 

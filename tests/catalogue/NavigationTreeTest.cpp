@@ -51,7 +51,6 @@ TEST_F(NavigationTreeTest, CatalogueBranchComesFirstAndIsExpanded)
 {
     loadCatalogue(root, context, "stars;abc:1:01\r\ngroupXanimals;abc:1:01\r\n");
     const NavigationTree tree = build();
-
     EXPECT_EQ(tree.childKeys(QString()), (QStringList{QStringLiteral("glyphary"), QStringLiteral("your")}));
     EXPECT_EQ(describe(*tree.find(QStringLiteral("glyphary"))), QStringLiteral("glyphary|Glyphary|glyphary||"));
     EXPECT_TRUE(tree.find(QStringLiteral("glyphary"))->expanded);
@@ -66,7 +65,6 @@ TEST_F(NavigationTreeTest, CatalogueBranchComesFirstAndIsExpanded)
               (QStringList{QStringLiteral("Ani16"), QStringLiteral("Ani256"), QStringLiteral("AniHi")}));
     EXPECT_EQ(tree.childKeys(QStringLiteral("cursor")),
               (QStringList{QStringLiteral("Cursor16"), QStringLiteral("Cursor256"), QStringLiteral("CursorHi")}));
-
     const QStringList letters = tree.childKeys(QStringLiteral("alfa"));
     ASSERT_EQ(letters.size(), 26);
     EXPECT_EQ(letters.front(), QStringLiteral("A"));
@@ -95,7 +93,6 @@ TEST_F(NavigationTreeTest, WithoutTheCatalogueTheTreeStartsAtYourIconsAndWithout
     EXPECT_EQ(tree.find(QStringLiteral("glyphary")), nullptr);
     EXPECT_EQ(tree.find(QStringLiteral("groups0")), nullptr);
     EXPECT_EQ(tree.find(QStringLiteral("A")), nullptr);
-
     // Without the schemes key there are no scheme nodes; Favorites is named after its folder.
     EXPECT_TRUE(cursorSchemeNames(context).isEmpty());
     EXPECT_EQ(build().childKeys(QStringLiteral("SysCur")), QStringList{QStringLiteral("SysCurCurrent")});
@@ -110,7 +107,6 @@ TEST_F(NavigationTreeTest, YourIconsBranchHoldsEveryNodeWithSchemesInRegistryOrd
     addScheme("Animated Hourglasses");
     addScheme("3D");
     const NavigationTree tree = build();
-
     QStringList lines;
     for (const NavNode& node : tree.nodes())
         lines.append(describe(node));
@@ -146,7 +142,6 @@ TEST_F(NavigationTreeTest, FavoritesFoldersAreShownInNameOrderAndCanBeRebuilt)
     EXPECT_EQ(tree.childKeys(QStringLiteral("favori")),
               (QStringList{QStringLiteral("favori\\animals"), QStringLiteral("favori\\Birds"), QStringLiteral("favori\\Zoo")}));
     EXPECT_EQ(tree.childKeys(QStringLiteral("favori\\Zoo")), QStringList{QStringLiteral("favori\\Zoo\\Cats")});
-
     tree.removeBelow(QStringLiteral("favori"));
     EXPECT_FALSE(tree.hasChildren(QStringLiteral("favori")));
     EXPECT_EQ(tree.find(QStringLiteral("favori\\Zoo\\Cats")), nullptr);

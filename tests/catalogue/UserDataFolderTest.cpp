@@ -77,7 +77,6 @@ TEST_F(UserDataFolderTest, UnwritableProgramFolderSendsUserFilesToTheDataHome)
     EXPECT_EQ(context->DataFolder, platformPtr->paths().toWindows(dir.path() + QStringLiteral("/xdg/glyphary")) + u'\\');
     EXPECT_TRUE(context->DataFolder.startsWith(QStringLiteral("Z:\\")));
     EXPECT_EQ(context->ProgramFolder, kProgram);
-
     // The shipped file is read while the data folder has none; the saved one is read from then on.
     ASSERT_TRUE(addKeywordAndSave(QStringLiteral("mine")));
     EXPECT_EQ(bytes(dataHost(QStringLiteral("Keyuser.dat"))), QByteArray("shipped\r\nmine\r\n"));
@@ -87,7 +86,6 @@ TEST_F(UserDataFolderTest, UnwritableProgramFolderSendsUserFilesToTheDataHome)
     EXPECT_EQ(bytes(dataHost(QStringLiteral("Keyuser.dat"))), QByteArray("shipped\r\nmine\r\nmore\r\n"));
     EXPECT_EQ(bytes(dataHost(QStringLiteral("Keyuser.bak"))), QByteArray("shipped\r\nmine\r\n"));
     EXPECT_EQ(context->keywordTable.Keywords[0], QStringLiteral("stars")); // the index stays the program folder's
-
     EXPECT_EQ(favoritesRoot(*context, *settings), context->DataFolder + QStringLiteral("Favorites"));
     EXPECT_TRUE(dialogs.prompts.empty());
 }
@@ -109,13 +107,11 @@ TEST(DataFolderRule, ADataHomeServesAnUnwritableOrInstalledProgramFolderAndReadO
     EXPECT_EQ(platform::dataFolderHostPath("/opt/g", QString(), never), QStringLiteral("/opt/g"));
     EXPECT_EQ(platform::dataFolderHostPath("/opt/g", "/h/.local/share", always), QStringLiteral("/opt/g"));
     EXPECT_EQ(platform::dataFolderHostPath("/opt/g", "/h/.local/share/", never), QStringLiteral("/h/.local/share/glyphary"));
-
     QTemporaryDir dir;
     QFile marker(dir.filePath(platform::kInstalledMarker));
     ASSERT_TRUE(marker.open(QIODevice::WriteOnly));
     marker.close();
     EXPECT_EQ(platform::dataFolderHostPath(dir.path(), "/h", always), QStringLiteral("/h/glyphary"));
-
     EXPECT_TRUE(platform::isWritableFolder(dir.path()));
     EXPECT_FALSE(platform::isWritableFolder(dir.path() + QStringLiteral("/missing")));
     ReadOnlyFolder readOnly(dir.path());

@@ -26,7 +26,6 @@ TEST(FileHelpersTest, FileExistsOnlyForAReadableFileAndTheMajorVersionComesFromI
     EXPECT_FALSE(FileExists(paths, QStringLiteral("C:\\Icons")));
     EXPECT_FALSE(FileExists(paths, QStringLiteral("Q:\\a.ico")));
     EXPECT_FALSE(FileExists(paths, QString()));
-
     glyphary::testing::ResourceBuilder browser;
     browser.iconGroup(formats::ResourceName::byId(1), {glyphary::testing::dibImage(4)}).version(4, 72);
     root.writeFile(QStringLiteral("C:\\Program Files\\Browser\\Browse.exe"), browser.pe32());
@@ -48,7 +47,6 @@ TEST(SpecialFoldersTest, ANewRootHasItsFoldersAndHivesKnownIdsLiveInTheWindowsFo
         EXPECT_EQ(folders.path(id), QStringLiteral("C:\\WINDOWS\\") + QString::fromLatin1(below)) << id;
     EXPECT_EQ(folders.path(0x2A), QString());
     EXPECT_TRUE(QDir(root.host(QStringLiteral("C:\\WINDOWS\\Favorites"))).exists());
-
     // A new root has its folders and hives, and seeding again never overwrites.
     for (const char* folder : {"C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM", "C:\\WINDOWS\\TEMP", "C:\\WINDOWS\\Icons",
                                "C:\\WINDOWS\\Cursors", "C:\\WINDOWS\\SendTo", "C:\\WINDOWS\\Start Menu\\Programs"}) {
@@ -79,7 +77,6 @@ TEST(FolderPickerTest, EachCallerHasItsPromptAndTheResultIsCutAtZero)
     EXPECT_EQ(dialogs.prompts[0].text, QStringLiteral("Select a valid Folder. Do not select system objects like Printers, Control Panel etc. Network Folders are allowed."));
     EXPECT_EQ(dialogs.prompts[1].text, QStringLiteral("Select a valid Folder. Do not select system objects like Printers, Control Panel etc."));
     EXPECT_EQ(dialogs.prompts[2].text, QStringLiteral("Select a valid Folder. The Folder icon will be replaced by the currently selected icon."));
-
     EXPECT_EQ(CutAtNul(QStringLiteral("abc")), QStringLiteral("abc"));
     EXPECT_EQ(CutAtNul(QString(QChar(u'\0'))), QString());
 }

@@ -47,7 +47,6 @@ TEST(IconPlanes, OtherSizesAreScaledWholeAndNoIconIsAllTransparent)
     EXPECT_EQ(large.mask.pixel(7, 5), qRgb(255, 255, 255));
     EXPECT_EQ(large.mask.pixel(8, 5), qRgb(0, 0, 0));
     EXPECT_EQ(large.colour.pixel(31, 31), qRgb(0, 255, 0));
-
     const IconPlanes none = procMask(platform::Icon{});
     ASSERT_EQ(none.mask.size(), QSize(32, 32));
     EXPECT_EQ(none.mask.pixel(16, 16), qRgb(255, 255, 255));

@@ -22,7 +22,6 @@ TEST_F(MainSessionTest, CommandsRunTheirHandlerAndAMissingHandlerOrUnknownEntryI
     context.AbortFlag = kFalse; // Abort is the session's own
     EXPECT_TRUE(session.run(Command::Abort));
     EXPECT_EQ(context.AbortFlag, kTrue);
-
     EXPECT_FALSE(session.run(Command::SaveAs));
     EXPECT_EQ(window.text(StatusPanel::Message), kCommandMissingText);
     window.texts.clear();

@@ -20,9 +20,7 @@ TEST(ResultItemKind, EachTagSelectsItsKindAndOthersAreUnknown)
     };
     for (const auto& [item, kind] : cases)
         EXPECT_EQ(kindOf(QString::fromLatin1(item)), kind) << item;
-
     EXPECT_EQ(tagOf(ResultKind::Shortcut), QLatin1StringView("shor"));
-
     // Short or foreign items are unknown and have no codes.
     for (const char* item : {"", "b", "ook", "xbooK", "C:\\x.ico;0;x;1opem"}) {
         const ResultItem parsed = ResultItem::parse(QString::fromLatin1(item));
@@ -46,7 +44,6 @@ TEST(ResultItemFields, SplitAtTheFirstThreeSemicolonsOrGiveNothing)
     EXPECT_EQ(parsed.typeCode, u'd');
     EXPECT_EQ(parsed.base, QStringLiteral("C:\\Icons\\a.dll;2;#3 of 9;"));
     EXPECT_EQ(typeCodeOf(QStringLiteral("default;0;32512;csycu")), u'c');
-
     // The third field keeps colons and backslashes; a default cursor has its identifier there.
     const std::array<const char*, 4> cases[] = {
         {"C:\\Icons\\a.dll;2;#3 of 9;dopen", "C:\\Icons\\a.dll", "2", "#3 of 9"},
@@ -80,7 +77,6 @@ TEST(ResultItemCatalogue, TokenGivesMemberNumberColourAndTypeAndMalformedOnesAre
     EXPECT_EQ(token->typeCode, u'3');
     EXPECT_EQ(typeCodeOf(item), u'3');
     EXPECT_EQ(baseOf(item), QStringLiteral("lib12:345:9"));
-
     for (const char* item : {"lib12:345:93open", "lib12345:93book", "lib:1:book", "a:b:c:01book", "lib:x:01book",
                              "lib:99999999999:01book", ":1:0book"}) {
         EXPECT_FALSE(catalogueTokenOf(QString::fromLatin1(item))) << item;
@@ -96,7 +92,6 @@ TEST(ResultItemUser, ReferenceKeepsTheFieldsAndReplacesTypeAndTag)
     EXPECT_EQ(*user, QStringLiteral("C:\\x\\y.ani;3;frame 4;4user"));
     EXPECT_EQ(kindOf(*user), ResultKind::User);
     EXPECT_EQ(baseOf(*user), QStringLiteral("C:\\x\\y.ani;3;frame 4;"));
-
     EXPECT_FALSE(makeUserItem(QStringLiteral("open"), u'0'));
     EXPECT_FALSE(makeUserItem(QStringLiteral("a;b;c;1open"), u'9'));
 }

@@ -142,7 +142,6 @@ TEST_F(ResultPagesTest, LedBlinksOnlyOnFirstPageOfANewListing)
     EXPECT_EQ(view.pictureOf(StatusPanel::Area), QStringLiteral("redledoff"));
     pages.ledTick(); // a tick already queued changes nothing
     EXPECT_EQ(view.pictureOf(StatusPanel::Area), QStringLiteral("redledoff"));
-
     pages.startListing();
     EXPECT_TRUE(view.ledTimer);
     pages.ledTick(); // starts from off again
@@ -198,7 +197,6 @@ TEST_F(ResultPagesTest, EscapeWhileFillingPageThreeLeavesAnEmptyAbortedView)
     EXPECT_EQ(results.count(), 700);
     EXPECT_EQ(abortFlag, kFalse);
     expectWindowWhole();
-
     // Paging stays off; the aborted page's own "To Page" entry shows it again.
     view.onDoEvents = nullptr;
     pages.nextPage();
@@ -215,14 +213,12 @@ TEST_F(ResultPagesTest, LargePagesYieldNotPerItemAnAbortedFirstPageDoesNotBlinkA
     show(1000);
     EXPECT_GE(view.doEventsCalls, 1);
     EXPECT_LT(view.doEventsCalls, 200);
-
     list(450);
     view.onDoEvents = [this] { abortFlag = kTrue; };
     pages.startListing();
     EXPECT_EQ(view.text(StatusPanel::Count), QStringLiteral("Aborted!"));
     EXPECT_FALSE(view.ledTimer);
     EXPECT_EQ(view.toPageEntries, 3);
-
     view.doEventsCalls = 0;
     list(5);
     abortFlag = kTrue; // a flag left from before is cleared with the view
@@ -258,7 +254,6 @@ TEST_F(ResultPagesTest, FillingLocksTheWindowAndTheProgressBarTakesTheStatusBars
     for (const ControlName& control : pages.lockedControls())
         EXPECT_TRUE(view.enabled(control)) << control.name;
     EXPECT_EQ(view.selectionUpdates, 1);
-
     // A status bar the person hid stays hidden, and the progress bar does not take its place.
     view.statusBar = false;
     checked = false;
@@ -269,7 +264,6 @@ TEST_F(ResultPagesTest, FillingLocksTheWindowAndTheProgressBarTakesTheStatusBars
     pages.startListing();
     EXPECT_TRUE(checked);
     EXPECT_FALSE(view.statusBar);
-
     pages.setFolderIconsSupported(true);
     pages.lockWindow();
     EXPECT_FALSE(view.enabled(kChangeFolder));
@@ -327,7 +321,6 @@ TEST_F(ResultPagesTest, HeaderClicksToggleTheOrderWhicheverColumnAndArrangeKeeps
     pages.arrangeBy(3);
     pages.sortByColumn(-1);
     EXPECT_EQ(view.sortState.key, 1);
-
     // Sorting belongs to the shown page: the next fill turns it off and keeps the list's order.
     pages.startListing();
     EXPECT_FALSE(view.sortState.enabled);
@@ -340,12 +333,10 @@ TEST_F(ResultPagesTest, IconsPerPageComesFromTheSettingWithSafeFallbacksAndAChan
         {QStringLiteral("-100"), 200}, {QStringLiteral("150"), 150}, {qint32{100}, 100}, {QStringLiteral("100000"), 32767}};
     for (const auto& [setting, perPage] : cases)
         EXPECT_EQ(ResultPages::iconsPerPageFrom(setting), perPage) << Settings::toText(setting).toStdString();
-
     pages.setIconsPerPage(0);
     show(10); // no division by zero
     EXPECT_EQ(pages.iconsPerPage(), 200);
     EXPECT_EQ(view.rows.size(), 10u);
-
     show(450);
     pages.lastPage();
     pages.changeIconsPerPage(100);
@@ -386,7 +377,6 @@ TEST_F(ResultPagesTest, EventsDuringAFillCannotStartAnotherOrBreakIt)
     EXPECT_EQ(reader.calls.size(), 200u);
     EXPECT_EQ(pages.currentPage(), 1);
     EXPECT_EQ(view.rows.size(), 200u);
-
     // A list emptied under a running fill ends the page instead of reading past the list.
     view.onDoEvents = [this] { results.clear(); };
     pages.nextPage();

@@ -123,7 +123,6 @@ TEST(Selection, WithoutARowChangesNothingAndTheFirstAfterClearingEnablesTheCommo
     EXPECT_EQ(state.doubleClickAction, QString());
     EXPECT_TRUE(doubleClickDispatch(state.doubleClickAction, "Glyphary").command.isEmpty());
     EXPECT_FALSE(doubleClickDispatch(state.doubleClickAction, "Glyphary").message);
-
     // The first selection after clearing enables the common commands.
     SelectionContext context;
     context.pageCount = 2;
@@ -132,13 +131,11 @@ TEST(Selection, WithoutARowChangesNothingAndTheFirstAfterClearingEnablesTheCommo
     EXPECT_EQ(first.areaPicture, picture::LedOff);
     EXPECT_EQ(first.toPageEnabled, true);
     EXPECT_EQ(first.command(Command::ChangeFolder), true);
-
     context.pageCount = 1;
     context.folderIconsSupported = false;
     const SelectionState single = react(kCatalogue, context);
     EXPECT_EQ(single.toPageEnabled, false);
     EXPECT_EQ(single.command(Command::ChangeFolder), std::nullopt);
-
     context.propertiesEnabled = true;
     const SelectionState later = react(kCatalogue, context);
     EXPECT_FALSE(later.areaPicture);
@@ -155,7 +152,6 @@ TEST(Selection, TagAndTypePanelFollowTheRowWithAPictureByClass)
     const SelectionState untyped = react(SelectedRow{"odd", "", "File", "C:\\x.bin;0;x;zopen"});
     EXPECT_EQ(untyped.typeText, "");
     EXPECT_FALSE(untyped.typePicture);
-
     // One code of each picture class, and the letters among the digits.
     const std::map<char16_t, QLatin1StringView> expected{
         {u'2', picture::TypeIcon},     {u'3', picture::TypeAnimation}, {u'a', picture::TypeAnimation},
@@ -222,7 +218,6 @@ TEST(SelectionControls, PopupEntriesHideOrDisableAsTheirCommandDemands)
     EXPECT_EQ(at(K::ToolbarButton, "refadd", P::Enabled), false);
     EXPECT_EQ(at(K::ToolbarButton, "favadd", P::Enabled), true);
     EXPECT_EQ(at(K::Menu, "mnuGoToPage", P::Enabled), true);
-
     // A shortcut shows Run without a button.
     context.propertiesEnabled = true;
     const auto shortcut = controlsOf(react(kShortcut, context));
@@ -271,7 +266,6 @@ TEST(SelectionDoubleClick, RunsTheActionsCommandAndMakesItsEntryThePopupDefault)
     EXPECT_EQ(defaultPopupEntry(u"Zoom2"), nullptr);
     EXPECT_EQ(defaultPopupEntry(actionFor(kShortcut, settingsWith("None", false, false, true, false))),
               std::string_view("mnuResultClickRun"));
-
     // None explains where to choose an action.
     const DoubleClickDispatch none = doubleClickDispatch(actionFor(kCatalogue, {}), "Glyphary");
     EXPECT_TRUE(none.command.isEmpty());
@@ -309,14 +303,12 @@ TEST(SelectionDispatch, ButtonsAndTheDeleteKeyRunTheirCommands)
     };
     for (const auto& [key, command] : expected)
         EXPECT_EQ(buttonCommand(key, context), command) << key.toStdString();
-
     // The view and zoom buttons follow their state.
     const std::tuple<const char16_t*, ButtonContext, const char*> stateful[] = {
         {u"view", {4, 0}, "mnuViewList"}, {u"view", {4, 2}, "mnuViewDetails"}, {u"view", {4, 3}, "mnuViewLargeIcons"},
         {u"zoom", {0, 0}, "mnuToolsZoom2"}, {u"zoom", {3, 0}, "mnuToolsZoom5"}, {u"zoom", {-1, 0}, "mnuToolsZoom10"}};
     for (const auto& [key, state, command] : stateful)
         EXPECT_EQ(buttonCommand(key, state), command) << command;
-
     // The Delete key deletes references and favorites only.
     const std::pair<const SelectedRow*, const char*> deletes[] = {
         {&kReference, "mnuRefDelete"}, {&kFavorite, "mnuFavoriteDel"}, {&kOpened, ""}, {&kCatalogue, ""}, {&kShortcut, ""}};
@@ -356,7 +348,6 @@ TEST(SelectionMessage, LongPathsCutTheFolderNeverTheFileName)
     };
     for (const auto& c : cases)
         EXPECT_EQ(pathForPanel(c.path, c.width, characterCount), c.shown) << c.path.toStdString() << " in " << c.width;
-
     // Cut by width, not by characters.
     const QString shown = pathForPanel("C:\\WWWW\\MMMM\\WWWW\\name.ico", 120, pixelWidth);
     EXPECT_EQ(shown, "C:\\WW...\\name.ico");
@@ -378,7 +369,6 @@ TEST(SelectionMessage, ReactionShowsTheLongPathOfFileItemsFromTheDisk)
     // Catalogue icons leave the panel alone; an item without fields clears it.
     EXPECT_FALSE(selectionReaction(kCatalogue, context, panel).message);
     EXPECT_EQ(selectionReaction(SelectedRow{"q", "", "File", "garbage"}, context, panel).message, "");
-
     // The long form comes from the disk.
     glyphary::testing::TempRoot root;
     root.writeFile("C:\\Deep\\Icon Folder\\Icon.ico", QByteArray(4, '\0'));

@@ -47,7 +47,6 @@ TEST_F(SettingsTest, BooleansReadAsTextOrAnyNumberNamesIgnoreCaseAndBinaryValues
     EXPECT_TRUE(settings.readBool(setting::TextLabel));
     EXPECT_EQ(settings.ReadSetting(HKEY_CURRENT_USER, kSettingsKey, QStringLiteral("TextLabel")),
               SettingValue(QStringLiteral("True")));
-
     const std::tuple<DWORD, std::vector<std::uint8_t>, bool> stored[] = {{REG_DWORD, regDword(0), false},
         {REG_DWORD, regDword(static_cast<std::uint32_t>(-1)), true}, {REG_DWORD, regDword(1), true},
         {REG_SZ, regString("0"), false}};
@@ -86,7 +85,6 @@ TEST_F(SettingsTest, AWriteWithoutACurrentKeyFailsQuietlyAndDeletingAKeyRemovesI
     settings.WriteSetting(QStringLiteral("Orphan"), QStringLiteral("x"), REG_SZ);
     EXPECT_EQ(settings.lastStatus(), ERROR_INVALID_HANDLE);
     EXPECT_TRUE(isEmpty(settings.ReadSetting(HKEY_CURRENT_USER, kSettingsKey, QStringLiteral("Orphan"))));
-
     settings.write(setting::AsoICO, QStringLiteral("1"));
     settings.DeleteSettingsKey(HKEY_CURRENT_USER, kSettingsKey);
     EXPECT_EQ(settings.lastStatus(), ERROR_SUCCESS);

@@ -99,7 +99,6 @@ TEST(CoreLibraryArchives, MemberTableAtItsBordersAndMemberNamesAreDecimalDigitsO
     };
     for (const auto& [member, archive] : expected)
         EXPECT_EQ(archiveNameForMember(member), archive) << "member " << member;
-
     for (const char* good : {"1", "0", "324", "007", "123456789"})
         EXPECT_TRUE(isLibraryMemberName(QString::fromLatin1(good))) << good;
     for (const char* bad : {"", "12a", "1.5", " 1", "-1", "1/2", "..\\..\\x", "C:\\x", "1234567890"})
@@ -129,17 +128,14 @@ TEST_F(CoreLibraryTest, UnpacksAndLoadsAMemberFromEachArchiveRange)
 TEST_F(CoreLibraryTest, MembersOutsideTheTableUseTheArchiveChosenLast)
 {
     writeArchive(QStringLiteral("Iconlib1.res"), {{87, memberPicture(1, 1)}, {325, memberPicture(2, 2)}});
-
     library.MakeLibraryCurrent(QStringLiteral("325"));
     EXPECT_FALSE(library.libraryAvailable()); // no archive chosen yet
     EXPECT_EQ(library.currentArchiveName(), QString());
-
     library.MakeLibraryCurrent(QStringLiteral("87"));
     library.MakeLibraryCurrent(QStringLiteral("325"));
     EXPECT_TRUE(library.libraryAvailable());
     EXPECT_EQ(library.currentArchiveName(), QStringLiteral("Iconlib1.res"));
     EXPECT_EQ(library.lastLoadedMember(), QStringLiteral("325"));
-
     library.MakeLibraryCurrent(QStringLiteral("0"));
     EXPECT_FALSE(library.libraryAvailable());
     EXPECT_EQ(library.currentArchiveName(), QStringLiteral("Iconlib1.res"));
@@ -161,7 +157,6 @@ TEST_F(CoreLibraryTest, ReadsArchivesMadeByTheZipTool)
                                                member.fileName()});
     ASSERT_TRUE(zip.waitForFinished());
     ASSERT_EQ(zip.exitCode(), 0) << zip.readAllStandardError().toStdString();
-
     library.MakeLibraryCurrent(QStringLiteral("5"));
     EXPECT_TRUE(library.libraryAvailable());
     EXPECT_TRUE(sameImage(library.GraphicCell(4), picture.copy(LibraryGrid::cellRect(4))));
@@ -176,7 +171,6 @@ TEST_F(CoreLibraryTest, UnpacksAMemberOncePerRunAndUsesFilesLeftInTheTemporaryFo
     library.MakeLibraryCurrent(QStringLiteral("3")); // reloaded from its file, not unpacked again
     EXPECT_EQ(library.unpackCount(), 2);
     EXPECT_TRUE(sameImage(library.GraphicCell(7), three.copy(LibraryGrid::cellRect(7))));
-
     // With the unpacked file and the archive gone, only the picture in memory can answer.
     QFile::remove(libraryFile(QStringLiteral("3")));
     QFile::remove(root.host(kProgram + QStringLiteral("Iconlib.res")));
@@ -185,7 +179,6 @@ TEST_F(CoreLibraryTest, UnpacksAMemberOncePerRunAndUsesFilesLeftInTheTemporaryFo
     EXPECT_EQ(library.unpackCount(), 2);
     EXPECT_FALSE(QFileInfo::exists(libraryFile(QStringLiteral("3"))));
     EXPECT_TRUE(sameImage(library.GraphicCell(7), three.copy(LibraryGrid::cellRect(7))));
-
     const QImage leftOver = memberPicture(1, 9);
     root.writeFile(kTemp + QStringLiteral("9.lib"), bmpBytes(leftOver));
     library.MakeLibraryCurrent(QStringLiteral("9"));
@@ -205,7 +198,6 @@ TEST_F(CoreLibraryTest, HostileMemberTextsReadAndWriteNothing)
     root.writeFile(kTemp + QStringLiteral("12a.lib"), bait);
     QFile::copy(root.host(QStringLiteral("C:\\x.lib")), QDir::temp().filePath(QStringLiteral("x.lib")));
     const auto before = filesUnderRoot();
-
     for (const char* text : {"..\\..\\x", "..\\..\\..\\x", "C:\\x", "Z:\\tmp\\x", "1/2", "1\\2", "", "12a", "1.5", "\\\\server\\x"}) {
         library.MakeLibraryCurrent(QString::fromLatin1(text));
         EXPECT_FALSE(library.libraryAvailable()) << text;
@@ -223,7 +215,6 @@ TEST_F(CoreLibraryTest, UnreadableArchivesAndMembersLeaveTheLibraryUnavailable)
     writeArchive(QStringLiteral("Iconlib.res"), {{1, kept}});
     library.MakeLibraryCurrent(QStringLiteral("1"));
     ASSERT_TRUE(library.libraryAvailable());
-
     const auto expectUnavailable = [&](const QString& member, const char* why) {
         library.MakeLibraryCurrent(member);
         EXPECT_FALSE(library.libraryAvailable()) << why;
@@ -232,20 +223,16 @@ TEST_F(CoreLibraryTest, UnreadableArchivesAndMembersLeaveTheLibraryUnavailable)
         EXPECT_EQ(library.lastLoadedMember(), QStringLiteral("1")) << why;
         EXPECT_TRUE(sameImage(library.GraphicCell(1), kept.copy(LibraryGrid::cellRect(1)))) << why;
     };
-
     expectUnavailable(QStringLiteral("2"), "member absent");
     writeArchive(QStringLiteral("Iconlib1.res"), {{90, memberPicture(1, 2)}}, "Wrongpassword");
     expectUnavailable(QStringLiteral("90"), "wrong password");
     expectUnavailable(QStringLiteral("130"), "archive missing");
-
     root.writeFile(kProgram + QStringLiteral("Iconlib3.res"), QByteArray(4000, 'Z'));
     expectUnavailable(QStringLiteral("150"), "not a zip archive");
-
     writeArchive(QStringLiteral("Iconlib4.res"), {{180, memberPicture(30, 3)}});
     const QByteArray whole = root.readFile(kProgram + QStringLiteral("Iconlib4.res"));
     root.writeFile(kProgram + QStringLiteral("Iconlib4.res"), whole.left(whole.size() / 2));
     expectUnavailable(QStringLiteral("180"), "archive cut short");
-
     // A member that unpacks but holds no library picture.
     std::vector<ZipMember> junk = {{"201.lib", QByteArray("BM not a bitmap")}, {"202.lib", bmpBytes(QImage(100, 32, QImage::Format_RGB32))}};
     ASSERT_TRUE(writeEncryptedZip(root.host(kProgram + QStringLiteral("Iconlib5.res")), junk, kLibraryPassword));
@@ -301,7 +288,6 @@ TEST(CatalogueCell, AnIconHoldingEveryBackgroundColourLosesOneStepOfBlueInItsLea
         for (int x = 0; x < 10 - digit; ++x)
             icon.setPixel(x, digit, rgbFromBgr(kBackgroundColoursBgr[static_cast<std::size_t>(digit)]));
     icon.setPixel(20, 20, qRgb(10, 20, 30));
-
     const LibraryCell cell = makeLibraryCell(icon, ColourClass::HiColour);
     EXPECT_EQ(cell.digit, 9);
     EXPECT_EQ(cell.recolouredPixels, 1);

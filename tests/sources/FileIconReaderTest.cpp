@@ -93,7 +93,6 @@ TEST_F(FileIconReaderTest, ClassifiesIconAndCursorFilesByLength)
     ASSERT_EQ(sixteen.size(), 766u);
     const ByteVector twoFiftySix = testing::icoFile({dibImage(8)});
     ASSERT_EQ(twoFiftySix.size(), 2238u);
-
     EXPECT_EQ(read(write(QStringLiteral("C:\\i\\a.ico"), sixteen)), QStringList{QStringLiteral("C:\\i\\a.ico;0;x;0open")});
     EXPECT_EQ(read(write(QStringLiteral("C:\\i\\b.ico"), twoFiftySix)), QStringList{QStringLiteral("C:\\i\\b.ico;0;x;1open")});
     EXPECT_EQ(read(write(QStringLiteral("C:\\i\\c.ico"), padded(twoFiftySix, 2239))),
@@ -104,7 +103,6 @@ TEST_F(FileIconReaderTest, ClassifiesIconAndCursorFilesByLength)
     // Several images still make one icon of the file, classed by the file's length.
     EXPECT_EQ(read(write(QStringLiteral("C:\\i\\g.ico"), testing::icoFile({dibImage(4, 16), dibImage(32)}))),
         QStringList{QStringLiteral("C:\\i\\g.ico;0;x;2open")});
-
     const ByteVector mono = testing::curFile({{dibImage(1), 4, 4}});
     ASSERT_LT(mono.size(), 767u);
     const ByteVector cursor256 = testing::curFile({{dibImage(8), 4, 4}});
@@ -153,10 +151,8 @@ TEST_F(FileIconReaderTest, ListsEachStepOfAnAnimationAndAPlainIconUnderAnAnimati
     ASSERT_EQ(items.size(), 6);
     for (int i = 0; i < 6; ++i)
         EXPECT_EQ(items[i], QStringLiteral("C:\\a\\run.ani;%1;frame %2;aopen").arg(i).arg(i + 1));
-
     // Steps, not frames: a sequence shows some frames more than once.
     EXPECT_EQ(read(write(QStringLiteral("C:\\a\\seq.ani"), animation(3, {0, 1, 2, 1, 0, 1, 2, 2}))).size(), 8);
-
     // A plain icon draws at every step; counting steps until one fails would never end.
     EXPECT_EQ(read(write(QStringLiteral("C:\\a\\still.ani"), testing::icoFile({dibImage(4)}))),
         QStringList{QStringLiteral("C:\\a\\still.ani;0;frame 1;aopen")});

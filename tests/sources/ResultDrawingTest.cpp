@@ -62,10 +62,8 @@ TEST_F(ResultDrawingTest, OpenedFilesAreNamedByFileAndLabel)
     EXPECT_EQ(row.type, QStringLiteral("16 Color Icon"));
     EXPECT_EQ(row.origin, QStringLiteral("File"));
     EXPECT_FALSE(isBlank(row.image));
-
     row = draw(QStringLiteral("C:\\Lib\\shell.dll;3;#4 of 9;dopen"));
     EXPECT_EQ(row.name, QStringLiteral("shell.dll #4 of 9"));
-
     context.FavoritesFlag = kTrue;
     row = draw(QStringLiteral("C:\\Fav\\my.star.ico;0;x;0open"));
     EXPECT_EQ(row.name, QStringLiteral("my"));
@@ -131,12 +129,10 @@ TEST_F(ResultDrawingTest, ReferencesShortcutsAndWindowsIconsTakeTheirNamesFromTh
     const RowResult reference = draw(QStringLiteral("C:\\Icons\\star.ico;0;x;0user"), 0);
     EXPECT_EQ(reference.name, QStringLiteral("stars"));
     EXPECT_EQ(reference.origin, QStringLiteral("Reference"));
-
     lstFiles.add(QStringLiteral("C:\\WINDOWS\\Start Menu\\Programs\\Notepad.lnk"));
     const RowResult shortcut = draw(QStringLiteral("C:\\Icons\\star.ico;0;x;0shor"), 0);
     EXPECT_EQ(shortcut.name, QStringLiteral("Notepad"));
     EXPECT_EQ(shortcut.origin, QStringLiteral("Start Menu\\Programs"));
-
     EXPECT_EQ(draw(QStringLiteral("C:\\Icons\\star.ico;0;Text Document;2syas")).name, QStringLiteral("Text Document"));
     EXPECT_EQ(draw(QStringLiteral("C:\\Icons\\star.ico;0;My Computer;2sysy")).origin, QStringLiteral("File"));
 }
@@ -147,7 +143,6 @@ TEST_F(ResultDrawingTest, CursorsAreNamedByTheirRole)
     EXPECT_EQ(row.name, QStringLiteral("Help Pointer"));
     EXPECT_EQ(row.origin, QStringLiteral("Windows Default"));
     EXPECT_FALSE(isBlank(row.image));
-
     row = draw(QStringLiteral("default;0;Standard:2;6sytu"));
     EXPECT_EQ(row.name, QStringLiteral("Help"));
     row = draw(QStringLiteral("C:\\Icons\\busy.ani;1;Control Panel\\Cursors\\Wait;asycu"));

@@ -82,7 +82,6 @@ TEST_F(WindowsSourcesTest, ShortcutsWithAnIconFileOrProgramAreListedWithTheirPos
     shortcut(QStringLiteral("C:\\WINDOWS\\Desktop\\Readme.lnk"), QStringLiteral("C:\\readme.txt"), QString(), 0);
     shortcut(QStringLiteral("C:\\WINDOWS\\Desktop\\Odd.lnk"), QStringLiteral("C:\\odd.exe"), QStringLiteral("odd.ico"), 1);
     root.writeFile(QStringLiteral("C:\\WINDOWS\\Desktop\\Broken.lnk"), QByteArray("L\0\0\0", 4));
-
     list(SourceFamily::Shortcuts, {QStringLiteral("Desktop")});
     EXPECT_EQ(texts(session.lstFiles).join(u" "),
               (QStringList{"C:\\WINDOWS\\Desktop\\Broken.lnk", "C:\\WINDOWS\\Desktop\\Mail.lnk", "C:\\WINDOWS\\Desktop\\Odd.lnk",
@@ -96,7 +95,6 @@ TEST_F(WindowsSourcesTest, ShortcutsWithAnIconFileOrProgramAreListedWithTheirPos
     EXPECT_EQ(session.cmbResult.itemData(2), 4);
     EXPECT_EQ(window.rows.at(3).row.name, QStringLiteral("Paint"));
     EXPECT_EQ(window.rows.at(3).row.origin, QStringLiteral("Desktop\\Tools"));
-
     list(SourceFamily::Shortcuts, {QStringLiteral("Start Menu")});
     EXPECT_TRUE(session.cmbResult.isEmpty()) << "a missing folder lists nothing";
     EXPECT_EQ(count(), QStringLiteral("0 Icon(s)"));
@@ -129,13 +127,11 @@ TEST_F(WindowsSourcesTest, CurrentCursorsAreListedInTheirOrderWithDefaultsStatic
     list(SourceFamily::CurrentCursors);
     EXPECT_EQ(session.cmbResult.count(), 13);
     EXPECT_EQ(session.cmbResult.text(0), QStringLiteral("default;0;32512;csycu"));
-
     animation(QStringLiteral("C:\\WINDOWS\\Cursors\\busy.ani"), 8);
     root.writeFile(QStringLiteral("C:\\WINDOWS\\Cursors\\arrow.cur"), glyphary::testing::curFile({{dibImage(4), 1, 1}}));
     set(HKEY_CURRENT_USER, "Control Panel\\Cursors", "AppStarting", "C:\\WINDOWS\\Cursors\\busy.ani");
     set(HKEY_CURRENT_USER, "Control Panel\\Cursors", "Arrow", "%SystemRoot%\\Cursors\\arrow.cur", REG_EXPAND_SZ);
     set(HKEY_CURRENT_USER, "Control Panel\\Cursors", "Wait", "");
-
     list(SourceFamily::CurrentCursors);
     const QStringList items = texts(session.cmbResult);
     ASSERT_EQ(items.size(), 8 + 13);
@@ -158,7 +154,6 @@ TEST_F(WindowsSourcesTest, ASchemeListsItsEntriesByPositionWithEmptyOnesAsDefaul
     entries[2].clear();
     entries[3] = QStringLiteral("\"%SystemRoot%\\Cursors\\wait.ani\"");
     set(HKEY_CURRENT_USER, "Control Panel\\Cursors\\Schemes", "Ocean", entries.join(u',').toLatin1().constData(), REG_EXPAND_SZ);
-
     list(SourceFamily::CursorScheme, {QStringLiteral("Ocean")});
     const QStringList items = texts(session.cmbResult);
     ASSERT_EQ(items.size(), 15);
@@ -169,7 +164,6 @@ TEST_F(WindowsSourcesTest, ASchemeListsItsEntriesByPositionWithEmptyOnesAsDefaul
     EXPECT_EQ(items[4], QStringLiteral("C:\\WINDOWS\\Cursors\\wait.ani;1;") + at + QStringLiteral("4;asytu"));
     EXPECT_EQ(items.last(), QStringLiteral("C:\\WINDOWS\\Cursors\\c14.cur;0;") + at + QStringLiteral("14;tsytu"));
     EXPECT_EQ(window.rows.at(3).row.name, QStringLiteral("Wait"));
-
     list(SourceFamily::CursorScheme, {QStringLiteral("Not There")});
     EXPECT_TRUE(session.cmbResult.isEmpty());
 }
@@ -190,7 +184,6 @@ TEST_F(WindowsSourcesTest, FileTypesWithAnIconOfTheirOwnAreListedAndRecordedForT
     set(classes, ".bare", "", "barefile");
     set(classes, "barefile\\DefaultIcon", "", "C:\\icons\\bare.ico");
     set(classes, "notanextension", "", "x");
-
     list(SourceFamily::FileTypes);
     EXPECT_EQ(texts(session.cmbResult),
               (QStringList{QStringLiteral("C:\\WINDOWS\\system\\shell32.dll;-152;Text Document (*.txt);fsyas"),
@@ -209,7 +202,6 @@ TEST_F(WindowsSourcesTest, SystemIconsUseTheirValuesAndCreateTheMissingOnesFromT
     set(HKEY_LOCAL_MACHINE, shellIcons, "0", "C:\\Icons\\mine.ico");
     set(HKEY_LOCAL_MACHINE, shellIcons, "1", "C:\\Icons\\nocomma.ico");
     root.platform().registry().setValue(HKEY_LOCAL_MACHINE, shellIcons, "29", REG_DWORD, regDword(7));
-
     list(SourceFamily::SystemIcons, {QString(), static_cast<int>(SystemIconGroup::Files)});
     const QStringList items = texts(session.cmbResult);
     ASSERT_EQ(items.size(), 8);
@@ -236,7 +228,6 @@ TEST_F(WindowsSourcesNt4Test, TheStartGroupOfNt4HasItsOwnRowsAndOtherVersionsHav
                                   "Suspend", "Shut Down"}));
     EXPECT_EQ(value(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\explorer\\Shell Icons", "19"),
               QStringLiteral("c:\\windows\\system\\shell32.dll,19"));
-
     context.OsCode = QStringLiteral("2.5.0");
     list(SourceFamily::SystemIcons, {QString(), static_cast<int>(SystemIconGroup::Start)});
     EXPECT_TRUE(session.cmbResult.isEmpty());
