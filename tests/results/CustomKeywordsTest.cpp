@@ -1,5 +1,5 @@
 // Custom keywords: the four lists kept in step, numbers and positions, the full table, and frmKey's
-// button rules by focus.
+// button rules by focus (its add and delete are driven through frmKey in the app's Collections test).
 #include "results/CustomKeywords.h"
 
 #include "core/AppContext.h"
@@ -130,23 +130,6 @@ TEST_F(CustomKeywordsTest, ButtonsFollowTheTextWhileTheListHasNoFocus)
     EXPECT_TRUE(editor.deleteEnabled());
     editor.textChanged(QStringLiteral("other"));
     EXPECT_FALSE(editor.addEnabled());
-}
-
-TEST_F(CustomKeywordsTest, EditorAddSelectsTheNewEntryAndDeleteEmptiesTheText)
-{
-    KeywordEditor editor(context);
-    editor.setTextFocus(true);
-    editor.textChanged(QStringLiteral("sun"));
-    EXPECT_EQ(editor.add(), AddKeywordOutcome::Added);
-    EXPECT_EQ(editor.selected(), 1);
-    EXPECT_FALSE(editor.addEnabled());
-    EXPECT_TRUE(editor.deleteEnabled());
-    EXPECT_EQ(editor.add(), AddKeywordOutcome::Duplicate);
-
-    EXPECT_TRUE(editor.remove());
-    EXPECT_EQ(editor.text(), "");
-    EXPECT_FALSE(editor.deleteEnabled());
-    EXPECT_EQ(texts(lists.lstKey), QStringList({"mine"}));
 }
 
 } // namespace

@@ -62,7 +62,7 @@ TEST(FavoritesNames, KeywordHitsAreIconFilesNamedExactlyAfterTheKeyword)
     EXPECT_FALSE(isListedFavorite(QStringLiteral("C:\\Fav\\x.png")));
 }
 
-TEST_F(FavoritesFolderTest, TheTreeScanGivesEveryFolderParentsFirstInNameOrder)
+TEST_F(FavoritesFolderTest, TheTreeScanGivesEveryFolderParentsFirstInNameOrderAndAFileScanStaysInItsFolder)
 {
     makeFolder(kRoot + QStringLiteral("\\b"));
     makeFolder(kRoot + QStringLiteral("\\A\\z"));
@@ -77,12 +77,9 @@ TEST_F(FavoritesFolderTest, TheTreeScanGivesEveryFolderParentsFirstInNameOrder)
     EXPECT_EQ(folder.keyOfFolderPath(QStringLiteral("c:\\fav\\A\\c")), QStringLiteral("favori\\A\\c"));
     EXPECT_EQ(folder.keyOfFolderPath(kRoot), QStringLiteral("favori"));
     EXPECT_EQ(folder.keyOfFolderPath(QStringLiteral("C:\\Favorites")), QString());
-}
 
-TEST_F(FavoritesFolderTest, AFolderScanWithoutTheRecursiveFlagStaysInTheFolder)
-{
+    // A folder scan without the recursive flag stays in the folder.
     root.writeFile(kRoot + QStringLiteral("\\star.ico"), QByteArray("x"));
-    root.writeFile(kRoot + QStringLiteral("\\sub\\star.ico"), QByteArray("x"));
     ItemList files;
     const Flag noAbort = kFalse;
     folder.scanFiles(kRoot, noAbort, {}, files);
