@@ -68,7 +68,7 @@ TEST_F(OptionsApplyTest, CheckedAssociationsWriteTheWholeClassAndUncheckedOnesOn
     EXPECT_EQ(classes("iclfile\\Shell\\Open\\command"), kCommand);
 }
 
-TEST_F(OptionsApplyTest, AnUncheckedBoxWritesItsIconWhetherOrNotItWasCheckedAndLeavesOtherVerbs)
+TEST_F(OptionsApplyTest, AnUncheckedBoxWritesItsIconWhetherOrNotItWasCheckedAndACheckReplacesTheClass)
 {
     for (const auto& def : options::kAssociations) {
         if (def.which == options::Association::DLL)
@@ -107,24 +107,19 @@ TEST_F(OptionsApplyNtTest, OnNtTheClassIsRewrittenInPlaceAndUncheckingStillRemov
 TEST_F(OptionsApplyTest, ARegistryThatCannotBeWrittenIsReportedOnceAndTheSettingsStillLand)
 {
     controller().load();
-    const QString hive = root.rootPath() + QStringLiteral("/system.reg");
-    QFile file(hive);
-    ASSERT_TRUE(file.open(QIODevice::Append));
-    file.write("\n[Software\\\\Broken] 0\n\"cut=\n");
-    file.close();
-    const QByteArray garbled = [&] {
-        QFile f(hive);
-        f.open(QIODevice::ReadOnly);
-        return f.readAll();
-    }();
+    QFile hive(root.rootPath() + QStringLiteral("/system.reg"));
+    ASSERT_TRUE(hive.open(QIODevice::ReadWrite | QIODevice::Append));
+    hive.write("\n[Software\\\\Broken] 0\n\"cut=\n");
+    hive.seek(0);
+    const QByteArray garbled = hive.readAll();
+    hive.close();
     controller().values.associations.fill(true);
     controller().apply();
     EXPECT_EQ(promptsWith(options::kAssociationsFailedText), 1);
     EXPECT_LE(dialogs().prompts.size(), 2u); // and at most the registry's own word on the file
     EXPECT_EQ(stored("AsoDLL"), QStringLiteral("True"));
-    QFile after(hive);
-    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
-    EXPECT_EQ(after.readAll(), garbled);
+    ASSERT_TRUE(hive.open(QIODevice::ReadOnly));
+    EXPECT_EQ(hive.readAll(), garbled);
 }
 
 TEST_F(OptionsApplyTest, SendToAndDesktopShortcutsPointAtTheProgram)
@@ -376,16 +371,6 @@ TEST_F(OptionsApplyTest, EditWithNeedsAUsableEditor)
     controller().chooseZoom(3);
     EXPECT_EQ(controller().values.action, QStringLiteral("Zoom"));
     EXPECT_EQ(controller().values.zoomLevel, 3);
-}
-
-TEST_F(OptionsApplyTest, OptionsCommandLoadsAndShowsTheWindow)
-{
-    int shown = 0;
-    options->showOptionsWindow = [&] { ++shown; };
-    store(setting::DCAction, QStringLiteral("Prop"));
-    ASSERT_TRUE(session.run(Command::Options));
-    EXPECT_EQ(shown, 1);
-    EXPECT_EQ(controller().values.action, QStringLiteral("Prop"));
 }
 
 } // namespace
