@@ -1,3 +1,4 @@
+// The About window: the build text, the icon resources present, its tabs, System Info and links.
 #include "core/AppContext.h"
 #include "core/Settings.h"
 #include "support/GuiApplication.h"
@@ -122,7 +123,7 @@ TEST_F(AboutTest, WindowShowsVersionTabsAndTheResourceListAndEachTabExactlyItsOw
     }
 }
 
-TEST_F(AboutTest, SystemInfoRunsTheProgramNamedInTheRegistryOrSaysWhyNot)
+TEST_F(AboutTest, SystemInfoRunsTheProgramNamedInTheRegistryOrSaysWhyNotAndLinksOpenThroughTheDesktop)
 {
     EXPECT_TRUE(window()->cmdSysInfo->isHidden()); // without a path
     storeMsInfoPath();                             // the file itself is missing
@@ -143,11 +144,8 @@ TEST_F(AboutTest, SystemInfoRunsTheProgramNamedInTheRegistryOrSaysWhyNot)
     about->cmdSysInfo->click();
     EXPECT_EQ(startedPrograms.size(), 2u);
     EXPECT_EQ(root.dialogs().prompts.size(), 2u);
-}
 
-TEST_F(AboutTest, ContactLinksOpenThroughTheDesktop)
-{
-    const auto about = window();
+    // The contact links open through the desktop.
     EXPECT_TRUE(about->txtURL->text().contains(QString::fromLatin1(kHomePageUrl)));
     EXPECT_TRUE(about->txtMail->text().contains(QString::fromLatin1(kMailUrl)));
     emit about->txtURL->linkActivated(QString::fromLatin1(kHomePageUrl));

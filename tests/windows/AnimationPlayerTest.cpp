@@ -1,3 +1,4 @@
+// The animation player's frame order and painting, and the Animation window around it.
 #include "core/AppContext.h"
 #include "core/MainSession.h"
 #include "core/Settings.h"
@@ -110,24 +111,14 @@ TEST(AnimationPlayer, AFrameIsPaintedCentredOnTheBackColour)
     EXPECT_EQ(player.displaySize(), QSize(116, 116)) << "large frames get a larger box";
 }
 
-TEST(AnimationPlayer, TheSliderGivesTheIntervalAndTheSpeedInItsToolTip)
+// The slider's own values are the window test's; here what lies outside it.
+TEST(AnimationPlayer, SpeedsOutsideTheSliderAreClampedAndTheToolTipCountsInThePlural)
 {
-    const struct {
-        int speed;
-        int interval;
-        const char* toolTip;
-    } cases[] = {{1, 1000, "animation speed: 1 frame per second"},
-                 {2, 500, "animation speed: 2 frames per second"},
-                 {5, 200, "animation speed: 5 frames per second"},
-                 {30, 33, "animation speed: 30 frames per second"}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(frameInterval(c.speed), c.interval) << c.speed;
-        EXPECT_EQ(speedToolTip(c.speed), QString::fromLatin1(c.toolTip));
-    }
-    EXPECT_EQ(frameInterval(0), 1000) << "below the slider";
+    EXPECT_EQ(frameInterval(2), 500);
+    EXPECT_EQ(speedToolTip(2), QStringLiteral("animation speed: 2 frames per second"));
+    EXPECT_EQ(frameInterval(0), 1000);
     EXPECT_EQ(frameInterval(-3), 1000);
-    EXPECT_EQ(frameInterval(31), 33) << "above the slider";
-    EXPECT_EQ(frameCountToolTip(4), QStringLiteral("4 frames"));
+    EXPECT_EQ(frameInterval(31), 33);
 }
 
 class AnimationWindowTest : public ::testing::Test {
@@ -139,7 +130,7 @@ protected:
     Settings settings{root.platform().registry()};
 };
 
-TEST_F(AnimationWindowTest, TheControlsCarryTheirNamesAndCaptionsAndReachThePlayer)
+TEST_F(AnimationWindowTest, TheControlsCarryTheirCaptionsAndReachThePlayer)
 {
     frmAni ani(context, settings);
     ani.play(film(4));
@@ -151,9 +142,6 @@ TEST_F(AnimationWindowTest, TheControlsCarryTheirNamesAndCaptionsAndReachThePlay
     EXPECT_EQ(ani.imgTegen->toolTip(), QStringLiteral("Back And Forth"));
     EXPECT_EQ(ani.imgTop->toolTip(), QStringLiteral("Always On Top"));
     EXPECT_EQ(ani.picIconBack->toolTip(), QStringLiteral("4 frames"));
-    for (const char* name : {"picIconBack", "RechtsBut", "TegenBut", "chkTop", "sldAni", "tmrFilm", "imgRechts", "imgTegen",
-                             "imgTop", "mnuBackColor", "mnuBSet"})
-        EXPECT_NE(ani.findChild<QObject*>(QString::fromLatin1(name)), nullptr) << name;
     EXPECT_EQ(ani.mnuBackColor->title(), QStringLiteral("&Backcolor"));
     EXPECT_EQ(ani.mnuBSet->text(), QStringLiteral("&Set Backcolor To..."));
     EXPECT_TRUE(ani.RechtsBut->isChecked());

@@ -1,9 +1,10 @@
-#include "core/AppContext.h"
+// Pictoforge's import: the transparency it picks, the files it opens and refuses with a reason,
+// metafiles and JPEGs checked before they are decoded, and the icons and cursors it saves.
 #include "core/MainSession.h"
-#include "core/Settings.h"
 #include "core/SettingsTable.h"
-#include "support/FakeMainWindow.h"
+#include "support/Files.h"
 #include "support/GuiApplication.h"
+#include "support/IconBytes.h"
 #include "support/ReadOnlyFolder.h"
 #include "support/SessionFixture.h"
 #include "windows/MetafileCheck.h"
@@ -11,9 +12,7 @@
 #include "windows/PictureImport.h"
 
 #include <QBuffer>
-#include <QClipboard>
 #include <QDir>
-#include <QGuiApplication>
 #include <QMimeData>
 #include <QPainter>
 #include <QUrl>
@@ -24,6 +23,9 @@
 
 using namespace glyphary;
 using formats::ByteVector;
+using glyphary::test::join;
+using glyphary::test::u32Values;
+using glyphary::testing::asQByteArray;
 
 namespace {
 
@@ -43,133 +45,77 @@ formats::Bytes span(const QByteArray& bytes)
     return {reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())};
 }
 
-formats::Bytes span(const ByteVector& bytes)
-{
-    return {bytes.data(), bytes.size()};
-}
-
 // A square of `inner` in the middle of a `background` picture, the border a quarter of the side.
 QImage framedPicture(const QColor& background, const QColor& inner, int side = 64)
 {
     QImage image(side, side, QImage::Format_RGB32);
     image.fill(background);
-    QPainter painter(&image);
-    painter.fillRect(side / 4, side / 4, side / 2, side / 2, inner);
+    QPainter(&image).fillRect(side / 4, side / 4, side / 2, side / 2, inner);
     return image;
 }
 
-void put16(ByteVector& out, std::uint32_t value)
+ByteVector words(std::initializer_list<std::uint32_t> values)
 {
-    out.push_back(static_cast<std::uint8_t>(value));
-    out.push_back(static_cast<std::uint8_t>(value >> 8));
-}
-
-void put32(ByteVector& out, std::uint32_t value)
-{
-    put16(out, value & 0xFFFF);
-    put16(out, value >> 16);
-}
-
-void putWords(ByteVector& out, std::initializer_list<std::uint32_t> words)
-{
-    for (const std::uint32_t word : words)
-        put16(out, word);
-}
-
-// A WMF record: size in words, function, parameters.
-void wmfRecord(ByteVector& out, std::uint16_t function, std::initializer_list<std::uint32_t> params)
-{
-    put32(out, static_cast<std::uint32_t>(3 + params.size()));
-    put16(out, function);
-    putWords(out, params);
+    ByteVector out;
+    for (const std::uint32_t value : values)
+        formats::putU16le(out, static_cast<std::uint16_t>(value));
+    return out;
 }
 
 // A placeable WMF, 1 inch square at 1440 units per inch, filled with `colorref` (0x00BBGGRR).
 ByteVector wmfFilled(std::uint32_t colorref, bool brokenPolygon = false)
 {
-    ByteVector records;
-    wmfRecord(records, 0x020B, {0, 0});       // SETWINDOWORG
-    wmfRecord(records, 0x020C, {1440, 1440}); // SETWINDOWEXT
-    wmfRecord(records, 0x02FC, {0, colorref & 0xFFFF, colorref >> 16, 0}); // CREATEBRUSHINDIRECT
-    wmfRecord(records, 0x012D, {0});          // SELECTOBJECT
-    wmfRecord(records, 0x041B, {1440, 1440, 0, 0}); // RECTANGLE
+    // A record: size in words, function, parameters.
+    const auto record = [](std::uint32_t function, std::initializer_list<std::uint32_t> params) {
+        return join({u32Values({static_cast<std::uint32_t>(3 + params.size())}), words({function}), words(params)});
+    };
+    ByteVector records = join({record(0x020B, {0, 0}), record(0x020C, {1440, 1440}), // window origin, extent
+                               record(0x02FC, {0, colorref & 0xFFFF, colorref >> 16, 0}), record(0x012D, {0}), // brush
+                               record(0x041B, {1440, 1440, 0, 0})}); // rectangle
     if (brokenPolygon)
-        wmfRecord(records, 0x0324, {5000, 1, 2}); // POLYGON of 5000 points with room for one
-    wmfRecord(records, 0x0000, {});           // EOF
-
-    ByteVector file;
-    put32(file, 0x9AC6CDD7);
-    putWords(file, {0, 0, 0, 1440, 1440, 1440});
-    put32(file, 0);
-    std::uint16_t sum = 0;
+        records = join({records, record(0x0324, {5000, 1, 2})}); // 5000 points with room for one
+    records = join({records, record(0x0000, {})});
+    const ByteVector placeable = join({u32Values({0x9AC6CDD7}), words({0, 0, 0, 1440, 1440, 1440}), u32Values({0})});
+    std::uint32_t sum = 0;
     for (std::size_t n = 0; n < 20; n += 2)
-        sum = static_cast<std::uint16_t>(sum ^ (file[n] | (file[n + 1] << 8)));
-    put16(file, sum);
-    putWords(file, {1, 9, 0x0300});
-    put32(file, static_cast<std::uint32_t>(9 + records.size() / 2));
-    putWords(file, {1});
-    put32(file, 7);
-    putWords(file, {0});
-    file.insert(file.end(), records.begin(), records.end());
-    return file;
+        sum ^= placeable[n] | (placeable[n + 1] << 8);
+    return join({placeable, words({sum, 1, 9, 0x0300}), u32Values({static_cast<std::uint32_t>(9 + records.size() / 2)}),
+                 words({1}), u32Values({7}), words({0}), records});
 }
 
-void emfRecord(ByteVector& out, std::uint32_t type, std::initializer_list<std::uint32_t> params)
+ByteVector emfRecord(std::uint32_t type, std::initializer_list<std::uint32_t> params)
 {
-    put32(out, type);
-    put32(out, static_cast<std::uint32_t>(8 + params.size() * 4));
-    for (const std::uint32_t value : params)
-        put32(out, value);
+    return join({u32Values({type, static_cast<std::uint32_t>(8 + params.size() * 4)}), u32Values(params)});
 }
 
-// An EMF of 100 x 100 device pixels filled with `colorref`.
+// An EMF of 100 x 100 device pixels filled with `colorref`: brush, select, rectangle, end.
 ByteVector emfFilled(std::uint32_t colorref)
 {
-    ByteVector records;
-    emfRecord(records, 39, {1, 0, colorref, 0}); // CREATEBRUSHINDIRECT
-    emfRecord(records, 37, {1});                 // SELECTOBJECT
-    emfRecord(records, 43, {0, 0, 99, 99});      // RECTANGLE
-    emfRecord(records, 14, {0, 16, 20});         // EOF
-    ByteVector file;
+    const ByteVector records = join({emfRecord(39, {1, 0, colorref, 0}), emfRecord(37, {1}), emfRecord(43, {0, 0, 99, 99}),
+                                     emfRecord(14, {0, 16, 20})});
     const std::uint32_t total = static_cast<std::uint32_t>(88 + records.size());
-    emfRecord(file, 1, {0, 0, 99, 99, 0, 0, 2646, 2646, 0x464D4520, 0x10000, total, 5, 2, 0, 0, 0, 1024, 768, 320, 240});
-    file.insert(file.end(), records.begin(), records.end());
-    return file;
-}
-
-void put32be(ByteVector& out, std::uint32_t value)
-{
-    for (int shift = 24; shift >= 0; shift -= 8)
-        out.push_back(static_cast<std::uint8_t>(value >> shift));
-}
-
-void pngChunk(ByteVector& out, const char* type, const ByteVector& data)
-{
-    put32be(out, static_cast<std::uint32_t>(data.size()));
-    ByteVector typed(type, type + 4);
-    typed.insert(typed.end(), data.begin(), data.end());
-    std::uint32_t crc = 0xFFFFFFFF;
-    for (const std::uint8_t byte : typed) {
-        crc ^= byte;
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
-    }
-    out.insert(out.end(), typed.begin(), typed.end());
-    put32be(out, ~crc);
+    return join({emfRecord(1, {0, 0, 99, 99, 0, 0, 2646, 2646, 0x464D4520, 0x10000, total, 5, 2, 0, 0, 0, 1024, 768, 320, 240}),
+                 records});
 }
 
 // A PNG whose header declares `side` x `side` pixels, followed by a scrap of image data.
 ByteVector pngDeclaring(std::uint32_t side)
 {
-    ByteVector file{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    ByteVector header;
-    put32be(header, side);
-    put32be(header, side);
-    header.insert(header.end(), {8, 2, 0, 0, 0});
-    pngChunk(file, "IHDR", header);
-    pngChunk(file, "IDAT", {0x78, 0x9C, 0x03, 0x00, 0x00, 0x00, 0x00, 0x01});
-    pngChunk(file, "IEND", {});
-    return file;
+    const auto be = [](std::uint32_t v) {
+        return ByteVector{std::uint8_t(v >> 24), std::uint8_t(v >> 16), std::uint8_t(v >> 8), std::uint8_t(v)};
+    };
+    const auto chunk = [&be](const char* type, const ByteVector& data) {
+        const ByteVector typed = join({ByteVector(type, type + 4), data});
+        std::uint32_t crc = 0xFFFFFFFF;
+        for (const std::uint8_t byte : typed) {
+            crc ^= byte;
+            for (int bit = 0; bit < 8; ++bit)
+                crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
+        }
+        return join({be(static_cast<std::uint32_t>(data.size())), typed, be(~crc)});
+    };
+    return join({ByteVector{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}, chunk("IHDR", join({be(side), be(side), {8, 2, 0, 0, 0}})),
+                 chunk("IDAT", {0x78, 0x9C, 0x03, 0x00, 0x00, 0x00, 0x00, 0x01}), chunk("IEND", {})});
 }
 
 bool near(QRgb pixel, const QColor& colour)
@@ -217,16 +163,11 @@ TEST_F(PictureImportTest, MaroonIsTransparentWithoutAClickAndAClickedWhiteBackgr
     EXPECT_EQ(import.transparency(), kMaroon);
 }
 
-TEST_F(PictureImportTest, NamesAndFolders)
+TEST_F(PictureImportTest, NamesFoldersAndTheOpenFilter)
 {
     EXPECT_EQ(PictureImport::iconNameOf(QStringLiteral("C:\\Pics\\sun.new.jpg")), QStringLiteral("sun.new"));
     EXPECT_EQ(PictureImport::iconNameOf(QStringLiteral("C:\\Pics.d\\sun")), QStringLiteral("sun"));
     EXPECT_EQ(PictureImport::folderOf(QStringLiteral("C:\\Pics\\sun.jpg")), QStringLiteral("C:\\Pics"));
-    const int depths[] = {4, 8, 16, 4, 8, 16};
-    for (int entry = 1; entry <= 6; ++entry) {
-        EXPECT_EQ(PictureImport::depthOfEntry(entry), depths[entry - 1]);
-        EXPECT_EQ(PictureImport::entryIsCursor(entry), entry >= 4);
-    }
     EXPECT_TRUE(PictureImport::openFilter().startsWith(QStringLiteral(
         "All picture files|*.bmp;*.dib;*.dib;*.gif;*.jpg;*.wmf;*.emf|Bitmaps (*.bmp;*.dib)|*.bmp;*.dib|"
         "Compuserve Graphics Interchange (*.gif)|*.gif|JPEG Images (*.jpg)|*.jpg|Metafiles (*.wmf;*.emf)|*.wmf;*emf|"
@@ -251,8 +192,7 @@ TEST_F(PictureImportTest, OpenKeepsTheFolderAcrossARestart)
     Settings settings(later.registry());
     glyphary::testing::FakeMainWindow window;
     MainSession session(context, settings, window);
-    PictureImport again(session);
-    again.open();
+    PictureImport(session).open();
     ASSERT_EQ(laterDialogs.fileRequests.size(), 1u);
     EXPECT_EQ(laterDialogs.fileRequests[0].initialFolder, QStringLiteral("C:\\My Pictures"));
     EXPECT_EQ(laterDialogs.fileRequests[0].filter, PictureImport::openFilter());
@@ -262,9 +202,7 @@ TEST_F(PictureImportTest, BadPicturesKeepThePreviousOneAndSayWhy)
 {
     import.setPicture(framedPicture(kMaroon, Qt::green));
     const QImage before = import.icon();
-
     const QByteArray jpeg = encoded(framedPicture(Qt::white, Qt::blue, 200), "JPEG", 90);
-    const ByteVector huge = pngDeclaring(50000);
     ByteVector brokenEmf = emfFilled(0x0000FF00);
     brokenEmf[88 + 4] = 200; // the first record runs past the end
     const struct {
@@ -273,34 +211,32 @@ TEST_F(PictureImportTest, BadPicturesKeepThePreviousOneAndSayWhy)
         const char* message;
     } cases[] = {
         {"truncated.jpg", jpeg.left(jpeg.size() / 2), "The JPEG picture is cut short."},
-        {"huge.png", QByteArray(reinterpret_cast<const char*>(huge.data()), qsizetype(huge.size())),
-         "The picture is too large (50000 x 50000 pixels)."},
-        {"broken.wmf", [] { const ByteVector b = wmfFilled(0xFF); return QByteArray(reinterpret_cast<const char*>(b.data()), qsizetype(b.size())).left(60); }(),
-         "The metafile ends before its end record."},
-        {"polygon.wmf", [] { const ByteVector b = wmfFilled(0xFF, true); return QByteArray(reinterpret_cast<const char*>(b.data()), qsizetype(b.size())); }(),
+        {"huge.png", asQByteArray(pngDeclaring(50000)), "The picture is too large (50000 x 50000 pixels)."},
+        {"broken.wmf", asQByteArray(wmfFilled(0xFF)).left(60), "The metafile ends before its end record."},
+        {"polygon.wmf", asQByteArray(wmfFilled(0xFF, true)),
          "A metafile record holds more points or characters than it has room for."},
-        {"broken.emf", QByteArray(reinterpret_cast<const char*>(brokenEmf.data()), qsizetype(brokenEmf.size())),
-         "An enhanced metafile record has a wrong size."},
+        {"broken.emf", asQByteArray(brokenEmf), "An enhanced metafile record has a wrong size."},
         {"empty.gif", QByteArray(), "The file is empty."},
         {"text.jpg", QByteArray("not a picture at all"), "The file is not a picture Pictoforge can read."},
     };
     for (const auto& bad : cases) {
+        SCOPED_TRACE(bad.name);
         const QString path = QStringLiteral("C:\\Bad\\") + QString::fromLatin1(bad.name);
         parts.root.writeFile(path, bad.bytes);
         dialogs.prompts.clear();
         answerFile(path);
         import.open();
-        ASSERT_EQ(dialogs.prompts.size(), 2u) << bad.name; // the open dialog, then the message
+        ASSERT_EQ(dialogs.prompts.size(), 2u); // the open dialog, then the message
         EXPECT_EQ(dialogs.prompts[1].kind, QStringLiteral("messageBox"));
         EXPECT_EQ(dialogs.prompts[1].title, QStringLiteral("Pictoforge"));
-        EXPECT_EQ(dialogs.prompts[1].text, path + QStringLiteral("\n\n") + QString::fromLatin1(bad.message)) << bad.name;
-        EXPECT_EQ(import.icon(), before) << bad.name;
+        EXPECT_EQ(dialogs.prompts[1].text, path + QStringLiteral("\n\n") + QString::fromLatin1(bad.message));
+        EXPECT_EQ(import.icon(), before);
         EXPECT_TRUE(import.iconName().isEmpty());
     }
     EXPECT_TRUE(parts.settings.readText(setting::ImportDirectory).isEmpty());
 }
 
-TEST_F(PictureImportTest, TruncationCheckFollowsTheJpegSegments)
+TEST_F(PictureImportTest, TruncationCheckFollowsTheJpegSegmentsAndALargeJpegIsDecodedReducedToNoLessThanTheBox)
 {
     const QByteArray jpeg = encoded(framedPicture(Qt::white, Qt::blue, 100), "JPEG", 80);
     EXPECT_FALSE(isTruncatedJpeg(span(jpeg)));
@@ -308,31 +244,27 @@ TEST_F(PictureImportTest, TruncationCheckFollowsTheJpegSegments)
     for (const qsizetype keep : {qsizetype(3), qsizetype(20), jpeg.size() - 2, jpeg.size() - 1})
         EXPECT_TRUE(isTruncatedJpeg(span(jpeg.left(keep)))) << keep;
     EXPECT_FALSE(isTruncatedJpeg(span(encoded(framedPicture(Qt::white, Qt::blue), "BMP"))));
+
+    ASSERT_TRUE(import.loadBytes(span(encoded(framedPicture(kMaroon, Qt::blue, 2000), "JPEG", 90))).isEmpty());
+    EXPECT_LT(import.picture().width(), 2000);
+    EXPECT_GE(import.picture().width(), PictureImport::kBoxSide);
 }
 
 TEST_F(PictureImportTest, MetafilesMadeHereRenderInTheirColour)
 {
     const ByteVector wmf = wmfFilled(0x000000FF); // red
-    EXPECT_EQ(metafileKind(span(wmf)), MetafileKind::Wmf);
-    EXPECT_EQ(checkWmf(span(wmf)).frame, QSize(96, 96));
-    ASSERT_TRUE(import.loadBytes(span(wmf)).isEmpty());
+    EXPECT_EQ(metafileKind(wmf), MetafileKind::Wmf);
+    EXPECT_EQ(checkWmf(wmf).frame, QSize(96, 96));
+    ASSERT_TRUE(import.loadBytes(wmf).isEmpty());
     const QImage& red = import.picture();
     EXPECT_TRUE(near(red.pixel(red.width() / 2, red.height() / 2), Qt::red));
 
     const ByteVector emf = emfFilled(0x0000FF00); // green
-    EXPECT_EQ(metafileKind(span(emf)), MetafileKind::Emf);
-    ASSERT_EQ(checkEmf(span(emf)).error, QString());
-    ASSERT_TRUE(import.loadBytes(span(emf)).isEmpty());
+    EXPECT_EQ(metafileKind(emf), MetafileKind::Emf);
+    ASSERT_EQ(checkEmf(emf).error, QString());
+    ASSERT_TRUE(import.loadBytes(emf).isEmpty());
     const QImage& green = import.picture();
     EXPECT_TRUE(near(green.pixel(green.width() / 2, green.height() / 2), QColor(0, 255, 0)));
-}
-
-TEST_F(PictureImportTest, LargeJpegIsDecodedReducedButNeverBelowTheBox)
-{
-    const QByteArray jpeg = encoded(framedPicture(kMaroon, Qt::blue, 2000), "JPEG", 90);
-    ASSERT_TRUE(import.loadBytes(span(jpeg)).isEmpty());
-    EXPECT_LT(import.picture().width(), 2000);
-    EXPECT_GE(import.picture().width(), PictureImport::kBoxSide);
 }
 
 TEST_F(PictureImportTest, CursorAt256ColoursAfterTheHotspotStepAndWriterFailures)
@@ -353,8 +285,7 @@ TEST_F(PictureImportTest, CursorAt256ColoursAfterTheHotspotStepAndWriterFailures
     EXPECT_EQ(u16(2), 2);  // idType: cursor
     EXPECT_EQ(u16(10), 5); // hot spot
     EXPECT_EQ(u16(12), 7);
-    const int image = u16(18);
-    EXPECT_EQ(u16(image + 14), 8); // biBitCount
+    EXPECT_EQ(u16(u16(18) + 14), 8); // biBitCount
 
     answerFile(QStringLiteral("C:\\Out\\sun.ico"), 3);
     import.saveAs();
@@ -400,7 +331,6 @@ TEST_F(PictureImportTest, BackColorComesFromTheColourDialog)
 {
     dialogs.colorAnswers.push_back(QColor(0, 128, 128));
     import.chooseBackColor();
-    EXPECT_EQ(import.backColor(), QColor(0, 128, 128));
     import.chooseBackColor(); // cancelled
     EXPECT_EQ(import.backColor(), QColor(0, 128, 128));
 }

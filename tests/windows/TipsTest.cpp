@@ -1,3 +1,4 @@
+// The tips: their table, the stored tip and box, and the Tip of the Day window.
 #include "core/Settings.h"
 #include "core/SettingsTable.h"
 #include "support/GuiApplication.h"
@@ -99,8 +100,6 @@ TEST_F(TipStateTest, WindowShowsTheStoredTipAndNextTipWraps)
     EXPECT_TRUE(window.chkTip->isChecked());
     EXPECT_EQ(window.txtTitle->text(), QStringLiteral("Tip 28. Clipboard"));
     EXPECT_EQ(window.txtTip->text(), tipText(28));
-    for (const char* name : {"txtTitle", "txtTip", "chkTip", "cmdNextTip", "cmdOK", "picTipBack", "picLogo"})
-        EXPECT_NE(window.findChild<QWidget*>(QString::fromLatin1(name)), nullptr) << name;
     EXPECT_FALSE(window.picLogo->pixmap().isNull());
 
     window.cmdNextTip->click();
