@@ -135,7 +135,7 @@ TEST_F(Glread32Test, WriterArchivesAreEncryptedAndDeflatedAndExtractExactBytes)
     }
 }
 
-TEST_F(Glread32Test, Ae2ArchivesStoreNoCrcAndExtractEmptyMembers)
+TEST_F(Glread32Test, Ae2ArchivesStoreNoCrcAndAreGuardedByTheirAuthenticationCode)
 {
     if (!aesSupported())
         GTEST_SKIP() << "this libzip was built without AES";
@@ -146,7 +146,17 @@ TEST_F(Glread32Test, Ae2ArchivesStoreNoCrcAndExtractEmptyMembers)
     ASSERT_GT(central, 0);
     EXPECT_EQ(u32At(ae2, central + 16), 0u) << "central CRC";
     EXPECT_GT(ae2.indexOf(QByteArray("\x01\x99\x07\x00\x02\x00", 6), central), central) << "AES field, vendor version 2";
+    // The last ten bytes of the member's data are its authentication code; before them the encrypted data.
+    const qsizetype dataEnd = ae2.indexOf(QByteArray("PK\x03\x04", 4), 4);
+    for (const qsizetype at : {dataEnd - 1, dataEnd - 11, dataEnd - 200}) {
+        QByteArray broken = ae2;
+        broken[at] = static_cast<char>(broken[at] ^ 0x20);
+        useArchive(broken);
+        EXPECT_EQ(extract("12.lib"), Glread32::MemberUnreadable) << at;
+    }
     useArchive(ae2);
+    EXPECT_EQ(extract("12.lib", "quenchbarrow"), Glread32::WrongPassword);
+    EXPECT_TRUE(inTemp().isEmpty());
     EXPECT_EQ(extract("empty.lib"), Glread32::Ok);
     EXPECT_EQ(inTemp(), QStringList{"empty.lib"});
     EXPECT_EQ(extracted("empty.lib"), QByteArray());
