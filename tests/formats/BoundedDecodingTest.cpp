@@ -30,6 +30,7 @@ TEST(BoundedDecoding, ProbesSizesAndDecodesOnlyTheChosenImageOrEverySharedImageO
     const ByteVector file = sharedEntryIcon(kSharedEntries, 1024);
     // Sizes are probed from the PNG header (the directory says 0, that is 256) and the DIB header.
     const auto sources = iconImageSources(file, *parseIcoDirectory(file).value);
+    ASSERT_EQ(sources.size(), kSharedEntries + 1u);
     const auto png = probeIconImage(sources.front().data);
     const auto dib = probeIconImage(sources.back().data);
     ASSERT_TRUE(png);
