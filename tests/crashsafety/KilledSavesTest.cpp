@@ -103,68 +103,64 @@ struct FreshRun {
     Registry& registry() { return platform.registry(); }
 };
 
-struct Scene {
-    TempRoot root;
+// The files a save leaves in a root; hives are read by their host paths, outside the drive.
+Observed iconIn(const TempRoot& root, const QString& windowsPath)
+{
+    const auto file = formats::parseIco(bytesOf(root.readFile(windowsPath)));
+    const formats::IconImage* image = file ? file.value->best(32) : nullptr;
+    if (!image || image->image.width() != 32)
+        return {{}, windowsPath + QStringLiteral(" is not a whole icon")};
+    return {{qRed(image->image.pixel(16, 16)) - 10}, {}};
+}
 
-    Observed icon(const QString& windowsPath) const
-    {
-        const auto file = formats::parseIco(bytesOf(root.readFile(windowsPath)));
-        const formats::IconImage* image = file ? file.value->best(32) : nullptr;
-        if (!image || image->image.width() != 32)
-            return {{}, windowsPath + QStringLiteral(" is not a whole icon")};
-        return {{qRed(image->image.pixel(16, 16)) - 10}, {}};
+QString hivesError(TempRoot& root)
+{
+    for (const char* name : {"/system.reg", "/user.reg"}) {
+        const QString hive = root.platform().paths().toWindows(root.rootPath() + QLatin1StringView(name));
+        const auto parsed = formats::parseWineRegistry(bytesOf(root.readFile(hive)));
+        if (!parsed.complete || !parsed.document.hasHeader())
+            return hive + QStringLiteral(" is missing or does not parse");
     }
-    QString hivesError() const
-    {
-        for (const char* name : {"system.reg", "user.reg"}) {
-            QFile file(root.rootPath() + u'/' + QLatin1StringView(name));
-            if (!file.open(QIODevice::ReadOnly))
-                return QStringLiteral("%1 cannot be read").arg(QLatin1StringView(name));
-            const auto parsed = formats::parseWineRegistry(bytesOf(file.readAll()));
-            if (!parsed.complete || !parsed.document.hasHeader())
-                return QStringLiteral("%1 does not parse").arg(QLatin1StringView(name));
-        }
-        return {};
-    }
-};
+    return {};
+}
 
 // Large enough hives that writing them takes a while.
-void prepareRegistry(Scene& scene)
+void prepareRegistry(TempRoot& root)
 {
-    Registry& registry = scene.root.platform().registry();
+    Registry& registry = root.platform().registry();
     const RegistryBatch batch(registry);
     for (int i = 0; i < 3000; ++i)
         setDefault(registry, HKEY_LOCAL_MACHINE, "Software\\Classes\\.x" + std::to_string(i), "", "type" + std::to_string(i));
 }
 
 // Both hives written in one batch.
-bool saveRegistry(Scene& scene, int generation)
+bool saveRegistry(TempRoot& root, int generation)
 {
-    FreshRun run(scene.root);
+    FreshRun run(root);
     run.registry().beginBatch();
-    for (const HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
-        setDefault(run.registry(), root, "Software\\Glyphary\\Crash", "Gen", std::to_string(generation));
+    for (const HKEY hive : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
+        setDefault(run.registry(), hive, "Software\\Glyphary\\Crash", "Gen", std::to_string(generation));
     return run.registry().endBatch() == ERROR_SUCCESS;
 }
 
-Observed observeRegistry(Scene& scene)
+Observed observeRegistry(TempRoot& root)
 {
-    if (const QString error = scene.hivesError(); !error.isEmpty())
+    if (const QString error = hivesError(root); !error.isEmpty())
         return {{}, error};
-    FreshRun run(scene.root);
+    FreshRun run(root);
     Observed observed;
-    for (const HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+    for (const HKEY hive : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
         bool ok = false;
-        observed.generations.push_back(stringValue(run.registry(), root, "Software\\Glyphary\\Crash", "Gen").toInt(&ok));
+        observed.generations.push_back(stringValue(run.registry(), hive, "Software\\Glyphary\\Crash", "Gen").toInt(&ok));
         if (!ok)
             return {{}, QStringLiteral("the value Gen is gone")};
     }
     return observed;
 }
 
-bool saveUserFiles(Scene& scene, int generation)
+bool saveUserFiles(TempRoot& root, int generation)
 {
-    AppContext context(scene.root.platform());
+    AppContext context(root.platform());
     context.ProgramFolder = kProgramFolder;
     CatalogueLists& lists = context.catalogueLists;
     for (int i = 0; i < kUserLines; ++i) {
@@ -179,22 +175,19 @@ bool saveUserFiles(Scene& scene, int generation)
 }
 
 // Each .dat whole, and its .bak, when there is one, whole too.
-Observed observeUserFiles(Scene& scene)
+Observed observeUserFiles(TempRoot& root)
 {
     Observed observed;
     for (const auto& [base, tail] : {std::pair{"Keyuser", ""}, std::pair{"Iconuser", ".ico;0;x;1user"}}) {
         for (const char* extension : {".dat", ".bak"}) {
             const QString file = kProgramFolder + QLatin1StringView(base) + QLatin1StringView(extension);
             const bool dat = extension[1] == 'd';
-            if (!QFile::exists(scene.root.host(file))) {
-                if (dat)
-                    return {{}, file + QStringLiteral(" is missing")};
+            if (!dat && !QFile::exists(root.host(file)))
                 continue;
-            }
-            const QByteArray text = scene.root.readFile(file);
+            const QByteArray text = root.readFile(file);
             const int generation = generationIn(text);
             if (generation < 0 || text != userFile(generation, tail))
-                return {{}, file + QStringLiteral(" is not whole")};
+                return {{}, file + QStringLiteral(" is missing or not whole")};
             if (dat)
                 observed.generations.push_back(generation);
         }
@@ -202,18 +195,18 @@ Observed observeUserFiles(Scene& scene)
     return observed;
 }
 
-bool saveIcon(Scene& scene, int generation)
+bool saveIcon(TempRoot& root, int generation)
 {
     QImage mask(32, 32, QImage::Format_RGB32);
     mask.fill(Qt::black);
-    return Glsave32(scene.root.platform().paths()).SaveAsIcon(pictureOf(generation), mask, 32, 32, 16, kSavedIcon.toStdString())
+    return Glsave32(root.platform().paths()).SaveAsIcon(pictureOf(generation), mask, 32, 32, 16, kSavedIcon.toStdString())
         == Glsave32::kSaved;
 }
 
-void prepareChange(Scene& scene)
+void prepareChange(TempRoot& root)
 {
-    prepareRegistry(scene);
-    Registry& registry = scene.root.platform().registry();
+    prepareRegistry(root);
+    Registry& registry = root.platform().registry();
     setDefault(registry, HKEY_CLASSES_ROOT, ".txt", "", "txtfile");
     setDefault(registry, HKEY_CLASSES_ROOT, "txtfile", "", "Text Document");
     setDefault(registry, HKEY_CLASSES_ROOT, "txtfile\\DefaultIcon", "", "C:\\WINDOWS\\SYSTEM\\shell32.dll,3");
@@ -221,9 +214,9 @@ void prepareChange(Scene& scene)
 
 // A file type's icon changed: the numbered icon is written beside the old one, the registry value
 // names it, and only then does it take the old one's name.
-bool saveChange(Scene& scene, int generation)
+bool saveChange(TempRoot& root, int generation)
 {
-    FreshRun run(scene.root);
+    FreshRun run(root);
     AppContext context(run.platform);
     context.WindowsFolder = QStringLiteral("C:\\WINDOWS");
     context.SystemFolder = QStringLiteral("C:\\WINDOWS\\SYSTEM");
@@ -239,31 +232,31 @@ bool saveChange(Scene& scene, int generation)
     return changer::ChangeApplier(context).apply(target, &icon).changed;
 }
 
-Observed observeChange(Scene& scene)
+Observed observeChange(TempRoot& root)
 {
-    if (const QString error = scene.hivesError(); !error.isEmpty())
+    if (const QString error = hivesError(root); !error.isEmpty())
         return {{}, error};
-    FreshRun run(scene.root);
+    FreshRun run(root);
     const QString named = stringValue(run.registry(), HKEY_CLASSES_ROOT, "txtfile\\DefaultIcon", "");
     if (named != kChangedIcon + QStringLiteral(",0"))
         return {{}, QStringLiteral("DefaultIcon is ") + named};
-    return scene.icon(kChangedIcon);
+    return iconIn(root, kChangedIcon);
 }
 
 // One kind of save. `save` runs in the child; `observe` reads the files afterwards.
 struct SaveCase {
     const char* name;
-    std::function<void(Scene&)> prepare;
-    std::function<bool(Scene&, int generation)> save;
-    std::function<Observed(Scene&)> observe;
+    std::function<void(TempRoot&)> prepare;
+    std::function<bool(TempRoot&, int generation)> save;
+    std::function<Observed(TempRoot&)> observe;
 };
 
 const SaveCase kCases[] = {
     {"RegistryHives", prepareRegistry, saveRegistry, observeRegistry},
-    {"UserFilesWithBackups", [](Scene& scene) { QDir().mkpath(scene.root.host(kProgramFolder.chopped(1))); }, saveUserFiles,
+    {"UserFilesWithBackups", [](TempRoot& root) { QDir().mkpath(root.host(kProgramFolder.chopped(1))); }, saveUserFiles,
      observeUserFiles},
-    {"SaveAsIcon", [](Scene& scene) { QDir().mkpath(scene.root.host(QStringLiteral("C:\\out"))); }, saveIcon,
-     [](Scene& scene) { return scene.icon(kSavedIcon); }},
+    {"SaveAsIcon", [](TempRoot& root) { QDir().mkpath(root.host(QStringLiteral("C:\\out"))); }, saveIcon,
+     [](TempRoot& root) { return iconIn(root, kSavedIcon); }},
     {"FileTypeChange", prepareChange, saveChange, observeChange},
 };
 
@@ -277,7 +270,7 @@ protected:
     {
         const pid_t child = ::fork();
         if (child == 0)
-            ::_exit(GetParam().save(scene, generation) ? 0 : 3);
+            ::_exit(GetParam().save(root, generation) ? 0 : 3);
         if (delay.count() >= 0) {
             ::usleep(static_cast<useconds_t>(delay.count()));
             ::kill(child, SIGKILL);
@@ -289,7 +282,7 @@ protected:
         return killed;
     }
 
-    Scene scene;
+    TempRoot root;
 };
 
 TEST_P(KilledSaveTest, LeavesEveryFileOldOrNewAndWhole)
@@ -298,7 +291,7 @@ TEST_P(KilledSaveTest, LeavesEveryFileOldOrNewAndWhole)
     const std::uint32_t seed = seedText ? static_cast<std::uint32_t>(std::strtoul(seedText, nullptr, 10)) : 20261208;
     SCOPED_TRACE(::testing::Message() << "seed " << seed << " (GLYPHARY_CRASH_SEED)");
     const SaveCase& save = GetParam();
-    save.prepare(scene);
+    save.prepare(root);
 
     // Generation 0 saved whole, then the time a full save takes, measured from the fork.
     ASSERT_FALSE(runChild(0, std::chrono::microseconds(-1)));
@@ -308,7 +301,7 @@ TEST_P(KilledSaveTest, LeavesEveryFileOldOrNewAndWhole)
         ASSERT_FALSE(runChild(generation, std::chrono::microseconds(-1)));
         longest = std::max(longest, std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start));
     }
-    Observed before = save.observe(scene);
+    Observed before = save.observe(root);
     ASSERT_EQ(before.error.toStdString(), "");
     for (const int generation : before.generations)
         ASSERT_EQ(generation, 3);
@@ -321,7 +314,7 @@ TEST_P(KilledSaveTest, LeavesEveryFileOldOrNewAndWhole)
         const auto delay = std::chrono::microseconds(delays(random));
         const bool wasKilled = runChild(generation, delay);
         killed += wasKilled ? 1 : 0;
-        const Observed after = save.observe(scene);
+        const Observed after = save.observe(root);
         ASSERT_EQ(after.error.toStdString(), "") << "run " << run << ", killed after " << delay.count() << " us";
         ASSERT_EQ(after.generations.size(), before.generations.size());
         for (std::size_t i = 0; i < after.generations.size(); ++i) {
