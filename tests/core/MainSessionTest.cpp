@@ -11,7 +11,7 @@ namespace {
 
 class MainSessionTest : public ::testing::Test, protected glyphary::testing::SessionParts<> {};
 
-TEST_F(MainSessionTest, CommandsRunTheirHandlerAndAMissingHandlerOrUnknownEntryIsReported)
+TEST_F(MainSessionTest, CommandsRunTheirHandlerAndAMissingHandlerEntryOrSourceIsReported)
 {
     std::vector<int> pages;
     session.handle(Command::ToPage, [&pages](int page) { pages.push_back(page); });
@@ -27,10 +27,7 @@ TEST_F(MainSessionTest, CommandsRunTheirHandlerAndAMissingHandlerOrUnknownEntryI
     window.texts.clear();
     EXPECT_FALSE(session.runEntry(u"drop:results"));
     EXPECT_EQ(window.text(StatusPanel::Message), kCommandMissingText);
-}
-
-TEST_F(MainSessionTest, AFamilyWithoutSourceSaysSoAndListsNothing)
-{
+    // A family without a source says so and lists nothing.
     session.cmbResult.add(QStringLiteral("kept"), 0);
     session.sources().list(SourceFamily::FileTypes, {}, session.listingHost());
     EXPECT_EQ(window.text(StatusPanel::Message), kSourceMissingText);

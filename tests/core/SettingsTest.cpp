@@ -63,13 +63,20 @@ TEST_F(SettingsTest, BooleansReadAsTextOrAnyNumberNamesIgnoreCaseAndBinaryValues
     EXPECT_EQ(settings.readNumber(setting::IconsPerPage), 200);
 }
 
-TEST_F(SettingsTest, WritesTextAsStringsAndNumbersAsDwords)
+TEST_F(SettingsTest, AWriteWithoutACurrentKeyFailsQuietlyTextIsStoredAsStringsAndDeletingAKeyRemovesItsValues)
 {
+    settings.WriteSetting(QStringLiteral("Orphan"), QStringLiteral("x"), REG_SZ);
+    EXPECT_EQ(settings.lastStatus(), ERROR_INVALID_HANDLE);
+    EXPECT_TRUE(isEmpty(settings.ReadSetting(HKEY_CURRENT_USER, kSettingsKey, QStringLiteral("Orphan"))));
     settings.write(setting::IconsPerPage, qint32(50));
     settings.write(setting::MainTop, qint32(-120));
     EXPECT_EQ(glyphary::testing::storedValue(root.platform().registry(), HKEY_CURRENT_USER, kSettingsKey, "IconsPerPage"),
               (glyphary::testing::StoredValue{REG_SZ, regString("50")}));
     EXPECT_EQ(settings.ReadSetting(HKEY_CURRENT_USER, kPosKey, QStringLiteral("MainTop")), SettingValue(qint32(-120)));
+    settings.write(setting::AsoICO, QStringLiteral("1"));
+    settings.DeleteSettingsKey(HKEY_CURRENT_USER, kSettingsKey);
+    EXPECT_EQ(settings.lastStatus(), ERROR_SUCCESS);
+    EXPECT_TRUE(isEmpty(settings.read(setting::AsoICO)));
 }
 
 TEST_F(SettingsTest, AFlagOfMinusOneSuppressesItsNoticeLikeOne)
@@ -78,17 +85,6 @@ TEST_F(SettingsTest, AFlagOfMinusOneSuppressesItsNoticeLikeOne)
         store("OrganizeFav", REG_DWORD, regDword(static_cast<std::uint32_t>(flag)));
         EXPECT_EQ(settings.noticeWanted(QStringLiteral("OrganizeFav")), wanted) << flag;
     }
-}
-
-TEST_F(SettingsTest, AWriteWithoutACurrentKeyFailsQuietlyAndDeletingAKeyRemovesItsValues)
-{
-    settings.WriteSetting(QStringLiteral("Orphan"), QStringLiteral("x"), REG_SZ);
-    EXPECT_EQ(settings.lastStatus(), ERROR_INVALID_HANDLE);
-    EXPECT_TRUE(isEmpty(settings.ReadSetting(HKEY_CURRENT_USER, kSettingsKey, QStringLiteral("Orphan"))));
-    settings.write(setting::AsoICO, QStringLiteral("1"));
-    settings.DeleteSettingsKey(HKEY_CURRENT_USER, kSettingsKey);
-    EXPECT_EQ(settings.lastStatus(), ERROR_SUCCESS);
-    EXPECT_TRUE(isEmpty(settings.read(setting::AsoICO)));
 }
 
 } // namespace

@@ -254,7 +254,7 @@ TEST_F(CoreLibraryTest, GraphicCellOutsideThePictureIsEmpty)
     EXPECT_TRUE(library.GraphicCell(1 << 30).isNull());
 }
 
-TEST(CatalogueCell, BackgroundDigitsAreBgrColourValues)
+TEST(CatalogueCell, BackgroundDigitsAreBgrColourValuesAndOnlyTheMaskColourBecomesTransparent)
 {
     EXPECT_EQ(backgroundColourOfDigit(u'0'), qRgb(255, 255, 255));
     EXPECT_EQ(backgroundColourOfDigit(u'1'), qRgb(0, 128, 128)); // 0x808000: teal
@@ -263,10 +263,6 @@ TEST(CatalogueCell, BackgroundDigitsAreBgrColourValues)
     EXPECT_EQ(backgroundColourOfDigit(u'X'), std::nullopt);
     EXPECT_EQ(maskColourForDigit(u'X', qRgb(1, 2, 3)), qRgb(1, 2, 3));
     EXPECT_EQ(maskColourForDigit(u'2', qRgb(1, 2, 3)), qRgb(0, 255, 0));
-}
-
-TEST(CatalogueCell, OnlyTheMaskColourBecomesTransparent)
-{
     QImage cell(32, 32, QImage::Format_RGB32);
     cell.fill(qRgb(255, 0, 0));
     cell.setPixel(3, 4, qRgb(254, 0, 0));

@@ -114,7 +114,7 @@ TEST_F(FileIconReaderTest, ClassifiesIconAndCursorFilesByLength)
     EXPECT_EQ(read(write(QStringLiteral("C:\\c\\gap.cur"), padded(mono, 1078))), QStringList{});
 }
 
-TEST_F(FileIconReaderTest, ListsEachIconOfALibrary)
+TEST_F(FileIconReaderTest, ListsEachIconOfALibraryByItsLowerCasedExtensionAndIgnoresUnknownOnes)
 {
     const QStringList items = read(write(QStringLiteral("C:\\p\\twelve.exe"), libraryOf(12)));
     ASSERT_EQ(items.size(), 12);
@@ -122,10 +122,6 @@ TEST_F(FileIconReaderTest, ListsEachIconOfALibrary)
         EXPECT_EQ(items[i], QStringLiteral("C:\\p\\twelve.exe;%1;#%2 of 12;eopen").arg(i).arg(i + 1));
     EXPECT_EQ(host.counts.back(), QStringLiteral("12 Icon(s)"));
     EXPECT_EQ(cmbResult.itemData(11), 0);
-}
-
-TEST_F(FileIconReaderTest, LowerCasesTheExtensionAndIgnoresUnknownOnes)
-{
     const ByteVector two = libraryOf(2);
     EXPECT_EQ(read(write(QStringLiteral("C:\\P\\LIB.DLL"), two)),
         (QStringList{QStringLiteral("C:\\P\\LIB.DLL;0;#1 of 2;dopen"), QStringLiteral("C:\\P\\LIB.DLL;1;#2 of 2;dopen")}));

@@ -55,7 +55,7 @@ protected:
     ResultDrawing drawing{context, icons, library, lstFiles};
 };
 
-TEST_F(ResultDrawingTest, OpenedFilesAreNamedByFileAndLabel)
+TEST_F(ResultDrawingTest, OpenedFilesAreNamedByFileAndLabelAndOthersByTheirLists)
 {
     RowResult row = draw(QStringLiteral("C:\\Icons\\star.ico;0;x;0open"));
     EXPECT_EQ(row.name, QStringLiteral("star.ico"));
@@ -68,6 +68,18 @@ TEST_F(ResultDrawingTest, OpenedFilesAreNamedByFileAndLabel)
     row = draw(QStringLiteral("C:\\Fav\\my.star.ico;0;x;0open"));
     EXPECT_EQ(row.name, QStringLiteral("my"));
     EXPECT_EQ(row.origin, QStringLiteral("File Favorite"));
+    // References, shortcuts and Windows icons take their names from their lists.
+    context.FavoritesFlag = kFalse;
+    context.catalogueLists.lstUser.add(QStringLiteral("stars"), 0);
+    const RowResult reference = draw(QStringLiteral("C:\\Icons\\star.ico;0;x;0user"), 0);
+    EXPECT_EQ(reference.name, QStringLiteral("stars"));
+    EXPECT_EQ(reference.origin, QStringLiteral("Reference"));
+    lstFiles.add(QStringLiteral("C:\\WINDOWS\\Start Menu\\Programs\\Notepad.lnk"));
+    const RowResult shortcut = draw(QStringLiteral("C:\\Icons\\star.ico;0;x;0shor"), 0);
+    EXPECT_EQ(shortcut.name, QStringLiteral("Notepad"));
+    EXPECT_EQ(shortcut.origin, QStringLiteral("Start Menu\\Programs"));
+    EXPECT_EQ(draw(QStringLiteral("C:\\Icons\\star.ico;0;Text Document;2syas")).name, QStringLiteral("Text Document"));
+    EXPECT_EQ(draw(QStringLiteral("C:\\Icons\\star.ico;0;My Computer;2sysy")).origin, QStringLiteral("File"));
 }
 
 TEST_F(ResultDrawingTest, APageNamesTheFileWhoseDecodingWasCutShort)
@@ -121,20 +133,6 @@ TEST_F(ResultDrawingTest, CatalogueIconsAreNamedByTheirKeywordAndWithoutALibrary
     EXPECT_EQ(row.origin, QStringLiteral("Glyphary"));
     EXPECT_EQ(row.image, noIconPicture());
     EXPECT_FALSE(library.libraryAvailable());
-}
-
-TEST_F(ResultDrawingTest, ReferencesShortcutsAndWindowsIconsTakeTheirNamesFromTheirLists)
-{
-    context.catalogueLists.lstUser.add(QStringLiteral("stars"), 0);
-    const RowResult reference = draw(QStringLiteral("C:\\Icons\\star.ico;0;x;0user"), 0);
-    EXPECT_EQ(reference.name, QStringLiteral("stars"));
-    EXPECT_EQ(reference.origin, QStringLiteral("Reference"));
-    lstFiles.add(QStringLiteral("C:\\WINDOWS\\Start Menu\\Programs\\Notepad.lnk"));
-    const RowResult shortcut = draw(QStringLiteral("C:\\Icons\\star.ico;0;x;0shor"), 0);
-    EXPECT_EQ(shortcut.name, QStringLiteral("Notepad"));
-    EXPECT_EQ(shortcut.origin, QStringLiteral("Start Menu\\Programs"));
-    EXPECT_EQ(draw(QStringLiteral("C:\\Icons\\star.ico;0;Text Document;2syas")).name, QStringLiteral("Text Document"));
-    EXPECT_EQ(draw(QStringLiteral("C:\\Icons\\star.ico;0;My Computer;2sysy")).origin, QStringLiteral("File"));
 }
 
 TEST_F(ResultDrawingTest, CursorsAreNamedByTheirRole)
