@@ -44,23 +44,19 @@ TEST_F(OptionsApplyTest, CheckedAssociationsWriteTheWholeClassAndUncheckedOnesOn
     EXPECT_EQ(classes("icofile\\Shell\\Open"), QString());
     EXPECT_EQ(classes("icofile\\Shell\\Open\\command"), kCommand);
     EXPECT_EQ(stored("AsoICO"), QStringLiteral("True"));
-
     applyWith(options::Association::ICO, false);
     EXPECT_EQ(classes(".ico"), QStringLiteral("icofile"));
     EXPECT_EQ(classes("icofile\\DefaultIcon"), QStringLiteral("%1"));
     EXPECT_EQ(classes("icofile\\Shell"), QStringLiteral("<no key>"));
     EXPECT_EQ(stored("AsoICO"), QStringLiteral("False"));
-
     applyWith(options::Association::DLL, true);
     EXPECT_EQ(classes(".dll"), QStringLiteral("dllfile"));
     EXPECT_EQ(classes("dllfile"), QStringLiteral("<none>"));
     EXPECT_EQ(classes("dllfile\\DefaultIcon"), kProgramIcon);
     EXPECT_EQ(classes("dllfile\\Shell\\Open\\command"), kCommand);
-
     applyWith(options::Association::DLL, false);
     EXPECT_EQ(classes("dllfile\\DefaultIcon"), QStringLiteral("C:\\WINDOWS\\SYSTEM\\shell32.dll,-154"));
     EXPECT_EQ(classes("dllfile\\Shell\\Open\\command"), kCommand); // only the icon goes back
-
     applyWith(options::Association::ICL, true);
     EXPECT_EQ(classes(".icl"), QStringLiteral("iclfile"));
     EXPECT_EQ(classes("iclfile"), QStringLiteral("Icon Library"));
@@ -136,13 +132,11 @@ TEST_F(OptionsApplyTest, SendToAndDesktopShortcutsPointAtTheProgram)
     EXPECT_EQ(link->IconFile, program);
     controller().load();
     EXPECT_TRUE(controller().values.sendTo);
-
     controller().values.sendTo = false;
     controller().apply();
     EXPECT_FALSE(QFile::exists(root.host(sendTo)));
     controller().apply(); // a missing shortcut is no error
     EXPECT_TRUE(dialogs().prompts.empty());
-
     ASSERT_TRUE(controller().addDesktopIcon());
     const auto desktop = readShortcut(root.platform().paths(), QStringLiteral("C:\\WINDOWS\\Desktop\\Glyphary.lnk"));
     ASSERT_TRUE(desktop);
@@ -169,7 +163,6 @@ TEST_F(OptionsApplyTest, ApplyWritesEverySettingAndTheSessionSeesItAtOnce)
     v.editorFolder = QStringLiteral("C:\\Tools\\");
     v.editorFile = QStringLiteral("edit.exe");
     controller().apply();
-
     const std::pair<const char*, const char*> expected[] = {
         {"AsoANI", "True"}, {"AsoCUR", "False"}, {"AsoDLL", "True"}, {"AsoICL", "False"}, {"AsoICO", "True"},
         {"DCAction", "Zoom"}, {"DCZoom", "1"}, {"DCPLay", "True"}, {"DCRef", "False"}, {"DCRun", "True"},
@@ -181,7 +174,6 @@ TEST_F(OptionsApplyTest, ApplyWritesEverySettingAndTheSessionSeesItAtOnce)
         EXPECT_EQ(stored(name), QLatin1StringView(value)) << name;
     EXPECT_TRUE(std::holds_alternative<qint32>(settings.read(setting::DCZoom)));
     EXPECT_TRUE(std::holds_alternative<qint32>(settings.read(setting::SysCache)));
-
     const MainWindowSettings& loaded = session.loaded();
     EXPECT_EQ(loaded.doubleClickAction, QStringLiteral("Zoom"));
     EXPECT_EQ(loaded.doubleClickZoom, 1);
@@ -210,7 +202,6 @@ TEST_F(OptionsApplyTest, LoadingSetsEveryValueFromTheStoredSettings)
     for (const SettingDef* flag : {&setting::SysCache, &setting::ShortcutCache, &setting::FolderCache, &setting::SysCursorRestart})
         store(*flag, qint32(1));
     window.shown.hotTracking = true;
-
     controller().load();
     const options::OptionsValues& v = controller().values;
     EXPECT_EQ(v.iconsPerPage, QStringLiteral("200"));
@@ -231,7 +222,6 @@ TEST_F(OptionsApplyTest, LoadingSetsEveryValueFromTheStoredSettings)
     EXPECT_TRUE(v.searchFavorites);
     EXPECT_EQ(controller().editorText(), QStringLiteral("C:\\Tools\\edit.exe"));
     EXPECT_EQ(v.favoritesFolder, QStringLiteral("D:\\Mine"));
-
     // An empty registry gives the defaults; a zoom level out of range is 10:1.
     store(setting::DCZoom, qint32(9));
     controller().load();
@@ -245,7 +235,6 @@ TEST_F(OptionsApplyTest, ANewFavoritesFolderRebuildsTheTreeAndAnUnchangedOneDoes
     EXPECT_EQ(navigation.builds, 1); // nothing loaded before: the root read now differs from none
     controller().apply();
     EXPECT_EQ(navigation.builds, 1);
-
     controller().defaultFavorites();
     EXPECT_EQ(controller().values.favoritesFolder, kProgramFolder + QStringLiteral("Favorites"));
     dialogs().folderAnswers.push_back(QStringLiteral("D:\\Icons\\Mine"));
@@ -277,7 +266,6 @@ TEST_F(OptionsApplyTest, AnotherPageSizeRepaginatesAndHotTrackingReachesTheList)
     EXPECT_EQ(window.toPageEntries, 3);
     EXPECT_EQ(stored("IconsPerPage"), QStringLiteral("100"));
     EXPECT_TRUE(window.shown.hotTracking);
-
     // Not a number: the page size stays.
     controller().values.iconsPerPage = QStringLiteral("lots");
     controller().apply();
@@ -298,7 +286,6 @@ TEST_F(OptionsApplyTest, MaskColoursStoreTheSystemFormOrTheColourItself)
     EXPECT_EQ(stored("MaskColor"), QStringLiteral("-2147483647"));
     controller().load();
     EXPECT_EQ(controller().values.systemColorEntry, 1);
-
     dialogs().colorAnswers.push_back(QColor(0x10, 0x20, 0x30));
     controller().chooseCustomColor();
     EXPECT_EQ(controller().values.systemColorEntry, 0);
@@ -306,7 +293,6 @@ TEST_F(OptionsApplyTest, MaskColoursStoreTheSystemFormOrTheColourItself)
     dialogs().colorAnswers.push_back(std::nullopt);
     controller().chooseCustomColor();
     EXPECT_EQ(controller().values.maskColor, 0x302010);
-
     controller().useBackground(true);
     EXPECT_FALSE(controller().values.useMask);
     EXPECT_EQ(controller().maskSample(), QColor(1, 2, 3));
@@ -330,7 +316,6 @@ TEST_F(OptionsApplyTest, EditWithNeedsAUsableEditor)
     EXPECT_EQ(dialogs().prompts[0].flags, question);
     EXPECT_EQ(controller().values.action, QStringLiteral("None"));
     EXPECT_EQ(controller().editorText(), QString());
-
     // Yes browses; a cancelled browse is a No.
     dialogs().messageBoxAnswers.push_back(IDYES);
     dialogs().fileAnswers.push_back(std::nullopt);
@@ -340,7 +325,6 @@ TEST_F(OptionsApplyTest, EditWithNeedsAUsableEditor)
     EXPECT_EQ(dialogs().fileRequests.back().title, QStringLiteral("Select External Icon Editor"));
     EXPECT_EQ(dialogs().fileRequests.back().filter, QStringLiteral("Applications (*.exe)|*.exe"));
     EXPECT_EQ(dialogs().fileRequests.back().defaultExtension, QStringLiteral("exe"));
-
     // Yes, a missing file asks again, then a real one; the reminder follows once.
     root.writeFile(QStringLiteral("C:\\Tools\\paint.exe"), QByteArray("MZ"));
     dialogs().messageBoxAnswers.insert(dialogs().messageBoxAnswers.end(), {IDYES, IDYES});
@@ -353,7 +337,6 @@ TEST_F(OptionsApplyTest, EditWithNeedsAUsableEditor)
     EXPECT_EQ(controller().values.editorFile, QStringLiteral("paint.exe"));
     EXPECT_EQ(promptsWith(options::kEditorQuestion), 4);
     EXPECT_EQ(dialogs().prompts.size() - before, 4u); // two questions, two browses; no reminder here
-
     dialogs().fileAnswers.push_back(FileDialogResult{{QStringLiteral("C:\\Tools\\paint.exe")}, 1});
     controller().browseEditor();
     ASSERT_EQ(dialogs().messages.size(), 1u);
@@ -367,7 +350,6 @@ TEST_F(OptionsApplyTest, EditWithNeedsAUsableEditor)
     dialogs().fileAnswers.push_back(FileDialogResult{{QStringLiteral("C:\\Tools\\paint.exe")}, 1});
     controller().browseEditor();
     EXPECT_EQ(dialogs().messages.size(), 1u);
-
     controller().chooseZoom(3);
     EXPECT_EQ(controller().values.action, QStringLiteral("Zoom"));
     EXPECT_EQ(controller().values.zoomLevel, 3);

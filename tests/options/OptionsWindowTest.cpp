@@ -65,7 +65,6 @@ TEST_F(OptionsWindowTest, TabsAndControlsCarryTheirCaptionsAndToolTips)
     w.tbsOptions->setCurrentIndex(2);
     EXPECT_TRUE(w.picOptions[2]->isVisible());
     EXPECT_FALSE(w.picOptions[0]->isVisible());
-
     const std::pair<const char*, const char*> captions[] = {
         {"chkHoverSelection", "&Hot Tracking"}, {"chkRebuild", "Do Not &Show Rebuild Windows Icon Cache Reminders"},
         {"chkRestart", "Do &Not Show Windows Restart Reminders"}, {"chkMaskUseBackground", "&Use Results Pane Background Color"},
@@ -129,7 +128,6 @@ TEST_F(OptionsWindowTest, EditWithAnsweredNoFallsBackToNoneAndApplyWritesTheBoxe
     EXPECT_EQ(promptsWith(options::kEditorQuestion), 1);
     EXPECT_TRUE(w.optNone->isChecked());
     EXPECT_EQ(w.txtEdit->text(), QString());
-
     w.lstZoom->setCurrentRow(1);
     EXPECT_TRUE(w.optZoom->isChecked());
     w.chkAsoICL->setChecked(true);
@@ -142,7 +140,6 @@ TEST_F(OptionsWindowTest, EditWithAnsweredNoFallsBackToNoneAndApplyWritesTheBoxe
     EXPECT_EQ(stored("AsoICL"), QStringLiteral("True"));
     EXPECT_EQ(stored("IconsPerPage"), QStringLiteral("150"));
     EXPECT_EQ(classes("iclfile\\DefaultIcon"), glyphary::testing::kProgramFolder + QStringLiteral("glyphary.exe,0"));
-
     dialogs().colorAnswers.push_back(QColor(0x10, 0x20, 0x30));
     w.cmdMaskCustom->click();
     EXPECT_EQ(w.cmbMaskSystemColor->currentIndex(), 0);
@@ -150,7 +147,6 @@ TEST_F(OptionsWindowTest, EditWithAnsweredNoFallsBackToNoneAndApplyWritesTheBoxe
     w.cmdOK->click();
     EXPECT_EQ(stored("MaskColor"), QStringLiteral("3153936"));
     EXPECT_EQ(shown(), nullptr);
-
     // Cancel closes without applying.
     frmOptions& again = open();
     again.chkSearchFav->setChecked(true);

@@ -114,13 +114,11 @@ TEST_F(CustomKeywordsTest, ButtonsFollowTheTextWhileTheListHasNoFocus)
     EXPECT_EQ(editor.selected(), 0);
     editor.textChanged(QString());
     EXPECT_FALSE(editor.addEnabled());
-
     // While the text box has the focus a click in the list does not take over the text.
     editor.textChanged(QStringLiteral("x"));
     editor.listClicked(0);
     EXPECT_EQ(editor.text(), "x");
     EXPECT_TRUE(editor.addEnabled());
-
     // With the focus in the list, the click copies the entry and typing changes no button.
     editor.setTextFocus(false);
     editor.setListFocus(true);

@@ -77,7 +77,6 @@ TEST_F(FavoritesFolderTest, TheTreeScanGivesEveryFolderParentsFirstInNameOrderAn
     EXPECT_EQ(folder.keyOfFolderPath(QStringLiteral("c:\\fav\\A\\c")), QStringLiteral("favori\\A\\c"));
     EXPECT_EQ(folder.keyOfFolderPath(kRoot), QStringLiteral("favori"));
     EXPECT_EQ(folder.keyOfFolderPath(QStringLiteral("C:\\Favorites")), QString());
-
     // A folder scan without the recursive flag stays in the folder.
     root.writeFile(kRoot + QStringLiteral("\\star.ico"), QByteArray("x"));
     ItemList files;
@@ -94,13 +93,11 @@ TEST_F(FavoritesFolderTest, CreateFolderMakesOneOrFindsTheOneOfThatName)
     EXPECT_FALSE(made.existed);
     EXPECT_EQ(made.key, QStringLiteral("favori\\Work"));
     EXPECT_TRUE(QFileInfo(host(kRoot + QStringLiteral("\\Work"))).isDir());
-
     const CreatedFolder again = folder.createFolder(QStringLiteral("favori"), QStringLiteral("work"));
     EXPECT_TRUE(again.ok);
     EXPECT_TRUE(again.existed);
     EXPECT_EQ(again.key, QStringLiteral("favori\\Work"));
     EXPECT_EQ(QDir(host(kRoot)).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList({"Work"}));
-
     root.writeFile(kRoot + QStringLiteral("\\Work\\file"), QByteArray("x"));
     EXPECT_FALSE(folder.createFolder(QStringLiteral("favori\\Work"), QStringLiteral("file")).ok);
     EXPECT_FALSE(folder.createFolder(QStringLiteral("favori\\Gone"), QStringLiteral("x")).ok);
@@ -114,7 +111,6 @@ TEST_F(FavoritesFolderTest, RemoveFolderTakesEverythingBelowButNeverFollowsALink
     const QString outside = host(QStringLiteral("C:\\Outside"));
     ASSERT_TRUE(QFile::link(outside, host(kRoot + QStringLiteral("\\Old\\Deep")) + QStringLiteral("/link")));
     ASSERT_TRUE(QFile::link(outside + QStringLiteral("/keep.ico"), host(kRoot + QStringLiteral("\\Old")) + QStringLiteral("/keep.ico")));
-
     const RemovedFolder removed = folder.removeFolder(QStringLiteral("favori\\Old"));
     EXPECT_TRUE(removed.removed);
     EXPECT_TRUE(removed.refusal.isEmpty());
@@ -147,7 +143,6 @@ TEST_F(FavoritesFolderTest, AMissingFavoritesFolderIsCreatedAndAFileInTheWayIsNo
     FavoritesFolder fresh(root.platform().paths(), [] { return QStringLiteral("C:\\New\\Favorites"); });
     EXPECT_TRUE(fresh.ensureExists());
     EXPECT_TRUE(QFileInfo(host(QStringLiteral("C:\\New\\Favorites"))).isDir());
-
     root.writeFile(QStringLiteral("C:\\Blocked"), QByteArray("file"));
     FavoritesFolder blocked(root.platform().paths(), [] { return QStringLiteral("C:\\Blocked"); });
     EXPECT_FALSE(blocked.ensureExists());

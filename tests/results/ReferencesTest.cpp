@@ -63,7 +63,6 @@ TEST_F(ReferencesTest, ShownReferencesKeepNamingTheirReferenceWhileOthersComeAnd
     references.add(QStringLiteral("C:\\m.cur;0;x;7open"), 7, QStringLiteral("star")); // new 0, star moves to 1
     EXPECT_EQ(results.itemData(0), 1);
     EXPECT_EQ(lists.lstUser.text(results.itemData(0)), QStringLiteral("star"));
-
     results.add(lists.cmbUser.text(0), 0);
     // Deleting the newer one: the older moves back to 0; the deleted one leaves the results.
     EXPECT_EQ(references.remove(QStringLiteral("C:\\m.cur;0;x;7user")), 0);

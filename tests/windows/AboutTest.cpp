@@ -71,14 +71,12 @@ TEST_F(AboutTest, BuildTextAndIconResourcesListOnlyTheLibrariesThatExist)
 {
     EXPECT_EQ(buildText(), QStringLiteral("Glyphary version 1.00"));
     EXPECT_EQ(buildText({2, 1, 3}), QStringLiteral("Glyphary version 2.13"));
-
     // A program folder on a drive that does not exist here lists nothing as present.
     EXPECT_EQ(lines(QStringLiteral("Q:\\x\\")), QStringList({"Index Version\tNOT Present", "Core Library\tNOT Present"}));
     root.writeFile(kProgramFolder + QStringLiteral("ICONLIB10.RES"), QByteArray("x")); // found without regard to case
     root.writeFile(kProgramFolder + QStringLiteral("Iconlib.res\\inner"), QByteArray("a folder is not a library"));
     EXPECT_EQ(lines(kProgramFolder),
               QStringList({"Index Version\tNOT Present", "Core Library\tNOT Present", "IconUpdate 10\tPresent"}));
-
     QDir(root.host(kProgramFolder)).removeRecursively();
     threeResources(QDate(2021, 3, 14));
     EXPECT_EQ(lines(kProgramFolder, QLocale(QLocale::English, QLocale::UnitedStates)),
@@ -97,7 +95,6 @@ TEST_F(AboutTest, WindowShowsVersionTabsAndTheResourceListAndEachTabExactlyItsOw
     EXPECT_EQ(about->cmdOK->text(), QStringLiteral("&Close"));
     EXPECT_EQ(about->cmdSysInfo->text(), QStringLiteral("&System Info"));
     EXPECT_FALSE(about->txtDisclaimer->text().isEmpty());
-
     const QTabBar& tabs = *about->tabStrip;
     const std::pair<const char*, const char*> captionsAndKeys[] = {
         {"Version", "version"}, {"Disclaimer", "disclaimer"}, {"Icon Resources", "libraries"}, {"Contact", "contact"}};
@@ -108,13 +105,11 @@ TEST_F(AboutTest, WindowShowsVersionTabsAndTheResourceListAndEachTabExactlyItsOw
     }
     EXPECT_EQ(tabs.tabToolTip(2), QStringLiteral("Active Glyphary Icon Libraries"));
     EXPECT_EQ(tabs.tabToolTip(3), QStringLiteral("Contact Me"));
-
     ASSERT_EQ(about->txtIconUpdate->count(), 3);
     EXPECT_TRUE(about->txtIconUpdate->item(0)->text().startsWith(QStringLiteral("Index Version\t")));
     EXPECT_NE(about->txtIconUpdate->item(0)->text(), QStringLiteral("Index Version\tNOT Present"));
     EXPECT_EQ(about->txtIconUpdate->item(1)->text(), QStringLiteral("Core Library\tPresent"));
     EXPECT_EQ(about->txtIconUpdate->item(2)->text(), QStringLiteral("IconUpdate 3\tPresent"));
-
     about->show();
     for (int tab : {0, 3, 2, 1, 0}) {
         about->tabStrip->setCurrentIndex(tab);
@@ -135,7 +130,6 @@ TEST_F(AboutTest, SystemInfoRunsTheProgramNamedInTheRegistryOrSaysWhyNotAndLinks
     ASSERT_EQ(root.dialogs().prompts.size(), 1u);
     EXPECT_EQ(root.dialogs().prompts[0].title, QStringLiteral("System Info"));
     EXPECT_TRUE(root.dialogs().prompts[0].text.endsWith(kMsInfo));
-
     root.writeFile(kMsInfo, QByteArray("MZ"));
     about->cmdSysInfo->click();
     EXPECT_EQ(startedPrograms, std::vector<QString>{root.host(kMsInfo)});
@@ -144,7 +138,6 @@ TEST_F(AboutTest, SystemInfoRunsTheProgramNamedInTheRegistryOrSaysWhyNotAndLinks
     about->cmdSysInfo->click();
     EXPECT_EQ(startedPrograms.size(), 2u);
     EXPECT_EQ(root.dialogs().prompts.size(), 2u);
-
     // The contact links open through the desktop.
     EXPECT_TRUE(about->txtURL->text().contains(QString::fromLatin1(kHomePageUrl)));
     EXPECT_TRUE(about->txtMail->text().contains(QString::fromLatin1(kMailUrl)));

@@ -60,7 +60,6 @@ TEST(AnimationPlayer, PlaysInSequenceOrBackAndForthShowingTheLastFrameTwiceAtThe
     EXPECT_EQ(shown(player, 13), (std::vector<int>{1, 2, 3, 4, 4, 3, 2, 1, 2, 3, 4, 4, 3}));
     player.setOrder(PlayOrder::Sequential);
     EXPECT_EQ(shown(player, 3), (std::vector<int>{2, 3, 4})) << "on from the current frame";
-
     // A film that ends while playing backwards starts the next one forwards from its first frame.
     player.setOrder(PlayOrder::BackAndForth);
     shown(player, 5);
@@ -106,7 +105,6 @@ TEST(AnimationPlayer, AFrameIsPaintedCentredOnTheBackColour)
     EXPECT_EQ(display.pixel(16, 16), qRgb(0, 255, 0)) << "its transparent column";
     EXPECT_EQ(display.pixel(15, 16), qRgb(0, 255, 0));
     EXPECT_EQ(display.pixel(48, 48), qRgb(0, 255, 0));
-
     player.load(film(1, 100));
     EXPECT_EQ(player.displaySize(), QSize(116, 116)) << "large frames get a larger box";
 }
@@ -145,7 +143,6 @@ TEST_F(AnimationWindowTest, TheControlsCarryTheirCaptionsAndReachThePlayer)
     EXPECT_EQ(ani.mnuBackColor->title(), QStringLiteral("&Backcolor"));
     EXPECT_EQ(ani.mnuBSet->text(), QStringLiteral("&Set Backcolor To..."));
     EXPECT_TRUE(ani.RechtsBut->isChecked());
-
     EXPECT_EQ(ani.sldAni->minimum(), 1);
     EXPECT_EQ(ani.sldAni->maximum(), 30);
     EXPECT_EQ(ani.sldAni->value(), 5);
@@ -156,7 +153,6 @@ TEST_F(AnimationWindowTest, TheControlsCarryTheirCaptionsAndReachThePlayer)
     EXPECT_EQ(ani.sldAni->toolTip(), QStringLiteral("animation speed: 1 frame per second"));
     ani.sldAni->setValue(30);
     EXPECT_EQ(ani.tmrFilm->interval(), 33);
-
     ani.imgTegen->click();
     EXPECT_TRUE(ani.TegenBut->isChecked());
     EXPECT_FALSE(ani.RechtsBut->isChecked());
@@ -168,7 +164,6 @@ TEST_F(AnimationWindowTest, TheControlsCarryTheirCaptionsAndReachThePlayer)
     EXPECT_TRUE(ani.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     ani.chkTop->setChecked(false);
     EXPECT_FALSE(ani.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-
     ani.play(film(2));
     EXPECT_EQ(ani.sldAni->value(), 5) << "the next Play starts at 5 again";
     EXPECT_EQ(ani.tmrFilm->interval(), 200);
@@ -184,7 +179,6 @@ TEST_F(AnimationWindowTest, ACancelledColourDialogChangesNothingAndAChosenColour
     ASSERT_EQ(root.dialogs().prompts.size(), 1u);
     EXPECT_EQ(root.dialogs().prompts[0].kind, QStringLiteral("chooseColor"));
     EXPECT_EQ(ani.player().backColor(), before);
-
     root.dialogs().colorAnswers.push_back(QColor(Qt::magenta));
     ani.mnuBSet->trigger();
     EXPECT_EQ(ani.player().backColor(), QColor(Qt::magenta));

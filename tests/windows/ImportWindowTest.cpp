@@ -123,7 +123,6 @@ TEST_F(ImportWindowTest, CaptionsToolTipsMenusAndPopUps)
         EXPECT_EQ(shown, texts);
     }
     EXPECT_EQ(w.menuBar()->actions().size(), 3) << "the pop-ups are not on the menu bar";
-
     const std::pair<QWidget*, QMenu*> clicks[] = {
         {w.picIcon, w.mnuIconClick}, {w.picIconBack, w.mnuIconClick},
         {w.picImport, w.mnuImportClick}, {w.picImportBack, w.mnuImportClick}};
@@ -140,13 +139,11 @@ TEST_F(ImportWindowTest, ADroppedPictureEnablesSaveAndCopyAndAClickSetsTheTransp
     for (QAction* action : waitingForAPicture(w))
         EXPECT_FALSE(action->isEnabled()) << action->objectName().toStdString();
     EXPECT_TRUE(w.button(QStringLiteral("paste"))->isEnabled());
-
     parts.root.writeFile(QStringLiteral("C:\\Pics\\notes.png"), QByteArray("not a picture"));
     drop(w, QStringLiteral("C:\\Pics\\notes.png"));
     ASSERT_EQ(dialogs.prompts.size(), 1u);
     EXPECT_EQ(dialogs.prompts[0].title, QStringLiteral("Pictoforge"));
     EXPECT_FALSE(w.mnuFileSaveAs->isEnabled());
-
     parts.root.writeFile(QStringLiteral("C:\\Pics\\sun.png"), png(whiteFramedBlue()));
     drop(w, QStringLiteral("C:\\Pics\\sun.png"));
     for (QAction* action : waitingForAPicture(w))
@@ -154,7 +151,6 @@ TEST_F(ImportWindowTest, ADroppedPictureEnablesSaveAndCopyAndAClickSetsTheTransp
     EXPECT_EQ(w.picIcon->property("Tag").toString(), QStringLiteral("sun"));
     EXPECT_EQ(parts.settings.readText(setting::ImportDirectory), QStringLiteral("C:\\Pics"));
     EXPECT_EQ(w.picIcon->pixmap().toImage().pixelColor(0, 0).alpha(), 255) << "white is not transparent yet";
-
     // Straight to the window's filter: a move through QApplication makes up a pointing device that
     // outlives the test program's own objects and crashes its exit.
     QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), QPointF(3, 3), Qt::NoButton, Qt::NoButton, Qt::NoModifier,

@@ -147,7 +147,6 @@ TEST_F(PictureImportTest, MaroonIsTransparentWithoutAClickAndAClickedWhiteBackgr
     EXPECT_EQ(alphaAt(0, 0), 0);
     EXPECT_EQ(alphaAt(31, 31), 0);
     EXPECT_EQ(import.icon().pixel(16, 16), qRgb(0, 0, 255));
-
     ASSERT_TRUE(import.loadBytes(span(encoded(framedPicture(Qt::white, Qt::blue), "BMP"))).isEmpty());
     EXPECT_EQ(alphaAt(0, 0), 255);
     import.clickAt(QPoint(2, 2));
@@ -155,7 +154,6 @@ TEST_F(PictureImportTest, MaroonIsTransparentWithoutAClickAndAClickedWhiteBackgr
     for (const QPoint corner : {QPoint(0, 0), QPoint(31, 0), QPoint(0, 31), QPoint(31, 31), QPoint(4, 16)})
         EXPECT_EQ(alphaAt(corner.x(), corner.y()), 0) << corner.x() << "," << corner.y();
     EXPECT_EQ(alphaAt(16, 16), 255);
-
     // Every load and paste starts again from maroon; a click outside the box changes nothing.
     import.setPicture(framedPicture(Qt::white, Qt::red));
     EXPECT_EQ(import.transparency(), kMaroon);
@@ -182,7 +180,6 @@ TEST_F(PictureImportTest, OpenKeepsTheFolderAcrossARestart)
     ASSERT_TRUE(import.hasPicture());
     EXPECT_EQ(import.iconName(), QStringLiteral("sun"));
     EXPECT_EQ(dialogs.mousePointer, 0);
-
     platform::PlatformConfig config;
     config.rootHostPath = parts.root.rootPath();
     config.osSpec = QStringLiteral("98");
@@ -244,7 +241,6 @@ TEST_F(PictureImportTest, TruncationCheckFollowsTheJpegSegmentsAndALargeJpegIsDe
     for (const qsizetype keep : {qsizetype(3), qsizetype(20), jpeg.size() - 2, jpeg.size() - 1})
         EXPECT_TRUE(isTruncatedJpeg(span(jpeg.left(keep)))) << keep;
     EXPECT_FALSE(isTruncatedJpeg(span(encoded(framedPicture(Qt::white, Qt::blue), "BMP"))));
-
     ASSERT_TRUE(import.loadBytes(span(encoded(framedPicture(kMaroon, Qt::blue, 2000), "JPEG", 90))).isEmpty());
     EXPECT_LT(import.picture().width(), 2000);
     EXPECT_GE(import.picture().width(), PictureImport::kBoxSide);
@@ -258,7 +254,6 @@ TEST_F(PictureImportTest, MetafilesMadeHereRenderInTheirColour)
     ASSERT_TRUE(import.loadBytes(wmf).isEmpty());
     const QImage& red = import.picture();
     EXPECT_TRUE(near(red.pixel(red.width() / 2, red.height() / 2), Qt::red));
-
     const ByteVector emf = emfFilled(0x0000FF00); // green
     EXPECT_EQ(metafileKind(emf), MetafileKind::Emf);
     ASSERT_EQ(checkEmf(emf).error, QString());
@@ -286,13 +281,11 @@ TEST_F(PictureImportTest, CursorAt256ColoursAfterTheHotspotStepAndWriterFailures
     EXPECT_EQ(u16(10), 5); // hot spot
     EXPECT_EQ(u16(12), 7);
     EXPECT_EQ(u16(u16(18) + 14), 8); // biBitCount
-
     answerFile(QStringLiteral("C:\\Out\\sun.ico"), 3);
     import.saveAs();
     const QByteArray ico = parts.root.readFile(QStringLiteral("C:\\Out\\sun.ico"));
     ASSERT_GE(ico.size(), 22);
     EXPECT_EQ(std::uint8_t(ico[2]), 1);
-
     glyphary::testing::ReadOnlyFolder locked(parts.root.host(QStringLiteral("C:\\Out")));
     if (!locked.active())
         GTEST_SKIP() << "the folder could not be made read-only here";
@@ -311,7 +304,6 @@ TEST_F(PictureImportTest, PasteTakesImagesAndPictureFilesAndSaysWhenThereIsNone)
     image.setImageData(framedPicture(kMaroon, Qt::blue));
     EXPECT_EQ(import.paste(&image), QString());
     EXPECT_EQ(alphaAt(0, 0), 0);
-
     const QString file = parts.root.host(QStringLiteral("C:\\p\\moon.png"));
     parts.root.writeFile(QStringLiteral("C:\\p\\moon.png"), encoded(framedPicture(Qt::white, Qt::red), "PNG"));
     QMimeData urls;
@@ -319,7 +311,6 @@ TEST_F(PictureImportTest, PasteTakesImagesAndPictureFilesAndSaysWhenThereIsNone)
     EXPECT_EQ(import.paste(&urls), QString());
     EXPECT_EQ(import.iconName(), QStringLiteral("moon"));
     EXPECT_EQ(import.icon().pixel(16, 16), qRgb(255, 0, 0));
-
     const QImage before = import.icon();
     QMimeData text;
     text.setText(QStringLiteral("hello"));

@@ -36,7 +36,6 @@ TEST(TipTable, EveryTipHasTextAndTheCategoryOfItsNumberAndTheLastWrapsToTheFirst
         }
     EXPECT_EQ(covered, kTipCount);
     EXPECT_TRUE(tipText(19).contains(QStringLiteral("Pictoforge")));
-
     for (const auto& [number, next] : {std::pair{1, 2}, std::pair{27, 28}, std::pair{28, 1}, std::pair{0, 1}, std::pair{-5, 1}})
         EXPECT_EQ(nextTip(number), next) << number;
     EXPECT_EQ(tipTitle(99), QStringLiteral("Tip 1. Change Icons"));
@@ -69,7 +68,6 @@ TEST_F(TipStateTest, AnEmptyRegistryOrTipOneTicksTheBoxAndANumberOutOfRangeGives
     EXPECT_TRUE(state.showOnStartup());
     EXPECT_EQ(state.current(), 1);
     EXPECT_EQ(state.title(), QStringLiteral("Tip 1. Change Icons"));
-
     for (const auto& [tip, ticked] : {std::pair{0u, false}, std::pair{1u, true}, std::pair{2u, false}}) {
         storeDword("Tip", tip);
         state.load();
@@ -101,7 +99,6 @@ TEST_F(TipStateTest, WindowShowsTheStoredTipAndNextTipWraps)
     EXPECT_EQ(window.txtTitle->text(), QStringLiteral("Tip 28. Clipboard"));
     EXPECT_EQ(window.txtTip->text(), tipText(28));
     EXPECT_FALSE(window.picLogo->pixmap().isNull());
-
     window.cmdNextTip->click();
     EXPECT_EQ(window.txtTitle->text(), QStringLiteral("Tip 1. Change Icons"));
     window.cmdNextTip->click();
@@ -122,7 +119,6 @@ TEST_F(TipStateTest, CloseButtonAndCloseBoxStoreTheBoxAndTheTipAfterTheOneShownO
     window.close();
     window.reject();
     EXPECT_EQ(stored("TipNr"), dwordValue(9));
-
     frmTip second(settings);
     second.show();
     second.cmdNextTip->click(); // tip 10
