@@ -109,7 +109,6 @@ TEST_F(AccessibleWindowsTest, EveryWindowsControlsHaveSpokenNames)
     results::Collections& collections = results::install(parts.session);
     changer::Changer& changer = changer::install(parts.session);
     options::Options& options = options::install(parts.session);
-
     std::vector<std::unique_ptr<QWidget>> windows;
     windows.push_back(std::make_unique<frmCustomizeToolbar>(mainWindow.pnlToolBar));
     windows.push_back(std::make_unique<frmSplash>(context, settings, QStringLiteral("C:\\Glyphary"), frmSplash::Hooks{}));
@@ -128,7 +127,6 @@ TEST_F(AccessibleWindowsTest, EveryWindowsControlsHaveSpokenNames)
     windows.push_back(std::make_unique<frmMessage>(
         settings, 15, platform::MessageRequest{QStringLiteral("Text"), QStringLiteral("Flag"), QStringLiteral("Title"), QStringLiteral("Now")}));
     windows.push_back(std::make_unique<frmTip>(settings));
-
     EXPECT_EQ(silentControls(mainWindow).join(u", ").toStdString(), "");
     for (const auto& window : windows)
         EXPECT_EQ(silentControls(*window).join(u", ").toStdString(), "") << window->objectName().toStdString();

@@ -3,9 +3,7 @@
 // keywords through frmAdd and frmKey, and all of it after a restart.
 #include "catalogue/CatalogueFiles.h"
 #include "catalogue/Install.h"
-#include "core/AppContext.h"
 #include "core/MainSession.h"
-#include "core/Settings.h"
 #include "core/SettingsTable.h"
 #include "export/Install.h"
 #include "platform/IconFunctions.h"
@@ -17,14 +15,13 @@
 #include "sources/FileIconReader.h"
 #include "sources/Install.h"
 #include "support/FakeMainWindow.h"
-#include "support/ItemTexts.h"
 #include "support/GuiApplication.h"
 #include "support/IconBytes.h"
+#include "support/ItemTexts.h"
 #include "support/TempRoot.h"
 
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -38,11 +35,11 @@ namespace {
 
 const QString kProgram = QStringLiteral("C:\\Glyphary\\");
 const QString kFav = QStringLiteral("C:\\Fav");
-
-// Keyword numbers: 0 star, 1 moon.
+// Keyword numbers: 0 star, 1 moon. References 0 to 2.
 const QByteArray kIndex = "star;abc:1:01;abc:2:02\r\nmoon;def:1:01\r\n";
-// References 0 to 2.
 const QByteArray kReferences = "star;C:\\r1.ico;0;x;1user\r\nstar;C:\\r2.ico;0;x;2user\r\nmoon;C:\\r3.ico;0;x;1user\r\n";
+
+QString fav(const char* below) { return kFav + u'\\' + QLatin1StringView(below); }
 
 struct Reader : FileIconReaderHost {
     explicit Reader(const platform::WindowsPaths& p) : paths(p), icons(p) {}
@@ -52,19 +49,13 @@ struct Reader : FileIconReaderHost {
     platform::IconFunctions icons;
 };
 
-struct RecordingLauncher : platform::ProgramLauncher {
+struct DesktopLauncher : platform::ProgramLauncher {
     QStringList* opened;
-    explicit RecordingLauncher(QStringList* o) : opened(o) {}
+    explicit DesktopLauncher(QStringList* o) : opened(o) {}
     bool start(const QString&, const QStringList&, const QStringList&) override { return true; }
-    bool openWithDesktop(const QString& hostPath) override
-    {
-        opened->append(hostPath);
-        return true;
-    }
+    bool openWithDesktop(const QString& hostPath) override { opened->append(hostPath); return true; }
     QString findProgram(const QString&) const override { return {}; }
 };
-
-using glyphary::testing::texts;
 
 class CollectionsTest : public ::testing::Test {
 protected:
@@ -89,8 +80,7 @@ protected:
             FileIconReader(reader.paths, reader.icons, results, reader).ReadFileIcons(file);
         });
         collections = &results::install(*session);
-        opened.clear();
-        collections->favorites.setLauncher(std::make_unique<RecordingLauncher>(&opened));
+        collections->favorites.setLauncher(std::make_unique<DesktopLauncher>(&opened));
         catalogue::install(*session);
         exporting::install(*session);
         session->loadSettings(MainWindowDesign{});
@@ -102,19 +92,27 @@ protected:
         root.writeFile(windowsPath, test::iconFile(1, {{32, 32, 2, 1, 1, test::monochromeDib(32, 32)}}));
     }
     bool exists(const QString& windowsPath) const { return QFileInfo::exists(root.host(windowsPath)); }
+    QStringList favFolders() const { return QDir(root.host(kFav)).entryList(QDir::Dirs | QDir::NoDotAndDotDot); }
     Navigation& navigation() { return *session->navigation(); }
     ScriptedDialogs& dialogs() { return root.dialogs(); }
+    const Prompt& lastPrompt() { return dialogs().prompts.back(); }
     void click(const QString& key)
     {
         navigation().click(key);
         ASSERT_TRUE(window.commandEnabled(Command::FavoriteGroupAdd)) << key.toStdString();
     }
-    // The first row of the listing, selected as the window would hand it over.
-    void selectItem(int index, const QString& name, const QString& type, const QString& origin)
+    void addFolder(const char* name)
+    {
+        dialogs().inputAnswers.push_back(QString::fromLatin1(name));
+        session->run(Command::FavoriteGroupAdd);
+    }
+    // The row of the listing at `index`, selected as the window would hand it over.
+    void selectItem(int index, const char* name, const char* type, const char* origin = "File Favorite")
     {
         QImage image(32, 32, QImage::Format_ARGB32);
         image.fill(qRgb(200, 20, 20));
-        window.row = SelectedRow{name, type, origin, session->cmbResult.text(index), image};
+        window.row = SelectedRow{QString::fromLatin1(name), QString::fromLatin1(type), QString::fromLatin1(origin),
+                                 session->cmbResult.text(index), image};
         session->selectionChanged();
     }
 
@@ -128,13 +126,11 @@ protected:
     QStringList opened;
 };
 
-// --- Keyword search ----------------------------------------------------------------------------
-
 TEST_F(CollectionsTest, AKeywordListsCatalogueIconsThenReferencesThenFavoriteImages)
 {
-    writeIcon(kFav + QStringLiteral("\\star.ico"));
-    writeIcon(kFav + QStringLiteral("\\sub\\star.ico")); // a subfolder: not searched
-    start();
+    writeIcon(fav("star.ico"));
+    writeIcon(fav("sub\\star.ico")); // a subfolder: not searched
+    start("star\r\n");
     navigation().searchKeyword(0);
     const QStringList found = texts(session->cmbResult);
     ASSERT_EQ(found.size(), 5) << found.join(u' ').toStdString();
@@ -146,26 +142,16 @@ TEST_F(CollectionsTest, AKeywordListsCatalogueIconsThenReferencesThenFavoriteIma
     EXPECT_EQ(window.text(StatusPanel::Count), "5 Icon(s)");
     EXPECT_EQ(window.text(StatusPanel::Message), "");
     EXPECT_EQ(context.FavoritesFlag, kTrue);
-
-    // Without "SearchFav" the favorites folder is not looked at.
+    // Without "SearchFav" the favorites folder is not looked at; a custom keyword of a catalogue
+    // keyword's text is a second entry finding the same references.
     navigation().setFavorites(kFav, false);
     navigation().searchKeyword(0);
     EXPECT_EQ(session->cmbResult.count(), 4);
     EXPECT_EQ(context.FavoritesFlag, kFalse);
-}
-
-TEST_F(CollectionsTest, ACustomKeywordOfACatalogueKeywordsTextIsASecondEntryFindingTheSameReferences)
-{
-    start("star\r\n");
     ASSERT_EQ(texts(context.catalogueLists.cmbSearch), QStringList({"star", "moon", "star"}));
-    navigation().setFavorites(kFav, false);
     navigation().searchKeyword(2);
     EXPECT_EQ(texts(session->cmbResult), QStringList({"C:\\r1.ico;0;x;1user", "C:\\r2.ico;0;x;2user"}));
-    navigation().searchKeyword(0);
-    EXPECT_EQ(session->cmbResult.count(), 4);
 }
-
-// --- Favorites ---------------------------------------------------------------------------------
 
 TEST_F(CollectionsTest, AFavoritesFolderThatCannotBeMadeGivesNoNodesAndSaysSoOnce)
 {
@@ -181,62 +167,43 @@ TEST_F(CollectionsTest, CreateFolderTakesGoodNamesRefusesBadOnesAndSelectsAnExis
 {
     start();
     click(QStringLiteral("favori"));
-    for (const char* bad : {"a:b", ".."}) { // the whole rule is a FavoritesFolder unit test
-        dialogs().inputAnswers.push_back(QString::fromLatin1(bad));
-        session->run(Command::FavoriteGroupAdd);
-        ASSERT_FALSE(dialogs().prompts.empty());
-        EXPECT_EQ(dialogs().prompts.back().kind, "messageBox") << bad;
-        EXPECT_EQ(dialogs().prompts.back().title, "Create Favorite Folder");
-    }
-    EXPECT_TRUE(QDir(root.host(kFav)).entryList(QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
+    addFolder("a:b"); // the whole rule is a FavoritesFolder unit test
+    EXPECT_EQ(lastPrompt().kind, "messageBox");
+    EXPECT_EQ(lastPrompt().title, "Create Favorite Folder");
+    EXPECT_TRUE(favFolders().isEmpty());
     const std::size_t promptsBefore = dialogs().prompts.size();
-    dialogs().inputAnswers.push_back(QString()); // an empty answer does nothing
-    session->run(Command::FavoriteGroupAdd);
+    addFolder(""); // an empty answer does nothing
     EXPECT_EQ(dialogs().prompts.size(), promptsBefore + 1);
-    EXPECT_EQ(dialogs().prompts.back().kind, "inputBox");
-    EXPECT_EQ(dialogs().prompts.back().text, "Give the Name of the Favorite Folder.");
-
-    dialogs().inputAnswers.push_back(QStringLiteral("Work"));
-    session->run(Command::FavoriteGroupAdd);
-    EXPECT_TRUE(QFileInfo(root.host(kFav + QStringLiteral("\\Work"))).isDir());
+    EXPECT_EQ(lastPrompt().kind, "inputBox");
+    EXPECT_EQ(lastPrompt().text, "Give the Name of the Favorite Folder.");
+    addFolder("Work");
+    EXPECT_TRUE(QFileInfo(root.host(fav("Work"))).isDir());
     EXPECT_TRUE(window.treeKeys.contains(u"favori\\Work"));
     EXPECT_EQ(window.selectedNode, "favori\\Work");
-
     // Below the new one, then the same name again from the root: selected, not doubled.
-    dialogs().inputAnswers.push_back(QStringLiteral("Inner"));
-    session->run(Command::FavoriteGroupAdd);
+    addFolder("Inner");
     EXPECT_TRUE(window.treeKeys.contains(u"favori\\Work\\Inner"));
     click(QStringLiteral("favori"));
-    dialogs().inputAnswers.push_back(QStringLiteral("WORK"));
-    session->run(Command::FavoriteGroupAdd);
+    addFolder("WORK");
     EXPECT_EQ(window.selectedNode, "favori\\Work");
-    EXPECT_EQ(QDir(root.host(kFav)).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList({"Work"}));
+    EXPECT_EQ(favFolders(), QStringList({"Work"}));
 }
 
-TEST_F(CollectionsTest, RemoveFolderAsksRemovesNativelyAndLeavesWhatALinkPointsAt)
+TEST_F(CollectionsTest, RemoveFolderAsksFirstAndNeverRemovesTheRoot)
 {
-    root.writeFile(QStringLiteral("C:\\Outside\\keep.ico"), QByteArray("keep"));
-    writeIcon(kFav + QStringLiteral("\\Old\\a.ico"));
-    ASSERT_TRUE(QFile::link(root.host(QStringLiteral("C:\\Outside")), root.host(kFav + QStringLiteral("\\Old")) + QStringLiteral("/out")));
+    writeIcon(fav("Old\\a.ico"));
     start();
-    ASSERT_TRUE(window.treeKeys.contains(u"favori\\Old"));
     click(QStringLiteral("favori\\Old"));
-
     dialogs().messageBoxAnswers.push_back(platform::IDNO);
     session->run(Command::FavoriteGroupDel);
-    EXPECT_EQ(dialogs().prompts.back().title, "Remove Favorite Folder");
-    EXPECT_EQ(dialogs().prompts.back().text, results::removeFolderQuestion(QStringLiteral("Old")));
-    EXPECT_EQ(dialogs().prompts.back().flags, platform::MB_YESNO | platform::MB_ICONQUESTION);
-    EXPECT_TRUE(exists(kFav + QStringLiteral("\\Old\\a.ico")));
-
+    EXPECT_EQ(lastPrompt().title, "Remove Favorite Folder");
+    EXPECT_EQ(lastPrompt().text, results::removeFolderQuestion(QStringLiteral("Old")));
+    EXPECT_EQ(lastPrompt().flags, platform::MB_YESNO | platform::MB_ICONQUESTION);
+    EXPECT_TRUE(exists(fav("Old\\a.ico")));
     dialogs().messageBoxAnswers.push_back(platform::IDYES);
     session->run(Command::FavoriteGroupDel);
-    EXPECT_FALSE(exists(kFav + QStringLiteral("\\Old")));
-    EXPECT_EQ(root.readFile(QStringLiteral("C:\\Outside\\keep.ico")), QByteArray("keep"));
-    EXPECT_FALSE(window.treeKeys.contains(u"favori\\Old"));
-    EXPECT_FALSE(window.treeKeys.filter(QStringLiteral("favori\\Old")).size());
-
-    // The root itself is never removed.
+    EXPECT_FALSE(exists(fav("Old")));
+    EXPECT_TRUE(window.treeKeys.filter(QStringLiteral("favori\\Old")).isEmpty());
     click(QStringLiteral("favori"));
     session->run(Command::FavoriteGroupDel);
     EXPECT_TRUE(QFileInfo(root.host(kFav)).isDir());
@@ -244,14 +211,13 @@ TEST_F(CollectionsTest, RemoveFolderAsksRemovesNativelyAndLeavesWhatALinkPointsA
 
 TEST_F(CollectionsTest, RefreshShowsTheFoldersAsTheyAreNowAndAnEmptyList)
 {
-    QDir().mkpath(root.host(kFav + QStringLiteral("\\Gone")));
-    writeIcon(kFav + QStringLiteral("\\A\\star.ico"));
+    QDir().mkpath(root.host(fav("Gone")));
+    writeIcon(fav("A\\star.ico"));
     start();
     click(QStringLiteral("favori\\A"));
     EXPECT_EQ(session->cmbResult.count(), 1);
-    QDir(root.host(kFav + QStringLiteral("\\Gone"))).removeRecursively();
-    QDir().mkpath(root.host(kFav + QStringLiteral("\\New\\Deeper")));
-
+    QDir(root.host(fav("Gone"))).removeRecursively();
+    QDir().mkpath(root.host(fav("New\\Deeper")));
     session->run(Command::FavoriteRefresh);
     EXPECT_EQ(window.treeKeys.filter(QStringLiteral("favori\\")),
               QStringList({"favori\\A", "favori\\New", "favori\\New\\Deeper"}));
@@ -262,78 +228,64 @@ TEST_F(CollectionsTest, RefreshShowsTheFoldersAsTheyAreNowAndAnEmptyList)
 
 TEST_F(CollectionsTest, AFavoriteDroppedOnAnotherFolderIsCopiedAndWithShiftMovedOnceSaved)
 {
-    writeIcon(kFav + QStringLiteral("\\A\\star.ico"));
-    QDir().mkpath(root.host(kFav + QStringLiteral("\\B")));
-    QDir().mkpath(root.host(kFav + QStringLiteral("\\C")));
+    writeIcon(fav("A\\star.ico"));
+    QDir().mkpath(root.host(fav("B")));
+    QDir().mkpath(root.host(fav("C")));
     start();
     click(QStringLiteral("favori\\A"));
     ASSERT_EQ(session->cmbResult.count(), 1);
-    selectItem(0, QStringLiteral("star"), QStringLiteral("16 Color Icon"), QStringLiteral("File Favorite"));
-
+    selectItem(0, "star", "16 Color Icon");
     navigation().drop(QStringLiteral("favori\\B"), true, false);
-    EXPECT_TRUE(exists(kFav + QStringLiteral("\\B\\star.ico")));
-    EXPECT_TRUE(exists(kFav + QStringLiteral("\\A\\star.ico")));
-
+    EXPECT_TRUE(exists(fav("B\\star.ico")));
+    EXPECT_TRUE(exists(fav("A\\star.ico")));
     // Shift onto a folder where the name is taken, and Cancel: nothing saved, nothing deleted.
     dialogs().messageBoxAnswers.push_back(platform::IDCANCEL);
     navigation().drop(QStringLiteral("favori\\B"), true, true);
-    EXPECT_TRUE(exists(kFav + QStringLiteral("\\A\\star.ico")));
-
+    EXPECT_TRUE(exists(fav("A\\star.ico")));
     navigation().drop(QStringLiteral("favori\\C"), true, true);
-    EXPECT_TRUE(exists(kFav + QStringLiteral("\\C\\star.ico")));
-    EXPECT_FALSE(exists(kFav + QStringLiteral("\\A\\star.ico")));
-    // The listing of A was shown again without it.
-    EXPECT_TRUE(session->cmbResult.isEmpty());
+    EXPECT_TRUE(exists(fav("C\\star.ico")));
+    EXPECT_FALSE(exists(fav("A\\star.ico")));
+    EXPECT_TRUE(session->cmbResult.isEmpty()) << "the listing of A was shown again without it";
 }
 
-TEST_F(CollectionsTest, DeleteFavoriteGoesOnWhenTheFileIsAlreadyGone)
+TEST_F(CollectionsTest, DeleteFavoriteListsAgainAndGoesOnWhenTheFileIsAlreadyGone)
 {
-    writeIcon(kFav + QStringLiteral("\\A\\star.ico"));
-    writeIcon(kFav + QStringLiteral("\\A\\moon.ico"));
+    writeIcon(fav("moon.ico"));
+    writeIcon(fav("A\\star.ico"));
+    writeIcon(fav("A\\moon.ico"));
     start();
+    navigation().searchKeyword(1);
+    ASSERT_EQ(session->cmbResult.count(), 3);
+    selectItem(2, "moon", "16 Color Icon");
+    session->run(Command::DeleteFavorite);
+    EXPECT_FALSE(exists(fav("moon.ico")));
+    EXPECT_EQ(texts(session->cmbResult), QStringList({"def:1:01book", "C:\\r3.ico;0;x;1user"}));
     click(QStringLiteral("favori\\A"));
     ASSERT_EQ(session->cmbResult.count(), 2);
-    selectItem(0, QStringLiteral("moon"), QStringLiteral("16 Color Icon"), QStringLiteral("File Favorite"));
+    selectItem(0, "moon", "16 Color Icon");
     session->run(Command::DeleteFavorite);
-    EXPECT_FALSE(exists(kFav + QStringLiteral("\\A\\moon.ico")));
+    EXPECT_FALSE(exists(fav("A\\moon.ico")));
     ASSERT_EQ(session->cmbResult.count(), 1);
-
-    selectItem(0, QStringLiteral("star"), QStringLiteral("16 Color Icon"), QStringLiteral("File Favorite"));
-    QFile::remove(root.host(kFav + QStringLiteral("\\A\\star.ico")));
+    selectItem(0, "star", "16 Color Icon");
+    QFile::remove(root.host(fav("A\\star.ico")));
     session->run(Command::DeleteFavorite);
     EXPECT_TRUE(session->cmbResult.isEmpty());
     EXPECT_TRUE(dialogs().prompts.empty());
 }
 
-TEST_F(CollectionsTest, DeleteFavoriteFromAKeywordSearchSearchesAgain)
-{
-    writeIcon(kFav + QStringLiteral("\\moon.ico"));
-    start();
-    navigation().searchKeyword(1);
-    ASSERT_EQ(session->cmbResult.count(), 3);
-    selectItem(2, QStringLiteral("moon"), QStringLiteral("16 Color Icon"), QStringLiteral("File Favorite"));
-    session->run(Command::DeleteFavorite);
-    EXPECT_FALSE(exists(kFav + QStringLiteral("\\moon.ico")));
-    EXPECT_EQ(texts(session->cmbResult), QStringList({"def:1:01book", "C:\\r3.ico;0;x;1user"}));
-}
-
 TEST_F(CollectionsTest, AddToFavoritesSavesIntoTheSelectedFolderAndPlainSaveAsStaysPlain)
 {
-    writeIcon(kFav + QStringLiteral("\\A\\star.ico"));
+    writeIcon(fav("A\\star.ico"));
     start();
     click(QStringLiteral("favori\\A"));
-    selectItem(0, QStringLiteral("star"), QStringLiteral("16 Color Icon"), QStringLiteral("File Favorite"));
-    platform::FileDialogResult chosen;
-    chosen.fileNames = {kFav + QStringLiteral("\\A\\copy")};
-    chosen.filterIndex = 1;
-    dialogs().fileAnswers.push_back(chosen);
+    selectItem(0, "star", "16 Color Icon");
+    dialogs().fileAnswers.push_back(platform::FileDialogResult{{fav("A\\copy")}, 1});
     session->run(Command::AddFavorite);
     ASSERT_FALSE(dialogs().fileRequests.empty());
     EXPECT_EQ(dialogs().fileRequests.back().title, "Add to Favorites");
-    EXPECT_EQ(dialogs().fileRequests.back().initialFolder, kFav + QStringLiteral("\\A"));
-    EXPECT_TRUE(exists(kFav + QStringLiteral("\\A\\copy.ico")));
+    EXPECT_EQ(dialogs().fileRequests.back().initialFolder, fav("A"));
+    EXPECT_TRUE(exists(fav("A\\copy.ico")));
     EXPECT_EQ(context.FavoritesFlag, kTrue) << "the favorites listing is still shown";
-
     dialogs().fileAnswers.push_back(std::nullopt);
     session->run(Command::SaveAs);
     EXPECT_NE(dialogs().fileRequests.back().title, "Add to Favorites");
@@ -350,45 +302,32 @@ TEST_F(CollectionsTest, OrganizeFavoritesExplainsFirstUnlessToldNotTo)
     EXPECT_EQ(dialogs().messages[0].secondButton, "Organize Favorites Now");
     EXPECT_EQ(dialogs().messages[0].text, results::kOrganizeText);
     EXPECT_TRUE(opened.isEmpty());
-
     dialogs().messageAnswers.push_back(true);
     session->run(Command::FavoriteOrganize);
     EXPECT_EQ(opened, QStringList({root.host(kFav)}));
-
     settings.write(setting::OrganizeFav, qint32(1));
     session->run(Command::FavoriteOrganize);
     EXPECT_EQ(dialogs().messages.size(), 2u);
     EXPECT_EQ(opened.size(), 2);
 }
 
-// --- References --------------------------------------------------------------------------------
-
-TEST_F(CollectionsTest, TheReferenceDialogOffersTheTypesOfTheTable)
+// Which types go with which item is a Selection unit test; here the dialog shows what it is given.
+TEST_F(CollectionsTest, TheReferenceDialogShowsTheOfferedTypes)
 {
     start();
     frmAdd dialog(*session, *collections);
-    struct Row {
+    const struct {
         const char* type;
         unsigned enabled;
         int preselected;
-    };
-    const Row rows[] = {
-        {"16 Color Icon", 0b000000001, 0},      {"256 Color Icon", 0b000000010, 1},
-        {"Hi-Color Icon", 0b000000100, 2},      {"16 Color Animation", 0b000111000, 5},
-        {"256 Color Animation", 0b000111000, 5}, {"Hi-Color Animation", 0b000111000, 5},
-        {"Animated Icon", 0b000111000, 5},      {"Animated Cursor", 0b000111000, 5},
-        {"16 Color Cursor", 0b001000000, 6},    {"256 Color Cursor", 0b010000000, 7},
-        {"Hi-Color Cursor", 0b100000000, 8},    {"Current Cursor", 0b100000000, 8},
-        {"Theme Cursor", 0b100000000, 8},       {"Icon Library", 0b111000111, 2},
-        {"File Type Icon", 0b000000111, 2},     {"Shortcut Icon", 0, -1},
-    };
+    } rows[] = {{"256 Color Icon", 0b000000010, 1}, {"Icon Library", 0b111000111, 2}, {"Shortcut Icon", 0, -1}};
     session->cmbResult.add(QStringLiteral("C:\\x.ico;0;x;1open"));
-    for (const Row& row : rows) {
-        selectItem(0, QStringLiteral("x"), QString::fromLatin1(row.type), QStringLiteral("File"));
+    for (const auto& row : rows) {
+        selectItem(0, "x", row.type, "File");
         dialog.prepare(session->selection().referenceTypes);
-        for (int k = 0; k < 9; ++k) {
-            EXPECT_EQ(dialog.optType[static_cast<std::size_t>(k)]->isEnabled(), ((row.enabled >> k) & 1u) != 0) << row.type << " " << k;
-            EXPECT_EQ(dialog.optType[static_cast<std::size_t>(k)]->isChecked(), k == row.preselected) << row.type << " " << k;
+        for (std::size_t k = 0; k < 9; ++k) {
+            EXPECT_EQ(dialog.optType[k]->isEnabled(), ((row.enabled >> k) & 1u) != 0) << row.type << " " << k;
+            EXPECT_EQ(dialog.optType[k]->isChecked(), int(k) == row.preselected) << row.type << " " << k;
         }
         EXPECT_EQ(dialog.chosenType(), row.preselected) << row.type;
     }
@@ -398,7 +337,7 @@ TEST_F(CollectionsTest, AddReferenceFilesTheIconNewestFirstAndRefusesTheSameOneT
 {
     start();
     session->cmbResult.add(QStringLiteral("C:\\x.ico;0;x;1open"));
-    selectItem(0, QStringLiteral("x"), QStringLiteral("256 Color Icon"), QStringLiteral("File"));
+    selectItem(0, "x", "256 Color Icon", "File");
     frmAdd dialog(*session, *collections);
     dialog.prepare(session->selection().referenceTypes);
     EXPECT_FALSE(dialog.cmdAdd->isEnabled());
@@ -415,19 +354,16 @@ TEST_F(CollectionsTest, AddReferenceFilesTheIconNewestFirstAndRefusesTheSameOneT
     EXPECT_EQ(lists.lstUser.text(0), "moon");
     EXPECT_EQ(lists.cmbUser.text(1), "C:\\r1.ico;0;x;1user");
     EXPECT_EQ(context.ReferencesChanged, kTrue);
-
     // The keyword stays chosen; the same icon, type and keyword is refused.
     dialog.prepare(session->selection().referenceTypes);
     EXPECT_EQ(dialog.cmbSearch->currentText(), "moon");
     emit dialog.cmbSearch->activated(1);
     dialog.cmdAdd->click();
-    EXPECT_EQ(dialogs().prompts.back().title, "Error saving reference");
-    EXPECT_EQ(dialogs().prompts.back().text, "This reference already excists.");
-    EXPECT_EQ(dialogs().prompts.back().flags, platform::MB_ICONEXCLAMATION);
+    EXPECT_EQ(lastPrompt().title, "Error saving reference");
+    EXPECT_EQ(lastPrompt().text, "This reference already excists.");
+    EXPECT_EQ(lastPrompt().flags, platform::MB_ICONEXCLAMATION);
     EXPECT_TRUE(dialog.cmdAdd->isEnabled());
     EXPECT_EQ(lists.cmbUser.count(), 4);
-
-    // Searching the keyword lists it, the newest reference first.
     navigation().setFavorites(kFav, false);
     navigation().searchKeyword(1);
     EXPECT_EQ(texts(session->cmbResult), QStringList({"def:1:01book", "C:\\x.ico;0;x;1user", "C:\\r3.ico;0;x;1user"}));
@@ -439,15 +375,14 @@ TEST_F(CollectionsTest, DeleteReferenceTakesOnlyTheReferenceAndAnEmptiedListingS
     start();
     navigation().click(QStringLiteral("Reference256"));
     ASSERT_EQ(session->cmbResult.count(), 2);
-    selectItem(0, QStringLiteral("star"), QStringLiteral("256 Color Icon"), QStringLiteral("Reference"));
+    selectItem(0, "star", "256 Color Icon", "Reference");
     session->run(Command::DeleteReference);
     EXPECT_EQ(texts(session->cmbResult), QStringList({"C:\\r3.ico;0;x;1user"}));
     EXPECT_EQ(session->cmbResult.itemData(0), 1);
     EXPECT_EQ(window.text(StatusPanel::Count), "1 icon(s)");
-
     navigation().click(QStringLiteral("ReferenceHi"));
     ASSERT_EQ(session->cmbResult.count(), 1);
-    selectItem(0, QStringLiteral("star"), QStringLiteral("Hi-Color Icon"), QStringLiteral("Reference"));
+    selectItem(0, "star", "Hi-Color Icon", "Reference");
     session->run(Command::DeleteReference);
     EXPECT_TRUE(session->cmbResult.isEmpty());
     EXPECT_EQ(window.text(StatusPanel::Count), "0 Icon(s)");
@@ -456,8 +391,6 @@ TEST_F(CollectionsTest, DeleteReferenceTakesOnlyTheReferenceAndAnEmptiedListingS
     EXPECT_EQ(root.readFile(QStringLiteral("C:\\r2.ico")), QByteArray("the icon file"));
 }
 
-// --- Custom keywords -----------------------------------------------------------------------------
-
 TEST_F(CollectionsTest, TheKeywordEditorAddsRefusesAndDeletesKeepingEveryListInStep)
 {
     start("mine\r\n");
@@ -465,7 +398,6 @@ TEST_F(CollectionsTest, TheKeywordEditorAddsRefusesAndDeletesKeepingEveryListInS
     EXPECT_EQ(editor.windowTitle(), "Edit Custom Keywords");
     ASSERT_EQ(editor.lstKey->count(), 1);
     EXPECT_FALSE(editor.cmdAdd->isEnabled());
-
     editor.txtKey->setText(QStringLiteral("sun"));
     EXPECT_TRUE(editor.cmdAdd->isEnabled());
     const int shownBefore = window.keywordBarShown;
@@ -474,25 +406,21 @@ TEST_F(CollectionsTest, TheKeywordEditorAddsRefusesAndDeletesKeepingEveryListInS
     EXPECT_EQ(editor.lstKey->currentRow(), 1);
     EXPECT_EQ(window.keywordBarShown, shownBefore + 1);
     EXPECT_EQ(texts(context.catalogueLists.cmbSearch), QStringList({"star", "moon", "mine", "sun"}));
-
     editor.txtKey->setText(QStringLiteral("star"));
     ASSERT_TRUE(editor.cmdAdd->isEnabled());
     editor.cmdAdd->click();
-    EXPECT_EQ(dialogs().prompts.back().text, "This Keyword is already present in\nthe Glyphary Keyword list.");
-    EXPECT_EQ(dialogs().prompts.back().title, "Glyphary");
-    EXPECT_EQ(dialogs().prompts.back().flags, platform::MB_ICONINFORMATION);
+    EXPECT_EQ(lastPrompt().text, "This Keyword is already present in\nthe Glyphary Keyword list.");
+    EXPECT_EQ(lastPrompt().title, "Glyphary");
+    EXPECT_EQ(lastPrompt().flags, platform::MB_ICONINFORMATION);
     EXPECT_EQ(context.catalogueLists.cmbSearch.count(), 4);
-
     editor.txtKey->setText(QStringLiteral("mine"));
     ASSERT_TRUE(editor.cmdDelete->isEnabled());
     editor.cmdDelete->click();
     EXPECT_EQ(editor.txtKey->text(), "");
     EXPECT_EQ(texts(context.catalogueLists.cmbSearch), QStringList({"star", "moon", "sun"}));
     EXPECT_EQ(editor.lstKey->count(), 1);
-
-    // A click in the list takes its text over.
     emit editor.lstKey->itemClicked(editor.lstKey->item(0));
-    EXPECT_EQ(editor.txtKey->text(), "sun");
+    EXPECT_EQ(editor.txtKey->text(), "sun") << "a click in the list takes its text over";
 }
 
 TEST_F(CollectionsTest, ReferencesAndCustomKeywordsAreThereAfterARestart)
@@ -501,7 +429,6 @@ TEST_F(CollectionsTest, ReferencesAndCustomKeywordsAreThereAfterARestart)
     results::CustomKeywords(context).add(QStringLiteral("sun"));
     collections->references.add(QStringLiteral("C:\\x.ico;0;x;1open"), 1, QStringLiteral("sun"));
     ASSERT_TRUE(SaveUserFiles(context));
-
     AppContext restarted(root.platform());
     restarted.ProgramFolder = kProgram;
     LoadCatalogue(restarted);

@@ -1,16 +1,16 @@
+// The real main window: its captions and first start, the stored preferences it comes back with,
+// its commands, and what closing it stores.
 #include "MainWindowFixture.h"
 #include "core/MainWindowLoad.h"
-#include "support/IconBytes.h"
 #include "support/PeBuilder.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-
-#include <future>
-
 #include <QMenu>
 #include <QStatusBar>
 #include <QToolBar>
+#include <future>
+#include <map>
 
 using namespace glyphary;
 using namespace glyphary::platform;
@@ -25,18 +25,51 @@ protected:
     {
         return Settings::toNumber(settings.ReadSetting(HKEY_CURRENT_USER, QString::fromLatin1(def.key), QString::fromLatin1(def.name)));
     }
-    QAction* action(frmMain& window, const char* name) { return window.action(QString::fromLatin1(name)); }
-    QAction* button(frmMain& window, const char* key) { return window.toolButton(QString::fromLatin1(key)); }
+    static QAction* action(frmMain& window, const char* name) { return window.action(QString::fromLatin1(name)); }
+    static QAction* button(frmMain& window, const char* key) { return window.toolButton(QString::fromLatin1(key)); }
 };
 
-TEST_F(MainWindowTest, CaptionsToolTipsAndToolBarButtons)
+TEST_F(MainWindowTest, CommandsWithoutAHandlerYet)
+{
+    frmMain window(context, settings, mutex, QString());
+    // Each command by the first menu entry that runs it.
+    std::map<Command, QString> commands{{Command::Abort, QStringLiteral("abort")},
+                                        {Command::DropOnResults, QStringLiteral("drop on results")}};
+    for (const CommandEntry& entry : commandEntries())
+        commands.try_emplace(entry.command, QString::fromLatin1(entry.name));
+    QStringList missing;
+    for (const auto& [command, name] : commands)
+        if (!window.session().handles(command))
+            missing << name;
+    EXPECT_EQ(missing.join(u' ').toStdString(), "");
+    // Every menu entry runs a command; the tool bars' drop-down menus run the entries their table names.
+    for (QMenu* menu : window.findChildren<QMenu*>()) {
+        for (QAction* entry : menu->actions()) {
+            if (!menu->objectName().startsWith(u"mnu") || entry->isSeparator() || entry->menu())
+                continue;
+            EXPECT_TRUE(commandForEntry(entry->objectName()).has_value()) << entry->objectName().toStdString();
+        }
+    }
+}
+
+TEST(Commands, EntriesOfArraysCarryTheirIndex)
+{
+    EXPECT_EQ(commandForEntry(u"mnuGoToPageNr_0"), (CommandCall{Command::ToPage, 1}));
+    EXPECT_EQ(commandForEntry(u"mnuGoBarToPageNr_4"), (CommandCall{Command::ToPage, 5}));
+    EXPECT_EQ(commandForEntry(u"mnuResultClickViewArrange_2"), (CommandCall{Command::ArrangeBy, 2}));
+    EXPECT_EQ(commandForEntry(u"mnuToolsZoom10"), (CommandCall{Command::Zoom, 10}));
+    EXPECT_EQ(commandForEntry(u"mnuResultClickZoom"), (CommandCall{Command::Zoom, 0}));
+    EXPECT_EQ(commandForEntry(u"mnuNoSuchEntry"), std::nullopt);
+    EXPECT_EQ(commandForEntry(u""), std::nullopt);
+}
+
+TEST_F(MainWindowTest, AFirstStartShowsCaptionsDefaultsAndTheMissingIndexAndLightNotices)
 {
     const auto window = openWindow();
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Glyphary"));
     EXPECT_EQ(window->menu(QStringLiteral("mnuFile"))->title(), QStringLiteral("&File"));
     EXPECT_EQ(action(*window, "mnuViewArrange_1")->text(), QStringLiteral("by &Type"));
     EXPECT_EQ(window->menu(QStringLiteral("mnuWhite"))->title(), QStringLiteral("White Area"));
-
     QStringList keys;
     for (QAction* standard : window->pnlToolBar->actions())
         keys << standard->objectName();
@@ -48,14 +81,8 @@ TEST_F(MainWindowTest, CaptionsToolTipsAndToolBarButtons)
     EXPECT_EQ(button(*window, "zoom")->menu()->actions().size(), 5);
     EXPECT_EQ(button(*window, "changefolder")->toolTip(), QStringLiteral("Change Any Folder Icon"));
     EXPECT_EQ(window->pnlToolbarYour->actions().size(), 11);
-    // Text labels on by default: captions shown from the tag.
-    EXPECT_EQ(button(*window, "prevpage")->text(), QStringLiteral("Previous"));
+    EXPECT_EQ(button(*window, "prevpage")->text(), QStringLiteral("Previous")) << "text labels are on by default";
     EXPECT_TRUE(action(*window, "mnuViewToolbarTextLabels")->isChecked());
-}
-
-TEST_F(MainWindowTest, AFirstStartShowsTheDefaultsAndTheMissingIndexAndLightNotices)
-{
-    const auto window = openWindow();
     EXPECT_EQ(window->pnlResult->view(), 0);
     EXPECT_TRUE(action(*window, "mnuViewLargeIcons")->isChecked());
     EXPECT_FALSE(action(*window, "mnuViewDetails")->isChecked());
@@ -66,7 +93,6 @@ TEST_F(MainWindowTest, AFirstStartShowsTheDefaultsAndTheMissingIndexAndLightNoti
     EXPECT_FALSE(action(*window, "mnuGoNextPage")->isEnabled());
     EXPECT_FALSE(button(*window, "nextpage")->isEnabled());
     EXPECT_TRUE(action(*window, "mnuToolsDefaultFolder")->isEnabled()); // Windows 98 shows folder icons
-
     const auto& dialogs = root.dialogs();
     ASSERT_EQ(dialogs.prompts.size(), 2u);
     EXPECT_EQ(dialogs.prompts[0].title, QStringLiteral("Glyphary error"));
@@ -82,7 +108,6 @@ TEST_F(MainWindowTest, TheLightNoticeStaysAwayWithTheCoreLibraryOrItsFlag)
     root.writeFile(QStringLiteral("C:\\Glyphary\\Iconlib.res"), "zip");
     openWindow();
     EXPECT_TRUE(root.dialogs().messages.empty());
-
     QFile::remove(root.host(QStringLiteral("C:\\Glyphary\\Iconlib.res")));
     store(setting::GlypharyLight, qint32(-1));
     openWindow();
@@ -103,7 +128,6 @@ TEST_F(MainWindowTest, OldWindowsWithAnOldBrowserHasNoFolderIcons)
     auto window = load();
     EXPECT_FALSE(window->session().folderIconsSupported());
     EXPECT_FALSE(action(*window, "mnuToolsDefaultFolder")->isEnabled());
-
     // A browser of version 4 named by "htmlfile\DefaultIcon" brings folder icons.
     glyphary::testing::ResourceBuilder browser;
     browser.iconGroup(formats::ResourceName::byId(1), {glyphary::testing::dibImage(4)}).version(4, 72);
@@ -189,22 +213,21 @@ TEST_F(MainWindowTest, ViewHelpAndStopCommandsAct)
     EXPECT_TRUE(window->pnlStatusBar->isHidden());
     action(*window, "mnuViewToolbarYour")->trigger();
     EXPECT_FALSE(window->bandVisible(2));
-
-    // Without the help file, Help Topics says so.
     root.dialogs().prompts.clear();
-    action(*window, "mnuHelpTopics")->trigger();
+    action(*window, "mnuHelpTopics")->trigger(); // without the help file
     ASSERT_EQ(root.dialogs().prompts.size(), 1u);
     EXPECT_EQ(root.dialogs().prompts[0].title, QStringLiteral("Help error"));
     EXPECT_EQ(root.dialogs().prompts[0].text, QStringLiteral("The Glyphary Help file could not be found."));
-
     context.AbortFlag = kFalse;
     button(*window, "abort")->trigger();
     EXPECT_EQ(context.AbortFlag, kTrue);
 }
 
-TEST_F(MainWindowTest, ClosingMaximisedStoresStateTwoAndKeepsTheNormalPosition)
+TEST_F(MainWindowTest, ClosingMaximisedStoresStateTwoKeepsTheNormalPositionAndRemovesExtractedLibraries)
 {
     store(setting::MainTop, qint32(1500));
+    root.writeFile(QStringLiteral("C:\\WINDOWS\\TEMP\\12.lib"), "x");
+    root.writeFile(QStringLiteral("C:\\WINDOWS\\TEMP\\keep.txt"), "x");
     auto window = openWindow();
     window->show();
     window->showMaximized();
@@ -216,14 +239,20 @@ TEST_F(MainWindowTest, ClosingMaximisedStoresStateTwoAndKeepsTheNormalPosition)
     EXPECT_EQ(settings.readText(setting::IconsPerPage), QStringLiteral("200"));
     EXPECT_FALSE(isEmpty(settings.read(setting::Colwidth3)));
     EXPECT_FALSE(isEmpty(settings.read(setting::Splitter)));
-    // Nothing was asked: no system icons were changed.
-    for (const auto& prompt : root.dialogs().prompts)
+    EXPECT_FALSE(QFile::exists(root.host(QStringLiteral("C:\\WINDOWS\\TEMP\\12.lib"))));
+    EXPECT_TRUE(QFile::exists(root.host(QStringLiteral("C:\\WINDOWS\\TEMP\\keep.txt"))));
+    for (const auto& prompt : root.dialogs().prompts) // no system icons were changed
         EXPECT_NE(prompt.title, QStringLiteral("Rebuild Windows Icon Cache"));
 }
 
-TEST_F(MainWindowTest, ClosingMinimisedStoresNeitherStateNorPosition)
+TEST_F(MainWindowTest, ClosingMinimisedStoresNoPlaceAndAnUnloadThatIsNotThePersonsCloseNothing)
 {
-    auto window = openWindow();
+    const auto unloaded = openWindow();
+    unloaded->show();
+    unloaded->unloadWithoutSaving();
+    EXPECT_TRUE(isEmpty(settings.ReadSetting(HKEY_CURRENT_USER, QString::fromLatin1(kSettingsKey), QStringLiteral("ViewType"))));
+    EXPECT_FALSE(number(setting::MainState).has_value());
+    const auto window = openWindow();
     window->show();
     window->showMinimized();
     window->closeProgram();
@@ -253,28 +282,6 @@ TEST_F(MainWindowTest, ChangedSystemIconsAskForARebuildOnce)
     EXPECT_EQ(context.SystemIconsNeedRebuild, kFalse);
 }
 
-TEST_F(MainWindowTest, AnUnloadThatIsNotThePersonsCloseStoresNothing)
-{
-    auto window = openWindow();
-    window->show();
-    window->unloadWithoutSaving();
-    EXPECT_TRUE(isEmpty(settings.ReadSetting(HKEY_CURRENT_USER, QString::fromLatin1(kSettingsKey), QStringLiteral("ViewType"))));
-    EXPECT_FALSE(number(setting::MainState).has_value());
-}
-
-TEST_F(MainWindowTest, ShutdownRemovesExtractedLibraries)
-{
-    root.writeFile(QStringLiteral("C:\\WINDOWS\\TEMP\\12.lib"), "x");
-    root.writeFile(QStringLiteral("C:\\WINDOWS\\TEMP\\keep.txt"), "x");
-    openWindow()->closeProgram();
-    EXPECT_FALSE(QFile::exists(root.host(QStringLiteral("C:\\WINDOWS\\TEMP\\12.lib"))));
-    EXPECT_TRUE(QFile::exists(root.host(QStringLiteral("C:\\WINDOWS\\TEMP\\keep.txt"))));
-}
-
-} // namespace
-
-namespace {
-
 TEST_F(MainWindowTest, ASecondStartWithAFolderHandsItOverAndTheFirstListsIt)
 {
     root.writeFile(QStringLiteral("C:\\Icons\\a.ico"), glyphary::testing::icoFile({glyphary::testing::dibImage(4)}));
@@ -282,7 +289,6 @@ TEST_F(MainWindowTest, ASecondStartWithAFolderHandsItOverAndTheFirstListsIt)
     ASSERT_TRUE(mutex.create(scopedInstanceName(QString::fromLatin1(kInstanceMutexName), root.rootPath())));
     auto window = openWindow();
     window->show();
-
     // The second start runs beside the first one's event loop, as another process would.
     auto secondStart = std::async(std::launch::async, [this] {
         NamedMutex second;

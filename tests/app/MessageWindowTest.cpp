@@ -1,3 +1,4 @@
+// The notice window: its texts, the flag it stores, its second button and its place.
 #include "core/Settings.h"
 #include "core/SettingsTable.h"
 #include "support/GuiApplication.h"
@@ -36,8 +37,10 @@ protected:
     Settings settings{root.platform().registry()};
 };
 
-TEST_F(MessageWindowTest, ShowsTheRequestAndHidesAnEmptySecondButton)
+TEST_F(MessageWindowTest, ShowsTheRequestHidesAnEmptySecondButtonAndLeavesAPositionOffEveryScreen)
 {
+    settings.write(setting::MessageTop, qint32(-9000000));
+    settings.write(setting::MessageLeft, qint32(-9000000));
     frmMessage window(settings, 15, {QStringLiteral("Rebuild Icon Cache Now!"), QStringLiteral("FolderCache"), QStringLiteral("Folder Icon"), QString()});
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Folder Icon"));
     EXPECT_EQ(window.txtMessage->text(), QStringLiteral("Rebuild Icon Cache Now!"));
@@ -45,6 +48,8 @@ TEST_F(MessageWindowTest, ShowsTheRequestAndHidesAnEmptySecondButton)
     EXPECT_EQ(window.chkNoShow->property("tag").toString(), QStringLiteral("FolderCache"));
     EXPECT_EQ(window.cmdOK->text(), QStringLiteral("&Close"));
     EXPECT_TRUE(window.cmdRestart->isHidden());
+    EXPECT_GT(window.pos().x(), -1000);
+    EXPECT_GT(window.pos().y(), -1000);
 }
 
 TEST_F(MessageWindowTest, ClosingWritesTheFlagAsZeroOrOneAndThePosition)
@@ -58,7 +63,6 @@ TEST_F(MessageWindowTest, ClosingWritesTheFlagAsZeroOrOneAndThePosition)
     EXPECT_FALSE(settings.noticeWanted(QStringLiteral("OrganizeFav")));
     EXPECT_FALSE(isEmpty(settings.read(setting::MessageTop)));
     EXPECT_FALSE(isEmpty(settings.read(setting::MessageLeft)));
-
     showAndClose({QStringLiteral("text"), QStringLiteral("OrganizeFav"), QStringLiteral("t"), QString()},
                  [](frmMessage& window) { window.cmdOK->click(); });
     EXPECT_EQ(flag("OrganizeFav"), 0);
@@ -75,19 +79,9 @@ TEST_F(MessageWindowTest, TheSecondButtonGivesTrueAndTheCloseBoxCountsAsClose)
                                  window.cmdRestart->click();
                              }));
     EXPECT_EQ(flag("SysCursorRestart"), 0);
-
     EXPECT_FALSE(showAndClose({QStringLiteral("x"), QStringLiteral("SysCache"), QStringLiteral("t"), QStringLiteral("&Rebuild")},
                               [](frmMessage& window) { window.reject(); }));
     EXPECT_EQ(flag("SysCache"), 0);
-}
-
-TEST_F(MessageWindowTest, APositionOffEveryScreenIsNotUsed)
-{
-    settings.write(setting::MessageTop, qint32(-9000000));
-    settings.write(setting::MessageLeft, qint32(-9000000));
-    frmMessage window(settings, 15, {QStringLiteral("x"), QStringLiteral("SysCache"), QStringLiteral("t"), QString()});
-    EXPECT_GT(window.pos().x(), -1000);
-    EXPECT_GT(window.pos().y(), -1000);
 }
 
 } // namespace

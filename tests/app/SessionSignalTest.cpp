@@ -79,30 +79,18 @@ protected:
     }
 };
 
-TEST_F(SessionSignal, TermRunsTheShutdownSavesAndEnds)
+TEST_F(SessionSignal, TermHangUpAndInterruptRunTheShutdownSavesAndEnd)
 {
-    Run run;
-    ASSERT_TRUE(start(run));
-    ASSERT_EQ(storedValues(run), QStringList{});
-    signal(run, SIGTERM);
-    ASSERT_TRUE(run.program.waitForFinished(20000));
-    EXPECT_EQ(run.program.exitStatus(), QProcess::NormalExit);
-    const QStringList stored = storedValues(run);
-    EXPECT_TRUE(stored.contains(QStringLiteral("ViewType")));
-    EXPECT_TRUE(stored.contains(QStringLiteral("IconsPerPage")));
-    EXPECT_TRUE(stored.contains(QStringLiteral("Colwidth1")));
-    EXPECT_TRUE(stored.contains(QStringLiteral("MainState")));
-}
-
-TEST_F(SessionSignal, HangUpAndInterruptRunTheSavesToo)
-{
-    for (const int number : {SIGHUP, SIGINT}) {
+    for (const int number : {SIGTERM, SIGHUP, SIGINT}) {
         Run run;
         ASSERT_TRUE(start(run));
+        ASSERT_EQ(storedValues(run), QStringList{});
         signal(run, number);
         ASSERT_TRUE(run.program.waitForFinished(20000));
         EXPECT_EQ(run.program.exitStatus(), QProcess::NormalExit) << number;
-        EXPECT_TRUE(storedValues(run).contains(QStringLiteral("IconsPerPage"))) << number;
+        const QStringList stored = storedValues(run);
+        for (const char* name : {"ViewType", "IconsPerPage", "Colwidth1", "MainState"})
+            EXPECT_TRUE(stored.contains(QLatin1StringView(name))) << number << " " << name;
     }
 }
 

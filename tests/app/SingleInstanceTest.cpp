@@ -29,6 +29,12 @@ protected:
     }
 
     QString scoped(const char* name) const { return scopedInstanceName(QString::fromLatin1(name), root); }
+    static void runEvents(int ms)
+    {
+        QEventLoop loop;
+        QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
 
     // `handlerEventsMs`: how long the hand-over handler lets events run, as a listing does.
     void markWindow(bool visible, int handlerEventsMs = 0)
@@ -37,23 +43,12 @@ protected:
         handlers.isVisible = [visible] { return visible; };
         handlers.copyData = [this, handlerEventsMs](const QByteArray& payload) {
             received << payload;
-            if (handlerEventsMs > 0) {
-                QEventLoop nested;
-                QTimer::singleShot(handlerEventsMs, &nested, &QEventLoop::quit);
-                nested.exec();
-            }
+            if (handlerEventsMs > 0)
+                runEvents(handlerEventsMs);
         };
         handlers.activate = [this] { ++activations; };
         marked = std::make_unique<MarkedWindow>(scoped(kInstancePropertyName), std::move(handlers));
         ASSERT_TRUE(marked->listening());
-    }
-
-    QProcessEnvironment environment() const
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("GLYPHARY_ROOT"), root);
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        return env;
     }
 
     // Runs the program as a second start, serving this process's events meanwhile, and returns its
@@ -61,7 +56,10 @@ protected:
     int runSecondStart(const QStringList& arguments, qint64* elapsedMs = nullptr)
     {
         QProcess process;
-        process.setProcessEnvironment(environment());
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("GLYPHARY_ROOT"), root);
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        process.setProcessEnvironment(environment);
         QEventLoop loop;
         QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
         QTimer::singleShot(10000, &loop, &QEventLoop::quit);
@@ -78,10 +76,7 @@ protected:
             process.waitForFinished();
             return -1;
         }
-        // Let the last request and its handler be served before looking at what arrived.
-        QEventLoop settle;
-        QTimer::singleShot(50, &settle, &QEventLoop::quit);
-        settle.exec();
+        runEvents(50); // the last request and its handler are served before looking at what arrived
         return process.exitCode();
     }
 
@@ -126,49 +121,33 @@ TEST_F(SingleInstanceTest, AHandOverHandlerThatLetsEventsRunOutlivesTheSendersSo
     markWindow(true, 300);
     EXPECT_EQ(runSecondStart({QStringLiteral("C:\\Icons")}), 0);
     EXPECT_EQ(runSecondStart({QStringLiteral("C:\\More")}), 0);
-    QEventLoop after;
-    QTimer::singleShot(400, &after, &QEventLoop::quit);
-    after.exec();
+    runEvents(400);
     EXPECT_EQ(received, (QList<QByteArray>{"C:\\Icons", "C:\\More"}));
 }
 
-TEST_F(SingleInstanceTest, WithoutAMarkedWindowTheSecondStartEndsSilently)
+TEST_F(SingleInstanceTest, WithoutAMarkedWindowOrWithOneThatNeverAnswersTheSecondStartEndsSilently)
 {
     ASSERT_TRUE(mutex.create(scoped(kInstanceMutexName)));
     qint64 elapsed = 0;
     EXPECT_EQ(runSecondStart({QStringLiteral("C:\\x.ico")}, &elapsed), 0);
     EXPECT_TRUE(received.isEmpty());
     EXPECT_LT(elapsed, 5000);
-}
-
-TEST_F(SingleInstanceTest, AWindowThatNeverAnswersDoesNotHoldTheSecondStartPastTheTimeOut)
-{
-    ASSERT_TRUE(mutex.create(scoped(kInstanceMutexName)));
     // A listener that accepts but never serves, like a first instance stuck in a long load.
     QLocalServer::removeServer(scoped(kInstancePropertyName));
     QLocalServer deaf;
     ASSERT_TRUE(deaf.listen(scoped(kInstancePropertyName)));
-    QProcess process;
-    process.setProcessEnvironment(environment());
-    QElapsedTimer timer;
-    timer.start();
-    process.start(QStringLiteral(GLYPHARY_TEST_BIN_DIR "/glyphary"), {QStringLiteral("C:\\x.ico")});
-    ASSERT_TRUE(process.waitForFinished(9000));
-    EXPECT_EQ(process.exitCode(), 0);
-    EXPECT_LT(timer.elapsed(), 7000);
+    EXPECT_EQ(runSecondStart({QStringLiteral("C:\\x.ico")}, &elapsed), 0);
+    EXPECT_LT(elapsed, 7000);
 }
 
-TEST_F(SingleInstanceTest, TheMutexIsHeldOnceAndFreedOnRelease)
+TEST_F(SingleInstanceTest, TheMutexIsHeldOnceAndALockLeftByACrashedInstanceDoesNotCount)
 {
     NamedMutex second;
     ASSERT_TRUE(mutex.create(scoped(kInstanceMutexName)));
     EXPECT_FALSE(second.create(scoped(kInstanceMutexName)));
     mutex.release();
-    EXPECT_TRUE(second.create(scoped(kInstanceMutexName)));
-}
-
-TEST_F(SingleInstanceTest, ALockLeftByACrashedInstanceDoesNotCount)
-{
+    ASSERT_TRUE(second.create(scoped(kInstanceMutexName)));
+    second.release();
     // The lock of a process that is gone, as QLockFile writes it: pid, application, host.
     QProcess gone;
     gone.start(QStringLiteral("/bin/true"));
@@ -182,7 +161,6 @@ TEST_F(SingleInstanceTest, ALockLeftByACrashedInstanceDoesNotCount)
     QString app;
     ASSERT_TRUE(probe.getLockInfo(&pid, &host, &app));
     probe.unlock();
-
     QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (runtime.isEmpty())
         runtime = QDir::tempPath();

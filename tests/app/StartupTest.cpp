@@ -1,13 +1,10 @@
-#include "core/AppContext.h"
-#include "core/MainSession.h"
-#include "support/FakeMainWindow.h"
+// The first start's shared folders and path setting, the command line it is handed, and the
+// common error report.
 #include "app/CommandLine.h"
-#include "core/ErrorReport.h"
-#include "core/Settings.h"
-#include "core/SettingsTable.h"
 #include "app/Startup.h"
+#include "core/ErrorReport.h"
+#include "core/SettingsTable.h"
 #include "platform/Win32Types.h"
-#include "support/TempRoot.h"
 #include "support/SessionFixture.h"
 
 #include <QFile>
@@ -46,7 +43,6 @@ TEST(SplashLoad, FillsTheSharedFoldersAsTheFolderCallsReportThem)
     EXPECT_EQ(context.TempFolder, QStringLiteral("c:\\windows\\temp\\"));
     EXPECT_EQ(context.CatalogueAvailable, kTrue);
     EXPECT_EQ(context.PendingOpenPath, QString());
-
     // NT keeps its system files in SYSTEM32; a folder given with its backslash keeps one.
     const Started nt(QStringLiteral("NT4"), QStringLiteral("C:\\Glyphary\\"));
     EXPECT_EQ(nt.context.SystemFolder, QStringLiteral("C:\\WINDOWS\\SYSTEM32"));
@@ -57,12 +53,10 @@ TEST(SplashLoad, WritesThePathSettingOnlyWhenItDiffers)
 {
     Started started;
     EXPECT_EQ(Settings::toText(started.settings.read(setting::Path)), QStringLiteral("C:\\Glyphary\\"));
-
     const QString userHive = started.root.rootPath() + QStringLiteral("/user.reg");
     const QByteArray hive = readHostFile(userHive);
     splashLoad(started.context, started.settings, QStringLiteral("C:\\Glyphary"));
     EXPECT_EQ(readHostFile(userHive), hive);
-
     splashLoad(started.context, started.settings, QStringLiteral("C:\\Moved"));
     EXPECT_EQ(Settings::toText(started.settings.read(setting::Path)), QStringLiteral("C:\\Moved\\"));
 }
@@ -84,27 +78,17 @@ protected:
     std::optional<ErrorInfo> failure;
 };
 
-TEST_F(CommandLineTest, OpensThePathClearingEarlierResultsAndActivates)
-{
-    HandleCommandLine(session, QStringLiteral("C:\\Icons\\a b.ico"));
-    EXPECT_EQ(session.cmbResult.count(), 0);
-    EXPECT_EQ(opened, QStringList{QStringLiteral("C:\\Icons\\a b.ico")});
-    EXPECT_EQ(window.activations, 1);
-}
-
-TEST_F(CommandLineTest, AnEmptyHandOverOnlyActivates)
+TEST_F(CommandLineTest, AnEmptyHandOverOnlyActivatesAndAPathIsOpenedInPlaceOfEarlierResults)
 {
     HandleCommandLine(session, QString(QChar(u'\0')));
     HandleCommandLine(session, QString());
     EXPECT_EQ(session.cmbResult.count(), 1);
     EXPECT_TRUE(opened.isEmpty());
     EXPECT_EQ(window.activations, 2);
-}
-
-TEST(HandleCommandLine, TextAfterAZeroAndSurroundingQuotesAreNotPartOfThePath)
-{
-    EXPECT_EQ(commandLinePath(QStringLiteral("C:\\x.ico") + QChar(u'\0') + QStringLiteral("junk")), QStringLiteral("C:\\x.ico"));
-    EXPECT_EQ(commandLinePath(QStringLiteral("\"C:\\My Icons\\x.ico\"")), QStringLiteral("C:\\My Icons\\x.ico"));
+    HandleCommandLine(session, QStringLiteral("C:\\Icons\\a b.ico"));
+    EXPECT_EQ(session.cmbResult.count(), 0);
+    EXPECT_EQ(opened, QStringList{QStringLiteral("C:\\Icons\\a b.ico")});
+    EXPECT_EQ(window.activations, 3);
 }
 
 TEST_F(CommandLineTest, AnOpenErrorEndsItWithTheCommonReport)
@@ -117,6 +101,19 @@ TEST_F(CommandLineTest, AnOpenErrorEndsItWithTheCommonReport)
     EXPECT_EQ(window.activations, 0);
 }
 
+TEST(CommandLine, HostPathsBecomeWindowsPathsWithoutQuotesOrWhatFollowsAZero)
+{
+    EXPECT_EQ(commandLinePath(QStringLiteral("C:\\x.ico") + QChar(u'\0') + QStringLiteral("junk")), QStringLiteral("C:\\x.ico"));
+    EXPECT_EQ(commandLinePath(QStringLiteral("\"C:\\My Icons\\x.ico\"")), QStringLiteral("C:\\My Icons\\x.ico"));
+    TempRoot root;
+    const auto& paths = root.platform().paths();
+    EXPECT_EQ(commandLineFromArguments({QStringLiteral("/home/ann/x.ico")}, paths), QStringLiteral("Z:\\home\\ann\\x.ico"));
+    EXPECT_EQ(commandLineFromArguments({root.rootPath() + QStringLiteral("/drive_c/WINDOWS/a.ico")}, paths),
+              QStringLiteral("C:\\WINDOWS\\a.ico"));
+    EXPECT_EQ(commandLineFromArguments({QStringLiteral("C:\\x.ico")}, paths), QStringLiteral("C:\\x.ico"));
+    EXPECT_EQ(commandLineFromArguments({}, paths), QString());
+}
+
 TEST(ErrorReport, HasTheExactTextAndBothTitles)
 {
     const ErrorInfo error{5, QStringLiteral("frmMain"), QStringLiteral("Invalid procedure call")};
@@ -125,17 +122,6 @@ TEST(ErrorReport, HasTheExactTextAndBothTitles)
                              "Try to include relevant information and\rthe actions you were performing."));
     EXPECT_EQ(errorReportTitle(ErrorReporter::Procedure), QStringLiteral("Error"));
     EXPECT_EQ(errorReportTitle(ErrorReporter::Startup), QStringLiteral("Glyphary Error"));
-}
-
-TEST(CommandLineArguments, HostPathsBecomeWindowsPaths)
-{
-    TempRoot root;
-    const auto& paths = root.platform().paths();
-    EXPECT_EQ(commandLineFromArguments({QStringLiteral("/home/ann/x.ico")}, paths), QStringLiteral("Z:\\home\\ann\\x.ico"));
-    EXPECT_EQ(commandLineFromArguments({root.rootPath() + QStringLiteral("/drive_c/WINDOWS/a.ico")}, paths),
-              QStringLiteral("C:\\WINDOWS\\a.ico"));
-    EXPECT_EQ(commandLineFromArguments({QStringLiteral("C:\\x.ico")}, paths), QStringLiteral("C:\\x.ico"));
-    EXPECT_EQ(commandLineFromArguments({}, paths), QString());
 }
 
 } // namespace
