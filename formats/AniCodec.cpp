@@ -10,109 +10,15 @@ namespace glyphary::formats {
 namespace {
 
 // "RIFF" u32 size "ACON", then chunks: FOURCC id | u32 size | data | pad byte when size is odd.
-constexpr std::uint64_t kRiffSize = 4;
-constexpr std::uint64_t kRiffForm = 8;
 constexpr std::uint64_t kRiffChunks = 12;
 constexpr std::uint64_t kChunkHeader = 8;
-constexpr std::uint64_t kListType = 4; // LIST data starts with its type
-
-// ANIHEADER, u32 fields
 constexpr std::uint64_t kAniHeaderSize = 36;
-constexpr std::uint64_t kAnihFlags = 32;
 
-struct Chunk {
-    std::string id;
-    std::uint64_t data = 0;
-    std::uint64_t size = 0; // cut to the end of its parent
-};
-
-// A printable FOURCC whose data fits before `end`.
-bool looksLikeChunk(const ByteReader& reader, std::uint64_t at, std::uint64_t end)
+// Frames in order up to the first that does not decode.
+std::vector<AniFrame> readFrames(const std::vector<Bytes>& files, DecodeBudget& budget)
 {
-    if (at > end || end - at < kChunkHeader)
-        return false;
-    for (std::uint64_t i = 0; i < 4; ++i) {
-        const std::uint8_t byte = *reader.u8(at + i);
-        if (byte < 0x20 || byte > 0x7E)
-            return false;
-    }
-    return *reader.u32le(at + 4) <= end - at - kChunkHeader;
-}
-
-// The chunks between begin and end. An odd chunk is normally followed by a pad byte; some writers
-// leave it out, which shows as a chunk starting right at the end of the data instead of one byte later.
-// Every chunk moves on by at least 8 bytes, so zero-sized chunks cannot loop.
-std::vector<Chunk> chunksIn(const ByteReader& reader, std::uint64_t begin, std::uint64_t end)
-{
-    std::vector<Chunk> chunks;
-    std::uint64_t at = begin;
-    while (at <= end && end - at >= kChunkHeader) {
-        const std::uint64_t data = at + kChunkHeader;
-        const std::uint64_t size = *reader.u32le(at + 4);
-        if (size > end - data) {
-            chunks.push_back({*reader.ascii(at, 4), data, end - data});
-            break;
-        }
-        chunks.push_back({*reader.ascii(at, 4), data, size});
-        at = data + size;
-        if (size % 2 == 1 && !(looksLikeChunk(reader, at, end) && !looksLikeChunk(reader, at + 1, end)))
-            ++at;
-    }
-    return chunks;
-}
-
-const Chunk* findChunk(const std::vector<Chunk>& chunks, std::string_view id)
-{
-    const auto found = std::find_if(chunks.begin(), chunks.end(), [&](const Chunk& c) { return c.id == id; });
-    return found == chunks.end() ? nullptr : &*found;
-}
-
-// The children of the first LIST of the given type, or nothing.
-std::vector<Chunk> listChildren(const ByteReader& reader, const std::vector<Chunk>& chunks, std::string_view type)
-{
-    for (const Chunk& chunk : chunks)
-        if (chunk.id == "LIST" && chunk.size >= kListType && reader.ascii(chunk.data, 4) == type)
-            return chunksIn(reader, chunk.data + kListType, chunk.data + chunk.size);
-    return {};
-}
-
-std::vector<std::uint32_t> u32Array(const ByteReader& reader, const Chunk& chunk)
-{
-    const std::uint64_t count = std::min<std::uint64_t>(chunk.size / 4, kMaxAniSteps);
-    std::vector<std::uint32_t> values;
-    values.reserve(count);
-    for (std::uint64_t i = 0; i < count; ++i)
-        values.push_back(*reader.u32le(chunk.data + 4 * i));
-    return values;
-}
-
-QString infoText(const ByteReader& reader, const std::vector<Chunk>& info, std::string_view id)
-{
-    const Chunk* chunk = findChunk(info, id);
-    if (!chunk)
-        return {};
-    std::string text = *reader.ascii(chunk->data, chunk->size);
-    text.resize(std::min(text.size(), text.find('\0')));
-    return fromCp1252(text);
-}
-
-AniHeader readHeader(const ByteReader& reader, std::uint64_t at)
-{
-    const auto field = [&](std::uint64_t index) { return *reader.u32le(at + 4 * index); };
-    return {field(0), field(1), field(2), field(3), field(4), field(5), field(6), field(7), field(8)};
-}
-
-std::vector<AniFrame> readFrames(const ByteReader& reader, const std::vector<Chunk>& fram, std::uint32_t declared,
-    DecodeBudget& budget)
-{
-    const std::size_t limit = declared == 0 ? kMaxAniFrames : std::min<std::size_t>(declared, kMaxAniFrames);
     std::vector<AniFrame> frames;
-    for (const Chunk& chunk : fram) {
-        if (frames.size() >= limit)
-            break;
-        if (chunk.id != "icon")
-            continue;
-        const Bytes bytes = *reader.sub(chunk.data, chunk.size);
+    for (const Bytes bytes : files) {
         const auto directory = parseIcoDirectory(bytes);
         if (!directory)
             break;
@@ -174,52 +80,20 @@ IconCodecResult<AniFile> parseAni(Bytes bytes)
 IconCodecResult<AniFile> parseAni(Bytes bytes, DecodeBudget& budget)
 {
     using Result = IconCodecResult<AniFile>;
-    const ByteReader reader(bytes);
-    if (!reader.has(0, kRiffChunks))
-        return Result::failure(IconCodecError::TooShort, 0);
-    if (reader.ascii(0, 4) != "RIFF" || reader.ascii(kRiffForm, 4) != "ACON")
-        return Result::failure(IconCodecError::NotRiff, 0);
-    // A RIFF size larger than the file is common; the file's end wins.
-    const std::uint64_t end = std::min<std::uint64_t>(kRiffForm + *reader.u32le(kRiffSize), reader.size());
-    const std::vector<Chunk> chunks = chunksIn(reader, kRiffChunks, end);
-
-    const Chunk* anih = findChunk(chunks, "anih");
-    if (!anih || anih->size < kAniHeaderSize)
-        return Result::failure(IconCodecError::MissingAniHeader, anih ? anih->data : kRiffChunks);
+    const auto chunks = readAniChunks(bytes);
+    if (!chunks)
+        return Result::failure(chunks.error, chunks.offset);
     AniFile file;
-    file.header = readHeader(reader, anih->data);
-    if ((file.header.flags & kAniFlagIcon) == 0)
-        return Result::failure(IconCodecError::RawFramesUnsupported, anih->data + kAnihFlags);
-
-    file.frames = readFrames(reader, listChildren(reader, chunks, "fram"), file.header.frames, budget);
+    file.header = chunks.value->header;
+    file.frames = readFrames(chunks.value->frames, budget);
     file.cutShort = budget.cutShort;
     if (file.frames.empty())
         return Result::failure(IconCodecError::NoFrames, kRiffChunks);
-
-    const Chunk* rateChunk = findChunk(chunks, "rate");
-    const std::vector<std::uint32_t> rates = rateChunk ? u32Array(reader, *rateChunk) : std::vector<std::uint32_t>{};
-    const auto rateOf = [&](std::size_t step) { return step < rates.size() ? rates[step] : file.header.jifRate; };
-    const std::size_t frameCount = file.frames.size();
-    if (const Chunk* seqChunk = findChunk(chunks, "seq ")) {
-        const std::vector<std::uint32_t> sequence = u32Array(reader, *seqChunk);
-        const std::size_t count = file.header.steps == 0 ? sequence.size() : std::min<std::size_t>(file.header.steps, sequence.size());
-        for (std::size_t step = 0; step < count; ++step)
-            if (sequence[step] < frameCount)
-                file.steps.push_back({sequence[step], rateOf(step)});
-        if (file.steps.empty())
-            return Result::failure(IconCodecError::BadSequence, seqChunk->data);
-    } else {
-        // Without 'seq ' the steps are the frames in order; Wine ignores cSteps when AF_SEQUENCE
-        // promises a sequence that is not there.
-        const bool useSteps = file.header.steps != 0 && (file.header.flags & kAniFlagSequence) == 0;
-        const std::size_t count = useSteps ? std::min<std::size_t>(file.header.steps, frameCount) : frameCount;
-        for (std::size_t step = 0; step < count; ++step)
-            file.steps.push_back({static_cast<std::uint32_t>(step), rateOf(step)});
-    }
-
-    const std::vector<Chunk> info = listChildren(reader, chunks, "INFO");
-    file.title = infoText(reader, info, "INAM");
-    file.author = infoText(reader, info, "IART");
+    file.steps = aniSteps(*chunks.value, file.frames.size());
+    if (file.steps.empty())
+        return Result::failure(IconCodecError::BadSequence, chunks.value->sequenceOffset);
+    file.title = fromCp1252(chunks.value->title);
+    file.author = fromCp1252(chunks.value->author);
     return {std::move(file)};
 }
 

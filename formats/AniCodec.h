@@ -3,9 +3,10 @@
 // per step), 'LIST' 'fram' with one 'icon' chunk per frame (a whole .ico or .cur file) and an optional
 // 'LIST' 'INFO' with 'INAM' (title) and 'IART' (author).
 
+#include "formats/AniChunks.h"
 #include "formats/ByteReader.h"
-#include "formats/IconImage.h"
 #include "formats/IcoCodec.h"
+#include "formats/IconImage.h"
 
 #include <QString>
 
@@ -15,33 +16,9 @@
 
 namespace glyphary::formats {
 
-inline constexpr std::uint32_t kAniFlagIcon = 0x1;     // AF_ICON: frames are .ico/.cur files
-inline constexpr std::uint32_t kAniFlagSequence = 0x2; // AF_SEQUENCE: a 'seq ' chunk is present
-// Limits: frames read and steps kept, whatever the header says.
-inline constexpr std::size_t kMaxAniFrames = 1024;
-inline constexpr std::size_t kMaxAniSteps = 4096;
-
-// ANIHEADER (36 bytes) as stored.
-struct AniHeader {
-    std::uint32_t sizeOf = 36;
-    std::uint32_t frames = 0;
-    std::uint32_t steps = 0;
-    std::uint32_t width = 0;     // 0 with AF_ICON
-    std::uint32_t height = 0;
-    std::uint32_t bitCount = 0;
-    std::uint32_t planes = 0;
-    std::uint32_t jifRate = 0;   // default jiffies (1/60 s) per step
-    std::uint32_t flags = 0;
-};
-
 struct AniFrame {
     IconImage image;      // the frame's image for the 32 x 32 cursor size (chooseIconImage)
     ByteVector fileBytes; // the frame's whole .ico/.cur file
-};
-
-struct AniStep {
-    std::uint32_t frame = 0;   // index into frames
-    std::uint32_t jiffies = 0; // display time, 1/60 s
 };
 
 struct AniFile {

@@ -1,6 +1,6 @@
 #include "formats/NeImage.h"
 
-#include "formats/Cp1252.h"
+#include "formats/Cp1252Utf16.h"
 #include <algorithm>
 
 namespace glyphary::formats {
@@ -22,7 +22,7 @@ ImageResult<ResourceName> decodeName(const ByteReader& in, std::uint16_t field, 
     const auto text = length ? in.ascii(tableStart + field + 1, *length) : std::nullopt;
     if (!text)
         return errorAt(ImageErrorKind::ResourceNameOutOfRange, fieldAt);
-    return ResourceName::byName(fromCp1252(*text).toStdU16String());
+    return ResourceName::byName(utf16FromCp1252(*text));
 }
 
 class ResourceTableReader {

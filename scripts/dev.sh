@@ -13,7 +13,7 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build_dir=${BUILD_DIR:-$here/build}
 # libzip-dev's CMake files name zipcmp, zipmerge and ziptool, which Debian ships apart.
-packages=(cmake g++ ninja-build pkg-config qt6-base-dev libzip-dev zlib1g-dev zipcmp zipmerge ziptool zip libgtest-dev libbenchmark-dev tango-icon-theme qt6-svg-dev libwmf-dev libemf2svg-dev qt6-image-formats-plugins)
+packages=(cmake g++ ninja-build pkg-config qt6-base-dev libzip-dev zlib1g-dev zipcmp zipmerge ziptool zip libgtest-dev libbenchmark-dev tango-icon-theme qt6-svg-dev libwmf-dev libemf2svg-dev qt6-image-formats-plugins libpng-dev)
 
 # Only the deb verb needs these.
 packaging_packages=(dpkg-dev lintian)
