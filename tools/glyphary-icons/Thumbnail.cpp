@@ -1,10 +1,10 @@
 #include "tools/glyphary-icons/Thumbnail.h"
 
-#include "formats/AniCodec.h"
-#include "formats/IcoCodec.h"
+#include "formats/AniChunks.h"
+#include "formats/IconDecoding.h"
 #include "formats/IconResources.h"
+#include "formats/PixelScaling.h"
 
-#include <algorithm>
 #include <vector>
 
 namespace glyphary::tools {
@@ -13,23 +13,22 @@ namespace {
 using namespace formats;
 
 // The undecoded images of the file's main icon; empty, with the reason, when it has none.
-// An animation's frame is a file of its own, kept in `frame` for the spans to point into.
-std::vector<IconImageSource> mainIconImages(Bytes file, ByteVector& frame, QString* problem)
+std::vector<IconImageSource> mainIconImages(Bytes file, std::string& problem)
 {
     const ByteReader reader(file);
     if (reader.ascii(0, 2) == "MZ") {
         const auto resources = parseIconResources(file);
         if (!resources) {
-            *problem = QString::fromStdString(describe(resources.error()));
+            problem = describe(resources.error());
             return {};
         }
         if (resources->groups(GroupKind::Icon).empty()) {
-            *problem = QStringLiteral("the program holds no icon");
+            problem = "the program holds no icon";
             return {};
         }
         const auto images = resources->groupImages(GroupKind::Icon, 0);
         if (!images) {
-            *problem = QString::fromStdString(describe(images.error()));
+            problem = describe(images.error());
             return {};
         }
         std::vector<IconImageSource> sources;
@@ -38,24 +37,21 @@ std::vector<IconImageSource> mainIconImages(Bytes file, ByteVector& frame, QStri
         return sources;
     }
     if (reader.ascii(0, 4) == "RIFF" && reader.ascii(8, 4) == "ACON") {
-        const auto animation = parseAni(file);
-        if (!animation) {
-            const std::string_view name = errorName(animation.error);
-            *problem = QStringLiteral("not an animated cursor Glyphary can read (%1)")
-                           .arg(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+        const auto frame = aniFirstStepFrame(file);
+        if (!frame) {
+            problem = "not an animated cursor Glyphary can read";
             return {};
         }
-        frame = animation.value->frames[animation.value->steps.front().frame].fileBytes;
-        file = frame;
+        file = *frame;
     }
     const auto directory = parseIcoDirectory(file);
     if (!directory) {
-        *problem = QStringLiteral("not an icon, cursor, animated cursor, icon library or program");
+        problem = "not an icon, cursor, animated cursor, icon library or program";
         return {};
     }
     std::vector<IconImageSource> sources = iconImageSources(file, *directory.value);
     if (sources.empty())
-        *problem = QStringLiteral("every image of the icon lies past the end of the file");
+        problem = "every image of the icon lies past the end of the file";
     return sources;
 }
 
@@ -64,20 +60,21 @@ std::vector<IconImageSource> mainIconImages(Bytes file, ByteVector& frame, QStri
 Thumbnail thumbnailOf(Bytes file, int size)
 {
     Thumbnail result;
-    ByteVector frame;
-    const std::vector<IconImageSource> sources = mainIconImages(file, frame, &result.problem);
+    const std::vector<IconImageSource> sources = mainIconImages(file, result.problem);
     if (sources.empty())
         return result;
     DecodeBudget budget;
-    const auto decoded = decodeChosenIconImage(sources, false, size, size, budget, ImageChoice::Sharpest);
+    const auto decoded = decodeChosenIcon(sources, false, size, size, budget, ImageChoice::Sharpest);
     if (!decoded) {
-        result.problem = QStringLiteral("no image of the icon can be decoded");
+        result.problem = "no image of the icon can be decoded";
         return result;
     }
-    const QImage& image = decoded.value->image;
-    result.picture = std::max(image.width(), image.height()) > size
-        ? image.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation)
-        : image;
+    auto shrunk = shrinkToFit(decoded.value->pixels, size);
+    if (!shrunk) {
+        result.problem = "not enough memory to shrink the icon";
+        return result;
+    }
+    result.picture = std::move(*shrunk);
     return result;
 }
 

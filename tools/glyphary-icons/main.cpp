@@ -1,36 +1,28 @@
-// glyphary-icons: lists the icons Glyphary finds in files and extracts one of them, through the
-// program's own file icon reader and icon functions.
+// glyphary-icons: lists the icons Glyphary finds in files, extracts one, and makes file-manager
+// thumbnails. A file manager starts the thumbnailer once for every file it shows, so thumbnails are
+// made here without loading Qt, whose libraries cost more than the thumbnail; list and extract run
+// in glyphary-icons-reader beside this program, which reads files as Glyphary does.
 
-#include "formats/BmpCodec.h"
-#include "formats/IcoCodec.h"
-#include "platform/IconFunctions.h"
-#include "core/FolderWalker.h"
-#include "core/ItemList.h"
-#include "core/TypeTexts.h"
-#include "sources/FileContent.h"
-#include "sources/FileIconReader.h"
-
-#include "tools/ConsoleStreams.h"
+#include "formats/Png.h"
 #include "tools/glyphary-icons/Thumbnail.h"
 
-#include <QBuffer>
-#include <QCoreApplication>
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
-#include <QTemporaryDir>
-#include <QTextStream>
-
+#include <cerrno>
+#include <charconv>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
 #include <optional>
+#include <string>
+#include <string_view>
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
-using glyphary::tools::err;
-using glyphary::tools::out;
-
 using namespace glyphary;
-using formats::ByteVector;
-using platform::Icon;
 
 const char* const kHelp = R"(Usage:
   glyphary-icons list [-r] PATH...
@@ -69,252 +61,42 @@ Errors exit with status 1, wrong usage with status 2.
 constexpr int kFailed = 1;
 constexpr int kUsage = 2;
 
-int usageError(const QString& message)
+int usageError(const std::string& message)
 {
-    err() << "glyphary-icons: " << message << Qt::endl << "Try 'glyphary-icons --help'." << Qt::endl;
+    std::fprintf(stderr, "glyphary-icons: %s\nTry 'glyphary-icons --help'.\n", message.c_str());
     return kUsage;
 }
 
-int failure(const QString& message)
+int failure(const std::string& message)
 {
-    err() << "glyphary-icons: " << message << Qt::endl;
+    std::fprintf(stderr, "glyphary-icons: %s\n", message.c_str());
     return kFailed;
 }
 
-class QuietHost : public FileIconReaderHost {
-public:
-    void showCount(const QString&) override {}
-    void doEvents() override {}
-};
-
-struct Tool {
-    explicit Tool(const QString& root) : paths(root), icons(paths) {}
-
-    platform::WindowsPaths paths;
-    platform::IconFunctions icons;
-};
-
-bool isAnimation(const QString& windowsPath) { return windowsPath.right(3).toLower() == u"ani"; }
-
-// Why a file gives no icon at all, for the message; empty when it can be read.
-QString unreadableReason(const QString& hostPath)
-{
-    const QFileInfo info(hostPath);
-    if (!info.exists())
-        return QStringLiteral("no such file");
-    if (!info.isFile())
-        return QStringLiteral("not a file");
-    if (!info.isReadable())
-        return QStringLiteral("cannot read it");
-    return {};
-}
-
-// The picture the program shows for an item: the animation's step, or the icon ExtractIconExA gives.
-Icon pictureOf(Tool& tool, const QString& file, int number, const platform::LoadedIcon& animation)
-{
-    if (!animation.isNull()) {
-        const Icon* step = animation.iconAtStep(number);
-        return step ? *step : Icon{};
-    }
-    Icon large;
-    tool.icons.ExtractIconExA(file, number, &large, nullptr, 1);
-    return large;
-}
-
-// A file named on the command line says why it gave nothing; one found in a folder does not.
-enum class Named { OnCommandLine, InFolder };
-
-// False when a named file gave no item.
-bool listFile(Tool& tool, const QString& hostPath, Named named)
-{
-    const bool quiet = named == Named::InFolder;
-    const QString file = tool.paths.toWindows(hostPath);
-    const QString kind = readableAs(tool.paths, file);
-    ItemList items;
-    QuietHost host;
-    FileIconReader reader(tool.paths, tool.icons, items, host);
-    if (!kind.isEmpty())
-        reader.ReadFileIconsAs(file, kind);
-    // Gone or unreadable since the walk, or never there: asked only when nothing was listed.
-    if (items.isEmpty() && quiet)
-        return true;
-    if (const QString reason = items.isEmpty() ? unreadableReason(hostPath) : QString(); !reason.isEmpty()) {
-        failure(hostPath + QStringLiteral(": ") + reason);
-        return false;
-    }
-    if (items.isEmpty() && (kind == u"ico" || kind == u"cur") && tool.icons.ExtractIconA(file, -1).status > 0) {
-        failure(hostPath + QStringLiteral(": Glyphary lists no icon of this size class (an .ico or .cur file of 767 to "
-                                          "2237 bytes is neither the 16-colour nor the 256-colour length); extract "
-                                          "still reads it"));
-        return false;
-    }
-    if (items.isEmpty()) {
-        failure(hostPath + QStringLiteral(": no icon Glyphary can list (the file must be an icon, a cursor, an "
-                                          "animated cursor, an icon library or a program that holds icons)"));
-        return false;
-    }
-    const platform::LoadedIcon animation = kind == u"ani"
-        ? tool.icons.LoadImageA(file, platform::IMAGE_ICON, 0, 0, platform::LR_LOADFROMFILE)
-        : platform::LoadedIcon();
-    for (const ItemList::Entry& entry : items.entries()) {
-        // The item is path;number;label;type code + tag: read past the known path, which may hold ";".
-        const QString fields = entry.text.mid(file.size() + 1);
-        const int number = fields.section(u';', 0, 0).toInt();
-        const QChar typeCode = entry.text.at(entry.text.size() - 5);
-        const Icon icon = pictureOf(tool, file, number, animation);
-        out() << entry.text << '\t' << icon.width() << 'x' << icon.height() << '\t' << icon.bitsPerPixel << '\t'
-              << TypeText(typeCode) << '\n';
-    }
-    out().flush();
-    if (tool.icons.wasCutShort(file))
-        err() << "glyphary-icons: " << hostPath << ": cut short: decoding its icons costs more than Glyphary allows for one file; the icons "
-              << "past that point show no picture" << Qt::endl;
-    return true;
-}
-
-// The files of a folder as Open by Folder walks it, as host paths.
-QStringList folderFiles(Tool& tool, const QString& hostFolder, bool recurse)
-{
-    FolderWalk walk;
-    walk.recurse = recurse;
-    ItemList files;
-    walkFolder(tool.paths, tool.paths.toWindows(hostFolder), walk, kFalse, files);
-    QStringList hostPaths;
-    for (const ItemList::Entry& entry : files.entries())
-        hostPaths.append(tool.paths.toHost(entry.text));
-    return hostPaths;
-}
-
-int list(Tool& tool, QStringList arguments)
-{
-    const bool recurse = arguments.removeAll(QStringLiteral("-r")) > 0;
-    if (arguments.isEmpty())
-        return usageError(QStringLiteral("list needs at least one PATH"));
-    bool allListed = true;
-    for (const QString& path : arguments) {
-        if (!QFileInfo(path).isDir()) {
-            allListed = listFile(tool, path, Named::OnCommandLine) && allListed;
-            continue;
-        }
-        for (const QString& file : folderFiles(tool, path, recurse))
-            allListed = listFile(tool, file, Named::InFolder) && allListed;
-    }
-    return allListed ? 0 : kFailed;
-}
-
-// Qt's PNG quality: -1 is zlib's default level, higher is faster and larger.
-std::optional<QByteArray> pngBytes(const QImage& image, int quality = -1)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG", quality))
-        return std::nullopt;
-    return bytes;
-}
-
-QByteArray toQByteArray(const ByteVector& bytes)
-{
-    return QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
-}
-
-// The bytes OUT gets, or a message saying why there are none.
-std::optional<QByteArray> encode(Tool& tool, const QString& file, int index, const Icon& icon, const QString& format,
-    QString* problem)
-{
-    const auto fromCodec = [problem](const formats::IconCodecResult<ByteVector>& result) -> std::optional<QByteArray> {
-        if (!result) {
-            const std::string_view name = formats::errorName(result.error);
-            *problem = QStringLiteral("cannot encode the icon (%1)")
-                           .arg(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
-            return std::nullopt;
-        }
-        return toQByteArray(*result.value);
-    };
-    if (format == u"ico") {
-        if (!isAnimation(file))
-            if (const auto group = tool.icons.iconGroupFile(file, index))
-                return toQByteArray(*group);
-        return fromCodec(formats::writeIco(icon.image, 32));
-    }
-    if (format == u"cur")
-        return fromCodec(formats::writeCur(icon.image, 32, icon.hotspotX, icon.hotspotY));
-    if (format == u"bmp")
-        return fromCodec(formats::writeBmp(icon.image));
-    auto png = pngBytes(icon.image);
-    if (!png)
-        *problem = QStringLiteral("cannot encode the icon as PNG");
-    return png;
-}
-
-int extract(Tool& tool, const QStringList& arguments)
-{
-    if (arguments.size() != 3)
-        return usageError(QStringLiteral("extract needs FILE INDEX OUT"));
-    const QString& hostPath = arguments[0];
-    bool isNumber = false;
-    const int index = arguments[1].toInt(&isNumber);
-    if (!isNumber)
-        return usageError(QStringLiteral("INDEX must be a whole number, not '%1'").arg(arguments[1]));
-    if (index == -1 && !isAnimation(hostPath))
-        return usageError(QStringLiteral("INDEX -1 asks a library for its icon count, not for an icon"));
-    const QString outPath = arguments[2];
-    const QString format = QFileInfo(outPath).suffix().toLower();
-    if (format != u"ico" && format != u"cur" && format != u"png" && format != u"bmp")
-        return usageError(QStringLiteral("OUT must end in .ico, .cur, .png or .bmp: %1").arg(outPath));
-    if (const QString reason = unreadableReason(hostPath); !reason.isEmpty())
-        return failure(hostPath + QStringLiteral(": ") + reason);
-
-    const QString file = tool.paths.toWindows(hostPath);
-    Icon icon;
-    if (isAnimation(file)) {
-        const platform::LoadedIcon animation = tool.icons.LoadImageA(file, platform::IMAGE_ICON, 0, 0, platform::LR_LOADFROMFILE);
-        if (animation.isNull())
-            return failure(hostPath + QStringLiteral(": not an animated cursor Glyphary can read"));
-        if (const Icon* step = animation.iconAtStep(index))
-            icon = *step;
-        else
-            return failure(QStringLiteral("%1: no step %2 (the animation has %3)").arg(hostPath).arg(index).arg(animation.stepCount()));
-    } else {
-        const platform::ExtractResult result = tool.icons.ExtractIconA(file, index);
-        if (result.status < 0)
-            return failure(hostPath + QStringLiteral(": not an icon, cursor or icon library Glyphary can read"));
-        if (result.icon.isNull())
-            return failure(QStringLiteral("%1: no icon at index %2 (the file has %3)")
-                               .arg(hostPath).arg(index).arg(tool.icons.ExtractIconA(file, -1).status));
-        icon = result.icon;
-    }
-
-    QString problem;
-    const auto bytes = encode(tool, file, index, icon, format, &problem);
-    if (!bytes)
-        return failure(outPath + QStringLiteral(": ") + problem);
-    QSaveFile target(outPath);
-    if (!target.open(QIODevice::WriteOnly) || target.write(*bytes) != bytes->size() || !target.commit())
-        return failure(outPath + QStringLiteral(": cannot write: ") + target.errorString());
-    return 0;
-}
-
-// Parses "[-s SIZE] FILE OUT"; nullopt, with the message, on wrong usage.
 struct ThumbnailRequest {
-    int size = glyphary::tools::kDefaultThumbnailSize;
-    QString file;
-    QString out;
+    int size = tools::kDefaultThumbnailSize;
+    std::string file;
+    std::string out;
 };
-std::optional<ThumbnailRequest> thumbnailRequest(QStringList arguments, QString* problem)
+
+// "[-s SIZE] FILE OUT"; nullopt, with the message, on wrong usage.
+std::optional<ThumbnailRequest> thumbnailRequest(int count, char** arguments, std::string& problem)
 {
     ThumbnailRequest request;
-    if (arguments.size() == 4 && arguments[0] == u"-s") {
-        bool isNumber = false;
-        request.size = arguments[1].toInt(&isNumber);
-        if (!isNumber || request.size < 1 || request.size > glyphary::tools::kMaxThumbnailSize) {
-            *problem = QStringLiteral("SIZE must be a whole number from 1 to %1, not '%2'")
-                           .arg(glyphary::tools::kMaxThumbnailSize).arg(arguments[1]);
+    if (count == 4 && std::string_view(arguments[0]) == "-s") {
+        const std::string_view text = arguments[1];
+        const auto parsed = std::from_chars(text.data(), text.data() + text.size(), request.size);
+        if (parsed.ec != std::errc() || parsed.ptr != text.data() + text.size() || request.size < 1
+            || request.size > tools::kMaxThumbnailSize) {
+            problem = "SIZE must be a whole number from 1 to " + std::to_string(tools::kMaxThumbnailSize) + ", not '"
+                + std::string(text) + "'";
             return std::nullopt;
         }
-        arguments.remove(0, 2);
+        arguments += 2;
+        count -= 2;
     }
-    if (arguments.size() != 2) {
-        *problem = QStringLiteral("thumbnail needs [-s SIZE] FILE OUT");
+    if (count != 2) {
+        problem = "thumbnail needs [-s SIZE] FILE OUT";
         return std::nullopt;
     }
     request.file = arguments[0];
@@ -322,71 +104,104 @@ std::optional<ThumbnailRequest> thumbnailRequest(QStringList arguments, QString*
     return request;
 }
 
-// The file is mapped, not read: of a large installer only the pages the codecs look at are loaded.
-int thumbnail(const QStringList& arguments)
+// A file cut short while it is mapped makes the next read of a lost page fault.
+void leaveOnLostPage(int)
 {
-    QString problem;
-    const auto request = thumbnailRequest(arguments, &problem);
+    constexpr char message[] = "glyphary-icons: the file was cut short while it was read\n";
+    (void)!write(STDERR_FILENO, message, sizeof message - 1);
+    _exit(kFailed);
+}
+
+// The picture goes to a temporary file beside OUT, renamed over it once complete.
+std::optional<std::string> writeAtomically(const std::string& path, const formats::ByteVector& bytes)
+{
+    std::string temporary = path + ".XXXXXX";
+    const int fd = mkstemp(temporary.data());
+    if (fd < 0)
+        return std::string(std::strerror(errno));
+    const mode_t mask = umask(0);
+    umask(mask);
+    bool written = fchmod(fd, 0666 & ~mask) == 0;
+    for (std::size_t done = 0; written && done < bytes.size();) {
+        const ssize_t step = write(fd, bytes.data() + done, bytes.size() - done);
+        written = step > 0;
+        done += written ? static_cast<std::size_t>(step) : 0;
+    }
+    int reason = written ? 0 : errno;
+    if (close(fd) != 0 && written)
+        reason = errno;
+    if (reason == 0 && rename(temporary.c_str(), path.c_str()) != 0)
+        reason = errno;
+    if (reason != 0) {
+        unlink(temporary.c_str());
+        return std::string(std::strerror(reason));
+    }
+    return std::nullopt;
+}
+
+// The file is mapped, not read: of a large installer only the pages the codecs look at are loaded.
+int thumbnail(int count, char** arguments)
+{
+    std::string problem;
+    const auto request = thumbnailRequest(count, arguments, problem);
     if (!request)
         return usageError(problem);
-    // PNG is built into Qt; without this every image-format plugin and its libraries would be
-    // loaded, which costs more than the rest of a thumbnail.
-    QCoreApplication::setLibraryPaths({});
-    if (const QString reason = unreadableReason(request->file); !reason.isEmpty())
-        return failure(request->file + QStringLiteral(": ") + reason);
-    QFile file(request->file);
-    if (!file.open(QIODevice::ReadOnly))
-        return failure(request->file + QStringLiteral(": cannot read it: ") + file.errorString());
-    if (file.size() == 0)
-        return failure(request->file + QStringLiteral(": the file is empty"));
-    const uchar* mapped = file.map(0, file.size());
-    if (!mapped)
-        return failure(request->file + QStringLiteral(": cannot map it: ") + file.errorString());
-    const glyphary::tools::Thumbnail made =
-        glyphary::tools::thumbnailOf(formats::Bytes(mapped, static_cast<std::size_t>(file.size())), request->size);
-    if (made.picture.isNull())
-        return failure(request->file + QStringLiteral(": ") + made.problem);
+    const std::string& name = request->file;
+    const int fd = open(name.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat info {};
+    if (fd < 0 || fstat(fd, &info) != 0) {
+        if (errno == ENOENT)
+            return failure(name + ": no such file");
+        return failure(name + ": cannot read it: " + std::strerror(errno));
+    }
+    if (!S_ISREG(info.st_mode))
+        return failure(name + ": not a file");
+    if (info.st_size == 0)
+        return failure(name + ": the file is empty");
+    const auto size = static_cast<std::size_t>(info.st_size);
+    void* mapped = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+    close(fd);
+    if (mapped == MAP_FAILED)
+        return failure(name + ": cannot map it: " + std::strerror(errno));
+    std::signal(SIGBUS, leaveOnLostPage);
 
-    // Thumbnails are cached by the file manager; the time matters more than a few bytes.
-    constexpr int kFastPng = 80;
-    const auto png = pngBytes(made.picture, kFastPng);
+    const tools::Thumbnail made = tools::thumbnailOf(formats::Bytes(static_cast<const std::uint8_t*>(mapped), size), request->size);
+    if (made.picture.isNull())
+        return failure(name + ": " + made.problem);
+    const auto png = formats::encodeFastPng(made.picture);
     if (!png)
-        return failure(request->out + QStringLiteral(": cannot encode the icon as PNG"));
-    QSaveFile target(request->out);
-    if (!target.open(QIODevice::WriteOnly) || target.write(*png) != png->size() || !target.commit())
-        return failure(request->out + QStringLiteral(": cannot write: ") + target.errorString());
+        return failure(request->out + ": cannot encode the icon as PNG");
+    if (const auto error = writeAtomically(request->out, *png))
+        return failure(request->out + ": cannot write: " + *error);
     return 0;
+}
+
+// list and extract: the reader beside this program, which /proc/self/exe names through any link.
+int runReader(char** argv)
+{
+    std::string self(4096, '\0');
+    const ssize_t length = readlink("/proc/self/exe", self.data(), self.size());
+    if (length <= 0 || static_cast<std::size_t>(length) >= self.size())
+        return failure("cannot find the folder this program is in");
+    self.resize(static_cast<std::size_t>(length));
+    const std::string reader = self.substr(0, self.rfind('/') + 1) + "glyphary-icons-reader";
+    argv[0] = const_cast<char*>(reader.c_str());
+    execv(reader.c_str(), argv);
+    return failure("cannot start " + reader + ": " + std::strerror(errno));
 }
 
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication application(argc, argv);
-    QStringList arguments = QCoreApplication::arguments();
-    arguments.removeFirst();
-    if (arguments.isEmpty())
-        return usageError(QStringLiteral("no command"));
-    const QString command = arguments.takeFirst();
-    if (command == u"--help" || command == u"-h") {
-        out() << kHelp;
+    if (argc < 2)
+        return usageError("no command");
+    const std::string_view command = argv[1];
+    if (command == "--help" || command == "-h") {
+        std::fputs(kHelp, stdout);
         return 0;
     }
-    if (command == u"thumbnail")
-        return thumbnail(arguments); // needs no Windows root
-
-    // Only Z: (the host's "/") is needed; C: lies in a root of its own.
-    QString root = qEnvironmentVariable("GLYPHARY_ROOT");
-    std::optional<QTemporaryDir> scratchRoot;
-    if (root.isEmpty()) {
-        scratchRoot.emplace();
-        root = scratchRoot->path();
-    }
-    Tool tool(root);
-
-    if (command == u"list")
-        return list(tool, arguments);
-    if (command == u"extract")
-        return extract(tool, arguments);
-    return usageError(QStringLiteral("unknown command '%1'").arg(command));
+    if (command == "thumbnail")
+        return thumbnail(argc - 2, argv + 2);
+    return runReader(argv);
 }
