@@ -94,7 +94,7 @@ TEST_F(NavigationWindowTest, ANodeClickListsAndDrawsCatalogueIcons)
     EXPECT_EQ(window->pnlResult->text(0, 0), QStringLiteral("pear"));
 }
 
-TEST_F(NavigationWindowTest, SelectingAnIconShowsItsTypeAndEnablesItsCommands)
+TEST_F(NavigationWindowTest, SelectingAnIconShowsItsTypeAndCommandsAndTheIconSavesFromThePopupAndDragsOutAsAFile)
 {
     const auto window = openHiColourIcons();
     EXPECT_FALSE(window->action(QStringLiteral("mnuFileProperties"))->isEnabled());
@@ -114,23 +114,7 @@ TEST_F(NavigationWindowTest, SelectingAnIconShowsItsTypeAndEnablesItsCommands)
     emit window->pnlResult->itemDoubleClicked(1);
     ASSERT_EQ(root.dialogs().prompts.size(), 1u);
     EXPECT_EQ(root.dialogs().prompts[0].title, QStringLiteral("Glyphary"));
-}
-
-TEST_F(NavigationWindowTest, TheDoubleClickActionRunsItsCommand)
-{
-    settings.write(setting::DCAction, QStringLiteral("Copy"));
-    const auto window = openHiColourIcons();
-    int copies = 0;
-    window->session().handle(Command::Copy, [&copies] { ++copies; });
-    window->pnlResult->setCurrentRow(1);
-    emit window->pnlResult->itemDoubleClicked(1);
-    EXPECT_EQ(copies, 1);
-    EXPECT_EQ(window->session().selection().doubleClickAction, QStringLiteral("Copy"));
-}
-
-TEST_F(NavigationWindowTest, AnIconIsSavedFromThePopupAndDraggedOutAsAFile)
-{
-    const auto window = openHiColourIcons();
+    // Saved from the pop-up, dragged out as a file.
     window->pnlResult->setCurrentRow(0);
     QDir().mkpath(root.host(QStringLiteral("C:\\Out")));
     root.dialogs().fileAnswers.push_back(platform::FileDialogResult{{QStringLiteral("C:\\Out\\fruit")}, 1});
@@ -145,6 +129,18 @@ TEST_F(NavigationWindowTest, AnIconIsSavedFromThePopupAndDraggedOutAsAFile)
     const QString file = drag->urls()[0].toLocalFile();
     EXPECT_TRUE(file.endsWith(window->pnlResult->text(1, 0) + QStringLiteral(".ico"))) << file.toStdString();
     EXPECT_TRUE(QFile::exists(file));
+}
+
+TEST_F(NavigationWindowTest, TheDoubleClickActionRunsItsCommand)
+{
+    settings.write(setting::DCAction, QStringLiteral("Copy"));
+    const auto window = openHiColourIcons();
+    int copies = 0;
+    window->session().handle(Command::Copy, [&copies] { ++copies; });
+    window->pnlResult->setCurrentRow(1);
+    emit window->pnlResult->itemDoubleClicked(1);
+    EXPECT_EQ(copies, 1);
+    EXPECT_EQ(window->session().selection().doubleClickAction, QStringLiteral("Copy"));
 }
 
 } // namespace

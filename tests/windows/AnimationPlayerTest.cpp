@@ -128,7 +128,7 @@ protected:
     Settings settings{root.platform().registry()};
 };
 
-TEST_F(AnimationWindowTest, TheControlsCarryTheirCaptionsAndReachThePlayer)
+TEST_F(AnimationWindowTest, TheControlsCarryTheirCaptionsAndReachThePlayerAndAChosenColourIsEveryFramesBackground)
 {
     frmAni ani(context, settings);
     ani.play(film(4));
@@ -168,12 +168,7 @@ TEST_F(AnimationWindowTest, TheControlsCarryTheirCaptionsAndReachThePlayer)
     EXPECT_EQ(ani.sldAni->value(), 5) << "the next Play starts at 5 again";
     EXPECT_EQ(ani.tmrFilm->interval(), 200);
     EXPECT_EQ(ani.picIconBack->toolTip(), QStringLiteral("2 frames"));
-}
-
-TEST_F(AnimationWindowTest, ACancelledColourDialogChangesNothingAndAChosenColourIsEveryFramesBackground)
-{
-    frmAni ani(context, settings);
-    ani.play(film(2));
+    // A cancelled colour dialog changes nothing; a chosen colour is every frame's background.
     const QColor before = ani.player().backColor();
     ani.mnuBSet->trigger();
     ASSERT_EQ(root.dialogs().prompts.size(), 1u);
