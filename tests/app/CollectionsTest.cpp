@@ -1,6 +1,6 @@
 // The user's collections in a whole session (catalogue, readers, export and results installed):
 // the keyword search's order, favorites folders and their commands, references and custom
-// keywords through frmAdd and frmKey, and all of it after a restart.
+// keywords through frmAdd and frmKey (their files' save and load are the catalogue's tests).
 #include "catalogue/CatalogueFiles.h"
 #include "catalogue/Install.h"
 #include "core/MainSession.h"
@@ -421,21 +421,6 @@ TEST_F(CollectionsTest, TheKeywordEditorAddsRefusesAndDeletesKeepingEveryListInS
     EXPECT_EQ(editor.lstKey->count(), 1);
     emit editor.lstKey->itemClicked(editor.lstKey->item(0));
     EXPECT_EQ(editor.txtKey->text(), "sun") << "a click in the list takes its text over";
-}
-
-TEST_F(CollectionsTest, ReferencesAndCustomKeywordsAreThereAfterARestart)
-{
-    start();
-    results::CustomKeywords(context).add(QStringLiteral("sun"));
-    collections->references.add(QStringLiteral("C:\\x.ico;0;x;1open"), 1, QStringLiteral("sun"));
-    ASSERT_TRUE(SaveUserFiles(context));
-    AppContext restarted(root.platform());
-    restarted.ProgramFolder = kProgram;
-    LoadCatalogue(restarted);
-    EXPECT_EQ(texts(restarted.catalogueLists.lstKey), QStringList({"sun"}));
-    EXPECT_EQ(restarted.catalogueLists.cmbUser.text(0), "C:\\x.ico;0;x;1user");
-    EXPECT_EQ(restarted.catalogueLists.lstUser.text(0), "sun");
-    EXPECT_EQ(restarted.catalogueLists.cmbUser.count(), 4);
 }
 
 } // namespace
