@@ -85,17 +85,19 @@ OptionsValues loadOptions(MainSession& session)
                                         &setting::AsoICO};
     for (std::size_t i = 0; i < kAssociationCount; ++i)
         v.associations[i] = Settings::toBool(settings.read(*associations[i])).value_or(false);
-    v.action = settings.readText(setting::DCAction);
-    const int zoom = settings.readNumber(setting::DCZoom);
+    // What the main window loaded, which Apply keeps current.
+    const MainWindowSettings& loaded = session.loaded();
+    v.action = loaded.doubleClickAction;
+    const int zoom = loaded.doubleClickZoom;
     v.zoomLevel = zoom >= 0 && zoom < kZoomEntries.size() ? zoom : 4;
-    v.changeFirst = settings.readBool(setting::DCChange);
-    v.runFirst = settings.readBool(setting::DCRun);
-    v.referenceFirst = settings.readBool(setting::DCRef);
-    v.playFirst = settings.readBool(setting::DCPlay);
+    v.changeFirst = loaded.doubleClickChange;
+    v.runFirst = loaded.doubleClickRun;
+    v.referenceFirst = loaded.doubleClickReferences;
+    v.playFirst = loaded.doubleClickPlay;
     v.editorFolder = settings.readText(setting::ExtEditFolder);
     v.editorFile = settings.readText(setting::ExtEditFile);
-    v.searchFavorites = settings.readBool(setting::SearchFav);
-    v.favoritesFolder = favoritesRoot(context, settings);
+    v.searchFavorites = loaded.searchFavorites;
+    v.favoritesFolder = loaded.favoritesRoot;
     return v;
 }
 

@@ -44,6 +44,7 @@ protected:
             QDir().mkpath(root.host(QLatin1StringView(folder)));
         session.setNavigation(navigation);
         options = &options::install(session);
+        session.loadSettings(MainWindowDesign{}); // as the main window does when it opens
     }
 
     options::OptionsController& controller() { return options->controller; }

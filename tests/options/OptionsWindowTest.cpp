@@ -39,8 +39,10 @@ protected:
                 return f;
         return nullptr;
     }
+    // The settings stored before are those the main window loaded.
     frmOptions& open()
     {
+        session.loadSettings(MainWindowDesign{});
         session.run(Command::Options);
         frmOptions* window = shown();
         EXPECT_NE(window, nullptr);
