@@ -178,6 +178,7 @@ int main(int argc, char* argv[])
     const std::vector<formats::IconToWrite> several = {{sample(16, false), 8, false, 0, 0}, {sample(32, false), 32, false, 0, 0},
         {sample(64, false), 32, true, 0, 0}};
     put("ico", "several.ico", formats::writeIco(several));
+    put("thumbnail", "several.ico", formats::writeIco(several));
 
     std::vector<formats::IconImage> frames;
     for (int i = 0; i < 3; ++i) {
@@ -194,6 +195,7 @@ int main(int argc, char* argv[])
     options.title = QStringLiteral("Seed");
     options.author = QStringLiteral("Glyphary");
     put("ani", "sequenced.ani", formats::writeAni(frames, 8, options));
+    put("thumbnail", "sequenced.ani", formats::writeAni(frames, 8, options));
 
     put("bmp", "picture.bmp", formats::writeBmp(sample(24, false)));
 
@@ -205,7 +207,7 @@ int main(int argc, char* argv[])
     ok = save(out + QStringLiteral("/icon_resources"), QStringLiteral("library.dll"), library.pe32()) && ok;
     ok = save(out + QStringLiteral("/icon_resources"), QStringLiteral("library64.dll"), library.pe32Plus()) && ok;
     ok = save(out + QStringLiteral("/icon_resources"), QStringLiteral("library.icl"), library.ne()) && ok;
-    for (const char* target : {"executable", "version_resource"}) {
+    for (const char* target : {"executable", "version_resource", "thumbnail"}) {
         const QString folder = out + u'/' + QLatin1StringView(target);
         ok = save(folder, QStringLiteral("library.dll"), library.pe32()) && ok;
         ok = save(folder, QStringLiteral("library64.dll"), library.pe32Plus()) && ok;
