@@ -15,6 +15,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace glyphary {
 namespace {
 
@@ -341,6 +343,12 @@ TEST_F(GlypharyIconsTest, ThumbnailFailsWithoutWritingAnythingOnFilesWithoutAnIc
     const ToolRun gone = run({QStringLiteral("thumbnail"), out("gone.ico"), thumb});
     EXPECT_EQ(gone.exitCode, 1);
     EXPECT_TRUE(gone.errors.contains(QStringLiteral("no such file"))) << gone.errors.toStdString();
+    // A FIFO has no writer: refused at once, not waited on.
+    const QString fifo = out("pipe.ico");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const ToolRun piped = run({QStringLiteral("thumbnail"), fifo, thumb});
+    EXPECT_EQ(piped.exitCode, 1);
+    EXPECT_TRUE(piped.errors.contains(QStringLiteral("not a file"))) << piped.errors.toStdString();
 
     const QString good = write("good.ico", ico);
     const QStringList wrongUsage[] = {{}, {good}, {"-s", "0", good, thumb}, {"-s", "big", good, thumb}, {"-s", "1025", good, thumb},

@@ -147,7 +147,8 @@ int thumbnail(int count, char** arguments)
     if (!request)
         return usageError(problem);
     const std::string& name = request->file;
-    const int fd = open(name.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that a FIFO is refused as "not a file" instead of waiting for a writer.
+    const int fd = open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     struct stat info {};
     if (fd < 0 || fstat(fd, &info) != 0) {
         if (errno == ENOENT)
