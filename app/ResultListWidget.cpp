@@ -13,6 +13,7 @@ namespace {
 constexpr int kTagRole = Qt::UserRole + 1;
 // The picture as drawn, with its alpha: what the export commands save.
 constexpr int kImageRole = Qt::UserRole + 2;
+constexpr int kSharpImageRole = Qt::UserRole + 3;
 }
 
 QMimeData* ResultRowModel::mimeData(const QModelIndexList& indexes) const
@@ -113,6 +114,7 @@ void ResultListWidget::addRow(const QImage& image, const QImage& sharpImage, con
     }
     nameItem->setData(tag, kTagRole);
     nameItem->setData(image, kImageRole);
+    nameItem->setData(sharpImage, kSharpImageRole);
     nameItem->setToolTip(name);
     model_.appendRow({nameItem, new QStandardItem(type), new QStandardItem(origin)});
 }
@@ -133,6 +135,12 @@ QImage ResultListWidget::image(int row) const
 {
     const QStandardItem* item = model_.item(row, 0);
     return item ? item->data(kImageRole).value<QImage>() : QImage();
+}
+
+QImage ResultListWidget::sharpImage(int row) const
+{
+    const QStandardItem* item = model_.item(row, 0);
+    return item ? item->data(kSharpImageRole).value<QImage>() : QImage();
 }
 
 int ResultListWidget::currentRow() const

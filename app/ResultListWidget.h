@@ -45,6 +45,7 @@ public:
     QString text(int row, int column) const;
     QString tag(int row) const;
     QImage image(int row) const;
+    QImage sharpImage(int row) const; // null for rows drawn only at 32 x 32
     int currentRow() const;
     void setCurrentRow(int row);
     // The row under a point of this widget; -1 over empty space.

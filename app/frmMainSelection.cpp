@@ -19,7 +19,7 @@ std::optional<SelectedRow> frmMain::selectedRow() const
     if (current < 0)
         return std::nullopt;
     return SelectedRow{pnlResult->text(current, 0), pnlResult->text(current, 1), pnlResult->text(current, 2),
-                       pnlResult->tag(current), pnlResult->image(current)};
+                       pnlResult->tag(current), pnlResult->image(current), pnlResult->sharpImage(current)};
 }
 
 MessagePanel frmMain::messagePanel() const

@@ -22,7 +22,7 @@ class TextOnlyReader : public ResultRowReader {
 public:
     std::optional<RowResult> readRow(const QString& item, std::int32_t, int) override
     {
-        return RowResult{QImage(), item, TypeText(typeCodeOf(item)), QStringLiteral("Glyphary")};
+        return RowResult{QImage(), item, TypeText(typeCodeOf(item)), QStringLiteral("Glyphary"), QImage()};
     }
 };
 

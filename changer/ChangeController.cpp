@@ -49,7 +49,7 @@ bool ChangeController::open()
     defaultChosen_ = false;
     view_ = ChangeView{};
     view_.prompt = kPromptOpened;
-    view_.current = row->image;
+    view_.current = row->picture();
     view_.lookAlikeEnabled = session_.context().CatalogueAvailable != kFalse && target_->kind != TargetKind::ShortcutIcon;
     view_.defaultEnabled = true;
     view_.title = target_->title;
@@ -102,7 +102,7 @@ void ChangeController::drop(const QString& text)
     }
     dropped_ = row;
     defaultChosen_ = false;
-    view_.next = row->image;
+    view_.next = row->picture();
     view_.prompt = row->type.left(8) == u"Animated" ? kPromptFullAni : kPromptChoose;
     view_.applyEnabled = true;
     changed();

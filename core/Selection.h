@@ -34,6 +34,10 @@ struct SelectedRow {
     QString origin; // the Origin column
     QString item;   // the result item
     QImage image{}; // its picture in the result image list (imlResult32)
+    QImage sharpImage{}; // the same at the screen's pixel ratio; null where the row has none
+
+    // The picture to show the row with: the sharp one where there is one.
+    const QImage& picture() const { return sharpImage.isNull() ? image : sharpImage; }
 };
 
 // The Double Click settings ("DCAction", "DCPLay", "DCRef", "DCRun", "DCChange", "DCZoom").

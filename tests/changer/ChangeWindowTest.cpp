@@ -129,6 +129,14 @@ TEST_F(ChangeWindowTest, DropsNameTheDraggedEntryAndAnimationsSayFullAni)
     controller().drop(window.row->name);
     EXPECT_EQ(controller().view().prompt, changer::kPromptChoose);
     EXPECT_TRUE(controller().view().applyEnabled);
+    // On a dense screen both boxes show the row's sharp picture.
+    QImage sharp(64, 64, QImage::Format_ARGB32);
+    sharp.setDevicePixelRatio(2);
+    window.row->sharpImage = sharp;
+    controller().drop(window.row->name);
+    EXPECT_EQ(controller().view().next.size(), QSize(64, 64));
+    ASSERT_TRUE(controller().open());
+    EXPECT_EQ(controller().view().current.devicePixelRatio(), 2.0);
     window.row->type = QStringLiteral("Animated Icon");
     controller().drop(window.row->name);
     EXPECT_EQ(controller().view().prompt, changer::kPromptFullAni);

@@ -113,6 +113,7 @@ TEST_F(SharpPicturesTest, TheResultListDrawsTheSharpPictureOnADenseScreen)
     ResultListWidget list;
     list.addRow(row.image, row.sharpImage, QStringLiteral("three"), QString(), QString(), QStringLiteral("tag"));
     const QIcon icon = list.model()->item(0)->icon();
+    EXPECT_EQ(list.sharpImage(0).size(), QSize(64, 64)) << "kept for the windows that show the selected row";
 
     const QImage dense = icon.pixmap(QSize(32, 32), 2.0).toImage();
     EXPECT_EQ(dense.size(), QSize(64, 64));
