@@ -4,7 +4,8 @@
 #   scripts/fuzz.sh [SECONDS] [TARGET...]
 # Prints per target the executions run and any crash file; exits 1 when a target found a crash.
 # FUZZ_BUILD_DIR (default: build-fuzz) and FUZZ_LOCK (the shared build lock, if the file exists)
-# are honoured. Corpora grow in FUZZ_BUILD_DIR/corpus/TARGET, findings land in .../findings/TARGET.
+# are honoured; FUZZ_RUNS ends a target early once it has run that many inputs. Corpora grow in
+# FUZZ_BUILD_DIR/corpus/TARGET, findings land in .../findings/TARGET.
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -51,7 +52,7 @@ for target in "${targets[@]}"; do
   set +e
   # Targets that go through files keep their scratch root in memory when they can.
   ( cd "$findings" && TMPDIR=$scratch QT_QPA_PLATFORM=offscreen UBSAN_OPTIONS=print_stacktrace=1 nice -n 15 "$bin/fuzz_$target" "$corpus" \
-      -max_total_time="$seconds" -print_final_stats=1 -rss_limit_mb=4096 -timeout=20 ) >"$log" 2>&1
+      -max_total_time="$seconds" ${FUZZ_RUNS:+-runs="$FUZZ_RUNS"} -print_final_stats=1 -rss_limit_mb=4096 -timeout=20 ) >"$log" 2>&1
   code=$?
   set -e
   runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' | tail -n 1)
