@@ -13,6 +13,8 @@
 namespace glyphary::exporting {
 namespace {
 
+constexpr int kPictureSide = 32;
+
 struct ExtensionType {
     QLatin1StringView extension;
     QLatin1StringView type;
@@ -74,13 +76,27 @@ void readCursorFrames(platform::IconFunctions& icons, const QString& windowsPath
     }
 }
 
-void readIcons(platform::IconFunctions& icons, const QString& windowsPath, FileProperties& properties)
+// Above a pixel ratio of 1, drawn from the image that best fills the larger square, so that it is
+// sharp on a dense screen.
+QImage firstPicture(platform::IconFunctions& icons, const QString& windowsPath, int pictureScale)
+{
+    if (pictureScale > 1) {
+        QImage sharp = icons.extractSharpIcon(windowsPath, 0, kPictureSide * pictureScale).image;
+        if (!sharp.isNull()) {
+            sharp.setDevicePixelRatio(pictureScale);
+            return sharp;
+        }
+    }
+    return icons.ExtractIconA(windowsPath, 0).icon.image;
+}
+
+void readIcons(platform::IconFunctions& icons, const QString& windowsPath, int pictureScale, FileProperties& properties)
 {
     properties.iconsRead = true;
     properties.iconCount = icons.ExtractIconA(windowsPath, -1).status;
     if (properties.iconCount <= 0)
         return;
-    properties.picture = icons.ExtractIconA(windowsPath, 0).icon.image;
+    properties.picture = firstPicture(icons, windowsPath, pictureScale);
     const int listed = std::min(properties.iconCount, kListedIcons);
     for (int index = 0; index < listed; ++index) {
         const auto group = icons.iconGroupFile(windowsPath, index);
@@ -104,7 +120,7 @@ QString imageText(const ImageSize& image)
 } // namespace
 
 FileProperties readFileProperties(const platform::WindowsPaths& paths, platform::IconFunctions& icons,
-                                  const QString& windowsPath, bool readIconsToo)
+                                  const QString& windowsPath, bool readIconsToo, int pictureScale)
 {
     FileProperties properties;
     properties.path = windowsPath;
@@ -119,7 +135,7 @@ FileProperties readFileProperties(const platform::WindowsPaths& paths, platform:
     properties.created = info.birthTime();
     properties.modified = info.lastModified();
     if (readIconsToo && !properties.folder)
-        readIcons(icons, windowsPath, properties);
+        readIcons(icons, windowsPath, pictureScale, properties);
     return properties;
 }
 

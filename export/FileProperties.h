@@ -39,7 +39,7 @@ struct FileProperties {
     qint64 size = 0;
     QDateTime created; // invalid where the file system keeps no creation time
     QDateTime modified;
-    QImage picture;    // its first icon, 32 x 32; null for none
+    QImage picture;    // its first icon, 32 x 32 at the pixel ratio asked for; null for none
 
     bool iconsRead = false;   // false for shortcuts and folders
     int iconCount = -1;       // what ExtractIcon counts; negative: not an icon container or unreadable
@@ -49,8 +49,9 @@ struct FileProperties {
 
 // Reads the file at a Windows path. `readIcons` false (a shortcut) reads only the file's own facts.
 // A missing file, or a path that names no reachable drive, gives exists false and nothing else.
+// `pictureScale` is the screen's pixel ratio, rounded up, that the picture is drawn for.
 FileProperties readFileProperties(const platform::WindowsPaths& paths, platform::IconFunctions& icons,
-                                  const QString& windowsPath, bool readIcons);
+                                  const QString& windowsPath, bool readIcons, int pictureScale = 1);
 
 // The Type line, by extension: "Icon", "Cursor", "Icon Library", ..., "TXT File", "File".
 QString fileTypeText(const QString& windowsPath);

@@ -72,7 +72,7 @@ QString catalogueKeywordsOf(const QString& item, const KeywordTable& table)
 
 IconProperties iconPropertiesOf(const SelectedRow& row, const KeywordTable& table)
 {
-    IconProperties shown{row.image, row.name, row.type, row.origin, {}, {}};
+    IconProperties shown{row.picture(), row.name, row.type, row.origin, {}, {}};
     if (const auto token = catalogueTokenOf(row.item)) {
         shown.keywords = catalogueKeywordsOf(row.item, table);
         shown.file = token->member + QStringLiteral(", image ") + QString::number(token->number);

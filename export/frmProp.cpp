@@ -76,7 +76,9 @@ void installPropertiesWindows(MainSession& session, QWidget* mainWindow)
         }
         platform::IconFunctions icons(context.platform.paths());
         frmFileProperties window(
-            exporting::readFileProperties(context.platform.paths(), icons, target.file, !target.shortcut), mainWindow);
+            exporting::readFileProperties(context.platform.paths(), icons, target.file, !target.shortcut,
+                                          session.window().pictureScale()),
+            mainWindow);
         window.exec();
     });
 }

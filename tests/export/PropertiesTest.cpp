@@ -58,6 +58,10 @@ TEST(IconPropertiesTexts, EveryKeywordListingTheWholeTokenIsNamedInKeywordOrder)
     EXPECT_EQ(catalogue.origin, QStringLiteral("Glyphary"));
     EXPECT_EQ(catalogue.keywords, QStringLiteral("Stars, Night, Gold"));
     EXPECT_EQ(catalogue.file, QStringLiteral("abc, image 3"));
+    SelectedRow dense = row("Stars", "256 Color Icon", "Glyphary", "abc:3:01book");
+    dense.image = QImage(32, 32, QImage::Format_ARGB32);
+    dense.sharpImage = QImage(64, 64, QImage::Format_ARGB32);
+    EXPECT_EQ(iconPropertiesOf(dense, table).picture.size(), QSize(64, 64)) << "the row's picture for a dense screen";
 
     const IconProperties cursor
         = iconPropertiesOf(row("Arrow", "Current Cursor", "Windows Default", "default;0;Control Panel\\Cursors\\Arrow;csycu"), table);
@@ -132,6 +136,13 @@ TEST_F(FilePropertiesTest, AnIconFileListsItsImagesAndAProgramEachOfItsIcons)
     EXPECT_EQ(icon.size, root.readFile(QStringLiteral("C:\\Icons\\two.ico")).size());
     EXPECT_TRUE(icon.modified.isValid());
     EXPECT_EQ(icon.picture.size(), QSize(32, 32));
+    // On a dense screen the picture comes from the 64 px image: its transparent edge is two
+    // pixels wide, where the 32 px image stretched would leave four.
+    root.writeFile(QStringLiteral("C:\\Icons\\big.ico"), glyphary::testing::icoFile({dibImage(32, 32), dibImage(32, 64)}));
+    const FileProperties sharp = readFileProperties(root.platform().paths(), iconFunctions, QStringLiteral("C:\\Icons\\big.ico"), true, 2);
+    EXPECT_EQ(sharp.picture.size(), QSize(64, 64));
+    EXPECT_EQ(sharp.picture.devicePixelRatio(), 2.0);
+    EXPECT_EQ(qAlpha(sharp.picture.pixel(2, 10)), 255);
     EXPECT_EQ(iconCountText(icon), QStringLiteral("1"));
     EXPECT_EQ(imageSizeLines(icon), QStringList{QStringLiteral("Icon 1: 16 x 16, 4 bits; 32 x 32, 8 bits")});
     EXPECT_TRUE(missingFileText(icon).isEmpty());
