@@ -89,6 +89,15 @@ ByteVector assembleFile(std::uint16_t fileType, const std::vector<GroupImage>& i
 
 } // namespace
 
+std::vector<IconImageSource> groupImageSources(const std::vector<GroupImage>& images)
+{
+    std::vector<IconImageSource> sources;
+    sources.reserve(images.size());
+    for (const GroupImage& image : images)
+        sources.push_back({image.data, image.head[2], image.head[4] | (image.head[5] << 8), image.head[6] | (image.head[7] << 8)});
+    return sources;
+}
+
 void IconResources::collect(const ResourceTable& table, GroupKind kind)
 {
     const KindTypes types = typesOf(kind);

@@ -5,6 +5,7 @@
 // Holds spans into the file bytes it was parsed from: keep them alive as long as this object.
 
 #include "formats/ByteReader.h"
+#include "formats/IconDecoding.h"
 #include "formats/ResourceTable.h"
 
 #include <array>
@@ -29,6 +30,9 @@ struct GroupImage {
     std::array<std::uint8_t, 8> head{}; // width, height, colour count, 0, planes or hot spot x, bit count or hot spot y
     Bytes data;                         // the DIB or PNG (cursors: after the hot spot header)
 };
+
+// A group's images as the sources an .ico file made of them would give.
+std::vector<IconImageSource> groupImageSources(const std::vector<GroupImage>& images);
 
 // Converted files never exceed this; a group that would (images shared many times over) is refused.
 inline constexpr std::size_t kMaxGroupFileSize = 32u << 20;

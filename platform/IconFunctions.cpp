@@ -95,15 +95,6 @@ Icon bestIcon(formats::Bytes icoBytes, int width, int height, formats::DecodeBud
     return directory ? bestIcon(icoBytes, *directory.value, width, height, budget, choice) : Icon{};
 }
 
-// A group's images as the sources an .ico file made of them would give.
-std::vector<formats::IconImageSource> groupSources(const std::vector<formats::GroupImage>& images)
-{
-    std::vector<formats::IconImageSource> sources;
-    for (const formats::GroupImage& image : images)
-        sources.push_back({image.data, image.head[2], image.head[4] | (image.head[5] << 8), image.head[6] | (image.head[7] << 8)});
-    return sources;
-}
-
 // Pixels of the two GetIconInfo bitmaps: transparent is alpha 0, as the icon writers mask it.
 QImage plane(const QImage& argb, bool mask)
 {
@@ -310,7 +301,7 @@ Icon IconFunctions::extractOne(const Container& container, int position, int sid
         if (position < 0 || static_cast<std::size_t>(position) >= groups.size())
             return {};
         const auto images = container.executable->groupImages(GroupKind::Icon, static_cast<std::size_t>(position));
-        return images ? bestIcon(groupSources(images.value()), false, side, side, container.budget, choice) : Icon{};
+        return images ? bestIcon(formats::groupImageSources(images.value()), false, side, side, container.budget, choice) : Icon{};
     }
     if (position != 0)
         return {};

@@ -31,10 +31,7 @@ std::vector<IconImageSource> mainIconImages(Bytes file, std::string& problem)
             problem = describe(images.error());
             return {};
         }
-        std::vector<IconImageSource> sources;
-        for (const GroupImage& image : images.value())
-            sources.push_back({image.data});
-        return sources;
+        return groupImageSources(images.value());
     }
     if (reader.ascii(0, 4) == "RIFF" && reader.ascii(8, 4) == "ACON") {
         const auto frame = aniFirstStepFrame(file);
