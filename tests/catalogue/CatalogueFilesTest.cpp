@@ -7,6 +7,7 @@
 
 using namespace glyphary;
 using namespace glyphary::testing;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -24,6 +25,11 @@ protected:
     }
 
     const KeywordTable& table() const { return context.keywordTable; }
+    QStringList keywords() const { return {table().Keywords.begin(), table().Keywords.begin() + table().KeywordCount}; }
+    QStringList keywordData() const
+    {
+        return {table().KeywordData.begin(), table().KeywordData.begin() + table().KeywordCount};
+    }
     CatalogueLists& lists() { return context.catalogueLists; }
     const std::vector<Prompt>& prompts() { return root.dialogs().prompts; }
     // Saves with the keywords and, when asked, the references marked as changed.
@@ -45,21 +51,17 @@ TEST_F(CatalogueFilesTest, LoadsKeywordsCustomKeywordsAndReferencesIntoLinkedLis
                    "stars;C:\\x.ico;0;x;1user\r\nmine;C:\\a.dll;2;#3 of 9;0user\r\n", "moon\r\nmine\r\n"),
               QStringLiteral("4 Keywords"));
     EXPECT_EQ(context.CatalogueAvailable, kTrue);
-    ASSERT_EQ(table().KeywordCount, 4);
-    EXPECT_EQ(table().Keywords[0], QStringLiteral("stars"));
-    EXPECT_EQ(table().KeywordData[0], QStringLiteral("abc:3:01;def:12:14;"));
-    EXPECT_EQ(table().KeywordData[1], QStringLiteral("abc:4:00;"));
-    EXPECT_EQ(table().Keywords[3], QStringLiteral("mine"));
-    EXPECT_EQ(table().KeywordData[3], QString());
+    EXPECT_EQ(keywordData(), (QStringList{"abc:3:01;def:12:14;", "abc:4:00;", "", ""}));
     // A keyword in both files is in the keyword bar twice, each time with its own number.
-    const QStringList allKeywords = {QStringLiteral("stars"), QStringLiteral("moon"), QStringLiteral("moon"), QStringLiteral("mine")};
+    const QStringList allKeywords = {"stars", "moon", "moon", "mine"};
+    EXPECT_EQ(keywords(), allKeywords);
     EXPECT_EQ(texts(lists().cmbSearch), allKeywords);
     EXPECT_EQ(itemData(lists().cmbSearch), (std::vector<std::int32_t>{0, 1, 2, 3}));
     EXPECT_EQ(texts(lists().cmbAddKeyword), allKeywords);
-    EXPECT_EQ(texts(lists().lstKey), (QStringList{QStringLiteral("moon"), QStringLiteral("mine")}));
+    EXPECT_EQ(texts(lists().lstKey), (QStringList{"moon", "mine"}));
     EXPECT_EQ(itemData(lists().lstKey), (std::vector<std::int32_t>{2, 3}));
-    EXPECT_EQ(texts(lists().lstUser), (QStringList{QStringLiteral("stars"), QStringLiteral("mine")}));
-    EXPECT_EQ(texts(lists().cmbUser), (QStringList{QStringLiteral("C:\\x.ico;0;x;1user"), QStringLiteral("C:\\a.dll;2;#3 of 9;0user")}));
+    EXPECT_EQ(texts(lists().lstUser), (QStringList{"stars", "mine"}));
+    EXPECT_EQ(texts(lists().cmbUser), (QStringList{"C:\\x.ico;0;x;1user", "C:\\a.dll;2;#3 of 9;0user"}));
     EXPECT_EQ(itemData(lists().lstUser), (std::vector<std::int32_t>{0, 1}));
     EXPECT_EQ(itemData(lists().cmbUser), (std::vector<std::int32_t>{0, 1}));
     EXPECT_TRUE(prompts().empty());
@@ -70,14 +72,9 @@ TEST_F(CatalogueFilesTest, ToleratesOddLinesAndLineEnds)
 {
     // No ";", nothing after ";", blank lines, LF only, a lone CR, no final line end.
     EXPECT_EQ(load("solo\r\n\r\nempty;\nlf;x:1:00\nlone;y:2:01\rlast;z:3:02", "\r\nnoitem\r\n\r\n"), QStringLiteral("5 Keywords"));
-    const QStringList keywords = {QStringLiteral("solo"), QStringLiteral("empty"), QStringLiteral("lf"), QStringLiteral("lone"), QStringLiteral("last")};
-    EXPECT_EQ(texts(lists().cmbSearch), keywords);
-    EXPECT_EQ(table().KeywordData[0], QString());
-    EXPECT_EQ(table().KeywordData[1], QString());
-    EXPECT_EQ(table().KeywordData[2], QStringLiteral("x:1:00;"));
-    EXPECT_EQ(table().KeywordData[3], QStringLiteral("y:2:01;"));
-    EXPECT_EQ(table().KeywordData[4], QStringLiteral("z:3:02;"));
-    EXPECT_EQ(texts(lists().lstUser), QStringList{QStringLiteral("noitem")});
+    EXPECT_EQ(texts(lists().cmbSearch), (QStringList{"solo", "empty", "lf", "lone", "last"}));
+    EXPECT_EQ(keywordData(), (QStringList{"", "", "x:1:00;", "y:2:01;", "z:3:02;"}));
+    EXPECT_EQ(texts(lists().lstUser), QStringList{"noitem"});
     EXPECT_EQ(texts(lists().cmbUser), QStringList{QString()});
 }
 
@@ -116,9 +113,8 @@ TEST_F(CatalogueFilesTest, KeywordAfterTheTableIsFullIsReportedAndTheLoadedOnesS
     EXPECT_EQ(prompts()[0].title, QStringLiteral("Error"));
     EXPECT_EQ(prompts()[0].text, kOverflowReport);
     EXPECT_EQ(prompts()[0].flags, 48);
-    EXPECT_EQ(table().KeywordCount, 3001);
     EXPECT_EQ(table().Keywords[3000], QStringLiteral("k3000"));
-    EXPECT_EQ(table().KeywordData[3000], QStringLiteral("m:3000:01;"));
+    EXPECT_EQ(keywordData().last(), QStringLiteral("m:3000:01;"));
     EXPECT_EQ(lists().cmbSearch.count(), 3001);
     EXPECT_EQ(lists().cmbAddKeyword.count(), 3001);
     // References do not use the table, so they load as usual.
@@ -128,7 +124,7 @@ TEST_F(CatalogueFilesTest, KeywordAfterTheTableIsFullIsReportedAndTheLoadedOnesS
     EXPECT_EQ(load(indexOf(2999), QByteArray(), "c1\r\nc2\r\nc3\r\nc4\r\n"), QStringLiteral("3001 Keywords"));
     ASSERT_EQ(prompts().size(), 2u);
     EXPECT_EQ(prompts()[1].text, kOverflowReport);
-    EXPECT_EQ(texts(lists().lstKey), (QStringList{QStringLiteral("c1"), QStringLiteral("c2")}));
+    EXPECT_EQ(texts(lists().lstKey), (QStringList{"c1", "c2"}));
     lists().lstKey.removeAt(0);
     ASSERT_TRUE(saveChanged());
     EXPECT_EQ(read(QStringLiteral("Keyuser.dat")), QByteArray("c2\r\nc3\r\nc4\r\n"));
@@ -174,14 +170,12 @@ TEST_F(CatalogueFilesTest, NothingIsWrittenWhenNothingChangedAndAFirstSaveLeaves
 TEST_F(CatalogueFilesTest, AnsiBytesAboveAsciiRoundTrip)
 {
     // 0xE9 is e acute, 0x80 the euro sign, 0x81 a byte Windows leaves undefined.
-    const QByteArray keywords = "caf\xE9\r\n\x80uro\r\nodd\x81\r\n";
+    const QByteArray custom = "caf\xE9\r\n\x80uro\r\nodd\x81\r\n";
     const QByteArray references = "caf\xE9;C:\\\xC4pfel.ico;0;x;1user\r\n";
-    load("\xFC" "ber;m:1:01\r\n", references, keywords);
-    EXPECT_EQ(table().Keywords[0], QStringLiteral("\u00FCber"));
-    EXPECT_EQ(table().Keywords[1], QStringLiteral("caf\u00E9"));
-    EXPECT_EQ(table().Keywords[2], QStringLiteral("\u20ACuro"));
+    load("\xFC" "ber;m:1:01\r\n", references, custom);
+    EXPECT_EQ(keywords().mid(0, 3), (QStringList{u"\u00FCber"_s, u"caf\u00E9"_s, u"\u20ACuro"_s}));
     ASSERT_TRUE(saveChanged(true));
-    EXPECT_EQ(read(QStringLiteral("Keyuser.dat")), keywords);
+    EXPECT_EQ(read(QStringLiteral("Keyuser.dat")), custom);
     EXPECT_EQ(read(QStringLiteral("Iconuser.dat")), references);
 }
 

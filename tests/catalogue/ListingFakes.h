@@ -29,22 +29,10 @@ public:
     void setMousePointer(ListingPointer p) override { calls.append(QStringLiteral("pointer %1").arg(int(p))); }
     void showMessage(const QString& text) override { calls.append(QStringLiteral("message ") + (message = text)); }
     void showCount(const QString& text) override { count = text; }
-    void selectKeywordBarEntry(int position) override
-    {
-        calls.append(QStringLiteral("select %1").arg(selectedKeyword = position));
-    }
+    void selectKeywordBarEntry(int p) override { calls.append(QStringLiteral("select %1").arg(selectedKeyword = p)); }
     void refreshKeywordBar() override { calls.append(QStringLiteral("refreshKeywordBar")); }
-    void doEvents() override
-    {
-        ++doEventsCalls;
-        if (onDoEvents)
-            onDoEvents(doEventsCalls);
-    }
-    void startListing() override
-    {
-        ++listingsStarted;
-        calls.append(QStringLiteral("startListing"));
-    }
+    void doEvents() override { ++doEventsCalls; if (onDoEvents) onDoEvents(doEventsCalls); }
+    void startListing() override { ++listingsStarted; calls.append(QStringLiteral("startListing")); }
     void setFavoriteGroupCommands(bool addEnabled, bool deleteEnabled) override
     {
         calls.append(QStringLiteral("favoriteGroup %1 %2").arg(addEnabled).arg(deleteEnabled));
