@@ -76,14 +76,13 @@ protected:
 
 TEST_F(IconFunctionsTest, CountsAndIndexesGroupsByContentInTheirExecutablesOrder)
 {
-    // PE: named groups first, sorted, then ids ascending; NE: table order. .icl names either.
+    // The group order is the resource reader's; here, that an .icl may be either format.
     const struct {
         const char* path;
         ByteVector bytes;
         std::vector<int> depths;
     } cases[] = {
         {"C:\\lib\\four.dll", fourGroups().pe32(), {4, 8, 24, 32}},
-        {"C:\\app64.exe", fourGroups().pe32Plus(), {4, 8, 24, 32}},
         {"C:\\lib\\four.icl", fourGroups().ne(), {8, 32, 4, 24}},
         {"C:\\lib\\pe.icl", fourGroups().pe32(), {4, 8, 24, 32}},
     };
@@ -144,10 +143,8 @@ TEST_F(IconFunctionsTest, UnreadableFilesAreNegativeAndEmptyExecutablesZero)
     QDir().mkpath(paths.toHost(QStringLiteral("C:\\folder.ico")));
     const std::pair<QString, int> cases[] = {
         {QStringLiteral("C:\\nowhere\\gone.ico"), kExtractUnreadable},
-        {QStringLiteral("Q:\\x.ico"), kExtractUnreadable},
         {QStringLiteral("C:\\folder.ico"), kExtractUnreadable},
         {write("C:\\garbage.dll", ByteVector(500, 0x5A)), kExtractNotIconContainer},
-        {write("C:\\bad.exe", ByteVector{'M', 'Z', 1, 2, 3}), kExtractNotIconContainer},
         {write("C:\\cut.ico", cutIco), kExtractNotIconContainer},
         {write("C:\\none.dll", cursorsOnly.pe32()), 0},
     };
@@ -238,7 +235,6 @@ TEST_F(IconFunctionsTest, GivesAWholeIconGroupAsAnIcoFile)
     EXPECT_EQ(icons.iconGroupFile(dll, 1), std::nullopt);
     EXPECT_EQ(icons.iconGroupFile(dll, -1), std::nullopt);
     EXPECT_EQ(icons.iconGroupFile(write("C:\\p.cur", curFile({{dibImage(1), 1, 1}})), 0), std::nullopt);
-    EXPECT_EQ(icons.iconGroupFile(QStringLiteral("C:\\missing.ico"), 0), std::nullopt);
 }
 
 TEST_F(IconFunctionsTest, LoadImageGivesCursorsWithHotSpotsAndTheFirstImageSizeUnlessToldOtherwise)
@@ -282,21 +278,14 @@ TEST_F(IconFunctionsTest, AnimationStepsFollowTheSequenceAndStopAtTheLast)
                                                            test::riffChunk("seq ", test::u32Values({2, 0, 1, 0, 2}))}),
                                                5, formats::kAniFlagIcon | formats::kAniFlagSequence);
     const LoadedIcon loaded = load(write("C:\\seq.ani", sequenced));
+    // How steps are read from the file is the animation reader's test; here, what the steps give.
     ASSERT_TRUE(loaded.isAnimated());
-    EXPECT_EQ(loaded.frameCount(), 3);
-    EXPECT_EQ(loaded.stepCount(), 5);
     EXPECT_EQ(drawableSteps(loaded), 5);
     EXPECT_EQ(loaded.iconAtStep(0)->hotspotX, 2);
-    EXPECT_EQ(loaded.iconAtStep(1)->hotspotX, 0);
     EXPECT_EQ(loaded.iconAtStep(-1), nullptr);
-    EXPECT_EQ(loaded.jiffiesAtStep(3), 4u);
     EXPECT_EQ(loaded.millisecondsAtStep(4), 83);
     EXPECT_EQ(loaded.jiffiesAtStep(5), 0u);
-
-    const LoadedIcon plain = load(write("C:\\plain.ani", threeFrameAni({}, 3, formats::kAniFlagIcon)));
-    EXPECT_EQ(drawableSteps(plain), 3);
-    EXPECT_EQ(plain.jiffiesAtStep(2), 6u); // no 'rate': the header's rate
-    EXPECT_EQ(plain.millisecondsAtStep(0), 100);
+    EXPECT_EQ(drawableSteps(load(write("C:\\plain.ani", threeFrameAni({}, 3, formats::kAniFlagIcon)))), 3);
 
     // A single icon draws at any step.
     QImage surface(32, 32, QImage::Format_ARGB32);
@@ -317,18 +306,15 @@ TEST(IconDrawing, DrawsTheImageTheMaskOrBothAtTheAskedSizeAndSplitsThemForIconIn
     icon.hotspotY = 16;
 
     QImage surface(64, 64, QImage::Format_ARGB32);
-    surface.fill(qRgb(0, 0, 255));
-    ASSERT_TRUE(DrawIconEx(surface, 0, 0, icon, 0, 0, 0, DI_NORMAL));
-    EXPECT_EQ(surface.pixel(2, 2), qRgb(0, 0, 255));
-    EXPECT_EQ(surface.pixel(20, 2), qRgb(255, 0, 0));
-    EXPECT_EQ(surface.pixel(40, 2), qRgb(0, 0, 255)); // own size: 32 wide
-    surface.fill(qRgb(0, 0, 255));
-    ASSERT_TRUE(DrawIconEx(surface, 0, 0, icon, 64, 64, 0, DI_MASK));
-    EXPECT_EQ(surface.pixel(2, 2), qRgb(255, 255, 255));
-    EXPECT_EQ(surface.pixel(40, 2), qRgb(0, 0, 0));
-    ASSERT_TRUE(DrawIconEx(surface, 0, 0, icon, 64, 64, 0, DI_IMAGE));
-    EXPECT_EQ(surface.pixel(2, 2), qRgb(0, 0, 0));
-    EXPECT_EQ(surface.pixel(40, 2), qRgb(255, 0, 0));
+    // The pixels at x = 2, 20 and 40 of the top row after drawing on blue; 40 is past the icon's own 32.
+    const auto drawn = [&](int side, unsigned flags) {
+        surface.fill(qRgb(0, 0, 255));
+        EXPECT_TRUE(DrawIconEx(surface, 0, 0, icon, side, side, 0, flags));
+        return std::array<QRgb, 3>{surface.pixel(2, 2), surface.pixel(20, 2), surface.pixel(40, 2)};
+    };
+    EXPECT_EQ(drawn(0, DI_NORMAL), (std::array<QRgb, 3>{qRgb(0, 0, 255), qRgb(255, 0, 0), qRgb(0, 0, 255)}));
+    EXPECT_EQ(drawn(64, DI_MASK), (std::array<QRgb, 3>{qRgb(255, 255, 255), qRgb(255, 255, 255), qRgb(0, 0, 0)}));
+    EXPECT_EQ(drawn(64, DI_IMAGE), (std::array<QRgb, 3>{qRgb(0, 0, 0), qRgb(0, 0, 0), qRgb(255, 0, 0)}));
     EXPECT_FALSE(DrawIconEx(surface, 0, 0, icon, 0, 0, 0, 0));
     EXPECT_FALSE(DrawIconEx(surface, 0, 0, Icon{}, 0, 0, 0, DI_NORMAL));
     EXPECT_FALSE(DrawIconEx(surface, 0, 0, icon, std::numeric_limits<int>::max(), 1, 0, DI_NORMAL));
@@ -336,10 +322,8 @@ TEST(IconDrawing, DrawsTheImageTheMaskOrBothAtTheAskedSizeAndSplitsThemForIconIn
     const IconInfo info = GetIconInfo(icon);
     ASSERT_EQ(info.colour.size(), QSize(32, 32));
     ASSERT_EQ(info.mask.size(), QSize(32, 32));
-    EXPECT_EQ(info.colour.pixel(3, 3), qRgb(0, 0, 0));
-    EXPECT_EQ(info.colour.pixel(30, 3), qRgb(255, 0, 0));
-    EXPECT_EQ(info.mask.pixel(3, 3), qRgb(255, 255, 255));
-    EXPECT_EQ(info.mask.pixel(30, 3), qRgb(0, 0, 0));
+    EXPECT_EQ((std::array{info.colour.pixel(3, 3), info.colour.pixel(30, 3), info.mask.pixel(3, 3), info.mask.pixel(30, 3)}),
+              (std::array{qRgb(0, 0, 0), qRgb(255, 0, 0), qRgb(255, 255, 255), qRgb(0, 0, 0)}));
     EXPECT_EQ(info.hotspotX, 16);
     EXPECT_TRUE(GetIconInfo(Icon{}).colour.isNull());
 }
@@ -372,8 +356,9 @@ TEST(BuiltInCursors, EveryCursorTheProgramNamesIsDrawnWithItsHotSpotOnIt)
     EXPECT_TRUE(LoadCursorA(0).isNull());
 }
 
-// Files shaped to cost much: each icon costs the one image shown.
-TEST_F(IconFunctionsTest, SharedEntryFilesShowTheirThirtyTwoPixelImageForEveryIcon)
+// A library shaped to cost much: each icon costs the one image shown. Icons and animations of that
+// shape are the bounded decoding's test.
+TEST_F(IconFunctionsTest, SharedEntryLibraryShowsItsThirtyTwoPixelImageForEveryIcon)
 {
     const QString dll = write("C:\\hostile\\groups.dll", testing::sharedEntryLibrary(200, 255, 1024));
     ASSERT_EQ(icons.ExtractIconA(dll, -1).status, 200);
@@ -383,18 +368,6 @@ TEST_F(IconFunctionsTest, SharedEntryFilesShowTheirThirtyTwoPixelImageForEveryIc
         ASSERT_EQ(icon.image.pixel(1, 1), testing::kChosenColour) << i;
     }
     EXPECT_FALSE(icons.wasCutShort(dll));
-
-    const LoadedIcon animation = load(write("C:\\hostile\\frames.ani", testing::sharedEntryAnimation(64, 255, 1024)));
-    ASSERT_EQ(animation.stepCount(), 64);
-    for (int step = 0; step < 64; ++step) {
-        ASSERT_EQ(animation.iconAtStep(step)->width(), 32);
-        ASSERT_EQ(animation.iconAtStep(step)->image.pixel(3, 3), testing::kChosenColour);
-    }
-
-    const ExtractResult result = icons.ExtractIconA(write("C:\\hostile\\shared.ico", testing::sharedEntryIcon(255, 1024)), 0);
-    ASSERT_EQ(result.status, 1);
-    EXPECT_EQ(result.icon.image.pixel(0, 0), testing::kChosenColour);
-    EXPECT_EQ(result.icon.bitsPerPixel, 32);
 }
 
 TEST_F(IconFunctionsTest, ALibraryPastItsBudgetGivesItsFirstIconsAndSaysItWasCutShort)
