@@ -1,6 +1,6 @@
+#include "builder/ZipWriter.h"
 #include "core/AppContext.h"
 #include "formats/BmpCodec.h"
-#include "builder/ZipWriter.h"
 #include "sources/CatalogueCell.h"
 #include "sources/CoreLibrary.h"
 #include "sources/LibraryGrid.h"
@@ -8,8 +8,6 @@
 
 #include <QDir>
 #include <QDirIterator>
-#include <QFile>
-#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -17,12 +15,12 @@
 #include <map>
 
 using namespace glyphary;
-using glyphary::testing::TempRoot;
+using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kProgram = QStringLiteral("C:\\Glyphary\\");
-const QString kTemp = QStringLiteral("c:\\windows\\temp\\");
+const QString kProgram = u"C:\\Glyphary\\"_s;
+const QString kTemp = u"c:\\windows\\temp\\"_s;
 
 // A member picture whose cell n is filled with a colour of its own, a dot marking its corner.
 QImage memberPicture(int cells, int seed)
@@ -45,11 +43,6 @@ QByteArray bmpBytes(const QImage& image)
     return QByteArray(reinterpret_cast<const char*>(bmp.value->data()), static_cast<qsizetype>(bmp.value->size()));
 }
 
-bool sameImage(const QImage& a, const QImage& b)
-{
-    return a.convertToFormat(QImage::Format_RGB32) == b.convertToFormat(QImage::Format_RGB32);
-}
-
 class CoreLibraryTest : public ::testing::Test {
 protected:
     CoreLibraryTest() : context(root.platform()), library(context)
@@ -70,22 +63,24 @@ protected:
         QString error;
         ASSERT_TRUE(writeEncryptedZip(root.host(kProgram + name), members, password, &error)) << error.toStdString();
     }
-
-    QString libraryFile(const QString& member) const { return root.host(kTemp + member + QStringLiteral(".lib")); }
-
+    QString libraryFile(const QString& member) const { return root.host(kTemp + member + u".lib"_s); }
+    // Cell n of the current library is cell n of `picture`.
+    bool shows(int cell, const QImage& picture)
+    {
+        return library.GraphicCell(cell).convertToFormat(QImage::Format_RGB32)
+            == picture.copy(LibraryGrid::cellRect(cell)).convertToFormat(QImage::Format_RGB32);
+    }
     // Every file under the root with its size, to show that nothing was written or removed.
     std::map<QString, qint64> filesUnderRoot() const
     {
         std::map<QString, qint64> files;
         QDirIterator it(root.rootPath(), QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString path = it.next();
-            files[path] = QFileInfo(path).size();
-        }
+        while (it.hasNext())
+            files[it.next()] = it.fileInfo().size();
         return files;
     }
 
-    TempRoot root;
+    glyphary::testing::TempRoot root;
     AppContext context;
     CoreLibrary library;
 };
@@ -120,85 +115,81 @@ TEST_F(CoreLibraryTest, UnpacksAndLoadsAMemberFromEachArchiveRange)
         EXPECT_EQ(library.currentArchiveName(), QString::fromLatin1(c.archive));
         EXPECT_EQ(library.lastLoadedMember(), QString::number(c.member));
         EXPECT_TRUE(QFileInfo::exists(libraryFile(QString::number(c.member))));
-        EXPECT_TRUE(sameImage(library.GraphicCell(c.cells - 1), picture.copy(LibraryGrid::cellRect(c.cells - 1))));
+        EXPECT_TRUE(shows(c.cells - 1, picture));
     }
     EXPECT_EQ(context.TempFolder, kTemp);
 }
 
 TEST_F(CoreLibraryTest, MembersOutsideTheTableUseTheArchiveChosenLast)
 {
-    writeArchive(QStringLiteral("Iconlib1.res"), {{87, memberPicture(1, 1)}, {325, memberPicture(2, 2)}});
-    library.MakeLibraryCurrent(QStringLiteral("325"));
+    writeArchive(u"Iconlib1.res"_s, {{87, memberPicture(1, 1)}, {325, memberPicture(2, 2)}});
+    library.MakeLibraryCurrent(u"325"_s);
     EXPECT_FALSE(library.libraryAvailable()); // no archive chosen yet
     EXPECT_EQ(library.currentArchiveName(), QString());
-    library.MakeLibraryCurrent(QStringLiteral("87"));
-    library.MakeLibraryCurrent(QStringLiteral("325"));
+    library.MakeLibraryCurrent(u"87"_s);
+    library.MakeLibraryCurrent(u"325"_s);
     EXPECT_TRUE(library.libraryAvailable());
-    EXPECT_EQ(library.currentArchiveName(), QStringLiteral("Iconlib1.res"));
-    EXPECT_EQ(library.lastLoadedMember(), QStringLiteral("325"));
-    library.MakeLibraryCurrent(QStringLiteral("0"));
+    EXPECT_EQ(library.currentArchiveName(), u"Iconlib1.res"_s);
+    EXPECT_EQ(library.lastLoadedMember(), u"325"_s);
+    library.MakeLibraryCurrent(u"0"_s);
     EXPECT_FALSE(library.libraryAvailable());
-    EXPECT_EQ(library.currentArchiveName(), QStringLiteral("Iconlib1.res"));
+    EXPECT_EQ(library.currentArchiveName(), u"Iconlib1.res"_s);
 }
 
 TEST_F(CoreLibraryTest, ReadsArchivesMadeByTheZipTool)
 {
-    if (!QFileInfo::exists(QStringLiteral("/usr/bin/zip")))
+    if (!QFileInfo::exists(u"/usr/bin/zip"_s))
         GTEST_SKIP() << "/usr/bin/zip is not installed (Debian package zip)";
     QTemporaryDir scratch;
     const QImage picture = memberPicture(5, 4);
-    QFile member(scratch.filePath(QStringLiteral("5.lib")));
-    ASSERT_TRUE(member.open(QIODevice::WriteOnly));
-    member.write(bmpBytes(picture));
+    QFile member(scratch.filePath(u"5.lib"_s));
+    ASSERT_TRUE(member.open(QIODevice::WriteOnly) && member.write(bmpBytes(picture)) > 0);
     member.close();
     QProcess zip;
-    zip.start(QStringLiteral("/usr/bin/zip"), {QStringLiteral("-q"), QStringLiteral("-j"), QStringLiteral("-P"),
-                                               QStringLiteral("Quenchbarrow"), root.host(kProgram + QStringLiteral("Iconlib.res")),
-                                               member.fileName()});
+    zip.start(u"/usr/bin/zip"_s, {u"-q"_s, u"-j"_s, u"-P"_s, u"Quenchbarrow"_s, root.host(kProgram + u"Iconlib.res"_s),
+                                  member.fileName()});
     ASSERT_TRUE(zip.waitForFinished());
     ASSERT_EQ(zip.exitCode(), 0) << zip.readAllStandardError().toStdString();
-    library.MakeLibraryCurrent(QStringLiteral("5"));
+    library.MakeLibraryCurrent(u"5"_s);
     EXPECT_TRUE(library.libraryAvailable());
-    EXPECT_TRUE(sameImage(library.GraphicCell(4), picture.copy(LibraryGrid::cellRect(4))));
+    EXPECT_TRUE(shows(4, picture));
 }
 
 TEST_F(CoreLibraryTest, UnpacksAMemberOncePerRunAndUsesFilesLeftInTheTemporaryFolder)
 {
     const QImage three = memberPicture(8, 5);
-    writeArchive(QStringLiteral("Iconlib.res"), {{3, three}, {4, memberPicture(2, 2)}});
-    library.MakeLibraryCurrent(QStringLiteral("3"));
-    library.MakeLibraryCurrent(QStringLiteral("4"));
-    library.MakeLibraryCurrent(QStringLiteral("3")); // reloaded from its file, not unpacked again
+    writeArchive(u"Iconlib.res"_s, {{3, three}, {4, memberPicture(2, 2)}});
+    for (const char* member : {"3", "4", "3"}) // the second 3 is reloaded from its file, not unpacked again
+        library.MakeLibraryCurrent(QString::fromLatin1(member));
     EXPECT_EQ(library.unpackCount(), 2);
-    EXPECT_TRUE(sameImage(library.GraphicCell(7), three.copy(LibraryGrid::cellRect(7))));
+    EXPECT_TRUE(shows(7, three));
     // With the unpacked file and the archive gone, only the picture in memory can answer.
-    QFile::remove(libraryFile(QStringLiteral("3")));
-    QFile::remove(root.host(kProgram + QStringLiteral("Iconlib.res")));
-    library.MakeLibraryCurrent(QStringLiteral("3"));
+    QFile::remove(libraryFile(u"3"_s));
+    QFile::remove(root.host(kProgram + u"Iconlib.res"_s));
+    library.MakeLibraryCurrent(u"3"_s);
     EXPECT_TRUE(library.libraryAvailable());
     EXPECT_EQ(library.unpackCount(), 2);
-    EXPECT_FALSE(QFileInfo::exists(libraryFile(QStringLiteral("3"))));
-    EXPECT_TRUE(sameImage(library.GraphicCell(7), three.copy(LibraryGrid::cellRect(7))));
+    EXPECT_FALSE(QFileInfo::exists(libraryFile(u"3"_s)));
+    EXPECT_TRUE(shows(7, three));
     const QImage leftOver = memberPicture(1, 9);
-    root.writeFile(kTemp + QStringLiteral("9.lib"), bmpBytes(leftOver));
-    library.MakeLibraryCurrent(QStringLiteral("9"));
+    root.writeFile(kTemp + u"9.lib"_s, bmpBytes(leftOver));
+    library.MakeLibraryCurrent(u"9"_s);
     EXPECT_TRUE(library.libraryAvailable());
     EXPECT_EQ(library.unpackCount(), 2);
-    EXPECT_TRUE(sameImage(library.GraphicCell(0), leftOver.copy(LibraryGrid::cellRect(0))));
+    EXPECT_TRUE(shows(0, leftOver));
 }
 
 TEST_F(CoreLibraryTest, HostileMemberTextsReadAndWriteNothing)
 {
-    writeArchive(QStringLiteral("Iconlib.res"), {{1, memberPicture(1, 1)}});
+    writeArchive(u"Iconlib.res"_s, {{1, memberPicture(1, 1)}});
     // Pictures waiting where each text would lead once ".lib" is appended.
     const QByteArray bait = bmpBytes(memberPicture(1, 7));
-    root.writeFile(QStringLiteral("C:\\x.lib"), bait);
-    root.writeFile(kTemp + QStringLiteral("1\\2.lib"), bait);
-    root.writeFile(kTemp + QStringLiteral(".lib"), bait);
-    root.writeFile(kTemp + QStringLiteral("12a.lib"), bait);
-    QFile::copy(root.host(QStringLiteral("C:\\x.lib")), QDir::temp().filePath(QStringLiteral("x.lib")));
+    for (const QString& at : {u"C:\\x.lib"_s, kTemp + u"1\\2.lib"_s, kTemp + u".lib"_s, kTemp + u"12a.lib"_s})
+        root.writeFile(at, bait);
+    QFile::copy(root.host(u"C:\\x.lib"_s), QDir::temp().filePath(u"x.lib"_s));
     const auto before = filesUnderRoot();
-    for (const char* text : {"..\\..\\x", "..\\..\\..\\x", "C:\\x", "Z:\\tmp\\x", "1/2", "1\\2", "", "12a", "1.5", "\\\\server\\x"}) {
+    for (const char* text :
+         {"..\\..\\x", "..\\..\\..\\x", "C:\\x", "Z:\\tmp\\x", "1/2", "1\\2", "", "12a", "1.5", "\\\\server\\x"}) {
         library.MakeLibraryCurrent(QString::fromLatin1(text));
         EXPECT_FALSE(library.libraryAvailable()) << text;
         EXPECT_TRUE(library.picture().isNull()) << text;
@@ -206,52 +197,51 @@ TEST_F(CoreLibraryTest, HostileMemberTextsReadAndWriteNothing)
     EXPECT_EQ(library.unpackCount(), 0);
     EXPECT_EQ(library.lastLoadedMember(), QString());
     EXPECT_EQ(filesUnderRoot(), before);
-    QFile::remove(QDir::temp().filePath(QStringLiteral("x.lib")));
+    QFile::remove(QDir::temp().filePath(u"x.lib"_s));
 }
 
 TEST_F(CoreLibraryTest, UnreadableArchivesAndMembersLeaveTheLibraryUnavailable)
 {
     const QImage kept = memberPicture(2, 1);
-    writeArchive(QStringLiteral("Iconlib.res"), {{1, kept}});
-    library.MakeLibraryCurrent(QStringLiteral("1"));
+    writeArchive(u"Iconlib.res"_s, {{1, kept}});
+    library.MakeLibraryCurrent(u"1"_s);
     ASSERT_TRUE(library.libraryAvailable());
-    const auto expectUnavailable = [&](const QString& member, const char* why) {
-        library.MakeLibraryCurrent(member);
-        EXPECT_FALSE(library.libraryAvailable()) << why;
-        EXPECT_FALSE(QFileInfo::exists(libraryFile(member))) << why;
+    writeArchive(u"Iconlib1.res"_s, {{90, memberPicture(1, 2)}}, "Wrongpassword");
+    root.writeFile(kProgram + u"Iconlib3.res"_s, QByteArray(4000, 'Z'));
+    writeArchive(u"Iconlib4.res"_s, {{180, memberPicture(30, 3)}});
+    const QByteArray whole = root.readFile(kProgram + u"Iconlib4.res"_s);
+    root.writeFile(kProgram + u"Iconlib4.res"_s, whole.left(whole.size() / 2));
+    // Members that unpack but hold no library picture.
+    const std::vector<ZipMember> junk = {{"201.lib", QByteArray("BM not a bitmap")},
+                                         {"202.lib", bmpBytes(QImage(100, 32, QImage::Format_RGB32))}};
+    ASSERT_TRUE(writeEncryptedZip(root.host(kProgram + u"Iconlib5.res"_s), junk, kLibraryPassword));
+    // Why each member cannot load, and whether its unpacked file stays behind.
+    const struct {
+        const char* member;
+        const char* why;
+        bool unpacked;
+    } cases[] = {{"2", "member absent", false}, {"90", "wrong password", false}, {"130", "archive missing", false},
+                 {"150", "not a zip archive", false}, {"180", "archive cut short", false},
+                 {"201", "not a bitmap", true}, {"202", "no library picture", true}};
+    for (const auto& c : cases) {
+        library.MakeLibraryCurrent(QString::fromLatin1(c.member));
+        EXPECT_FALSE(library.libraryAvailable()) << c.why;
         // The picture of the member loaded before stays, and so does its name.
-        EXPECT_EQ(library.lastLoadedMember(), QStringLiteral("1")) << why;
-        EXPECT_TRUE(sameImage(library.GraphicCell(1), kept.copy(LibraryGrid::cellRect(1)))) << why;
-    };
-    expectUnavailable(QStringLiteral("2"), "member absent");
-    writeArchive(QStringLiteral("Iconlib1.res"), {{90, memberPicture(1, 2)}}, "Wrongpassword");
-    expectUnavailable(QStringLiteral("90"), "wrong password");
-    expectUnavailable(QStringLiteral("130"), "archive missing");
-    root.writeFile(kProgram + QStringLiteral("Iconlib3.res"), QByteArray(4000, 'Z'));
-    expectUnavailable(QStringLiteral("150"), "not a zip archive");
-    writeArchive(QStringLiteral("Iconlib4.res"), {{180, memberPicture(30, 3)}});
-    const QByteArray whole = root.readFile(kProgram + QStringLiteral("Iconlib4.res"));
-    root.writeFile(kProgram + QStringLiteral("Iconlib4.res"), whole.left(whole.size() / 2));
-    expectUnavailable(QStringLiteral("180"), "archive cut short");
-    // A member that unpacks but holds no library picture.
-    std::vector<ZipMember> junk = {{"201.lib", QByteArray("BM not a bitmap")}, {"202.lib", bmpBytes(QImage(100, 32, QImage::Format_RGB32))}};
-    ASSERT_TRUE(writeEncryptedZip(root.host(kProgram + QStringLiteral("Iconlib5.res")), junk, kLibraryPassword));
-    for (const char* member : {"201", "202"}) {
-        library.MakeLibraryCurrent(QString::fromLatin1(member));
-        EXPECT_FALSE(library.libraryAvailable()) << member;
-        EXPECT_EQ(library.lastLoadedMember(), QStringLiteral("1")) << member;
+        EXPECT_EQ(library.lastLoadedMember(), u"1"_s) << c.why;
+        EXPECT_TRUE(shows(1, kept)) << c.why;
+        if (!c.unpacked)
+            EXPECT_FALSE(QFileInfo::exists(libraryFile(QString::fromLatin1(c.member)))) << c.why;
     }
 }
 
 TEST_F(CoreLibraryTest, GraphicCellOutsideThePictureIsEmpty)
 {
     EXPECT_TRUE(library.GraphicCell(0).isNull()); // nothing loaded yet
-    writeArchive(QStringLiteral("Iconlib.res"), {{1, memberPicture(20, 1)}});
-    library.MakeLibraryCurrent(QStringLiteral("1"));
+    writeArchive(u"Iconlib.res"_s, {{1, memberPicture(20, 1)}});
+    library.MakeLibraryCurrent(u"1"_s);
     EXPECT_FALSE(library.GraphicCell(31).isNull()); // second row, unused but in the picture
-    EXPECT_TRUE(library.GraphicCell(32).isNull());
-    EXPECT_TRUE(library.GraphicCell(-1).isNull());
-    EXPECT_TRUE(library.GraphicCell(1 << 30).isNull());
+    for (const int outside : {32, -1, 1 << 30})
+        EXPECT_TRUE(library.GraphicCell(outside).isNull()) << outside;
 }
 
 TEST(CatalogueCell, BackgroundDigitsAreBgrColourValuesAndOnlyTheMaskColourBecomesTransparent)
