@@ -175,16 +175,6 @@ TEST_F(PeCorruption, LeavesOutWhatPointsNowhereAndKeepsTheRest)
     EXPECT_EQ(describe(loop->skipped()[0]), "resource directory refers back to a directory already read (offset 0x400)");
 }
 
-TEST_F(PeCorruption, SurvivesEntryCountsOf65535)
-{
-    for (const std::size_t countField : {kRoot + 12, kRoot + 14, kIconTypeDirectory + 14}) {
-        const ByteVector bytes = patched({{countField, 65535, 2}});
-        const auto resources = parseIconResources(bytes);
-        ASSERT_TRUE(resources.ok());
-        EXPECT_FALSE(resources->skipped().empty()) << countField;
-    }
-}
-
 // One valid .icl with the groups MAIN and 2; each case breaks one field.
 class NeLibrary : public ::testing::Test {
 protected:
@@ -317,19 +307,6 @@ TEST(VersionResource, FindsAMovedFixedBlockByItsSignatureAndNeedsAllOfIt)
     ByteVector unsigned_ = plain;
     unsigned_[40] = 0;
     EXPECT_FALSE(parseFixedFileInfo(unsigned_, ExecutableFormat::Pe));
-}
-
-TEST(VersionResource, GivesTheVersionOrNothingForEveryTruncation)
-{
-    for (const ByteVector& file : {browserWithVersion(9, 2).pe32(), browserWithVersion(9, 2).ne()}) {
-        for (std::size_t length = 0; length < file.size(); ++length) {
-            const auto major = productMajorVersion(Bytes(file).first(length));
-            if (major) {
-                EXPECT_EQ(*major, 9) << "length " << length;
-            }
-        }
-        EXPECT_EQ(productMajorVersion(file), 9);
-    }
 }
 
 } // namespace

@@ -192,12 +192,9 @@ TEST(IcoReader, RejectsBrokenHeadersEntriesAndDibs)
         {4, 2, 65535, IconCodecError::TooManyImages},
         {4, 2, 200, IconCodecError::TooShort},      // under the limit, but past the end
         {kBytesInRes, 4, static_cast<std::uint32_t>(valid.size() - kDib + 1), IconCodecError::EntryOutOfFile},
-        {kBytesInRes, 4, UINT32_MAX, IconCodecError::EntryOutOfFile},
         {kImageOffset, 4, UINT32_MAX, IconCodecError::EntryOutOfFile},
         {kDib + 0, 4, 99, IconCodecError::UnsupportedHeader},
-        {kDib + 0, 4, UINT32_MAX, IconCodecError::UnsupportedHeader},
         {kDib + 4, 4, 0, IconCodecError::BadDimensions},
-        {kDib + 4, 4, UINT32_MAX, IconCodecError::BadDimensions},
         {kDib + 4, 4, 257, IconCodecError::TooLarge},
         {kDib + 8, 4, 1, IconCodecError::BadDimensions}, // half a row
         {kDib + 8, 4, 0x80000000u, IconCodecError::TooLarge},
@@ -223,22 +220,6 @@ TEST(IcoReader, RejectsBrokenHeadersEntriesAndDibs)
     ByteVector oneOver = valid;
     setU32le(oneOver, kBytesInRes, static_cast<std::uint32_t>(valid.size() - kDib + 1));
     EXPECT_EQ(parseIco(oneOver).offset, kImageOffset);
-}
-
-TEST(IcoReader, EveryCutOfAValidFileFailsCleanlyOrReadsFewerImages)
-{
-    const std::vector<IconToWrite> images = {{picture(16, 12), 4}, {picture(32, 300), 8},
-        {picture(32, 300), 32}, {picture(24, 5), 32, true}};
-    const auto bytes = writeIco(images);
-    ASSERT_TRUE(bytes);
-    const ByteVector& file = *bytes.value;
-    for (std::size_t length = 0; length < file.size(); ++length) {
-        const auto cut = parseIco(Bytes(file.data(), length));
-        if (cut)
-            EXPECT_LT(cut.value->images().size(), images.size()) << length;
-        else
-            EXPECT_NE(cut.error, IconCodecError::None) << length;
-    }
 }
 
 // ---- writing ----
