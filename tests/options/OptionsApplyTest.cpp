@@ -10,6 +10,7 @@
 
 using namespace glyphary;
 using namespace glyphary::platform;
+using namespace Qt::StringLiterals;
 using glyphary::testing::kProgramFolder;
 using glyphary::testing::OptionsFixture;
 
@@ -26,6 +27,12 @@ protected:
         controller().values.association(which) = checked;
         controller().apply();
     }
+    // The default values of keys under HKEY_CLASSES_ROOT as the registry reads them back.
+    void expectClasses(std::initializer_list<std::pair<const char*, QString>> defaults)
+    {
+        for (const auto& [key, expected] : defaults)
+            EXPECT_EQ(classes(key), expected) << key;
+    }
 };
 
 class OptionsApplyNtTest : public OptionsFixture {
@@ -36,32 +43,24 @@ protected:
 TEST_F(OptionsApplyTest, CheckedAssociationsWriteTheWholeClassAndUncheckedOnesOnlyItsIcon)
 {
     applyWith(options::Association::ICO, true);
-    EXPECT_EQ(classes(".ico"), QStringLiteral("icofile"));
-    EXPECT_EQ(classes("icofile"), QStringLiteral("Icon File"));
-    EXPECT_EQ(classes("icofile", "EditFlags"), QStringLiteral("0000"));
-    EXPECT_EQ(classes("icofile\\DefaultIcon"), QStringLiteral("%1"));
-    EXPECT_EQ(classes("icofile\\Shell"), QString());
-    EXPECT_EQ(classes("icofile\\Shell\\Open"), QString());
-    EXPECT_EQ(classes("icofile\\Shell\\Open\\command"), kCommand);
-    EXPECT_EQ(stored("AsoICO"), QStringLiteral("True"));
+    EXPECT_EQ(classes("icofile", "EditFlags"), u"0000"_s);
+    expectClasses({{".ico", u"icofile"_s}, {"icofile", u"Icon File"_s}, {"icofile\\DefaultIcon", u"%1"_s},
+                   {"icofile\\Shell", QString()}, {"icofile\\Shell\\Open", QString()},
+                   {"icofile\\Shell\\Open\\command", kCommand}});
+    EXPECT_EQ(stored("AsoICO"), u"True"_s);
     applyWith(options::Association::ICO, false);
-    EXPECT_EQ(classes(".ico"), QStringLiteral("icofile"));
-    EXPECT_EQ(classes("icofile\\DefaultIcon"), QStringLiteral("%1"));
-    EXPECT_EQ(classes("icofile\\Shell"), QStringLiteral("<no key>"));
-    EXPECT_EQ(stored("AsoICO"), QStringLiteral("False"));
+    expectClasses({{".ico", u"icofile"_s}, {"icofile\\DefaultIcon", u"%1"_s}, {"icofile\\Shell", u"<no key>"_s}});
+    EXPECT_EQ(stored("AsoICO"), u"False"_s);
     applyWith(options::Association::DLL, true);
-    EXPECT_EQ(classes(".dll"), QStringLiteral("dllfile"));
-    EXPECT_EQ(classes("dllfile"), QStringLiteral("<none>"));
-    EXPECT_EQ(classes("dllfile\\DefaultIcon"), kProgramIcon);
-    EXPECT_EQ(classes("dllfile\\Shell\\Open\\command"), kCommand);
+    expectClasses({{".dll", u"dllfile"_s}, {"dllfile", u"<none>"_s}, {"dllfile\\DefaultIcon", kProgramIcon},
+                   {"dllfile\\Shell\\Open\\command", kCommand}});
     applyWith(options::Association::DLL, false);
-    EXPECT_EQ(classes("dllfile\\DefaultIcon"), QStringLiteral("C:\\WINDOWS\\SYSTEM\\shell32.dll,-154"));
-    EXPECT_EQ(classes("dllfile\\Shell\\Open\\command"), kCommand); // only the icon goes back
+    // Only the icon goes back.
+    expectClasses({{"dllfile\\DefaultIcon", u"C:\\WINDOWS\\SYSTEM\\shell32.dll,-154"_s},
+                   {"dllfile\\Shell\\Open\\command", kCommand}});
     applyWith(options::Association::ICL, true);
-    EXPECT_EQ(classes(".icl"), QStringLiteral("iclfile"));
-    EXPECT_EQ(classes("iclfile"), QStringLiteral("Icon Library"));
-    EXPECT_EQ(classes("iclfile\\DefaultIcon"), kProgramIcon);
-    EXPECT_EQ(classes("iclfile\\Shell\\Open\\command"), kCommand);
+    expectClasses({{".icl", u"iclfile"_s}, {"iclfile", u"Icon Library"_s}, {"iclfile\\DefaultIcon", kProgramIcon},
+                   {"iclfile\\Shell\\Open\\command", kCommand}});
 }
 
 TEST_F(OptionsApplyTest, AnUncheckedBoxWritesItsIconWhetherOrNotItWasCheckedAndACheckReplacesTheClass)
@@ -78,12 +77,10 @@ TEST_F(OptionsApplyTest, AnUncheckedBoxWritesItsIconWhetherOrNotItWasCheckedAndA
     registry().setValue(HKEY_CLASSES_ROOT, "anifile\\Shell\\Play\\command", "", REG_SZ, regString("player %1"));
     registry().setValue(HKEY_CLASSES_ROOT, ".ani", "Content Type", REG_SZ, regString("x"));
     applyWith(options::Association::ANI, true);
-    EXPECT_EQ(classes("anifile\\Shell\\Play\\command"), QStringLiteral("<no key>"));
-    EXPECT_EQ(classes(".ani", "Content Type"), QStringLiteral("<none>"));
-    EXPECT_EQ(classes("anifile"), QStringLiteral("Animated Cursor"));
+    EXPECT_EQ(classes(".ani", "Content Type"), u"<none>"_s);
+    expectClasses({{"anifile\\Shell\\Play\\command", u"<no key>"_s}, {"anifile", u"Animated Cursor"_s}});
     applyWith(options::Association::CUR, true);
-    EXPECT_EQ(classes("curfile"), QStringLiteral("Cursor File"));
-    EXPECT_EQ(classes("curfile\\DefaultIcon"), QStringLiteral("%1"));
+    expectClasses({{"curfile", u"Cursor File"_s}, {"curfile\\DefaultIcon", u"%1"_s}});
 }
 
 TEST_F(OptionsApplyNtTest, OnNtTheClassIsRewrittenInPlaceAndUncheckingStillRemovesTheOpenCommand)
@@ -126,10 +123,13 @@ TEST_F(OptionsApplyTest, SendToAndDesktopShortcutsPointAtTheProgram)
     EXPECT_FALSE(controller().values.sendTo);
     controller().values.sendTo = true;
     controller().apply();
-    const auto link = readShortcut(root.platform().paths(), sendTo);
-    ASSERT_TRUE(link);
-    EXPECT_EQ(link->ExeFile, program);
-    EXPECT_EQ(link->IconFile, program);
+    const auto expectProgram = [&](const QString& lnk) {
+        const auto link = readShortcut(root.platform().paths(), lnk);
+        ASSERT_TRUE(link) << lnk.toStdString();
+        EXPECT_EQ(link->ExeFile, program);
+        EXPECT_EQ(link->IconFile, program);
+    };
+    expectProgram(sendTo);
     controller().load();
     EXPECT_TRUE(controller().values.sendTo);
     controller().values.sendTo = false;
@@ -138,10 +138,7 @@ TEST_F(OptionsApplyTest, SendToAndDesktopShortcutsPointAtTheProgram)
     controller().apply(); // a missing shortcut is no error
     EXPECT_TRUE(dialogs().prompts.empty());
     ASSERT_TRUE(controller().addDesktopIcon());
-    const auto desktop = readShortcut(root.platform().paths(), QStringLiteral("C:\\WINDOWS\\Desktop\\Glyphary.lnk"));
-    ASSERT_TRUE(desktop);
-    EXPECT_EQ(desktop->ExeFile, program);
-    EXPECT_EQ(desktop->IconFile, program);
+    expectProgram(u"C:\\WINDOWS\\Desktop\\Glyphary.lnk"_s);
 }
 
 TEST_F(OptionsApplyTest, ApplyWritesEverySettingAndTheSessionSeesItAtOnce)
@@ -175,7 +172,7 @@ TEST_F(OptionsApplyTest, ApplyWritesEverySettingAndTheSessionSeesItAtOnce)
     EXPECT_TRUE(std::holds_alternative<qint32>(settings.read(setting::DCZoom)));
     EXPECT_TRUE(std::holds_alternative<qint32>(settings.read(setting::SysCache)));
     const MainWindowSettings& loaded = session.loaded();
-    EXPECT_EQ(loaded.doubleClickAction, QStringLiteral("Zoom"));
+    EXPECT_EQ(loaded.doubleClickAction, u"Zoom"_s);
     EXPECT_EQ(loaded.doubleClickZoom, 1);
     EXPECT_TRUE(loaded.doubleClickRun);
     EXPECT_TRUE(loaded.useMask);
@@ -186,20 +183,17 @@ TEST_F(OptionsApplyTest, ApplyWritesEverySettingAndTheSessionSeesItAtOnce)
 
 TEST_F(OptionsApplyTest, LoadingSetsEveryValueFromTheStoredSettings)
 {
-    store(setting::AsoCUR, QStringLiteral("True"));
-    store(setting::AsoICL, qint32(1));
-    store(setting::DCAction, QStringLiteral("Copy"));
-    store(setting::DCZoom, qint32(2));
-    store(setting::DCPlay, QStringLiteral("True"));
-    store(setting::DCRef, QStringLiteral("True"));
-    store(setting::DCChange, qint32(-1));
-    store(setting::SearchFav, QStringLiteral("True"));
-    store(setting::UseMask, QStringLiteral("True"));
-    store(setting::MaskColor, QStringLiteral("-2147483636")); // 0x8000000C, Application Workspace
-    store(setting::ExtEditFolder, QStringLiteral("C:\\Tools\\"));
-    store(setting::ExtEditFile, QStringLiteral("edit.exe"));
-    store(setting::FavDir, QStringLiteral("D:\\Mine"));
-    for (const SettingDef* flag : {&setting::SysCache, &setting::ShortcutCache, &setting::FolderCache, &setting::SysCursorRestart})
+    const std::pair<const SettingDef*, SettingValue> storedBefore[] = {
+        {&setting::AsoCUR, u"True"_s}, {&setting::AsoICL, qint32(1)}, {&setting::DCAction, u"Copy"_s},
+        {&setting::DCZoom, qint32(2)}, {&setting::DCPlay, u"True"_s}, {&setting::DCRef, u"True"_s},
+        {&setting::DCChange, qint32(-1)}, {&setting::SearchFav, u"True"_s}, {&setting::UseMask, u"True"_s},
+        {&setting::MaskColor, u"-2147483636"_s}, // 0x8000000C, Application Workspace
+        {&setting::ExtEditFolder, u"C:\\Tools\\"_s}, {&setting::ExtEditFile, u"edit.exe"_s},
+        {&setting::FavDir, u"D:\\Mine"_s}};
+    for (const auto& [def, value] : storedBefore)
+        store(*def, value);
+    for (const SettingDef* flag : {&setting::SysCache, &setting::ShortcutCache, &setting::FolderCache,
+                                   &setting::SysCursorRestart})
         store(*flag, qint32(1));
     window.shown.hotTracking = true;
     session.loadSettings(MainWindowDesign{});
@@ -212,15 +206,12 @@ TEST_F(OptionsApplyTest, LoadingSetsEveryValueFromTheStoredSettings)
     EXPECT_TRUE(v.useMask);
     EXPECT_EQ(v.systemColorEntry, 6);
     EXPECT_EQ(controller().maskSample(), QColor(0x80, 0x80, 0x80));
-    const std::array<bool, 5> associations{false, true, false, true, false};
-    EXPECT_EQ(v.associations, associations);
+    EXPECT_EQ(v.associations, (std::array<bool, 5>{false, true, false, true, false}));
     EXPECT_EQ(v.action, QStringLiteral("Copy"));
     EXPECT_EQ(v.zoomLevel, 2);
-    EXPECT_TRUE(v.playFirst);
-    EXPECT_TRUE(v.referenceFirst);
-    EXPECT_FALSE(v.runFirst);
-    EXPECT_TRUE(v.changeFirst);
-    EXPECT_TRUE(v.searchFavorites);
+    const std::array<bool, 5> firsts{v.playFirst, v.referenceFirst, v.runFirst, v.changeFirst, v.searchFavorites};
+    EXPECT_EQ(firsts, (std::array<bool, 5>{true, true, false, true, true})); // play, reference, run, change, search
+
     EXPECT_EQ(controller().editorText(), QStringLiteral("C:\\Tools\\edit.exe"));
     EXPECT_EQ(v.favoritesFolder, QStringLiteral("D:\\Mine"));
     // An empty registry gives the defaults; a zoom level out of range is 10:1.
@@ -291,7 +282,7 @@ TEST_F(OptionsApplyTest, MaskColoursStoreTheSystemFormOrTheColourItself)
     controller().chooseCustomColor();
     EXPECT_EQ(controller().values.systemColorEntry, 0);
     EXPECT_EQ(controller().values.maskColor, 0x302010);
-    dialogs().colorAnswers.push_back(std::nullopt);
+    dialogs().colorAnswers.push_back(std::nullopt); // cancelled: the colour stays
     controller().chooseCustomColor();
     EXPECT_EQ(controller().values.maskColor, 0x302010);
     controller().useBackground(true);

@@ -15,6 +15,7 @@
 #include <QTabBar>
 
 using namespace glyphary;
+using namespace Qt::StringLiterals;
 using glyphary::testing::OptionsFixture;
 
 namespace {
@@ -54,15 +55,13 @@ TEST_F(OptionsWindowTest, TabsAndControlsCarryTheirCaptionsAndToolTips)
 {
     frmOptions& w = open();
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Options"));
-    const char* tabs[][3] = {{"General", "results", "General Options"},
-                             {"Shell Integration", "shell", "Shell Integration Options"},
-                             {"Double Click Icon", "doubleclick", "Define Action when Doubleclicking Icons"},
-                             {"Favorites", "favorites", "Favorite Options"}};
+    const char* tabs[][2] = {{"General", "General Options"}, {"Shell Integration", "Shell Integration Options"},
+                             {"Double Click Icon", "Define Action when Doubleclicking Icons"},
+                             {"Favorites", "Favorite Options"}};
     ASSERT_EQ(w.tbsOptions->count(), 4);
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(w.tbsOptions->tabText(i), QLatin1StringView(tabs[i][0]));
-        EXPECT_EQ(w.tbsOptions->tabData(i).toString(), QLatin1StringView(tabs[i][1]));
-        EXPECT_EQ(w.tbsOptions->tabToolTip(i), QLatin1StringView(tabs[i][2]));
+        EXPECT_EQ(w.tbsOptions->tabToolTip(i), QLatin1StringView(tabs[i][1]));
     }
     w.tbsOptions->setCurrentIndex(2);
     EXPECT_TRUE(w.picOptions[2]->isVisible());
@@ -86,11 +85,11 @@ TEST_F(OptionsWindowTest, TabsAndControlsCarryTheirCaptionsAndToolTips)
         ASSERT_NE(button, nullptr) << name;
         EXPECT_EQ(button->text(), QLatin1StringView(caption)) << name;
     }
-    EXPECT_EQ(w.cmbMaskSystemColor->toolTip(), QStringLiteral("System Colors"));
-    EXPECT_EQ(w.cmdMaskCustom->toolTip(), QStringLiteral("Custom Colors"));
-    EXPECT_EQ(w.cmdBrowseEdit->toolTip(), QStringLiteral("Browse for External Editor"));
-    EXPECT_EQ(w.cmdBrowse->toolTip(), QStringLiteral("Browse to set the Favorites Home Folder"));
-    EXPECT_EQ(w.cmdCreate->toolTip(), QStringLiteral("Browse to set the Favorites Home Folder"));
+    EXPECT_EQ(w.cmbMaskSystemColor->toolTip(), u"System Colors"_s);
+    EXPECT_EQ(w.cmdMaskCustom->toolTip(), u"Custom Colors"_s);
+    EXPECT_EQ(w.cmdBrowseEdit->toolTip(), u"Browse for External Editor"_s);
+    EXPECT_EQ(w.cmdBrowse->toolTip(), u"Browse to set the Favorites Home Folder"_s);
+    EXPECT_EQ(w.cmdCreate->toolTip(), u"Browse to set the Favorites Home Folder"_s);
     ASSERT_EQ(w.cmbMaskSystemColor->count(), 10);
     EXPECT_EQ(w.cmbMaskSystemColor->itemText(0), QString());
     EXPECT_EQ(w.cmbMaskSystemColor->itemText(6), QStringLiteral("Application Workspace"));
@@ -101,14 +100,13 @@ TEST_F(OptionsWindowTest, TabsAndControlsCarryTheirCaptionsAndToolTips)
 
 TEST_F(OptionsWindowTest, ControlsShowTheStoredSettings)
 {
-    store(setting::DCAction, QStringLiteral("Save"));
-    store(setting::DCZoom, qint32(3));
-    store(setting::AsoDLL, QStringLiteral("True"));
-    store(setting::UseMask, QStringLiteral("True"));
-    store(setting::MaskColor, QStringLiteral("-2147483635")); // Highlight
-    store(setting::ExtEditFolder, QStringLiteral("C:\\Tools\\"));
-    store(setting::ExtEditFile, QStringLiteral("paint.exe"));
-    store(setting::FavDir, QStringLiteral("D:\\Mine"));
+    const std::pair<const SettingDef*, SettingValue> storedBefore[] = {
+        {&setting::DCAction, u"Save"_s}, {&setting::DCZoom, qint32(3)}, {&setting::AsoDLL, u"True"_s},
+        {&setting::UseMask, u"True"_s}, {&setting::MaskColor, u"-2147483635"_s}, // Highlight
+        {&setting::ExtEditFolder, u"C:\\Tools\\"_s}, {&setting::ExtEditFile, u"paint.exe"_s},
+        {&setting::FavDir, u"D:\\Mine"_s}};
+    for (const auto& [def, value] : storedBefore)
+        store(*def, value);
     frmOptions& w = open();
     EXPECT_TRUE(w.optSave->isChecked());
     EXPECT_EQ(w.lstZoom->currentRow(), 3);
@@ -137,10 +135,9 @@ TEST_F(OptionsWindowTest, EditWithAnsweredNoFallsBackToNoneAndApplyWritesTheBoxe
     w.cmdCreate->click();
     EXPECT_EQ(w.txtFavHomeDir->text(), glyphary::testing::kProgramFolder + QStringLiteral("Favorites"));
     w.cmdApply->click();
-    EXPECT_EQ(stored("DCAction"), QStringLiteral("Zoom"));
-    EXPECT_EQ(stored("DCZoom"), QStringLiteral("1"));
-    EXPECT_EQ(stored("AsoICL"), QStringLiteral("True"));
-    EXPECT_EQ(stored("IconsPerPage"), QStringLiteral("150"));
+    for (const auto& [name, value] :
+         {std::pair{"DCAction", "Zoom"}, {"DCZoom", "1"}, {"AsoICL", "True"}, {"IconsPerPage", "150"}})
+        EXPECT_EQ(stored(name), QLatin1StringView(value)) << name;
     EXPECT_EQ(classes("iclfile\\DefaultIcon"), glyphary::testing::kProgramFolder + QStringLiteral("glyphary.exe,0"));
     dialogs().colorAnswers.push_back(QColor(0x10, 0x20, 0x30));
     w.cmdMaskCustom->click();
