@@ -29,24 +29,18 @@ const QString kTemp = QStringLiteral("c:\\windows\\temp\\");
 // Opaque pixels of many colours (more than 256), a transparent left band and bottom rows.
 QImage hiColourIcon(int seed, QSize size = {32, 32})
 {
-    QImage image(size, QImage::Format_ARGB32);
-    image.fill(Qt::transparent);
-    for (int y = 0; y < size.height() - 3; ++y)
-        for (int x = 3; x < size.width(); ++x)
-            image.setPixel(x, y, qRgb((x * 8 + seed) % 256, (y * 8 + 1) % 256, ((x + y) * 4 + seed * 50) % 256));
-    return image;
+    return test::imageOf(size.width(), size.height(), [=](int x, int y) {
+        return x < 3 || y >= size.height() - 3 ? 0u : qRgb((x * 8 + seed) % 256, (y * 8 + 1) % 256, ((x + y) * 4 + seed * 50) % 256);
+    });
 }
 
 // Blocks of `colours` colours, a transparent corner.
 QImage fewColourIcon(int seed, int colours)
 {
-    QImage image(32, 32, QImage::Format_ARGB32);
-    for (int y = 0; y < 32; ++y)
-        for (int x = 0; x < 32; ++x) {
-            const int n = (x / 4 + y / 4 * 8) % colours;
-            image.setPixel(x, y, x + y < 6 ? 0u : qRgb((n * 37 + seed) % 256, (n * 91) % 256, (n * 53 + 7) % 256));
-        }
-    return image;
+    return test::imageOf(32, 32, [=](int x, int y) {
+        const int n = (x / 4 + y / 4 * 8) % colours;
+        return x + y < 6 ? 0u : qRgb((n * 37 + seed) % 256, (n * 91) % 256, (n * 53 + 7) % 256);
+    });
 }
 
 QByteArray png(const QImage& image) { return asQByteArray(test::pngBytes(image)); }
@@ -59,22 +53,10 @@ void writeHost(const QString& path, const QByteArray& content)
     file.write(content);
 }
 
-CatalogueSource source(const QString& origin, std::vector<QImage> frames, const QStringList& keywords,
-                       CatalogueKind kind = CatalogueKind::Icon)
-{
-    CatalogueSource made;
-    made.origin = origin;
-    made.kind = kind;
-    made.frames = std::move(frames);
-    made.keywords = keywords;
-    return made;
-}
-
 struct Token {
     QString member;
     int number = 0;
-    QChar digit;
-    QChar type;
+    QChar digit, type;
 };
 
 Token parseToken(const QString& token)
@@ -98,8 +80,9 @@ protected:
     // A keyword file outside the image folder.
     QString keywordFile(const QByteArray& text)
     {
-        writeHost(rules.filePath(QStringLiteral("keywords.txt")), text);
-        return rules.filePath(QStringLiteral("keywords.txt"));
+        const QString path = rules.filePath(QStringLiteral("keywords.txt"));
+        writeHost(path, text);
+        return path;
     }
 
     CatalogueBuildResult buildFromFolder(const QString& keywordFile = {})
@@ -284,7 +267,7 @@ TEST_F(CatalogueBuilderTest, MembersSpreadOverTheArchivesByTheMemberTable)
 {
     std::vector<CatalogueSource> sources;
     for (int i = 1; i <= 88; ++i)
-        sources.push_back(source(QString::number(i), {fewColourIcon(i, 3)}, {QStringLiteral("icon%1").arg(i)}));
+        sources.push_back({.origin = QString::number(i), .frames = {fewColourIcon(i, 3)}, .keywords = {QStringLiteral("icon%1").arg(i)}});
     writeHost(out() + QStringLiteral("/Iconlib2.res"), {}); // from an earlier build
 
     const CatalogueBuildOptions onePerMember{.cellsPerMember = 1, .progress = {}};
@@ -313,11 +296,10 @@ TEST_F(CatalogueBuilderTest, MembersSpreadOverTheArchivesByTheMemberTable)
 
 TEST_F(CatalogueBuilderTest, LongAnimationsAndTooManyKeywordsAreCutWithAWarning)
 {
-    std::vector<QImage> frames;
-    for (int n = 0; n < 5; ++n)
-        frames.push_back(fewColourIcon(n, 2));
-    const CatalogueSource animation = source(QStringLiteral("long.ani"), frames, {QStringLiteral("long")}, CatalogueKind::Animation);
-    CatalogueSource icon = source(QStringLiteral("many"), {fewColourIcon(1, 2)}, {QStringLiteral("group zzz")});
+    const std::vector<QImage> frames = {fewColourIcon(0, 2), fewColourIcon(1, 2), fewColourIcon(2, 2), fewColourIcon(3, 2),
+                                        fewColourIcon(4, 2)};
+    const CatalogueSource animation{.origin = "long.ani", .kind = CatalogueKind::Animation, .frames = frames, .keywords = {"long"}};
+    CatalogueSource icon{.origin = "many", .frames = {fewColourIcon(1, 2)}, .keywords = {QStringLiteral("group zzz")}};
     for (int k = 0; k < kMaxCatalogueKeywords + 50; ++k)
         icon.keywords.append(QStringLiteral("word%1").arg(k));
     icon.keywords.append(QStringLiteral("WORD0")); // the same keyword in another case
