@@ -324,14 +324,11 @@ TEST_F(GlypharyIconsTest, ThumbnailShowsTheFirstIconGroupOfProgramsAndLibrariesA
 TEST_F(GlypharyIconsTest, ThumbnailFailsWithoutWritingAnythingOnFilesWithoutAnIconAndRefusesWrongUsage)
 {
     const ByteVector ico = fourSizeIcon();
-    const ByteVector dll = testing::ResourceBuilder().iconGroup(ResourceName::byId(1), {dibImage(8)}).pe32();
+    // One of each way to have no picture; the thumbnail fuzzer runs the rest.
     const std::pair<const char*, ByteVector> bad[] = {
         {"cut.ico", ByteVector(ico.begin(), ico.begin() + 40)},
-        {"cut.dll", ByteVector(dll.begin(), dll.begin() + testing::pe_layout::kResourceRoot + 8)},
         {"notes.txt", ByteVector(5000, 'x')},
-        {"empty.exe", {}},
         {"versioned.exe", testing::ResourceBuilder().version(1, 2).pe32()},
-        {"dos.exe", mzHeader(0x40)},
         {"broken.ico", test::iconFile(1, {{16, 16, 0, 1, 32, ByteVector(300, 0xAB)}})},
     };
     for (const auto& [name, bytes] : bad) {

@@ -58,12 +58,14 @@ TEST_F(RootToolsTest, ChangeSetsEveryKindAndSetsItBack)
         QString name;
         QString source;
         QString changed;
+        QString restored; // empty: as it was before
     } cases[] = {
         {"system", "My Computer", "C:\\windows\\explorer.exe,1", "C:\\WINDOWS\\Icons\\1.ico,0"},
         {"filetype", ".txt", "C:\\windows\\system\\shell32.dll,3", "C:\\WINDOWS\\Icons\\1.ico,0"},
-        {"shortcut", "C:\\WINDOWS\\Desktop\\Notepad.lnk", "C:\\windows\\explorer.exe", "C:\\WINDOWS\\Icons\\1.ico,0"},
-        {"cursor", "Arrow", "C:\\windows\\Cursors\\help.cur", "C:\\WINDOWS\\Icons\\1.cur"},
-        {"cursor", "Wait", dir.filePath("root/drive_c/windows/Cursors/appstarting.ani"), "C:\\WINDOWS\\Icons\\1.ani"},
+        {"shortcut", "C:\\WINDOWS\\Desktop\\Notepad.lnk", "C:\\windows\\explorer.exe", "C:\\WINDOWS\\Icons\\1.ico,0",
+            "C:\\windows\\notepad.exe,0"}, // its program's icon
+        {"cursor", "Arrow", "C:\\windows\\Cursors\\help.cur", "C:\\WINDOWS\\Icons\\1.cur", "default"},
+        {"cursor", "Wait", dir.filePath("root/drive_c/windows/Cursors/appstarting.ani"), "C:\\WINDOWS\\Icons\\1.ani", "default"},
     };
     for (const auto& c : cases) {
         const QString before = location(c.kind, c.name);
@@ -76,13 +78,7 @@ TEST_F(RootToolsTest, ChangeSetsEveryKindAndSetsItBack)
         const ToolRun back = change({QStringLiteral("default"), c.kind, c.name});
         ASSERT_EQ(back.exitCode, 0) << back.messages.toStdString();
         EXPECT_TRUE(back.output.contains(QStringLiteral("removed ") + c.changed.section(u',', 0, 0))) << back.output.toStdString();
-        const QString restored = location(c.kind, c.name);
-        if (c.kind == u"cursor")
-            EXPECT_EQ(restored, QStringLiteral("default"));
-        else if (c.kind == u"shortcut")
-            EXPECT_EQ(restored, QStringLiteral("C:\\windows\\notepad.exe,0")); // its program's icon
-        else
-            EXPECT_EQ(restored, before);
+        EXPECT_EQ(location(c.kind, c.name), c.restored.isEmpty() ? before : c.restored);
     }
     EXPECT_EQ(QDir(dir.filePath(QStringLiteral("root/drive_c/windows/icons"))).entryList(QDir::Files), QStringList());
 
