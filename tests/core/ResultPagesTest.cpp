@@ -18,6 +18,7 @@ public:
     struct Call {
         std::int32_t itemData;
         int position;
+        bool operator==(const Call&) const = default;
     };
     std::vector<Call> calls;
     std::function<void()> whileReading;
@@ -31,12 +32,7 @@ public:
             whileReading();
         if (item.contains(QStringLiteral("broken")))
             return std::nullopt;
-        RowResult row;
-        row.image = QImage(32, 32, QImage::Format_ARGB32);
-        row.name = item;
-        row.type = TypeText(typeCodeOf(item));
-        row.origin = QStringLiteral("File");
-        return row;
+        return RowResult{QImage(32, 32, QImage::Format_ARGB32), item, TypeText(typeCodeOf(item)), QStringLiteral("File"), {}};
     }
 };
 
@@ -110,8 +106,7 @@ TEST_F(ResultPagesTest, TheLastPageHoldsTheRemainderAndTheReaderGetsItemDataPosi
     EXPECT_EQ(view.boundRows, 50);
     EXPECT_EQ(view.rows.at(50).row.type, QStringLiteral("256 Color Icon"));
     EXPECT_EQ(view.progressMaximum, 51);
-    EXPECT_EQ(reader.calls.back().itemData, 449);
-    EXPECT_EQ(reader.calls.back().position, 50);
+    EXPECT_EQ(reader.calls.back(), (FakeReader::Call{449, 50}));
     EXPECT_EQ(view.text(StatusPanel::Area), QStringLiteral("Page 3 of 3"));
 }
 
@@ -307,20 +302,20 @@ TEST_F(ResultPagesTest, HeaderClicksToggleTheOrderWhicheverColumnAndArrangeKeeps
 {
     show(10);
     EXPECT_FALSE(view.sortState.enabled);
+    // Each click's sort key and order.
+    const auto sorted = [this] { return std::pair{view.sortState.key, view.sortState.descending}; };
     pages.sortByColumn(0);
     EXPECT_TRUE(view.sortState.enabled);
-    EXPECT_TRUE(view.sortState.descending);
+    EXPECT_EQ(sorted(), std::pair(0, true));
     pages.sortByColumn(2);
-    EXPECT_EQ(view.sortState.key, 2);
-    EXPECT_FALSE(view.sortState.descending);
+    EXPECT_EQ(sorted(), std::pair(2, false));
     pages.sortByColumn(2);
-    EXPECT_TRUE(view.sortState.descending);
+    EXPECT_EQ(sorted(), std::pair(2, true));
     pages.arrangeBy(1);
-    EXPECT_EQ(view.sortState.key, 1);
-    EXPECT_TRUE(view.sortState.descending);
+    EXPECT_EQ(sorted(), std::pair(1, true));
     pages.arrangeBy(3);
     pages.sortByColumn(-1);
-    EXPECT_EQ(view.sortState.key, 1);
+    EXPECT_EQ(sorted(), std::pair(1, true));
     // Sorting belongs to the shown page: the next fill turns it off and keeps the list's order.
     pages.startListing();
     EXPECT_FALSE(view.sortState.enabled);

@@ -54,9 +54,6 @@ TEST_F(SettingsTest, BooleansReadAsTextOrAnyNumberNamesIgnoreCaseAndBinaryValues
         store("Statusbar", type, data);
         EXPECT_EQ(settings.readBool(setting::Statusbar), on);
     }
-    // Value names are not case sensitive.
-    store("BACKCOLOR", REG_SZ, regString("16777215"));
-    EXPECT_EQ(settings.readText(setting::BackColor), QStringLiteral("16777215"));
     // A binary value under a known name reads as absent.
     store("IconsPerPage", REG_BINARY, {0x10, 0x00, 0x00, 0x00});
     EXPECT_TRUE(isEmpty(settings.ReadSetting(HKEY_CURRENT_USER, kSettingsKey, QStringLiteral("IconsPerPage"))));

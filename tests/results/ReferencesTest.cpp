@@ -4,6 +4,7 @@
 
 #include "core/AppContext.h"
 #include "core/ResultItem.h"
+#include "support/ItemTexts.h"
 #include "support/TempRoot.h"
 
 #include <QFile>
@@ -11,6 +12,7 @@
 
 using namespace glyphary;
 using namespace glyphary::results;
+using namespace glyphary::testing;
 
 namespace {
 
@@ -31,15 +33,10 @@ TEST_F(ReferencesTest, TheNewestReferenceIsNumberZero)
     EXPECT_EQ(references.add(QStringLiteral("C:\\lib.dll;3;#4 of 9;dopen"), 2, QStringLiteral("moon")),
               AddReferenceOutcome::Added);
     EXPECT_EQ(context.ReferencesChanged, kTrue);
-    ASSERT_EQ(lists.cmbUser.count(), 2);
-    EXPECT_EQ(lists.cmbUser.text(0), QStringLiteral("C:\\lib.dll;3;#4 of 9;2user"));
-    EXPECT_EQ(lists.lstUser.text(0), QStringLiteral("moon"));
-    EXPECT_EQ(lists.cmbUser.text(1), QStringLiteral("C:\\Icons\\star.ico;0;x;1user"));
-    EXPECT_EQ(lists.lstUser.text(1), QStringLiteral("star"));
-    for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(lists.cmbUser.itemData(i), i);
-        EXPECT_EQ(lists.lstUser.itemData(i), i);
-    }
+    EXPECT_EQ(texts(lists.cmbUser), (QStringList{"C:\\lib.dll;3;#4 of 9;2user", "C:\\Icons\\star.ico;0;x;1user"}));
+    EXPECT_EQ(texts(lists.lstUser), (QStringList{"moon", "star"}));
+    EXPECT_EQ(itemData(lists.cmbUser), (std::vector<std::int32_t>{0, 1}));
+    EXPECT_EQ(itemData(lists.lstUser), (std::vector<std::int32_t>{0, 1}));
 }
 
 TEST_F(ReferencesTest, ADuplicateNeedsTheSameTypeAndKeywordInTheSameCase)
