@@ -24,6 +24,7 @@ struct Start {
     QString program;
     QStringList arguments;
     QStringList environment;
+    bool operator==(const Start&) const = default;
 };
 
 // Keeps each argument apart, and what it opens with the desktop.
@@ -68,11 +69,9 @@ TEST(CopyPicture, TransparentPixelsTakeTheMaskColourOrTheViewBackgroundAndThePng
     glyphary::testing::ensureGuiApplication();
     std::unique_ptr<QMimeData> data(clipboardData(transparentCorner(), QColor(255, 0, 255)));
     const QImage bitmap = qvariant_cast<QImage>(data->imageData());
-    EXPECT_EQ(bitmap.pixel(0, 0), qRgb(255, 0, 255));
-    EXPECT_EQ(bitmap.pixel(5, 5), qRgb(0, 128, 0));
     const QImage png = QImage::fromData(data->data(QStringLiteral("image/png")), "PNG");
-    EXPECT_EQ(qAlpha(png.pixel(0, 0)), 0);
-    EXPECT_EQ(png.pixel(5, 5), qRgb(0, 128, 0));
+    EXPECT_EQ(std::make_pair(bitmap.pixel(0, 0), bitmap.pixel(5, 5)), std::make_pair(qRgb(255, 0, 255), qRgb(0, 128, 0)));
+    EXPECT_EQ(std::make_pair(png.pixel(0, 0), png.pixel(5, 5)), std::make_pair(qRgba(0, 0, 0, 0), qRgb(0, 128, 0)));
 }
 
 class ExportCommandsTest : public ::testing::Test, protected glyphary::testing::SessionParts<> {
@@ -87,11 +86,12 @@ protected:
         launcher = owned.get();
         exporter.setLauncher(std::move(owned));
     }
-    void select(const QString& type, const QString& item)
+    void select(const char* item, const char* type = "Shortcut Icon")
     {
-        window.row = SelectedRow{QStringLiteral("Notepad"), type, QStringLiteral("Desktop"), item, transparentCorner()};
+        window.row = SelectedRow{"Notepad", type, "Desktop", item, transparentCorner()};
     }
     QString prefix() const { return QStringLiteral("WINEPREFIX=") + QDir(root.rootPath()).absolutePath(); }
+    const QString& told() { return root.dialogs().prompts.back().text; }
 
     Exporter exporter{session};
     RecordingLauncher* launcher = nullptr;
@@ -100,59 +100,52 @@ protected:
 TEST_F(ExportCommandsTest, RunStartsAWindowsTargetThroughWineAndADocumentWithTheDesktop)
 {
     root.writeFile(QStringLiteral("C:\\WINDOWS\\notepad.exe"), QByteArray("MZ"));
-    select(QStringLiteral("Shortcut Icon"), QStringLiteral("C:\\WINDOWS\\notepad.exe;0;C:\\WINDOWS\\notepad.exe;sshor"));
+    select("C:\\WINDOWS\\notepad.exe;0;C:\\WINDOWS\\notepad.exe;sshor");
     exporter.run();
-    ASSERT_EQ(launcher->starts.size(), 1u);
-    EXPECT_EQ(launcher->starts[0].program, QStringLiteral("/usr/bin/wine"));
-    EXPECT_EQ(launcher->starts[0].arguments, QStringList{QStringLiteral("C:\\WINDOWS\\notepad.exe")});
-    EXPECT_EQ(launcher->starts[0].environment, QStringList{prefix()});
+    const std::vector<Start> throughWine{{"/usr/bin/wine", {"C:\\WINDOWS\\notepad.exe"}, {prefix()}}};
+    EXPECT_EQ(launcher->starts, throughWine);
 
     launcher->wine.clear();
     exporter.run();
-    EXPECT_EQ(launcher->starts.size(), 1u);
-    EXPECT_EQ(root.dialogs().prompts.back().text,
-              QStringLiteral("C:\\WINDOWS\\notepad.exe is a Windows program. Windows programs cannot be started here: "
-                             "Wine is not installed."));
-    EXPECT_EQ(root.dialogs().prompts.back().title, QStringLiteral("Run"));
+    EXPECT_EQ(launcher->starts, throughWine);
+    EXPECT_EQ(told(), "C:\\WINDOWS\\notepad.exe is a Windows program. Windows programs cannot be started here: "
+                      "Wine is not installed.");
+    EXPECT_EQ(root.dialogs().prompts.back().title, "Run");
 
-    // A document opens with the desktop.
     root.writeFile(QStringLiteral("C:\\Docs\\read me.txt"), QByteArray("hello"));
-    select(QStringLiteral("Shortcut Icon"), QStringLiteral("C:\\x.ico;0;C:\\Docs\\read me.txt;sshor"));
+    select("C:\\x.ico;0;C:\\Docs\\read me.txt;sshor");
     exporter.run();
-    EXPECT_EQ(launcher->starts.size(), 1u);
+    EXPECT_EQ(launcher->starts, throughWine);
     EXPECT_EQ(launcher->opened, QStringList{root.host(QStringLiteral("C:\\Docs\\read me.txt"))});
 
-    select(QStringLiteral("Shortcut Icon"), QStringLiteral("C:\\x.ico;0;C:\\Docs\\gone.txt;sshor"));
+    select("C:\\x.ico;0;C:\\Docs\\gone.txt;sshor");
     exporter.run();
-    EXPECT_EQ(root.dialogs().prompts.back().text, QStringLiteral("C:\\Docs\\gone.txt does not exist."));
+    EXPECT_EQ(told(), "C:\\Docs\\gone.txt does not exist.");
 }
 
 TEST_F(ExportCommandsTest, EditWithSavesTheTemporaryIconForTheEditorOrSaysHowToChooseOne)
 {
-    select(QStringLiteral("Hi-Color Icon"), QStringLiteral("C:\\x.ico;0;x;2open"));
+    select("C:\\x.ico;0;x;2open", "Hi-Color Icon");
     exporter.editWith();
     ASSERT_EQ(root.dialogs().prompts.size(), 1u);
-    EXPECT_EQ(root.dialogs().prompts[0].title, QStringLiteral("Edit With Error"));
-    EXPECT_EQ(root.dialogs().prompts[0].text,
-              QStringLiteral("Please specify an External Icon Editor:\rselect Options from the main menu.\r"
-                             "select the Double Click Icon tab\rselect an Icon Editor executable with the Browse button."));
+    EXPECT_EQ(root.dialogs().prompts[0].title, "Edit With Error");
+    EXPECT_EQ(told(), "Please specify an External Icon Editor:\rselect Options from the main menu.\r"
+                      "select the Double Click Icon tab\rselect an Icon Editor executable with the Browse button.");
     EXPECT_EQ(root.dialogs().prompts[0].flags, platform::MB_ICONEXCLAMATION);
-    EXPECT_FALSE(QFile::exists(root.host(QStringLiteral("c:\\windows\\temp\\ICTemp.ico"))));
+    const QString temp = QStringLiteral("c:\\windows\\temp\\ICTemp.ico");
+    EXPECT_FALSE(QFile::exists(root.host(temp)));
 
     root.writeFile(QStringLiteral("C:\\Tools\\IconEdit.exe"), QByteArray("MZ"));
     settings.write(setting::ExtEditFolder, QStringLiteral("C:\\Tools"));
     settings.write(setting::ExtEditFile, QStringLiteral("IconEdit.exe"));
     // Even a cursor row goes to the editor as the icon file it is handed.
-    select(QStringLiteral("Hi-Color Cursor"), QStringLiteral("C:\\x.cur;0;x;8open"));
+    select("C:\\x.cur;0;x;8open", "Hi-Color Cursor");
     exporter.editWith();
     EXPECT_TRUE(root.dialogs().fileRequests.empty());
     EXPECT_EQ(context.EditFlag, kFalse);
-    const QByteArray saved = root.readFile(QStringLiteral("c:\\windows\\temp\\ICTemp.ico"));
-    EXPECT_TRUE(formats::parseIco(formats::ByteVector(saved.begin(), saved.end())));
-    ASSERT_EQ(launcher->starts.size(), 1u);
-    EXPECT_EQ(launcher->starts[0].program, QStringLiteral("/usr/bin/wine"));
-    EXPECT_EQ(launcher->starts[0].arguments,
-              (QStringList{QStringLiteral("C:\\Tools\\IconEdit.exe"), QStringLiteral("c:\\windows\\temp\\ICTemp.ico")}));
+    EXPECT_TRUE(icoAt(root.host(temp)));
+    std::vector<Start> starts{{"/usr/bin/wine", {"C:\\Tools\\IconEdit.exe", temp}, {prefix()}}};
+    EXPECT_EQ(launcher->starts, starts);
 
     // A Linux editor gets the host path; a document is no editor.
     const QString tool = root.host(QStringLiteral("C:\\Tools")) + QStringLiteral("/iconedit");
@@ -162,36 +155,34 @@ TEST_F(ExportCommandsTest, EditWithSavesTheTemporaryIconForTheEditorOrSaysHowToC
     exporter.editWith();
     ASSERT_EQ(launcher->starts.size(), 2u);
     EXPECT_EQ(launcher->starts[1].program, tool);
-    EXPECT_EQ(launcher->starts[1].arguments, QStringList{root.host(QStringLiteral("c:\\windows\\temp\\ICTemp.ico"))});
+    EXPECT_EQ(launcher->starts[1].arguments, QStringList{root.host(temp)});
 
     root.writeFile(QStringLiteral("C:\\Tools\\notes.txt"), QByteArray("x"));
     settings.write(setting::ExtEditFile, QStringLiteral("C:\\Tools\\notes.txt"));
     exporter.editWith();
     EXPECT_EQ(launcher->starts.size(), 2u);
-    EXPECT_EQ(root.dialogs().prompts.back().text, QStringLiteral("C:\\Tools\\notes.txt is not a program."));
+    EXPECT_EQ(told(), "C:\\Tools\\notes.txt is not a program.");
 }
 
 TEST_F(ExportCommandsTest, ADragOutCarriesTheWholeIconGroupOrThePictureShown)
 {
     using glyphary::testing::dibImage;
-    const auto library = glyphary::testing::ResourceBuilder()
-                             .iconGroup(formats::ResourceName::byId(1), {dibImage(4, 16), dibImage(8, 32), dibImage(32, 48)})
-                             .pe32();
-    root.writeFile(QStringLiteral("C:\\Icons\\lib.dll"), library);
-    const QString file = exporter.dragFile(SelectedRow{QStringLiteral("lib.dll #1 of 1"), QStringLiteral("Icon Library"),
-                                                       QStringLiteral("File"), QStringLiteral("C:\\Icons\\lib.dll;0;#1 of 1;dopen"),
-                                                       transparentCorner()});
-    EXPECT_EQ(QFileInfo(file).fileName(), QStringLiteral("lib.dll #1 of 1.ico"));
+    root.writeFile(QStringLiteral("C:\\Icons\\lib.dll"),
+                   glyphary::testing::ResourceBuilder()
+                       .iconGroup(formats::ResourceName::byId(1), {dibImage(4, 16), dibImage(8, 32), dibImage(32, 48)})
+                       .pe32());
+    const QString file
+        = exporter.dragFile({"lib.dll #1 of 1", "Icon Library", "File", "C:\\Icons\\lib.dll;0;#1 of 1;dopen", transparentCorner()});
+    EXPECT_EQ(QFileInfo(file).fileName(), "lib.dll #1 of 1.ico");
     const auto icon = icoAt(file);
     ASSERT_TRUE(icon);
     ASSERT_EQ(icon.value->entries.size(), 3u);
     EXPECT_EQ(icon.value->entries[2].stored.pixelWidth(), 48);
 
     // A catalogue icon, and a name no file manager takes as it is.
-    const QString picture = exporter.dragFile(SelectedRow{QStringLiteral("a/b:c"), QStringLiteral("Hi-Color Icon"),
-                                                          QStringLiteral("Glyphary"), QStringLiteral("shell:12:02book"),
-                                                          transparentCorner()});
-    EXPECT_EQ(QFileInfo(picture).fileName(), QStringLiteral("a_b_c.ico"));
+    const QString picture
+        = exporter.dragFile({"a/b:c", "Hi-Color Icon", "Glyphary", "shell:12:02book", transparentCorner()});
+    EXPECT_EQ(QFileInfo(picture).fileName(), "a_b_c.ico");
     const auto one = icoAt(picture);
     ASSERT_TRUE(one);
     ASSERT_EQ(one.value->entries.size(), 1u);

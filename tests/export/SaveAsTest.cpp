@@ -41,37 +41,28 @@ QImage halfPicture(QRgb colour)
 
 TEST(SaveAsDialog, TheTypeChoosesFilterExtensionAndEntryAndTheEntryItsExtension)
 {
+    const QString still = QStringLiteral("Icon (*.ico)|*.ico|Cursor (*.cur)|*.cur|Bitmap (*.bmp)|*.bmp");
     const auto cursor = saveAsRequest(QStringLiteral("Theme Cursor"), QStringLiteral("Arrow"));
-    EXPECT_EQ(cursor.filter, QStringLiteral("Icon (*.ico)|*.ico|Cursor (*.cur)|*.cur|Bitmap (*.bmp)|*.bmp"));
-    EXPECT_EQ(cursor.defaultExtension, QStringLiteral("cur"));
-    EXPECT_EQ(cursor.filterIndex, 2);
-    EXPECT_EQ(cursor.fileName, QStringLiteral("Arrow"));
-    EXPECT_EQ(cursor.flags, 0x200C06);
-
+    EXPECT_EQ(std::tie(cursor.filter, cursor.defaultExtension, cursor.filterIndex, cursor.fileName, cursor.flags),
+              std::make_tuple(still, QStringLiteral("cur"), 2, QStringLiteral("Arrow"), 0x200C06));
     const auto animation = saveAsRequest(QStringLiteral("Hi-Color Animation"), QStringLiteral("fire"));
-    EXPECT_EQ(animation.filter, QStringLiteral("Icon (*.ico)|*.ico|Cursor (*.cur)|*.cur|Bitmap (*.bmp)|*.bmp|"
-                                               "Animated icon (*.ani)|*.ani|Seperate icons (*.ico)|*.ico"));
-    EXPECT_EQ(animation.defaultExtension, QStringLiteral("ani"));
-    EXPECT_EQ(animation.filterIndex, 4);
+    EXPECT_EQ(std::tie(animation.filter, animation.defaultExtension, animation.filterIndex),
+              std::make_tuple(still + "|Animated icon (*.ani)|*.ani|Seperate icons (*.ico)|*.ico", QStringLiteral("ani"), 4));
     EXPECT_EQ(saveAsRequest(QStringLiteral("Animated Cursor"), {}).filterIndex, 4);
-
     const auto library = saveAsRequest(QStringLiteral("Icon Library"), {});
-    EXPECT_EQ(library.defaultExtension, QStringLiteral("ico"));
-    EXPECT_EQ(library.filterIndex, 1);
+    EXPECT_EQ(std::tie(library.defaultExtension, library.filterIndex), std::make_tuple(QStringLiteral("ico"), 1));
 
-    EXPECT_EQ(withForcedExtension(QStringLiteral("C:\\myicon"), EntryIcon), QStringLiteral("C:\\myicon.ico"));
-    EXPECT_EQ(withForcedExtension(QStringLiteral("C:\\myicon.ICO"), EntryIcon), QStringLiteral("C:\\myicon.ICO"));
-    EXPECT_EQ(withForcedExtension(QStringLiteral("C:\\myicon.ico"), EntryCursor), QStringLiteral("C:\\myicon.ico.cur"));
-    EXPECT_EQ(withForcedExtension(QStringLiteral("C:\\fire"), EntrySeparateIcons), QStringLiteral("C:\\fire.ico"));
-    EXPECT_EQ(withForcedExtension(QStringLiteral("C:\\fire"), EntryAnimation), QStringLiteral("C:\\fire.ani"));
-    EXPECT_EQ(withForcedExtension(QStringLiteral("C:\\pic"), EntryBitmap), QStringLiteral("C:\\pic.bmp"));
+    const std::tuple<const char*, int, const char*> named[] = {{"C:\\myicon", EntryIcon, "C:\\myicon.ico"},
+        {"C:\\myicon.ICO", EntryIcon, "C:\\myicon.ICO"}, {"C:\\myicon.ico", EntryCursor, "C:\\myicon.ico.cur"},
+        {"C:\\fire", EntrySeparateIcons, "C:\\fire.ico"}, {"C:\\fire", EntryAnimation, "C:\\fire.ani"},
+        {"C:\\pic", EntryBitmap, "C:\\pic.bmp"}};
+    for (const auto& [typed, entry, saved] : named)
+        EXPECT_EQ(withForcedExtension(typed, entry), saved) << typed << " " << entry;
 
     // Favorite names refuse nine characters.
     EXPECT_TRUE(isLegalFavoriteName(QStringLiteral("My \"star\" icon")));
-    for (const QString& bad : {QStringLiteral("a:b"), QStringLiteral("a?"), QStringLiteral("a\u201Db"), QStringLiteral("a/b"),
-                               QStringLiteral("a\\b"), QStringLiteral("<a"), QStringLiteral("a>"), QStringLiteral("a*"),
-                               QStringLiteral("a|b")})
-        EXPECT_FALSE(isLegalFavoriteName(bad)) << bad.toStdString();
+    for (const char16_t* bad : {u"a:b", u"a?", u"a\u201Db", u"a/b", u"a\\b", u"<a", u"a>", u"a*", u"a|b"})
+        EXPECT_FALSE(isLegalFavoriteName(QString::fromUtf16(bad))) << QString::fromUtf16(bad).toStdString();
 }
 
 class SaveAsTest : public ::testing::Test, protected glyphary::testing::SessionParts<> {
@@ -87,20 +78,32 @@ protected:
         session.handle(Command::SaveAs, [this] { exporter.saveAs(); });
     }
 
-    void select(const QString& name, const QString& type, const QString& item, const QImage& image = halfPicture(qRgb(0, 0, 255)))
+    void select(const char* name, const char* type, const char* item)
     {
-        window.row = SelectedRow{name, type, QStringLiteral("File"), item, image};
+        window.row = SelectedRow{name, type, "File", item, halfPicture(qRgb(0, 0, 255))};
+    }
+    void selectStar(const char* type = "Hi-Color Icon", const char* item = "C:\\Icons\\star.ico;0;star;2open")
+    {
+        select("star", type, item);
     }
     void answerSave(const QString& fileName, int entry)
     {
         root.dialogs().fileAnswers.push_back(platform::FileDialogResult{{fileName}, entry});
+    }
+    // Save As answered with `fileName` in the filter entry `entry`.
+    void save(const QString& fileName, int entry)
+    {
+        answerSave(fileName, entry);
+        session.run(Command::SaveAs);
     }
     formats::ByteVector read(const QString& windowsPath)
     {
         const QByteArray data = root.readFile(windowsPath);
         return formats::ByteVector(data.begin(), data.end());
     }
+    auto ico(const QString& windowsPath) { return formats::parseIco(read(windowsPath)); }
     bool exists(const QString& windowsPath) { return QFile::exists(root.host(windowsPath)); }
+    const glyphary::testing::Prompt& told(std::size_t back = 1) { return *(root.dialogs().prompts.end() - back); }
 
     // A six-frame animation in the root, each frame a different red, and its six result items.
     void sixFrameAnimation()
@@ -108,12 +111,11 @@ protected:
         Glsave32 writer(root.platform().paths());
         std::vector<std::string> frames;
         for (int n = 0; n < 6; ++n) {
-            const std::string frame = "C:\\Out\\f" + std::to_string(n) + ".ico";
+            frames.push_back("C:\\Out\\f" + std::to_string(n) + ".ico");
             platform::Icon icon;
             icon.image = halfPicture(qRgb(40 * n, 0, 0));
             const IconPlanes planes = procMask(icon);
-            ASSERT_EQ(writer.SaveAsIcon(planes.colour, planes.mask, 32, 32, 16, frame), Glsave32::kSaved);
-            frames.push_back(frame);
+            ASSERT_EQ(writer.SaveAsIcon(planes.colour, planes.mask, 32, 32, 16, frames.back()), Glsave32::kSaved);
         }
         std::string target = "C:\\Icons\\fire.ani";
         QDir().mkpath(root.host(QStringLiteral("C:\\Icons")));
@@ -124,8 +126,7 @@ protected:
             session.cmbResult.add(QStringLiteral("C:\\Icons\\fire.ani;%1;frame %2;5open").arg(n).arg(n + 1));
         }
         session.cmbResult.add(QStringLiteral("C:\\Icons\\other.ico;0;other;2open"));
-        select(QStringLiteral("fire.ani frame 1"), QStringLiteral("Hi-Color Animation"),
-               QStringLiteral("C:\\Icons\\fire.ani;0;frame 1;5open"));
+        select("fire.ani frame 1", "Hi-Color Animation", "C:\\Icons\\fire.ani;0;frame 1;5open");
     }
     QStringList tempFiles() { return QDir(root.host(QStringLiteral("C:\\WINDOWS\\TEMP"))).entryList(QDir::Files); }
 
@@ -134,14 +135,14 @@ protected:
 
 TEST_F(SaveAsTest, AnIconIsWrittenAtTheDepthOfItsTypeWithItsTransparency)
 {
-    select(QStringLiteral("star"), QStringLiteral("256 Color Icon"), QStringLiteral("C:\\Icons\\star.ico;0;star;1open"));
+    selectStar("256 Color Icon", "C:\\Icons\\star.ico;0;star;1open");
     answerSave(QStringLiteral("C:\\Out\\myicon"), EntryIcon);
     ASSERT_TRUE(session.run(Command::SaveAs));
     ASSERT_EQ(root.dialogs().fileRequests.size(), 1u);
-    EXPECT_EQ(root.dialogs().fileRequests[0].fileName, QStringLiteral("star"));
+    EXPECT_EQ(root.dialogs().fileRequests[0].fileName, "star");
     EXPECT_TRUE(root.dialogs().fileRequests[0].title.isEmpty());
 
-    const auto file = formats::parseIco(read(QStringLiteral("C:\\Out\\myicon.ico")));
+    const auto file = ico(QStringLiteral("C:\\Out\\myicon.ico"));
     ASSERT_TRUE(file) << "the name got its extension";
     ASSERT_EQ(file.value->entries.size(), 1u);
     const formats::IconImage& image = *file.value->entries[0].image;
@@ -160,16 +161,14 @@ TEST_F(SaveAsTest, ACursorAsksForItsHotSpotAndWritesIt)
         context.HotSpotX = 5;
         context.HotSpotY = 7;
     });
-    select(QStringLiteral("Arrow"), QStringLiteral("Theme Cursor"), QStringLiteral("C:\\a.cur;0;x;tsytu"));
-    answerSave(QStringLiteral("C:\\Out\\arrow"), EntryCursor);
-    session.run(Command::SaveAs);
+    select("Arrow", "Theme Cursor", "C:\\a.cur;0;x;tsytu");
+    save(QStringLiteral("C:\\Out\\arrow"), EntryCursor);
     EXPECT_EQ(placed, 1);
     ASSERT_EQ(root.dialogs().messages.size(), 1u);
-    EXPECT_EQ(root.dialogs().messages[0].title, QStringLiteral("Change Cursors"));
-    EXPECT_EQ(root.dialogs().messages[0].secondButton, QStringLiteral("Define Hotspot Now"));
-    EXPECT_EQ(root.dialogs().messages[0].flagName, QStringLiteral("NoCursorChange"));
-
-    const auto file = formats::parseIco(read(QStringLiteral("C:\\Out\\arrow.cur")));
+    const auto& reminder = root.dialogs().messages[0];
+    EXPECT_EQ(QStringList({reminder.title, reminder.secondButton, reminder.flagName}),
+              QStringList({"Change Cursors", "Define Hotspot Now", "NoCursorChange"}));
+    const auto file = ico(QStringLiteral("C:\\Out\\arrow.cur"));
     ASSERT_TRUE(file);
     EXPECT_EQ(file.value->type, formats::IconFileType::Cursor);
     EXPECT_EQ(file.value->entries[0].stored.planesOrHotspotX, 5);
@@ -177,8 +176,7 @@ TEST_F(SaveAsTest, ACursorAsksForItsHotSpotAndWritesIt)
 
     // Turned off, the reminder is skipped but the hot spot is still placed.
     settings.write(setting::NoCursorChange, qint32(1));
-    answerSave(QStringLiteral("C:\\Out\\arrow2.cur"), EntryCursor);
-    session.run(Command::SaveAs);
+    save(QStringLiteral("C:\\Out\\arrow2.cur"), EntryCursor);
     EXPECT_EQ(root.dialogs().messages.size(), 1u);
     EXPECT_EQ(placed, 2);
     EXPECT_TRUE(exists(QStringLiteral("C:\\Out\\arrow2.cur")));
@@ -187,9 +185,8 @@ TEST_F(SaveAsTest, ACursorAsksForItsHotSpotAndWritesIt)
 TEST_F(SaveAsTest, ABitmapIsTheRowOnTheViewBackgroundAndAnAnimationRowCanBeOneCursor)
 {
     window.shown.backColor = QColor(255, 0, 255);
-    select(QStringLiteral("star"), QStringLiteral("16 Color Icon"), QStringLiteral("C:\\Icons\\star.ico;0;star;0open"));
-    answerSave(QStringLiteral("C:\\Out\\star"), EntryBitmap);
-    session.run(Command::SaveAs);
+    selectStar("16 Color Icon", "C:\\Icons\\star.ico;0;star;0open");
+    save(QStringLiteral("C:\\Out\\star"), EntryBitmap);
     const auto bitmap = formats::parseBmp(read(QStringLiteral("C:\\Out\\star.bmp")));
     ASSERT_TRUE(bitmap);
     EXPECT_EQ(bitmap.value->size(), QSize(32, 32));
@@ -197,9 +194,8 @@ TEST_F(SaveAsTest, ABitmapIsTheRowOnTheViewBackgroundAndAnAnimationRowCanBeOneCu
     EXPECT_EQ(bitmap.value->pixel(30, 2) & 0xFFFFFF, 0x0000FFu);
 
     sixFrameAnimation();
-    answerSave(QStringLiteral("C:\\Out\\one"), EntryCursor);
-    session.run(Command::SaveAs);
-    const auto cursor = formats::parseIco(read(QStringLiteral("C:\\Out\\one.cur")));
+    save(QStringLiteral("C:\\Out\\one"), EntryCursor);
+    const auto cursor = ico(QStringLiteral("C:\\Out\\one.cur"));
     ASSERT_TRUE(cursor);
     EXPECT_EQ(cursor.value->entries.size(), 1u);
 }
@@ -207,8 +203,7 @@ TEST_F(SaveAsTest, ABitmapIsTheRowOnTheViewBackgroundAndAnAnimationRowCanBeOneCu
 TEST_F(SaveAsTest, AnAnimationIsSavedWholeAtTwentyJiffiesOrAsNumberedIconsAndUnreadableFramesAreCounted)
 {
     sixFrameAnimation();
-    answerSave(QStringLiteral("C:\\Out\\copy"), EntryAnimation);
-    session.run(Command::SaveAs);
+    save(QStringLiteral("C:\\Out\\copy"), EntryAnimation);
     const auto animation = formats::parseAni(read(QStringLiteral("C:\\Out\\copy.ani")));
     ASSERT_TRUE(animation);
     ASSERT_EQ(animation.value->frames.size(), 6u);
@@ -223,10 +218,9 @@ TEST_F(SaveAsTest, AnAnimationIsSavedWholeAtTwentyJiffiesOrAsNumberedIconsAndUnr
     EXPECT_TRUE(tempFiles().isEmpty()) << tempFiles().join(u' ').toStdString();
 
     // Separate icons are numbered beside the name, and no frame file stays.
-    answerSave(QStringLiteral("C:\\Out\\fire.ico"), EntrySeparateIcons);
-    session.run(Command::SaveAs);
+    save(QStringLiteral("C:\\Out\\fire.ico"), EntrySeparateIcons);
     for (int n = 0; n < 6; ++n) {
-        const auto icon = formats::parseIco(read(QStringLiteral("C:\\Out\\fire%1.ico").arg(n)));
+        const auto icon = ico(QStringLiteral("C:\\Out\\fire%1.ico").arg(n));
         ASSERT_TRUE(icon) << n;
         EXPECT_EQ(icon.value->entries[0].image->image.pixel(20, 5), qRgb(40 * n, 0, 0));
     }
@@ -234,28 +228,24 @@ TEST_F(SaveAsTest, AnAnimationIsSavedWholeAtTwentyJiffiesOrAsNumberedIconsAndUnr
     EXPECT_TRUE(tempFiles().isEmpty());
 
     session.cmbResult.add(QStringLiteral("C:\\Icons\\fire.ani;6;frame 7;5open")); // past the last step
-    answerSave(QStringLiteral("C:\\Out\\short"), EntryAnimation);
     const std::size_t prompts = root.dialogs().prompts.size();
-    session.run(Command::SaveAs);
+    save(QStringLiteral("C:\\Out\\short"), EntryAnimation);
     const auto shorter = formats::parseAni(read(QStringLiteral("C:\\Out\\short.ani")));
     ASSERT_TRUE(shorter);
     EXPECT_EQ(shorter.value->frames.size(), 6u);
     ASSERT_EQ(root.dialogs().prompts.size(), prompts + 2);
-    EXPECT_EQ(root.dialogs().prompts.back().text,
-              QStringLiteral("C:\\Out\\short.ani was saved with 6 frames: 1 frames of the animation could not be read."));
+    EXPECT_EQ(told().text, "C:\\Out\\short.ani was saved with 6 frames: 1 frames of the animation could not be read.");
 
     // An animation file gone since it was listed: nothing is written, and the person is told.
     QFile::remove(root.host(QStringLiteral("C:\\Icons\\fire.ani")));
-    answerSave(QStringLiteral("C:\\Out\\gone"), EntryAnimation);
-    session.run(Command::SaveAs);
+    save(QStringLiteral("C:\\Out\\gone"), EntryAnimation);
     EXPECT_FALSE(exists(QStringLiteral("C:\\Out\\gone.ani")));
-    EXPECT_EQ(root.dialogs().prompts.back().text,
-              QStringLiteral("C:\\Out\\gone.ani could not be saved.\rNone of the animation's frames could be read."));
+    EXPECT_EQ(told().text, "C:\\Out\\gone.ani could not be saved.\rNone of the animation's frames could be read.");
 }
 
 TEST_F(SaveAsTest, CancelWritesNothingAndAFailedWriteSaysWhyAndLeavesNoFile)
 {
-    select(QStringLiteral("star"), QStringLiteral("Hi-Color Icon"), QStringLiteral("C:\\Icons\\star.ico;0;star;2open"));
+    selectStar();
     root.dialogs().fileAnswers.push_back(std::nullopt);
     session.run(Command::SaveAs);
     EXPECT_TRUE(QDir(root.host(QStringLiteral("C:\\Out"))).entryList(QDir::Files).isEmpty());
@@ -265,60 +255,57 @@ TEST_F(SaveAsTest, CancelWritesNothingAndAFailedWriteSaysWhyAndLeavesNoFile)
     glyphary::testing::ReadOnlyFolder locked(root.host(QStringLiteral("C:\\Locked")));
     if (!locked.active())
         GTEST_SKIP() << "this file system lets this process write anywhere";
-    answerSave(QStringLiteral("C:\\Locked\\star.ico"), EntryIcon);
-    session.run(Command::SaveAs);
-    const glyphary::testing::Prompt& told = root.dialogs().prompts.back();
-    EXPECT_EQ(told.title, QStringLiteral("Save As"));
-    EXPECT_TRUE(told.text.startsWith(QStringLiteral("C:\\Locked\\star.ico could not be saved.\r"))) << told.text.toStdString();
-    EXPECT_GT(told.text.size(), QStringLiteral("C:\\Locked\\star.ico could not be saved.\r").size()) << "with a reason";
-    EXPECT_EQ(told.flags, platform::MB_ICONEXCLAMATION);
+    save(QStringLiteral("C:\\Locked\\star.ico"), EntryIcon);
+    const QString failed = QStringLiteral("C:\\Locked\\star.ico could not be saved.\r");
+    EXPECT_EQ(told().title, "Save As");
+    EXPECT_TRUE(told().text.startsWith(failed)) << told().text.toStdString();
+    EXPECT_GT(told().text.size(), failed.size()) << "with a reason";
+    EXPECT_EQ(told().flags, platform::MB_ICONEXCLAMATION);
     EXPECT_TRUE(QDir(root.host(QStringLiteral("C:\\Locked"))).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
 
 TEST_F(SaveAsTest, FavoritesModesSaveIntoTheFolderAndCheckADroppedName)
 {
     QDir().mkpath(root.host(QStringLiteral("C:\\Fav\\Work")));
-    select(QStringLiteral("star"), QStringLiteral("Hi-Color Icon"), QStringLiteral("C:\\Icons\\star.ico;0;star;2open"));
+    selectStar();
+    const auto& requests = root.dialogs().fileRequests;
+    const auto drop = [this](const char* name, std::optional<int> answer = std::nullopt) {
+        context.FavoritesDropFlag = kTrue;
+        context.SaveAsName = QString::fromLatin1(name);
+        if (answer)
+            root.dialogs().messageBoxAnswers.push_back(*answer);
+        session.run(Command::SaveAs);
+    };
 
     // Add to Favorites: the dialog opens in the folder with its own title.
     context.FavoritesFlag = kTrue;
     context.SaveAsFolder = QStringLiteral("C:\\Fav\\Work");
-    answerSave(QStringLiteral("C:\\Fav\\Work\\star"), EntryIcon);
-    session.run(Command::SaveAs);
-    EXPECT_EQ(root.dialogs().fileRequests.back().title, QStringLiteral("Add to Favorites"));
-    EXPECT_EQ(root.dialogs().fileRequests.back().initialFolder, QStringLiteral("C:\\Fav\\Work"));
+    save(QStringLiteral("C:\\Fav\\Work\\star"), EntryIcon);
+    EXPECT_EQ(requests.back().title, "Add to Favorites");
+    EXPECT_EQ(requests.back().initialFolder, "C:\\Fav\\Work");
     EXPECT_TRUE(exists(QStringLiteral("C:\\Fav\\Work\\star.ico")));
 
     // A drop: no dialog for a free legal name, and the flag is cleared.
-    context.FavoritesDropFlag = kTrue;
-    context.SaveAsName = QStringLiteral("sun");
-    session.run(Command::SaveAs);
+    drop("sun");
     EXPECT_EQ(context.FavoritesDropFlag, kFalse);
     EXPECT_TRUE(exists(QStringLiteral("C:\\Fav\\Work\\sun.ico")));
-    EXPECT_EQ(root.dialogs().fileRequests.size(), 1u);
+    EXPECT_EQ(requests.size(), 1u);
 
     // A colon: the message; Cancel ends it.
-    context.FavoritesDropFlag = kTrue;
-    context.SaveAsName = QStringLiteral("a:b");
-    root.dialogs().messageBoxAnswers.push_back(platform::IDCANCEL);
-    session.run(Command::SaveAs);
-    EXPECT_EQ(root.dialogs().prompts.back().text,
-              QStringLiteral("The Favorite Name contains illegal characters, do not use ?\u201D/\\<>*|: characters. "
-                             "Please specify the Favorite Name"));
-    EXPECT_EQ(root.dialogs().prompts.back().title, QStringLiteral("Add to Favorites"));
-    EXPECT_EQ(root.dialogs().prompts.back().flags, platform::MB_OKCANCEL | platform::MB_ICONINFORMATION);
-    EXPECT_EQ(root.dialogs().fileRequests.size(), 1u);
+    drop("a:b", platform::IDCANCEL);
+    EXPECT_EQ(told().text, "The Favorite Name contains illegal characters, do not use ?\u201D/\\<>*|: characters. "
+                           "Please specify the Favorite Name");
+    EXPECT_EQ(told().title, "Add to Favorites");
+    EXPECT_EQ(told().flags, platform::MB_OKCANCEL | platform::MB_ICONINFORMATION);
+    EXPECT_EQ(requests.size(), 1u);
 
     // An existing name: the message; OK asks for another name, which is taken as typed.
-    context.FavoritesDropFlag = kTrue;
-    context.SaveAsName = QStringLiteral("sun");
-    root.dialogs().messageBoxAnswers.push_back(platform::IDOK);
     answerSave(QStringLiteral("C:\\Fav\\Work\\moon"), EntryIcon);
-    session.run(Command::SaveAs);
-    EXPECT_EQ(root.dialogs().prompts[root.dialogs().prompts.size() - 2].text,
-              QStringLiteral("A Favorite with this Name already excists in this Favorites Folder.\rPlease specify a new Favorite Name."));
-    EXPECT_EQ(root.dialogs().prompts[root.dialogs().prompts.size() - 2].flags, platform::MB_OKCANCEL | platform::MB_ICONEXCLAMATION);
-    EXPECT_EQ(root.dialogs().fileRequests.back().title, QStringLiteral("Add to Favorites"));
+    drop("sun", platform::IDOK);
+    EXPECT_EQ(told(2).text,
+              "A Favorite with this Name already excists in this Favorites Folder.\rPlease specify a new Favorite Name.");
+    EXPECT_EQ(told(2).flags, platform::MB_OKCANCEL | platform::MB_ICONEXCLAMATION);
+    EXPECT_EQ(requests.back().title, "Add to Favorites");
     EXPECT_TRUE(exists(QStringLiteral("C:\\Fav\\Work\\moon.ico")));
 }
 
@@ -332,12 +319,12 @@ TEST_F(SaveAsTest, PlayShowsThePlayerWithEveryFrameOfTheSelectedAnimation)
         if (auto* shown = qobject_cast<frmAni*>(top); shown && shown->isVisible())
             player = shown;
     ASSERT_NE(player, nullptr);
-    EXPECT_EQ(player->picIconBack->toolTip(), QStringLiteral("6 frames"));
+    EXPECT_EQ(player->picIconBack->toolTip(), "6 frames");
     EXPECT_EQ(context.picFilm.size(), 6u);
     player->close();
 
     // Not an animation: nothing to play, no window.
-    select(QStringLiteral("star"), QStringLiteral("Hi-Color Icon"), QStringLiteral("C:\\Icons\\star.ico;0;star;2book"));
+    selectStar("Hi-Color Icon", "C:\\Icons\\star.ico;0;star;2book");
     EXPECT_FALSE(exporter.collectFrames());
 }
 

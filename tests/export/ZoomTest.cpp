@@ -101,11 +101,8 @@ TEST_F(ZoomTest, ACursorsHotSpotStartsAtSixteenAndGoesWhereTheButtonIsReleased)
     tenToOne.release(QPoint(50, 70));
     EXPECT_EQ(QPoint(context.HotSpotX, context.HotSpotY), QPoint(5, 7));
 
-    ZoomView fourToOne = view(4, cursorRow());
-    fourToOne.release(QPoint(10, 14));
-    EXPECT_EQ(QPoint(context.HotSpotX, context.HotSpotY), QPoint(2, 4));
     // Released outside the picture, or on its last half pixel at 2:1, the hot spot stays in the image.
-    fourToOne.release(QPoint(-30, 400));
+    view(4, cursorRow()).release(QPoint(-30, 400));
     EXPECT_EQ(QPoint(context.HotSpotX, context.HotSpotY), QPoint(0, 31));
     view(2, cursorRow()).release(QPoint(63, 63));
     EXPECT_EQ(QPoint(context.HotSpotX, context.HotSpotY), QPoint(31, 31));
