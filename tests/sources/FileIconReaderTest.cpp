@@ -1,8 +1,7 @@
 #include "sources/FileIconReader.h"
+#include "support/Files.h"
 #include "support/IconBytes.h"
 #include "support/PeBuilder.h"
-
-#include "support/Files.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -114,7 +113,7 @@ TEST_F(FileIconReaderTest, ClassifiesIconAndCursorFilesByLength)
     EXPECT_EQ(read(write(QStringLiteral("C:\\c\\gap.cur"), padded(mono, 1078))), QStringList{});
 }
 
-TEST_F(FileIconReaderTest, ListsEachIconOfALibraryByItsLowerCasedExtensionAndIgnoresUnknownOnes)
+TEST_F(FileIconReaderTest, ListsEachIconOfALibraryByItsLowerCasedExtensionAndNothingOfOtherFiles)
 {
     const QStringList items = read(write(QStringLiteral("C:\\p\\twelve.exe"), libraryOf(12)));
     ASSERT_EQ(items.size(), 12);
@@ -127,16 +126,12 @@ TEST_F(FileIconReaderTest, ListsEachIconOfALibraryByItsLowerCasedExtensionAndIgn
         (QStringList{QStringLiteral("C:\\P\\LIB.DLL;0;#1 of 2;dopen"), QStringLiteral("C:\\P\\LIB.DLL;1;#2 of 2;dopen")}));
     EXPECT_EQ(read(write(QStringLiteral("C:\\P\\lib.Icl"), ResourceBuilder().iconGroup(ResourceName::byId(9), {dibImage(4)}).ne())),
         QStringList{QStringLiteral("C:\\P\\lib.Icl;0;#1 of 1;iopen")});
+    host.counts.clear();
     EXPECT_EQ(read(write(QStringLiteral("C:\\P\\lib.bin"), two)), QStringList{});
     EXPECT_EQ(read(write(QStringLiteral("C:\\P\\icon.png"), testing::icoFile({dibImage(4)}))), QStringList{});
     EXPECT_EQ(read(QStringLiteral("ico")), QStringList{});
-}
-
-TEST_F(FileIconReaderTest, AddsNothingForFilesThatAreNotWhatTheySay)
-{
+    // Files that are not what they say; garbage bytes are the fuzzers' part.
     EXPECT_EQ(read(QStringLiteral("C:\\missing.ico")), QStringList{});
-    EXPECT_EQ(read(write(QStringLiteral("C:\\text.exe"), ByteVector(3000, 'x'))), QStringList{});
-    EXPECT_EQ(read(write(QStringLiteral("C:\\text.ani"), ByteVector(3000, 'x'))), QStringList{});
     EXPECT_EQ(read(write(QStringLiteral("C:\\none.dll"), ResourceBuilder().version(1, 0).pe32())), QStringList{});
     EXPECT_TRUE(host.counts.isEmpty());
 }

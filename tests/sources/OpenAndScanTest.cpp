@@ -1,34 +1,27 @@
 #include "sources/OpenAndScan.h"
 
-#include "core/AppContext.h"
 #include "core/FolderWalker.h"
-#include "core/MainSession.h"
-#include "core/Settings.h"
 #include "core/SettingsTable.h"
 #include "sources/FileIconReader.h"
 #include "sources/ScanWindow.h"
 #include "sources/frmScan.h"
-#include "support/FakeMainWindow.h"
-#include "support/ItemTexts.h"
 #include "support/GuiApplication.h"
+#include "support/ItemTexts.h"
 #include "support/PeBuilder.h"
-#include "support/TempRoot.h"
 #include "support/SessionFixture.h"
 
-#include <QDir>
 #include <QCheckBox>
-#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 using namespace glyphary;
+using namespace Qt::StringLiterals;
 using glyphary::testing::dibImage;
+using glyphary::testing::texts;
 
 namespace {
-
-using glyphary::testing::texts;
 
 // Keeps every text the message panel showed: a page fill clears it at the end.
 struct MessageHistory : glyphary::testing::FakeMainWindow {
@@ -51,6 +44,10 @@ protected:
     }
     void other(const QString& path) { root.writeFile(path, QByteArray("not an icon")); }
     QString host(const QString& path) const { return root.host(path); }
+    WalkCounts walk(const QString& folder, ItemList& files, Flag abort = kFalse)
+    {
+        return walkFolder(context.platform.paths(), folder, FolderWalk{}, abort, files);
+    }
 
     platform::IconFunctions icons{context.platform.paths()};
     FileIconReader reader{context.platform.paths(), icons, session.cmbResult, *this};
@@ -156,15 +153,13 @@ TEST_F(OpenAndScanTest, TheWalkerEndsOnLinkLoopsAndSkipsWhatItCannotRead)
     ASSERT_EQ(::symlink("..", (host(QStringLiteral("C:\\Loop\\Sub")) + QStringLiteral("/up")).toLocal8Bit().constData()), 0);
     ASSERT_EQ(::symlink("/nonexistent/target", (host(QStringLiteral("C:\\Loop")) + QStringLiteral("/dangling")).toLocal8Bit().constData()), 0);
     ItemList files;
-    const Flag noAbort = kFalse;
-    const WalkCounts counts = walkFolder(context.platform.paths(), QStringLiteral("C:\\Loop"), FolderWalk{}, noAbort, files);
-    EXPECT_EQ(texts(files), QStringList{QStringLiteral("C:\\Loop\\a.ico")});
+    const WalkCounts counts = walk(u"C:\\Loop"_s, files);
+    EXPECT_EQ(texts(files), QStringList{u"C:\\Loop\\a.ico"_s});
     EXPECT_EQ(counts.folders, 2);
     EXPECT_EQ(counts.files, 1);
     ItemList none;
-    EXPECT_EQ(walkFolder(context.platform.paths(), QStringLiteral("C:\\Missing"), FolderWalk{}, noAbort, none).folders, 0);
-    const Flag aborted = kTrue;
-    EXPECT_EQ(walkFolder(context.platform.paths(), QStringLiteral("C:\\Loop"), FolderWalk{}, aborted, none).files, 0);
+    EXPECT_EQ(walk(u"C:\\Missing"_s, none).folders, 0);
+    EXPECT_EQ(walk(u"C:\\Loop"_s, none, kTrue).files, 0); // aborted
     EXPECT_EQ(none.count(), 0);
 }
 
@@ -176,8 +171,7 @@ TEST_F(OpenAndScanTest, AnUnreadableFolderIsSkipped)
     icon(QStringLiteral("C:\\Locked\\open.ico"));
     QFile::setPermissions(host(QStringLiteral("C:\\Locked\\Closed")), QFileDevice::Permissions());
     ItemList files;
-    const Flag noAbort = kFalse;
-    walkFolder(context.platform.paths(), QStringLiteral("C:\\Locked"), FolderWalk{}, noAbort, files);
+    walk(u"C:\\Locked"_s, files);
     QFile::setPermissions(host(QStringLiteral("C:\\Locked\\Closed")), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     EXPECT_EQ(texts(files), QStringList{QStringLiteral("C:\\Locked\\open.ico")});
 }

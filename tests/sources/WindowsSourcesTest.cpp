@@ -1,8 +1,6 @@
 #include "sources/WindowsSources.h"
 
-#include "core/MainSession.h"
 #include "formats/AniCodec.h"
-#include "platform/Registry.h"
 #include "platform/ShellFolders.h"
 #include "platform/ShortcutFile.h"
 #include "sources/Install.h"
@@ -19,6 +17,7 @@
 
 using namespace glyphary;
 using namespace glyphary::platform;
+using namespace Qt::StringLiterals;
 namespace test = glyphary::test;
 using glyphary::testing::dibImage;
 
@@ -68,12 +67,8 @@ protected:
 TEST_F(WindowsSourcesTest, ShortcutsWithAnIconFileOrProgramAreListedWithTheirPositionAmongTheShortcuts)
 {
     const auto shortcut = [this](const QString& path, const QString& exe, const QString& icon, int index) {
-        ShortcutFields fields;
-        fields.ExeFile = exe;
-        fields.IconFile = icon;
-        fields.IconIdx = index;
         QDir().mkpath(QFileInfo(root.host(path)).path());
-        ASSERT_TRUE(writeShortcut(context.platform.paths(), path, fields));
+        ASSERT_TRUE(writeShortcut(context.platform.paths(), path, ShortcutFields{exe, {}, {}, icon, index}));
     };
     shortcut(QStringLiteral("C:\\WINDOWS\\Desktop\\Mail.lnk"), QStringLiteral("C:\\Mail\\mail.exe"), QString(), 2);
     root.writeFile(QStringLiteral("C:\\WINDOWS\\Desktop\\notes.txt"), QByteArray("not a shortcut"));
@@ -108,10 +103,8 @@ TEST_F(WindowsSourcesTest, AProfileDesktopLinkedToTheHomeFolderListsOnlyItsOwnSh
     ASSERT_TRUE(QDir().mkpath(root.host(QStringLiteral("C:\\users\\ann"))));
     ASSERT_TRUE(QFile::link(home.path(), root.host(QStringLiteral("C:\\users\\ann")) + QStringLiteral("/Desktop")));
     set(HKEY_CURRENT_USER, kShellFoldersKey, "Desktop", "C:\\users\\ann\\Desktop");
-    ShortcutFields fields;
-    fields.ExeFile = QStringLiteral("C:\\WINDOWS\\NOTEPAD.EXE");
     for (const char* link : {"C:\\users\\ann\\Desktop\\Top.lnk", "C:\\users\\ann\\Desktop\\Deep\\Below.lnk"})
-        ASSERT_TRUE(writeShortcut(context.platform.paths(), QLatin1StringView(link), fields));
+        ASSERT_TRUE(writeShortcut(context.platform.paths(), QLatin1StringView(link), {u"C:\\WINDOWS\\NOTEPAD.EXE"_s}));
     list(SourceFamily::Shortcuts, {QStringLiteral("Desktop")});
     EXPECT_EQ(texts(session.lstFiles), QStringList{QStringLiteral("C:\\users\\ann\\Desktop\\Top.lnk")});
 }
@@ -170,20 +163,15 @@ TEST_F(WindowsSourcesTest, ASchemeListsItsEntriesByPositionWithEmptyOnesAsDefaul
 
 TEST_F(WindowsSourcesTest, FileTypesWithAnIconOfTheirOwnAreListedAndRecordedForTheChangeWindow)
 {
-    const HKEY classes = HKEY_CLASSES_ROOT;
-    set(classes, ".txt", "", "txtfile");
-    set(classes, "txtfile", "", "Text Document");
-    set(classes, "txtfile\\DefaultIcon", "", "%SystemRoot%\\system\\shell32.dll,-152", REG_EXPAND_SZ);
-    set(classes, "txtfile\\Shell\\Open\\Command", "", "notepad.exe %1");
-    set(classes, ".exe", "", "exefile");
-    set(classes, "exefile\\DefaultIcon", "", "%1");
-    set(classes, ".lonely", "", "");
-    set(classes, ".doc", "", "docfile");
-    set(classes, "docfile", "", "Word, Document");
-    set(classes, "docfile\\DefaultIcon", "", "\"C:\\Program Files\\Word, Inc\\word.exe\",1");
-    set(classes, ".bare", "", "barefile");
-    set(classes, "barefile\\DefaultIcon", "", "C:\\icons\\bare.ico");
-    set(classes, "notanextension", "", "x");
+    // Default values of keys under HKEY_CLASSES_ROOT.
+    const std::pair<const char*, const char*> defaults[] = {
+        {".txt", "txtfile"}, {"txtfile", "Text Document"}, {"txtfile\\Shell\\Open\\Command", "notepad.exe %1"},
+        {".exe", "exefile"}, {"exefile\\DefaultIcon", "%1"}, {".lonely", ""}, {".doc", "docfile"},
+        {"docfile", "Word, Document"}, {"docfile\\DefaultIcon", "\"C:\\Program Files\\Word, Inc\\word.exe\",1"},
+        {".bare", "barefile"}, {"barefile\\DefaultIcon", "C:\\icons\\bare.ico"}, {"notanextension", "x"}};
+    for (const auto& [key, text] : defaults)
+        set(HKEY_CLASSES_ROOT, key, "", text);
+    set(HKEY_CLASSES_ROOT, "txtfile\\DefaultIcon", "", "%SystemRoot%\\system\\shell32.dll,-152", REG_EXPAND_SZ);
     list(SourceFamily::FileTypes);
     EXPECT_EQ(texts(session.cmbResult),
               (QStringList{QStringLiteral("C:\\WINDOWS\\system\\shell32.dll;-152;Text Document (*.txt);fsyas"),
