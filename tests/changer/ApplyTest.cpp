@@ -10,9 +10,8 @@
 
 using namespace glyphary;
 using namespace glyphary::platform;
-using glyphary::testing::ChangerFixture;
-using glyphary::testing::kIcon1;
-using glyphary::testing::kShellIcons;
+using namespace glyphary::testing;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -130,21 +129,20 @@ class SystemIconChangeTest : public ChangerFixture {
 protected:
     explicit SystemIconChangeTest(const QString& os = QStringLiteral("98")) : ChangerFixture(os) {}
 
-    SystemIconRow row(const QString& name)
+    // The Desktop group's row `name` as its listing shows it.
+    QString rowText(const QString& name)
     {
-        for (const QString& text : sources::systemIconRows(SystemIconGroup::Desktop, sources::systemIconVariant(context.OsCode))) {
+        const auto variant = sources::systemIconVariant(context.OsCode);
+        for (const QString& text : sources::systemIconRows(SystemIconGroup::Desktop, variant))
             if (splitSystemIconRow(text).name == name)
-                return splitSystemIconRow(text);
-        }
+                return text;
         return {};
     }
-    // Opens the Desktop group's row `target` as its listing shows it and drops a red icon on it.
+    SystemIconRow row(const QString& name) { return splitSystemIconRow(rowText(name)); }
+    // Opens the row `target` and drops a red icon on it.
     void open(const SystemIconRow& target)
     {
-        for (const QString& text : sources::systemIconRows(SystemIconGroup::Desktop, sources::systemIconVariant(context.OsCode))) {
-            if (splitSystemIconRow(text).name == target.name)
-                session.lstChange.add(text);
-        }
+        session.lstChange.add(rowText(target.name));
         window.row = SelectedRow{target.name, QStringLiteral("System Icon"), QStringLiteral("File"),
                                  kShellIcons + QStringLiteral(";0;") + target.name + QStringLiteral(";wsysy"),
                                  QImage(32, 32, QImage::Format_ARGB32)};
@@ -241,28 +239,25 @@ protected:
 
 TEST_F(CursorChangeTest, AStaticCursorKeepsTheHotSpotPlacedAndDefaultLeavesAnEmptyValue)
 {
-    root.writeFile(QStringLiteral("C:\\WINDOWS\\Cursors\\arrow.cur"), glyphary::testing::curFile({{glyphary::testing::dibImage(4), 1, 1}}));
-    int placed = 0;
-    QImage placedOn;
+    root.writeFile(QStringLiteral("C:\\WINDOWS\\Cursors\\arrow.cur"), curFile({{dibImage(4), 1, 1}}));
+    QList<QImage> placedOn;
     session.setHotSpotPlacer([&](const QImage& image) {
-        ++placed;
-        placedOn = image;
+        placedOn << image;
         context.HotSpotX = 3;
         context.HotSpotY = 5;
     });
     openAndDrop(arrowRow());
     EXPECT_EQ(controller().view().caption, QStringLiteral("Change Current Cursor"));
     controller().apply();
-    EXPECT_EQ(placed, 1);
-    EXPECT_FALSE(placedOn.isNull()); // the dropped icon, not whatever result is selected
+    ASSERT_EQ(placedOn.size(), 1);
+    EXPECT_FALSE(placedOn[0].isNull()); // the dropped icon, not whatever result is selected
     EXPECT_EQ(arrow(), QStringLiteral("C:\\WINDOWS\\Icons\\1.cur"));
     const QByteArray cursor = root.readFile(QStringLiteral("C:\\WINDOWS\\Icons\\1.cur"));
     ASSERT_GE(cursor.size(), 22);
     EXPECT_EQ(cursor[2], 2);  // a cursor
     EXPECT_EQ(cursor[10], 3); // hot spot x
     EXPECT_EQ(cursor[12], 5); // hot spot y
-    EXPECT_EQ(reminders(), (QStringList{QStringLiteral("NoCursorChange"), QStringLiteral("SysCursorRestart"),
-                                        QStringLiteral("SysCache")}));
+    EXPECT_EQ(reminders(), (QStringList{u"NoCursorChange"_s, u"SysCursorRestart"_s, u"SysCache"_s}));
     EXPECT_TRUE(exists(QStringLiteral("C:\\WINDOWS\\Cursors\\arrow.cur")));
 
     select(arrowRow());
@@ -280,7 +275,7 @@ TEST_F(CursorChangeTest, AnAnimationGivesAnAnimatedCursorOfEveryFrameAndLeavesNo
     using namespace glyphary::test;
     formats::ByteVector icons;
     for (std::uint8_t frame = 0; frame < 3; ++frame)
-        formats::putBytes(icons, riffChunk("icon", glyphary::testing::icoFile({glyphary::testing::dibImage(4, 32, frame)})));
+        formats::putBytes(icons, riffChunk("icon", icoFile({dibImage(4, 32, frame)})));
     const QString animation = QStringLiteral("C:\\WINDOWS\\SYSTEM\\spin.ani");
     root.writeFile(animation,
                    riffFile("ACON", join({riffChunk("anih", aniHeader(3, 3, 6, formats::kAniFlagIcon)), riffList("fram", icons)})));
