@@ -100,10 +100,8 @@ TEST(AniReader, ReadsThroughOddChunksAndSizesThatOverstateTheFile)
 
 TEST(AniReader, ReadsTitleAndAuthorAcrossOddPadding)
 {
-    ByteVector title;
-    putText(title, std::string_view("Tick\0", 5)); // odd: padded
-    ByteVector author;
-    putText(author, std::string_view("Ann \xE9\0", 6));
+    const ByteVector title{'T', 'i', 'c', 'k', 0}; // odd: padded
+    const ByteVector author{'A', 'n', 'n', ' ', 0xE9, 0};
     const auto file = parseAni(ani({riffList("INFO", join({riffChunk("INAM", title), riffChunk("IART", author)})), anih(2, 2), frameList(2)}));
     ASSERT_TRUE(file);
     EXPECT_EQ(file.value->title, QString("Tick"));
@@ -138,13 +136,8 @@ TEST(AniReader, RejectsWhatIsNoAnimatedCursor)
 TEST(AniWriter, WritesAStandardFileThatReadsBack)
 {
     const std::vector<ByteVector> frames = {frameFile(0), frameFile(1), frameFile(2)};
-    AniOptions rated;
-    rated.rates = {5, 6, 7};
-    rated.title = QString::fromUtf8("Caf\xC3\xA9");
-    rated.author = "Ann";
-    AniOptions sequenced;
-    sequenced.sequence = {2, 0, 1, 0};
-    sequenced.defaultRate = 12;
+    const AniOptions rated{.rates = {5, 6, 7}, .sequence = {}, .title = QString::fromUtf8("Caf\xC3\xA9"), .author = "Ann"};
+    const AniOptions sequenced{.rates = {}, .defaultRate = 12, .sequence = {2, 0, 1, 0}, .title = {}, .author = {}};
     for (const auto& [options, flags, written] : {std::tuple{rated, kIcon, Steps{{0, 5}, {1, 6}, {2, 7}}},
              std::tuple{sequenced, kIcon | kSequence, Steps{{2, 12}, {0, 12}, {1, 12}, {0, 12}}}}) {
         const auto bytes = writeAni(frames, options);
@@ -207,12 +200,12 @@ TEST(AniWriter, RefusesInconsistentInput)
     const auto badFrame = writeAni(std::vector<ByteVector>{frameFile(0), {1, 2, 3}}, {});
     EXPECT_EQ(badFrame.error, IconCodecError::BadFrame);
     EXPECT_EQ(badFrame.offset, 1u);
-    AniOptions missing;
-    missing.sequence = {0, 2};
-    EXPECT_EQ(writeAni(frames, missing).error, IconCodecError::BadSequence);
-    AniOptions rates;
-    rates.rates = {1, 2, 3};
-    EXPECT_EQ(writeAni(frames, rates).error, IconCodecError::BadSequence);
+    AniOptions badSteps;
+    badSteps.sequence = {0, 2};
+    EXPECT_EQ(writeAni(frames, badSteps).error, IconCodecError::BadSequence);
+    badSteps = {};
+    badSteps.rates = {1, 2, 3};
+    EXPECT_EQ(writeAni(frames, badSteps).error, IconCodecError::BadSequence);
     const IconImage tooBig{QImage(300, 300, QImage::Format_ARGB32), 0, 0, 32, 0, false};
     EXPECT_EQ(writeAni(std::vector<IconImage>{tooBig}, 32, {}).error, IconCodecError::BadFrame);
 }

@@ -26,19 +26,6 @@ ResourceBuilder fourGroups()
     return builder;
 }
 
-TEST(PeImageHeaders, ReadsPe32PlusFields)
-{
-    const ByteVector file = fourGroups().pe32Plus();
-    const auto image = parsePeImage(file);
-    ASSERT_TRUE(image.ok());
-    EXPECT_TRUE(image->isPe32Plus);
-    EXPECT_EQ(image->machine, 0x8664);
-    EXPECT_EQ(image->imageBase, 0x180000000u);
-    EXPECT_EQ(image->resourceDirectory.rva, layout::kResourceRva);
-    ASSERT_EQ(image->sections.size(), 2u);
-    EXPECT_EQ(image->fileOffsetOf(layout::kResourceRva + 0x10, 4).value(), layout::kResourceRoot + 0x10);
-}
-
 TEST(PeImageHeaders, MapsRvasAsTheLoaderDoes)
 {
     ByteVector file = fourGroups().pe32();
@@ -203,19 +190,6 @@ protected:
     ByteVector bytes;
 };
 
-TEST_F(NeLibrary, ReadsTheHeaderOfAResourceOnlyLibrary)
-{
-    const auto dos = readDosHeader(file);
-    ASSERT_TRUE(dos.ok());
-    EXPECT_EQ(dos->format, ExecutableFormat::Ne);
-    const auto header = readNeHeader(file, dos->newHeaderOffset);
-    ASSERT_TRUE(header.ok());
-    EXPECT_EQ(header->segmentCount, 0);
-    EXPECT_EQ(header->targetOs, 2);
-    EXPECT_EQ(header->offset + header->resourceTableOffset, ne_layout::kResourceTable);
-    EXPECT_TRUE(header->hasResources());
-}
-
 TEST_F(NeLibrary, RejectsBrokenHeadersWithTheirPlace)
 {
     bytes = file;
@@ -269,14 +243,6 @@ TEST(VersionResource, ReadsTheFixedBlockOfPeAndNeFiles)
     EXPECT_EQ(productMajorVersion(browserWithVersion(5, 50).pe32()), 5);
     EXPECT_EQ(productMajorVersion(browserWithVersion(11, 0).pe32Plus()), 11);
     EXPECT_EQ(productMajorVersion(browserWithVersion(3, 10).ne()), 3);
-    const auto info = readFixedFileInfo(browserWithVersion(4, 72).pe32());
-    ASSERT_TRUE(info);
-    EXPECT_EQ(info->structureVersion, 0x00010000u);
-    EXPECT_EQ(info->fileVersionMS, 0x00040048u);
-    EXPECT_EQ(info->productVersionMS, 0x00040048u);
-    EXPECT_EQ(info->fileOS, 0x40004u);
-    EXPECT_EQ(info->fileType, 1u);
-    EXPECT_EQ(readFixedFileInfo(browserWithVersion(3, 10).ne())->fileOS, 0x10001u);
 }
 
 TEST(VersionResource, GivesNothingWithoutVersionInformation)

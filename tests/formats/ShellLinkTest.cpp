@@ -105,13 +105,8 @@ TEST(ShellLinkRead, UnicodeLinkInfoSuffixesAndWinesTrailingNuls)
 TEST(ShellLinkWrite, RoundTripsEveryFieldInTheMinimalLayout)
 {
     for (const std::int32_t show : {1, 3, 7}) {
-        ShellLinkFields fields;
-        fields.exeFile = u"C:\\windows\\notepad.exe";
-        fields.workDir = u"C:\\windows";
-        fields.exeArgs = u"\"C:\\My Files\\a.txt\"";
-        fields.iconFile = u"C:\\windows\\system\\shell32.dll";
-        fields.iconIndex = -3;
-        fields.showCmd = show;
+        const ShellLinkFields fields{u"C:\\windows\\notepad.exe", u"C:\\windows", u"\"C:\\My Files\\a.txt\"",
+                                     u"C:\\windows\\system\\shell32.dll", -3, show};
         const ByteVector bytes = writeShellLink(fields);
         EXPECT_EQ(readShellLink(bytes), fields);
 
