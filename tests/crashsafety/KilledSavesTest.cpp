@@ -73,14 +73,6 @@ int generationIn(const QByteArray& text)
     return ok ? generation : -1;
 }
 
-void setDefault(Registry& registry, HKEY root, const std::string& path, const char* name, const std::string& text)
-{
-    HKEY key = 0;
-    registry.RegCreateKeyExA(root, path, 0, KEY_ALL_ACCESS_LOW, &key, nullptr);
-    registry.RegSetValueExA(key, name, REG_SZ, regString(text));
-    registry.RegCloseKey(key);
-}
-
 // Per file its generation, or why the files are not whole.
 struct Observed {
     std::vector<int> generations;
@@ -130,7 +122,8 @@ void prepareRegistry(TempRoot& root)
     Registry& registry = root.platform().registry();
     const RegistryBatch batch(registry);
     for (int i = 0; i < 3000; ++i)
-        setDefault(registry, HKEY_LOCAL_MACHINE, "Software\\Classes\\.x" + std::to_string(i), "", "type" + std::to_string(i));
+        registry.setValue(HKEY_LOCAL_MACHINE, "Software\\Classes\\.x" + std::to_string(i), "", REG_SZ,
+                          regString("type" + std::to_string(i)));
 }
 
 // Both hives written in one batch.
@@ -139,7 +132,8 @@ bool saveRegistry(TempRoot& root, int generation)
     FreshRun run(root);
     run.registry().beginBatch();
     for (const HKEY hive : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
-        setDefault(run.registry(), hive, "Software\\Glyphary\\Crash", "Gen", std::to_string(generation));
+        run.registry().setValue(hive, "Software\\Glyphary\\Crash", "Gen", REG_SZ,
+                                regString(std::to_string(generation)));
     return run.registry().endBatch() == ERROR_SUCCESS;
 }
 
@@ -207,9 +201,10 @@ void prepareChange(TempRoot& root)
 {
     prepareRegistry(root);
     Registry& registry = root.platform().registry();
-    setDefault(registry, HKEY_CLASSES_ROOT, ".txt", "", "txtfile");
-    setDefault(registry, HKEY_CLASSES_ROOT, "txtfile", "", "Text Document");
-    setDefault(registry, HKEY_CLASSES_ROOT, "txtfile\\DefaultIcon", "", "C:\\WINDOWS\\SYSTEM\\shell32.dll,3");
+    registry.setValue(HKEY_CLASSES_ROOT, ".txt", "", REG_SZ, regString("txtfile"));
+    registry.setValue(HKEY_CLASSES_ROOT, "txtfile", "", REG_SZ, regString("Text Document"));
+    registry.setValue(HKEY_CLASSES_ROOT, "txtfile\\DefaultIcon", "", REG_SZ,
+                      regString("C:\\WINDOWS\\SYSTEM\\shell32.dll,3"));
 }
 
 // A file type's icon changed: the numbered icon is written beside the old one, the registry value
