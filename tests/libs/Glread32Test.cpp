@@ -8,7 +8,6 @@
 #include <QProcess>
 #include <QSet>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QtEndian>
 #include <gtest/gtest.h>
 #include <zip.h>
@@ -201,33 +200,21 @@ TEST_F(Glread32Test, WrongOrMissingPasswordLeavesNoFile)
     }
 }
 
-TEST_F(Glread32Test, FlippedBytesGiveExactMemberOrNoFileAndTruncatedArchivesNothing)
+// Flips outside the member's data, and cuts, are the zip fuzzer's: it checks that no stray file is left.
+TEST_F(Glread32Test, AnyChangeToTheEncryptedDataIsRefusedLeavingNoFile)
 {
     for (const auto& [kind, encryption] : encryptions()) {
         const QByteArray good = archive({{"13.lib", member13}}, encryption);
         const qsizetype dataStart = kLocalHeaderSize + u16At(good, kLocalNameLength) + u16At(good, kLocalExtraLength);
         const qsizetype dataEnd = dataStart + u32At(good, kLocalCompressedSize);
         ASSERT_LE(dataEnd, good.size());
-        for (qsizetype at = 0; at < good.size(); ++at) {
+        for (qsizetype at = dataStart; at < dataEnd; ++at) {
             QByteArray broken = good;
             broken[at] = static_cast<char>(broken[at] ^ 0x5A);
             useArchive(broken);
-            const std::string what = std::string(kind) + " flipped at " + std::to_string(at);
-            if (extract("13.lib") == Glread32::Ok) {
-                // Encrypted data is covered by the CRC or the MAC: any change there must be refused.
-                EXPECT_FALSE(at >= dataStart && at < dataEnd) << what;
-                EXPECT_EQ(extracted("13.lib"), member13) << what;
-                clearTemp();
-            } else {
-                EXPECT_TRUE(inTemp().isEmpty()) << what;
-            }
+            EXPECT_NE(extract("13.lib"), Glread32::Ok) << kind << " flipped at " << at;
+            ASSERT_TRUE(inTemp().isEmpty()) << kind << " flipped at " << at;
         }
-    }
-    const QByteArray good = archive({{"12.lib", member12}});
-    for (qsizetype length = 0; length < good.size(); ++length) {
-        useArchive(good.left(length));
-        EXPECT_EQ(extract("12.lib"), Glread32::ArchiveUnreadable) << "length " << length;
-        ASSERT_TRUE(inTemp().isEmpty()) << "length " << length;
     }
 }
 
@@ -352,7 +339,7 @@ TEST_F(Glread32Test, StrongEncryptionFlagIsRefusedAsUnreadable)
     EXPECT_TRUE(inTemp().isEmpty());
 }
 
-TEST(ZipWriter, RefusesBadMembersAndReplacesTheFileOnlyOnSuccess)
+TEST_F(Glread32Test, ZipWriterRefusesBadMembersAndReplacesTheFileOnlyOnSuccess)
 {
     QString error;
     EXPECT_FALSE(buildEncryptedZip({{"..\\12.lib", "x"}}, kPassword, &error));
@@ -361,22 +348,16 @@ TEST(ZipWriter, RefusesBadMembersAndReplacesTheFileOnlyOnSuccess)
     EXPECT_FALSE(buildEncryptedZip({{"12.lib", "x"}}, "", &error));
     EXPECT_FALSE(buildEncryptedZip({}, kPassword, &error));
 
-    QTemporaryDir dir;
-    const QString path = dir.filePath("Iconlib.res");
-    const auto content = [&] {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    };
-    QFile previous(path);
-    ASSERT_TRUE(previous.open(QIODevice::WriteOnly) && previous.write("previous") == 8);
-    previous.close();
+    useArchive("previous");
+    const QString path = host(kArchive);
+    const QString archive = QString::fromStdString(kArchive);
     EXPECT_FALSE(writeEncryptedZip(path, {{"a/b.lib", "x"}}, kPassword, &error));
-    EXPECT_EQ(content(), QByteArray("previous"));
+    EXPECT_EQ(root.readFile(archive), QByteArray("previous"));
     EXPECT_TRUE(writeEncryptedZip(path, {{"1.lib", "one"}}, kPassword, &error)) << error.toStdString();
-    EXPECT_TRUE(content().startsWith("PK\x03\x04"));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Iconlib.res"});
+    EXPECT_TRUE(root.readFile(archive).startsWith("PK\x03\x04"));
+    EXPECT_EQ(QDir(host("C:\\Glyphary")).entryList(QDir::Files | QDir::Hidden), QStringList{"Iconlib.res"});
     error.clear();
-    EXPECT_FALSE(writeEncryptedZip(dir.filePath("missing/Iconlib.res"), {{"1.lib", "one"}}, kPassword, &error));
+    EXPECT_FALSE(writeEncryptedZip(host("C:\\Glyphary\\missing\\Iconlib.res"), {{"1.lib", "one"}}, kPassword, &error));
     EXPECT_FALSE(error.isEmpty());
 }
 

@@ -181,26 +181,17 @@ TEST_F(Glsave32Test, RefusesOtherSizesEmptyPlanesAndUnwritableTargetsLeavingThem
     root.writeFile(windows(kIcon), "old");
     const Planes good = planesOf(mosaic(16));
     const Planes small = planesOf(mosaic(16).copy(0, 0, 16, 16));
-    const struct {
-        const char* what;
-        QImage colour;
-        QImage mask;
-        int width;
-        int height;
-    } cases[] = {
-        {"width 16", good.colour, good.mask, 16, kSide},
-        {"height 48", good.colour, good.mask, kSide, 48},
-        {"16 x 16 planes", small.colour, small.mask, 16, 16},
-        {"small colour plane", small.colour, good.mask, kSide, kSide},
-        {"small mask plane", good.colour, small.mask, kSide, kSide},
-        {"no colour plane", QImage(), good.mask, kSide, kSide},
-        {"no mask plane", good.colour, QImage(), kSide, kSide},
+    const auto expectRefused = [&](const QImage& colour, const QImage& mask, int width, int height) {
+        EXPECT_EQ(saver.SaveAsIcon(colour, mask, width, height, 4, kIcon), Glsave32::kNotSaved) << width << "x" << height;
+        EXPECT_EQ(saver.SaveAsCursor(colour, mask, width, height, 4, 0, 0, kCursor), Glsave32::kNotSaved);
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(saver.SaveAsIcon(c.colour, c.mask, c.width, c.height, 4, kIcon), Glsave32::kNotSaved) << c.what;
-        EXPECT_EQ(saver.SaveAsCursor(c.colour, c.mask, c.width, c.height, 4, 0, 0, kCursor), Glsave32::kNotSaved)
-            << c.what;
-    }
+    expectRefused(good.colour, good.mask, 16, kSide);
+    expectRefused(good.colour, good.mask, kSide, 48);
+    expectRefused(small.colour, small.mask, 16, 16);
+    expectRefused(small.colour, good.mask, kSide, kSide);
+    expectRefused(good.colour, small.mask, kSide, kSide);
+    expectRefused(QImage(), good.mask, kSide, kSide);
+    expectRefused(good.colour, QImage(), kSide, kSide);
     EXPECT_EQ(read(kIcon), "old");
     for (const std::string name : {"", "C:\\Missing\\a.ico", "D:\\a.ico", "\\\\server\\share\\a.ico", "a.ico", "C:\\Out",
                                    "C:\\Out\\"})
