@@ -88,28 +88,24 @@ TEST_F(AboutTest, WindowShowsVersionTabsAndTheResourceListAndEachTabExactlyItsOw
 {
     threeResources(QDate(2022, 1, 2));
     const auto about = window();
-    EXPECT_EQ(about->windowTitle(), QStringLiteral("About Glyphary"));
-    EXPECT_EQ(about->lblBuild->text(), QStringLiteral("Glyphary version 1.00"));
-    EXPECT_EQ(about->lblWinVerCaption->text(), QStringLiteral("windows version:"));
-    EXPECT_EQ(about->lblWinVer->text(), QStringLiteral("Windows 98 (4.10)"));
-    EXPECT_EQ(about->cmdOK->text(), QStringLiteral("&Close"));
-    EXPECT_EQ(about->cmdSysInfo->text(), QStringLiteral("&System Info"));
+    EXPECT_EQ(QStringList({about->windowTitle(), about->lblBuild->text(), about->lblWinVerCaption->text(),
+                           about->lblWinVer->text(), about->cmdOK->text(), about->cmdSysInfo->text()}),
+              QStringList({"About Glyphary", "Glyphary version 1.00", "windows version:", "Windows 98 (4.10)", "&Close",
+                           "&System Info"}));
     EXPECT_FALSE(about->txtDisclaimer->text().isEmpty());
     const QTabBar& tabs = *about->tabStrip;
-    const std::pair<const char*, const char*> captionsAndKeys[] = {
-        {"Version", "version"}, {"Disclaimer", "disclaimer"}, {"Icon Resources", "libraries"}, {"Contact", "contact"}};
-    ASSERT_EQ(tabs.count(), 4);
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(tabs.tabText(i), QString::fromLatin1(captionsAndKeys[i].first));
-        EXPECT_EQ(tabs.tabData(i).toString(), QString::fromLatin1(captionsAndKeys[i].second));
-    }
-    EXPECT_EQ(tabs.tabToolTip(2), QStringLiteral("Active Glyphary Icon Libraries"));
-    EXPECT_EQ(tabs.tabToolTip(3), QStringLiteral("Contact Me"));
-    ASSERT_EQ(about->txtIconUpdate->count(), 3);
-    EXPECT_TRUE(about->txtIconUpdate->item(0)->text().startsWith(QStringLiteral("Index Version\t")));
-    EXPECT_NE(about->txtIconUpdate->item(0)->text(), QStringLiteral("Index Version\tNOT Present"));
-    EXPECT_EQ(about->txtIconUpdate->item(1)->text(), QStringLiteral("Core Library\tPresent"));
-    EXPECT_EQ(about->txtIconUpdate->item(2)->text(), QStringLiteral("IconUpdate 3\tPresent"));
+    QStringList captions;
+    for (int i = 0; i < tabs.count(); ++i)
+        captions << tabs.tabText(i);
+    EXPECT_EQ(captions, QStringList({"Version", "Disclaimer", "Icon Resources", "Contact"}));
+    EXPECT_EQ(tabs.tabToolTip(2), "Active Glyphary Icon Libraries");
+    EXPECT_EQ(tabs.tabToolTip(3), "Contact Me");
+    // The lines themselves are the resource lines' test; the list shows them.
+    QStringList shown;
+    for (int i = 0; i < about->txtIconUpdate->count(); ++i)
+        shown << about->txtIconUpdate->item(i)->text();
+    EXPECT_EQ(shown, lines(kProgramFolder, QLocale()));
+    EXPECT_EQ(shown.value(2), "IconUpdate 3\tPresent");
     about->show();
     for (int tab : {0, 3, 2, 1, 0}) {
         about->tabStrip->setCurrentIndex(tab);

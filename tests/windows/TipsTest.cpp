@@ -18,23 +18,15 @@ namespace {
 
 using glyphary::testing::dwordValue;
 
-TEST(TipTable, EveryTipHasTextAndTheCategoryOfItsNumberAndTheLastWrapsToTheFirst)
+// The categories are the table's own data; what is checked is the title built from them and the wrap.
+TEST(TipTable, EveryTipHasTextAndATitleWithItsCategoryAndTheLastWrapsToTheFirst)
 {
-    const struct {
-        int first;
-        int last;
-        const char* category;
-    } ranges[] = {{1, 4, "Change Icons"}, {5, 12, "Favorites"}, {13, 15, "Add Icons"}, {16, 16, "Double-click Action"},
-                  {17, 18, "Shell Integration"}, {19, 19, "Create Icons/Cursors"}, {20, 23, "Keywords"},
-                  {24, 27, "Results"}, {28, 28, "Clipboard"}};
-    int covered = 0;
-    for (const auto& range : ranges)
-        for (int n = range.first; n <= range.last; ++n, ++covered) {
-            EXPECT_STREQ(tipAt(n).category, range.category) << "tip " << n;
-            EXPECT_FALSE(tipText(n).trimmed().isEmpty()) << "tip " << n;
-            EXPECT_EQ(tipTitle(n), QStringLiteral("Tip %1. %2").arg(n).arg(QString::fromLatin1(range.category)));
-        }
-    EXPECT_EQ(covered, kTipCount);
+    EXPECT_EQ(kTipCount, 28);
+    for (int n = 1; n <= kTipCount; ++n)
+        EXPECT_FALSE(tipText(n).trimmed().isEmpty()) << "tip " << n;
+    EXPECT_EQ(QStringList({tipTitle(4), tipTitle(5), tipTitle(16), tipTitle(19)}),
+              QStringList({"Tip 4. Change Icons", "Tip 5. Favorites", "Tip 16. Double-click Action",
+                           "Tip 19. Create Icons/Cursors"}));
     EXPECT_TRUE(tipText(19).contains(QStringLiteral("Pictoforge")));
     for (const auto& [number, next] : {std::pair{1, 2}, std::pair{27, 28}, std::pair{28, 1}, std::pair{0, 1}, std::pair{-5, 1}})
         EXPECT_EQ(nextTip(number), next) << number;
