@@ -88,10 +88,10 @@ TEST_F(CatalogueListingsTest, ByTypeListsEachIconOnceThroughTheFirstKeywordThenR
     EXPECT_EQ(texts(results), (QStringList{book("abc:1:01"), book("abc:2:01"), book("def:3:01"), book("num:0:01"),
                                            book("blk:0:01"), book("ban:0:01"), reference(1)}));
     EXPECT_EQ(itemData(results), (std::vector<std::int32_t>{0, 0, 1, 4, 5, 6, 1}));
-    EXPECT_EQ(host.count, QStringLiteral("7 Icon(s)"));
-    EXPECT_EQ(host.calls.front(), QStringLiteral("refreshCommandState"));
-    EXPECT_EQ(host.calls.back(), QStringLiteral("startListing"));
-    EXPECT_TRUE(host.calls.contains(QStringLiteral("lock")));
+    EXPECT_EQ(host.count, "7 Icon(s)");
+    EXPECT_EQ(host.calls.front(), "refreshCommandState");
+    EXPECT_EQ(host.calls.back(), "startListing");
+    EXPECT_TRUE(host.calls.contains("lock"));
     // The type is the token's last character and the reference's type digit.
     listings.ListCatalogueByType(4);
     EXPECT_EQ(texts(results), (QStringList{book("app:0:04"), reference(0)}));
@@ -106,7 +106,7 @@ TEST_F(CatalogueListingsTest, ByTypeListsEachIconOnceThroughTheFirstKeywordThenR
     listings.ListReferencesByClass(1);
     EXPECT_EQ(texts(results), (QStringList{reference(0), reference(1)}));
     EXPECT_EQ(itemData(results), (std::vector<std::int32_t>{0, 1}));
-    EXPECT_EQ(host.calls, (QStringList{QStringLiteral("pointer 11"), QStringLiteral("startListing"), QStringLiteral("pointer 0")}));
+    EXPECT_EQ(host.calls, (QStringList{"pointer 11", "startListing", "pointer 0"}));
     listings.ListReferencesByClass(0);
     EXPECT_TRUE(results.isEmpty());
     listings.ListReferencesByClass(2);
@@ -143,7 +143,7 @@ TEST_F(CatalogueListingsTest, AbortKeepsWhatWasGatheredAndStillStartsTheListing)
     listings.ListCatalogueByType(1);
     EXPECT_EQ(texts(results), (QStringList{book("abc:1:01"), book("abc:2:01")}));
     EXPECT_EQ(host.listingsStarted, 1);
-    EXPECT_EQ(host.count, QStringLiteral("2 Icon(s)"));
+    EXPECT_EQ(host.count, "2 Icon(s)");
     // In the letter listing the references are skipped.
     escAt = 2;
     host.doEventsCalls = 0;
@@ -161,18 +161,18 @@ TEST_F(CatalogueListingsTest, NothingToListGivesAStartedEmptyListingAndEmptyOrSt
     load(kIndex, kReferences);
     listings.ListByLetter(u'Q'); // a letter without keywords
     EXPECT_TRUE(results.isEmpty());
-    EXPECT_EQ(host.count, QStringLiteral("0 Icon(s)"));
+    EXPECT_EQ(host.count, "0 Icon(s)");
     EXPECT_EQ(host.listingsStarted, 1);
-    QFile::remove(root.host(kProgramFolder + QStringLiteral("Iconuser.dat")));
+    QFile::remove(root.host(kProgramFolder + "Iconuser.dat"));
     load("");
     listings.ListCatalogueByType(1); // an empty catalogue and no references
     EXPECT_TRUE(results.isEmpty());
-    EXPECT_EQ(host.count, QStringLiteral("0 Icon(s)"));
+    EXPECT_EQ(host.count, "0 Icon(s)");
     EXPECT_EQ(host.listingsStarted, 2);
     // Empty tokens and keyword numbers outside the table are skipped.
     load("stars;abc:1:01;;abc:2:01\r\n");
-    context.catalogueLists.cmbSearch.add(QStringLiteral("stray"), 5000);
-    context.catalogueLists.cmbSearch.add(QStringLiteral("negative"), -1);
+    context.catalogueLists.cmbSearch.add("stray", 5000);
+    context.catalogueLists.cmbSearch.add("negative", -1);
     listings.ListCatalogueByType(1);
     EXPECT_EQ(texts(results), (QStringList{book("abc:1:01"), book("abc:2:01")}));
     listings.ListByLetter(u'S');
@@ -190,30 +190,30 @@ TEST_F(CatalogueListingsTest, KeywordSearchListsTokensInOrderThenReferencesOfThe
     listings.SearchKeyword(1, false);
     EXPECT_EQ(texts(results), (QStringList{book("abc:1:01"), book("def:3:01"), book("abc:3:00"), reference(2)}));
     EXPECT_EQ(itemData(results), (std::vector<std::int32_t>{1, 1, 1, 2}));
-    EXPECT_EQ(host.calls.mid(0, 3), (QStringList{QStringLiteral("pointer 13"), QStringLiteral("refreshKeywordBar"),
-                                                 QStringLiteral("message Searching for icons, please wait...")}));
-    EXPECT_EQ(host.calls.last(), QStringLiteral("pointer 0"));
+    EXPECT_EQ(host.calls.mid(0, 3),
+              (QStringList{"pointer 13", "refreshKeywordBar", "message Searching for icons, please wait..."}));
+    EXPECT_EQ(host.calls.last(), "pointer 0");
     listings.SearchKeyword(7, false);
     EXPECT_EQ(texts(results), (QStringList{reference(2)}));
     EXPECT_TRUE(sources.calls.isEmpty());
     // Duplicate tokens stay; favorites come last when asked for.
     load("twice;abc:1:01;abc:1:01\r\n");
     listings.SearchKeyword(0, true);
-    EXPECT_EQ(texts(results), (QStringList{book("abc:1:01"), book("abc:1:01"), QStringLiteral("C:\\Fav\\twice.ico;0;x;0open")}));
-    EXPECT_EQ(sources.calls, QStringList{QStringLiteral("favoriteHits twice")});
+    EXPECT_EQ(texts(results), (QStringList{book("abc:1:01"), book("abc:1:01"), "C:\\Fav\\twice.ico;0;x;0open"}));
+    EXPECT_EQ(sources.calls, QStringList{"favoriteHits twice"});
 }
 
 TEST_F(CatalogueListingsTest, EnterInTheKeywordBarSearchesTheFirstKeywordStartingWithTheText)
 {
     load(kIndex, kReferences);
-    EXPECT_EQ(listings.EnterKeyword(QStringLiteral("aV"), false), 3);
+    EXPECT_EQ(listings.EnterKeyword("aV", false), 3);
     EXPECT_EQ(host.selectedKeyword, 3);
     EXPECT_EQ(texts(results), (QStringList{book("avo:0:02")}));
     results.clear();
-    results.add(QStringLiteral("kept"));
-    EXPECT_EQ(listings.EnterKeyword(QStringLiteral("zz"), false), -1);
+    results.add("kept");
+    EXPECT_EQ(listings.EnterKeyword("zz", false), -1);
     EXPECT_EQ(host.selectedKeyword, -1);
-    EXPECT_EQ(texts(results), QStringList{QStringLiteral("kept")});
+    EXPECT_EQ(texts(results), QStringList{"kept"});
     EXPECT_EQ(host.listingsStarted, 1);
 }
 
@@ -222,21 +222,21 @@ TEST_F(CatalogueListingsTest, ListCommandPrintsWhatTheWindowListsAndExitsWithTwo
 {
     load(kIndex, kReferences, "ban\r\n");
     listings.ListReferencesByClass(2);
-    EXPECT_EQ(toolLines({QStringLiteral("--class"), QStringLiteral("2")}), windowLines());
-    EXPECT_EQ(windowLines().last(), QStringLiteral("C:\\z.cur;0;x;8user\t3\tzebra"));
+    EXPECT_EQ(toolLines({"--class", "2"}), windowLines());
+    EXPECT_EQ(windowLines().last(), "C:\\z.cur;0;x;8user\t3\tzebra");
     listings.ListByLetter(u'M');
-    EXPECT_EQ(toolLines({QStringLiteral("--letter"), QStringLiteral("m")}), windowLines());
+    EXPECT_EQ(toolLines({"--letter", "m"}), windowLines());
     // "ban" is both a catalogue keyword's start and a custom keyword: the first entry wins.
-    listings.EnterKeyword(QStringLiteral("BAN"), false);
-    EXPECT_EQ(toolLines({QStringLiteral("--keyword"), QStringLiteral("BAN")}), windowLines());
-    EXPECT_EQ(windowLines(), QStringList{QStringLiteral("ban:0:01book\t6\tbanana")});
+    listings.EnterKeyword("BAN", false);
+    EXPECT_EQ(toolLines({"--keyword", "BAN"}), windowLines());
+    EXPECT_EQ(windowLines(), QStringList{"ban:0:01book\t6\tbanana"});
     const std::pair<QStringList, int> wrong[] = {
         {{"--type", "9"}, 2}, {{"--type", "1", "--class", "0"}, 2}, {{}, 2},
-        {{"--type", "1", "--program-folder", root.rootPath() + QStringLiteral("/nowhere")}, 1},
+        {{"--type", "1", "--program-folder", root.rootPath() + "/nowhere"}, 1},
     };
     for (const auto& [args, status] : wrong) {
         QProcess process;
-        process.start(kTool, QStringList{QStringLiteral("list")} + args);
+        process.start(kTool, QStringList{"list"} + args);
         ASSERT_TRUE(process.waitForFinished(30000));
         EXPECT_EQ(process.exitCode(), status) << args.join(u' ').toStdString();
         EXPECT_TRUE(process.readAllStandardOutput().isEmpty());

@@ -29,8 +29,7 @@ protected:
         root.platform().registry().setValue(platform::HKEY_CURRENT_USER, "Control Panel\\Cursors\\Schemes", "Windows Standard",
                                             platform::REG_SZ, platform::regString(""));
         loadCatalogue(root, context, kIndex, kReferences);
-        sources.favoriteNodes = {{QStringLiteral("favori\\Sub"), QStringLiteral("Sub"), QStringLiteral("bookfav"),
-                                  QStringLiteral("favori"), QStringLiteral("openbook"), false, true}};
+        sources.favoriteNodes = {{"favori\\Sub", "Sub", "bookfav", "favori", "openbook", false, true}};
         tree = BuildNavigationTree(context, sources);
         sources.calls.clear();
         click = std::make_unique<NavigationClick>(context, tree, listings, sources, host);
@@ -95,20 +94,20 @@ TEST(NodeActions, EveryKeyFamilyNamesItsSource)
         EXPECT_EQ(action.number, 0) << key;
         EXPECT_TRUE(action.name.isEmpty()) << key;
     }
-    const NodeAction letter = actionForNode(QStringLiteral("Q"), QStringLiteral("alfa"));
+    const NodeAction letter = actionForNode("Q", "alfa");
     EXPECT_EQ(letter.source, NodeSource::Letter);
     EXPECT_EQ(letter.letter, u'Q');
 }
 
 TEST_F(NavigationClickTest, LeafShowsTheWaitingTextAndListsItsSourceAndInnerNodesListNothing)
 {
-    clickNode(QStringLiteral("Icon256"));
+    clickNode("Icon256");
     EXPECT_EQ(host.calls.mid(0, 2), (QStringList{kWaiting, kCommandsOff}));
-    EXPECT_EQ(texts(results), (QStringList{QStringLiteral("abc:1:01book"), QStringLiteral("dog:1:01book")}));
-    clickNode(QStringLiteral("Reference256"));
+    EXPECT_EQ(texts(results), (QStringList{"abc:1:01book", "dog:1:01book"}));
+    clickNode("Reference256");
     EXPECT_EQ(texts(results), QStringList{context.catalogueLists.cmbUser.text(0)});
-    clickNode(QStringLiteral("A"));
-    EXPECT_EQ(texts(results), QStringList{QStringLiteral("app:0:00book")});
+    clickNode("A");
+    EXPECT_EQ(texts(results), QStringList{"app:0:00book"});
     // Inner nodes list nothing.
     host.listingsStarted = 0;
     for (const char* key : {"glyphary", "icon", "alfa", "your", "system", "SysCur"}) {
@@ -117,19 +116,19 @@ TEST_F(NavigationClickTest, LeafShowsTheWaitingTextAndListsItsSourceAndInnerNode
         EXPECT_EQ(host.listingsStarted, 0) << key;
         EXPECT_TRUE(sources.calls.isEmpty()) << key;
     }
-    clickNode(QStringLiteral("not a node"));
+    clickNode("not a node");
     EXPECT_TRUE(host.calls.isEmpty());
 }
 
 TEST_F(NavigationClickTest, GroupNodeSearchesItsKeywordUnlessItsNumberIsStale)
 {
-    clickNode(QStringLiteral("groups1"));
+    clickNode("groups1");
     EXPECT_EQ(host.selectedKeyword, 1);
-    EXPECT_EQ(texts(results), QStringList{QStringLiteral("dog:1:01book")});
+    EXPECT_EQ(texts(results), QStringList{"dog:1:01book"});
     EXPECT_EQ(host.listingsStarted, 1);
     context.catalogueLists.cmbSearch.clear();
     host.selectedKeyword = -2;
-    clickNode(QStringLiteral("groups1"));
+    clickNode("groups1");
     EXPECT_EQ(host.selectedKeyword, -2);
     EXPECT_EQ(host.listingsStarted, 1);
     EXPECT_TRUE(results.isEmpty());
@@ -144,13 +143,11 @@ TEST_F(NavigationClickTest, YourIconsNodesAskTheirFamilysSource)
         QString call;
         QString message;
     } cases[] = {
-        {"SysShortDesk", QStringLiteral("shortcuts Desktop"), QString()},
-        {"SysShortStart", QStringLiteral("shortcuts Start Menu"), QString()},
-        {"SysCurCurrent", QStringLiteral("cursors"), QStringLiteral("message Searching for cursors, please wait...")},
-        {"SysAso", QStringLiteral("fileTypes"), QStringLiteral("message Searching for file type icons, please wait...")},
-        {"SysDesktop", QStringLiteral("system 0"), QString()},
-        {"SysFiles", QStringLiteral("system 4"), QString()},
-        {"Windows Standardctheme", QStringLiteral("scheme Windows Standard"), QString()},
+        {"SysShortDesk", "shortcuts Desktop", {}}, {"SysShortStart", "shortcuts Start Menu", {}},
+        {"SysCurCurrent", "cursors", "message Searching for cursors, please wait..."},
+        {"SysAso", "fileTypes", "message Searching for file type icons, please wait..."},
+        {"SysDesktop", "system 0", {}}, {"SysFiles", "system 4", {}},
+        {"Windows Standardctheme", "scheme Windows Standard", {}},
     };
     for (const auto& c : cases) {
         clickNode(QLatin1StringView(c.key));
@@ -163,28 +160,28 @@ TEST_F(NavigationClickTest, YourIconsNodesAskTheirFamilysSource)
 
 TEST_F(NavigationClickTest, FavoritesNodesSelectTheirFolder)
 {
-    clickNode(QStringLiteral("favori\\Sub"));
-    EXPECT_EQ(host.calls, (QStringList{kWaiting, kCommandsOff, QStringLiteral("favoriteGroup 1 1"),
-                                       QStringLiteral("message Searching for favorites, please wait...")}));
-    EXPECT_EQ(click->favorites().SelectedFavoriteNode, QStringLiteral("favori\\Sub"));
-    EXPECT_EQ(click->favorites().CurrentFavoriteFolder, kFavoritesRoot + QStringLiteral("\\Sub"));
-    EXPECT_EQ(sources.calls, QStringList{QStringLiteral("favorites ") + kFavoritesRoot + QStringLiteral("\\Sub")});
+    clickNode("favori\\Sub");
+    EXPECT_EQ(host.calls, (QStringList{kWaiting, kCommandsOff, "favoriteGroup 1 1",
+                                       "message Searching for favorites, please wait..."}));
+    EXPECT_EQ(click->favorites().SelectedFavoriteNode, "favori\\Sub");
+    EXPECT_EQ(click->favorites().CurrentFavoriteFolder, kFavoritesRoot + "\\Sub");
+    EXPECT_EQ(sources.calls, QStringList{"favorites " + kFavoritesRoot + "\\Sub"});
     // The root has folders below it: no waiting text, and it cannot be removed.
-    clickNode(QStringLiteral("favori"));
-    EXPECT_EQ(host.calls.mid(0, 2), (QStringList{kCommandsOff, QStringLiteral("favoriteGroup 1 0")}));
+    clickNode("favori");
+    EXPECT_EQ(host.calls.mid(0, 2), (QStringList{kCommandsOff, "favoriteGroup 1 0"}));
     EXPECT_EQ(click->favorites().CurrentFavoriteFolder, kFavoritesRoot);
     // Any other node clears the favorites selection.
-    clickNode(QStringLiteral("Icon256"));
+    clickNode("Icon256");
     EXPECT_EQ(click->favorites().SelectedFavoriteNode, QString());
 }
 
 TEST_F(NavigationClickTest, DropOnAFavoritesFolderCopiesOrMovesAFavorite)
 {
-    const QString toSub = QStringLiteral("addToFavorites ") + kFavoritesRoot + QStringLiteral("\\Sub");
+    const QString toSub = "addToFavorites " + kFavoritesRoot + "\\Sub";
     // A catalogue icon is copied even with Shift.
     EXPECT_EQ(dropCalls("favori\\Sub", true, "Glyphary", true), QStringList{toSub});
     EXPECT_EQ(dropCalls("favori", true, "File Favorite", true),
-              (QStringList{QStringLiteral("addToFavorites ") + kFavoritesRoot, QStringLiteral("deleteFavorite")}));
+              (QStringList{"addToFavorites " + kFavoritesRoot, "deleteFavorite"}));
     EXPECT_EQ(dropCalls("favori\\Sub", true, "File Favorite", false), QStringList{toSub});
     // A favorite whose copy could not be saved stays where it was.
     sources.addSucceeds = false;
@@ -195,9 +192,7 @@ TEST_F(NavigationClickTest, DropOnAFavoritesFolderCopiesOrMovesAFavorite)
 
 TEST(NavigationDrag, OnlyFavoritesFoldersTakeAResultIcon)
 {
-    const QString sub = QStringLiteral("favori\\Sub");
-    const QString favorite = QStringLiteral("File Favorite");
-    const QString file = QStringLiteral("File");
+    const QString sub = "favori\\Sub", favorite = "File Favorite", file = "File";
     DragOverDecision over = dragOverNode(sub, false, true, file, true);
     EXPECT_TRUE(over.expandNode);
     EXPECT_EQ(over.effect, DropEffect::Copy);
@@ -213,8 +208,8 @@ TEST(NavigationDrag, OnlyFavoritesFoldersTakeAResultIcon)
     // A drag from anywhere else is refused everywhere.
     EXPECT_EQ(dragOverNode(sub, false, false, file, false).effect, DropEffect::None);
     EXPECT_FALSE(dragOverNode(sub, false, false, file, false).expandNode);
-    EXPECT_TRUE(isResultDrag(QStringLiteral("x.ico"), QStringLiteral("x.ico")));
-    EXPECT_FALSE(isResultDrag(QStringLiteral("y.ico"), QStringLiteral("x.ico")));
+    EXPECT_TRUE(isResultDrag("x.ico", "x.ico"));
+    EXPECT_FALSE(isResultDrag("y.ico", "x.ico"));
     EXPECT_FALSE(isResultDrag(QString(), QString()));
     // What a drop does is checked through NavigationClick::drop above.
 }

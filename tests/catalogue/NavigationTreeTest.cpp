@@ -51,24 +51,22 @@ TEST_F(NavigationTreeTest, CatalogueBranchComesFirstAndIsExpanded)
 {
     loadCatalogue(root, context, "stars;abc:1:01\r\ngroupXanimals;abc:1:01\r\n");
     const NavigationTree tree = build();
-    EXPECT_EQ(tree.childKeys(QString()), (QStringList{QStringLiteral("glyphary"), QStringLiteral("your")}));
-    EXPECT_EQ(describe(*tree.find(QStringLiteral("glyphary"))), QStringLiteral("glyphary|Glyphary|glyphary||"));
-    EXPECT_TRUE(tree.find(QStringLiteral("glyphary"))->expanded);
-    EXPECT_EQ(describeBelow(tree, QStringLiteral("glyphary")),
-              (QStringList{QStringLiteral("icon|Icons|icon||glyphary"), QStringLiteral("ani|Animated Icons|navani||glyphary"),
-                           QStringLiteral("cursor|Cursors|cursor||glyphary"), QStringLiteral("group|Groups by Design|group||glyphary"),
-                           QStringLiteral("alfa|Alphabetic|alfa||glyphary")}));
+    EXPECT_EQ(tree.childKeys(QString()), (QStringList{"glyphary", "your"}));
+    EXPECT_EQ(describe(*tree.find("glyphary")), "glyphary|Glyphary|glyphary||");
+    EXPECT_TRUE(tree.find("glyphary")->expanded);
+    EXPECT_EQ(describeBelow(tree, "glyphary"),
+              (QStringList{"icon|Icons|icon||glyphary", "ani|Animated Icons|navani||glyphary",
+                           "cursor|Cursors|cursor||glyphary", "group|Groups by Design|group||glyphary",
+                           "alfa|Alphabetic|alfa||glyphary"}));
     // No "16 Color" under "Icons".
-    EXPECT_EQ(describeBelow(tree, QStringLiteral("icon")),
-              (QStringList{QStringLiteral("Icon256|256 Color|book|openbook|icon"), QStringLiteral("IconHi|Hi Color|book|openbook|icon")}));
-    EXPECT_EQ(tree.childKeys(QStringLiteral("ani")),
-              (QStringList{QStringLiteral("Ani16"), QStringLiteral("Ani256"), QStringLiteral("AniHi")}));
-    EXPECT_EQ(tree.childKeys(QStringLiteral("cursor")),
-              (QStringList{QStringLiteral("Cursor16"), QStringLiteral("Cursor256"), QStringLiteral("CursorHi")}));
-    const QStringList letters = tree.childKeys(QStringLiteral("alfa"));
+    EXPECT_EQ(describeBelow(tree, "icon"),
+              (QStringList{"Icon256|256 Color|book|openbook|icon", "IconHi|Hi Color|book|openbook|icon"}));
+    EXPECT_EQ(tree.childKeys("ani"), (QStringList{"Ani16", "Ani256", "AniHi"}));
+    EXPECT_EQ(tree.childKeys("cursor"), (QStringList{"Cursor16", "Cursor256", "CursorHi"}));
+    const QStringList letters = tree.childKeys("alfa");
     ASSERT_EQ(letters.size(), 26);
-    EXPECT_EQ(letters.front(), QStringLiteral("A"));
-    EXPECT_EQ(describe(*tree.find(QStringLiteral("Z"))), QStringLiteral("Z|Z|book|openbook|alfa"));
+    EXPECT_EQ(letters.front(), "A");
+    EXPECT_EQ(describe(*tree.find("Z")), "Z|Z|book|openbook|alfa");
 }
 
 TEST_F(NavigationTreeTest, GroupNodesComeFromTheKeywordBarsGroupEntriesWithTheFirstLetterUpperCased)
@@ -77,11 +75,11 @@ TEST_F(NavigationTreeTest, GroupNodesComeFromTheKeywordBarsGroupEntriesWithTheFi
                   "groupXanimals;a:1:01\r\nstars;a:1:01\r\ngroup iMac blue;a:1:01\r\ngroup abc;a:1:01\r\nGroup no;a:1:01\r\n",
                   QByteArray(), "group mine\r\n");
     const NavigationTree tree = build();
-    EXPECT_EQ(describeBelow(tree, QStringLiteral("group")),
-              (QStringList{QStringLiteral("groups0|Animals|book|openbook|group"), QStringLiteral("groups2|iMac blue|book|openbook|group"),
-                           QStringLiteral("groups3|Abc|book|openbook|group"), QStringLiteral("groups5|Mine|book|openbook|group")}));
-    EXPECT_EQ(groupCaption(QStringLiteral("group ")), QString());
-    EXPECT_EQ(groupCaption(QStringLiteral("group")), QString());
+    EXPECT_EQ(describeBelow(tree, "group"),
+              (QStringList{"groups0|Animals|book|openbook|group", "groups2|iMac blue|book|openbook|group",
+                           "groups3|Abc|book|openbook|group", "groups5|Mine|book|openbook|group"}));
+    EXPECT_EQ(groupCaption("group "), QString());
+    EXPECT_EQ(groupCaption("group"), QString());
 }
 
 TEST_F(NavigationTreeTest, WithoutTheCatalogueTheTreeStartsAtYourIconsAndWithoutSchemesHasNoSchemeNodes)
@@ -89,16 +87,15 @@ TEST_F(NavigationTreeTest, WithoutTheCatalogueTheTreeStartsAtYourIconsAndWithout
     loadCatalogue(root, context, QByteArray(), QByteArray(), "groupXmine\r\n");
     ASSERT_EQ(context.CatalogueAvailable, kFalse);
     const NavigationTree tree = build();
-    EXPECT_EQ(tree.nodes().front().key, QStringLiteral("your"));
-    EXPECT_EQ(tree.find(QStringLiteral("glyphary")), nullptr);
-    EXPECT_EQ(tree.find(QStringLiteral("groups0")), nullptr);
-    EXPECT_EQ(tree.find(QStringLiteral("A")), nullptr);
+    EXPECT_EQ(tree.nodes().front().key, "your");
+    for (const char* key : {"glyphary", "groups0", "A"})
+        EXPECT_EQ(tree.find(key), nullptr) << key;
     // Without the schemes key there are no scheme nodes; Favorites is named after its folder.
     EXPECT_TRUE(cursorSchemeNames(context).isEmpty());
-    EXPECT_EQ(build().childKeys(QStringLiteral("SysCur")), QStringList{QStringLiteral("SysCurCurrent")});
+    EXPECT_EQ(build().childKeys("SysCur"), QStringList{"SysCurCurrent"});
     root.platform().registry().setValue(platform::HKEY_CURRENT_USER, platform::kShellFoldersKey, "Favorites",
                                         platform::REG_SZ, platform::regString("C:\\WINDOWS\\Meine Favoriten"));
-    EXPECT_EQ(build().find(QStringLiteral("favori"))->caption, QStringLiteral("Meine Favoriten"));
+    EXPECT_EQ(build().find("favori")->caption, "Meine Favoriten");
 }
 
 TEST_F(NavigationTreeTest, YourIconsBranchHoldsEveryNodeWithSchemesInRegistryOrder)
@@ -122,42 +119,37 @@ TEST_F(NavigationTreeTest, YourIconsBranchHoldsEveryNodeWithSchemesInRegistryOrd
                                   "SysStart|Start|book|openbook|system", "SysDrives|Drives|book|openbook|system",
                                   "SysFolders|Folders|book|openbook|system", "SysFiles|Files|book|openbook|system",
                                   "SysAso|File Type Icons|aso||your"}));
-    EXPECT_TRUE(tree.find(QStringLiteral("favori"))->sorted);
-    EXPECT_FALSE(tree.find(QStringLiteral("your"))->expanded);
+    EXPECT_TRUE(tree.find("favori")->sorted);
+    EXPECT_FALSE(tree.find("your")->expanded);
 }
 
 // Favorites folders come from their own source; the tree keeps them sorted and can drop them.
 TEST_F(NavigationTreeTest, FavoritesFoldersAreShownInNameOrderAndCanBeRebuilt)
 {
     RecordingSources sources;
-    for (const char* name : {"Zoo", "animals", "Birds"}) {
+    for (const char* folder : {"Zoo", "animals", "Birds"})
         sources.favoriteNodes.push_back(
-            {QStringLiteral("favori\\") + QLatin1StringView(name), QLatin1StringView(name), QStringLiteral("bookfav"), QStringLiteral("favori"),
-             QStringLiteral("openbook"), false, true});
-    }
-    sources.favoriteNodes.push_back(
-        {QStringLiteral("favori\\Zoo\\Cats"), QStringLiteral("Cats"), QStringLiteral("bookfav"), QStringLiteral("favori\\Zoo"),
-         QStringLiteral("openbook"), false, true});
+            {"favori\\" + QString(folder), folder, "bookfav", "favori", "openbook", false, true});
+    sources.favoriteNodes.push_back({"favori\\Zoo\\Cats", "Cats", "bookfav", "favori\\Zoo", "openbook", false, true});
     NavigationTree tree = BuildNavigationTree(context, sources);
-    EXPECT_EQ(tree.childKeys(QStringLiteral("favori")),
-              (QStringList{QStringLiteral("favori\\animals"), QStringLiteral("favori\\Birds"), QStringLiteral("favori\\Zoo")}));
-    EXPECT_EQ(tree.childKeys(QStringLiteral("favori\\Zoo")), QStringList{QStringLiteral("favori\\Zoo\\Cats")});
-    tree.removeBelow(QStringLiteral("favori"));
-    EXPECT_FALSE(tree.hasChildren(QStringLiteral("favori")));
-    EXPECT_EQ(tree.find(QStringLiteral("favori\\Zoo\\Cats")), nullptr);
-    ASSERT_NE(tree.find(QStringLiteral("SysAso")), nullptr);
-    EXPECT_EQ(tree.find(QStringLiteral("SysAso"))->caption, QStringLiteral("File Type Icons"));
+    EXPECT_EQ(tree.childKeys("favori"), (QStringList{"favori\\animals", "favori\\Birds", "favori\\Zoo"}));
+    EXPECT_EQ(tree.childKeys("favori\\Zoo"), QStringList{"favori\\Zoo\\Cats"});
+    tree.removeBelow("favori");
+    EXPECT_FALSE(tree.hasChildren("favori"));
+    EXPECT_EQ(tree.find("favori\\Zoo\\Cats"), nullptr);
+    ASSERT_NE(tree.find("SysAso"), nullptr);
+    EXPECT_EQ(tree.find("SysAso")->caption, "File Type Icons");
 }
 
 TEST_F(NavigationTreeTest, KeysAreUniqueAndParentsMustExist)
 {
     NavigationTree tree;
-    EXPECT_TRUE(tree.add({QStringLiteral("a"), QStringLiteral("A"), QString(), QString(), QString()}));
-    EXPECT_FALSE(tree.add({QStringLiteral("a"), QStringLiteral("again"), QString(), QString(), QString()}));
-    EXPECT_FALSE(tree.add({QStringLiteral("b"), QStringLiteral("B"), QString(), QString(), QStringLiteral("missing")}));
-    EXPECT_FALSE(tree.add({QString(), QStringLiteral("no key"), QString(), QString(), QString()}));
+    EXPECT_TRUE(tree.add({"a", "A", QString(), QString(), QString()}));
+    EXPECT_FALSE(tree.add({"a", "again", QString(), QString(), QString()}));
+    EXPECT_FALSE(tree.add({"b", "B", QString(), QString(), "missing"}));
+    EXPECT_FALSE(tree.add({QString(), "no key", QString(), QString(), QString()}));
     EXPECT_EQ(tree.nodes().size(), 1u);
-    EXPECT_EQ(tree.find(QStringLiteral("a"))->caption, QStringLiteral("A"));
+    EXPECT_EQ(tree.find("a")->caption, "A");
 }
 
 } // namespace

@@ -95,7 +95,6 @@ TEST_F(WritableProgramFolderTest, WritableProgramFolderKeepsEveryFile)
     EXPECT_EQ(context->DataFolder, kProgram);
     ASSERT_TRUE(addKeywordAndSave(QStringLiteral("mine")));
     EXPECT_EQ(bytes(programHost(QStringLiteral("Keyuser.dat"))), QByteArray("shipped\r\nmine\r\n"));
-    EXPECT_EQ(bytes(programHost(QStringLiteral("Keyuser.bak"))), QByteArray("shipped\r\n"));
     EXPECT_FALSE(QFileInfo::exists(dir.path() + QStringLiteral("/xdg")));
     EXPECT_EQ(favoritesRoot(*context, *settings), kProgram + QStringLiteral("Favorites"));
 }
