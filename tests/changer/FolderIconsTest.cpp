@@ -140,31 +140,20 @@ TEST_F(FolderIconsTest, ReadOnlyAndHiddenGiveWayToSystemAndResetLeavesNone)
 
 TEST_F(FolderIconsTest, EverythingElseInDesktopIniIsKept)
 {
-    // The desktop.ini found, and what it holds after Change Any Folder (empty: the old bytes follow ours).
-    const struct {
-        const char* name;
-        QByteArray before;
-        QByteArray after;
-    } cases[] = {
-        {"other sections, keys and comments",
-         QByteArray("; made by hand\r\n[ViewState]\r\nMode=4\r\n[.shellclassinfo]\r\nInfoTip=Holiday\r\nICONFILE=old.ico\r\n\r\n[Other]\r\nA=1\r\n"),
-         QByteArray("; made by hand\r\n[ViewState]\r\nMode=4\r\n[.shellclassinfo]\r\nInfoTip=Holiday\r\nICONFILE=C:\\WINDOWS\\Icons\\1.ico\r\nIconIndex=0\r\n\r\n[Other]\r\nA=1\r\n")},
-        {"not INI text at all",
-         QByteArray("\x00\xff\x01garbage\n\x7f", 12),
-         QByteArray()},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        writeIni(c.before);
-        run(Command::ChangeFolder);
-        EXPECT_EQ(key("IconFile"), kIcon1);
-        EXPECT_EQ(key("IconIndex"), QStringLiteral("0"));
-        if (!c.after.isEmpty())
-            EXPECT_EQ(iniBytes().toStdString(), c.after.toStdString());
-        else
-            EXPECT_TRUE(iniBytes().endsWith(c.before));
-        QFile::remove(root.host(kIcon1));
-    }
+    const QByteArray before("; made by hand\r\n[ViewState]\r\nMode=4\r\n[.shellclassinfo]\r\nInfoTip=Holiday\r\n");
+    writeIni(before + "ICONFILE=old.ico\r\n\r\n[Other]\r\nA=1\r\n");
+    run(Command::ChangeFolder);
+    EXPECT_EQ(iniBytes().toStdString(),
+              (before + "ICONFILE=C:\\WINDOWS\\Icons\\1.ico\r\nIconIndex=0\r\n\r\n[Other]\r\nA=1\r\n").toStdString());
+    QFile::remove(root.host(kIcon1));
+
+    // Not INI text at all: the old bytes follow ours.
+    const QByteArray garbage("\x00\xff\x01garbage\n\x7f", 12);
+    writeIni(garbage);
+    run(Command::ChangeFolder);
+    EXPECT_EQ(key("IconFile"), kIcon1);
+    EXPECT_EQ(key("IconIndex"), QStringLiteral("0"));
+    EXPECT_TRUE(iniBytes().endsWith(garbage));
 }
 
 TEST_F(FolderIconsTest, TheReminderNamesTheCacheAndItsButtonRebuildsIt)
