@@ -402,14 +402,6 @@ TEST(WineRegistryWrite, EditsTouchOnlyTheirSections)
     }
 }
 
-TEST(WineRegistryEscape, FollowsWinesRules)
-{
-    EXPECT_EQ(escapeRegistryText(u"a\\b\"c[d]", "\""), "a\\\\b\\\"c[d]");
-    EXPECT_EQ(escapeRegistryText(u"[d]", "[]"), "\\[d\\]");
-    EXPECT_EQ(escapeRegistryText(u"\u00e9a\u00e9g\u20ac", "\""), "\\x00e9a\\xe9g\\x20ac");
-    EXPECT_EQ(escapeRegistryText(std::u16string(u"\0\0" u"1\x02x\x7f", 6), "\""), "\\0\\0001\\2x\x7f");
-}
-
 namespace {
 
 struct ReadCase {
