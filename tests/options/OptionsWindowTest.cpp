@@ -138,7 +138,6 @@ TEST_F(OptionsWindowTest, EditWithAnsweredNoFallsBackToNoneAndApplyWritesTheBoxe
     for (const auto& [name, value] :
          {std::pair{"DCAction", "Zoom"}, {"DCZoom", "1"}, {"AsoICL", "True"}, {"IconsPerPage", "150"}})
         EXPECT_EQ(stored(name), QLatin1StringView(value)) << name;
-    EXPECT_EQ(classes("iclfile\\DefaultIcon"), glyphary::testing::kProgramFolder + QStringLiteral("glyphary.exe,0"));
     dialogs().colorAnswers.push_back(QColor(0x10, 0x20, 0x30));
     w.cmdMaskCustom->click();
     EXPECT_EQ(w.cmbMaskSystemColor->currentIndex(), 0);
