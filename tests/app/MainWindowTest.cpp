@@ -164,8 +164,9 @@ TEST_F(MainWindowTest, StoredPreferencesComeBack)
     EXPECT_EQ(window->loadedSettings().splitter, 300);
 }
 
-TEST_F(MainWindowTest, MainStateTwoOpensMaximisedAndAnOffScreenPositionIsNotUsed)
+TEST_F(MainWindowTest, MainStateTwoOpensMaximisedAndAnOffScreenPositionOrTooWideColumnIsNotUsed)
 {
+    store(setting::Colwidth1, QStringLiteral("300000"));
     store(setting::MainState, qint32(2));
     store(setting::MainLeft, qint32(-900000));
     store(setting::MainTop, qint32(-900000));
@@ -173,13 +174,8 @@ TEST_F(MainWindowTest, MainStateTwoOpensMaximisedAndAnOffScreenPositionIsNotUsed
     window->show();
     EXPECT_TRUE(window->windowState() & Qt::WindowMaximized);
     EXPECT_GT(window->normalGeometry().left(), -2000);
-}
-
-TEST_F(MainWindowTest, ANameColumnTooWideForTheWindowIsClippedByTheNextResize)
-{
-    store(setting::Colwidth1, QStringLiteral("300000"));
-    const auto window = openWindow();
-    window->show();
+    // A name column too wide for the window is clipped by the next resize.
+    window->showNormal();
     window->resize(800, 600);
     QCoreApplication::processEvents();
     EXPECT_LT(window->pnlResult->columnWidth(0), 800);

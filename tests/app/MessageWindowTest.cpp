@@ -52,7 +52,7 @@ TEST_F(MessageWindowTest, ShowsTheRequestHidesAnEmptySecondButtonAndLeavesAPosit
     EXPECT_GT(window.pos().y(), -1000);
 }
 
-TEST_F(MessageWindowTest, ClosingWritesTheFlagAsZeroOrOneAndThePosition)
+TEST_F(MessageWindowTest, ClosingWritesTheFlagAsZeroOrOneAndThePositionAndTellsWhichButton)
 {
     EXPECT_FALSE(showAndClose({QStringLiteral("text"), QStringLiteral("OrganizeFav"), QStringLiteral("t"), QString()},
                               [](frmMessage& window) {
@@ -67,10 +67,7 @@ TEST_F(MessageWindowTest, ClosingWritesTheFlagAsZeroOrOneAndThePosition)
                  [](frmMessage& window) { window.cmdOK->click(); });
     EXPECT_EQ(flag("OrganizeFav"), 0);
     EXPECT_TRUE(settings.noticeWanted(QStringLiteral("OrganizeFav")));
-}
-
-TEST_F(MessageWindowTest, TheSecondButtonGivesTrueAndTheCloseBoxCountsAsClose)
-{
+    // The second button gives true; the close box counts as Close.
     EXPECT_TRUE(showAndClose({QStringLiteral("Restart now?"), QStringLiteral("SysCursorRestart"), QStringLiteral("Cursors"),
                               QStringLiteral("&Restart")},
                              [](frmMessage& window) {
