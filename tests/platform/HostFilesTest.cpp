@@ -26,10 +26,10 @@ TEST(WindowsPaths, MapBothWaysWithTheCaseOnDiskAndNeverLeaveTheDrive)
     QTemporaryDir dir;
     const QString root = dir.path() + QStringLiteral("/root");
     const QString c = root + QStringLiteral("/drive_c");
-    ASSERT_TRUE(QDir().mkpath(c + QStringLiteral("/Windows/Icons")));
-    QFile star(c + QStringLiteral("/Windows/Icons/Star.ico"));
-    ASSERT_TRUE(star.open(QIODevice::WriteOnly));
     const WindowsPaths paths(root);
+    bool written = false;
+    writeWindowsFile(paths, QStringLiteral("C:\\Windows\\Icons\\Star.ico"), {}, &written);
+    ASSERT_TRUE(written);
 
     const std::pair<const char*, QString> toHost[] = {
         {"C:\\Windows\\Icons\\Star.ico", c + "/Windows/Icons/Star.ico"},

@@ -216,7 +216,7 @@ TEST_F(RegistryTest, ForeignContentSurvivesAndNamesIgnoreCaseKeepTheirStoredCase
     EXPECT_EQ(query(HKCU, "SOFTWARE\\glyphary\\SETTINGS", "backcolor"), regString("12632256"));
     ASSERT_EQ(set(HKCU, "software\\GLYPHARY\\settings", "BACKCOLOR", "0"), ERROR_SUCCESS);
     ASSERT_EQ(set(HKCU, "SOFTWARE\\GLYPHARY\\NEW", "X", "1"), ERROR_SUCCESS);
-    EXPECT_TRUE(user().contains("\"BackColor\"=\"0\"\n"));
+    EXPECT_TRUE(user().contains("\"BackColor\"=\"0\"\n\"Path\"")) << "the stored name and place stay";
     EXPECT_TRUE(user().contains("[Software\\\\Glyphary\\\\NEW] "));
     EXPECT_EQ(subkeys(HKCU, "software"), (Names{"Glyphary", "Other"}));
 

@@ -39,12 +39,11 @@ protected:
 
 TEST(FavoritesNames, CreateFolderRefusesSeparatorsWildcardsDotsAndBlanks)
 {
-    EXPECT_EQ(checkFolderName(QStringLiteral("Work 2")), FolderNameProblem::None);
-    EXPECT_EQ(checkFolderName(QStringLiteral(".hidden")), FolderNameProblem::None);
-    EXPECT_EQ(checkFolderName(QString()), FolderNameProblem::Empty);
-    EXPECT_EQ(checkFolderName(QStringLiteral("   ")), FolderNameProblem::OnlyBlanks);
-    EXPECT_EQ(checkFolderName(QStringLiteral(".")), FolderNameProblem::DotName);
-    EXPECT_EQ(checkFolderName(QStringLiteral("..")), FolderNameProblem::DotName);
+    const std::pair<const char*, FolderNameProblem> cases[] = {{"Work 2", FolderNameProblem::None},
+        {".hidden", FolderNameProblem::None}, {"", FolderNameProblem::Empty}, {"   ", FolderNameProblem::OnlyBlanks},
+        {".", FolderNameProblem::DotName}, {"..", FolderNameProblem::DotName}};
+    for (const auto& [name, problem] : cases)
+        EXPECT_EQ(checkFolderName(QString::fromLatin1(name)), problem) << name;
     for (QChar c : QStringLiteral("\\/:*?\"<>|"))
         EXPECT_EQ(checkFolderName(QStringLiteral("a") + c + u'b'), FolderNameProblem::IllegalCharacter) << c.toLatin1();
     EXPECT_TRUE(folderNameMessage(FolderNameProblem::Empty, {}).isEmpty());
@@ -53,20 +52,18 @@ TEST(FavoritesNames, CreateFolderRefusesSeparatorsWildcardsDotsAndBlanks)
 
 TEST(FavoritesNames, KeywordHitsAreIconFilesNamedExactlyAfterTheKeyword)
 {
-    EXPECT_TRUE(isKeywordFavorite(QStringLiteral("C:\\Fav\\star.ico"), QStringLiteral("star")));
-    EXPECT_TRUE(isKeywordFavorite(QStringLiteral("C:\\Fav\\star.ANI"), QStringLiteral("star")));
-    EXPECT_FALSE(isKeywordFavorite(QStringLiteral("C:\\Fav\\Star.ico"), QStringLiteral("star")));
-    EXPECT_FALSE(isKeywordFavorite(QStringLiteral("C:\\Fav\\star.dll"), QStringLiteral("star")));
-    EXPECT_FALSE(isKeywordFavorite(QStringLiteral("C:\\Fav\\stars.ico"), QStringLiteral("star")));
+    for (const char* file : {"star.ico", "star.ANI"})
+        EXPECT_TRUE(isKeywordFavorite(QStringLiteral("C:\\Fav\\") + file, QStringLiteral("star"))) << file;
+    for (const char* file : {"Star.ico", "star.dll", "stars.ico"})
+        EXPECT_FALSE(isKeywordFavorite(QStringLiteral("C:\\Fav\\") + file, QStringLiteral("star"))) << file;
     EXPECT_TRUE(isListedFavorite(QStringLiteral("C:\\Fav\\x.ICL")));
     EXPECT_FALSE(isListedFavorite(QStringLiteral("C:\\Fav\\x.png")));
 }
 
 TEST_F(FavoritesFolderTest, TheTreeScanGivesEveryFolderParentsFirstInNameOrderAndAFileScanStaysInItsFolder)
 {
-    makeFolder(kRoot + QStringLiteral("\\b"));
-    makeFolder(kRoot + QStringLiteral("\\A\\z"));
-    makeFolder(kRoot + QStringLiteral("\\A\\c"));
+    for (const char* below : {"\\b", "\\A\\z", "\\A\\c"})
+        makeFolder(kRoot + below);
     root.writeFile(kRoot + QStringLiteral("\\A\\star.ico"), QByteArray("x"));
     EXPECT_EQ(nodeLines(), QStringList({
                                "favori\\A|A|favori|bookfav|openbook|open",
