@@ -53,9 +53,7 @@ TEST_F(FileTypeChangeTest, TheFirstSettingIsKeptOnceAndWindowsDefaultGoesBackToI
     EXPECT_EQ(backup(), kShellIcon0);
     EXPECT_EQ(icons(), QStringList{QStringLiteral("1.ico")});
 
-    list(SourceFamily::FileTypes);
-    select(0);
-    ASSERT_TRUE(controller().open());
+    openFirst(SourceFamily::FileTypes);
     controller().windowsDefault();
     EXPECT_EQ(controller().view().prompt, changer::kPromptChoose);
     EXPECT_FALSE(controller().view().next.isNull());
@@ -260,8 +258,7 @@ TEST_F(CursorChangeTest, AStaticCursorKeepsTheHotSpotPlacedAndDefaultLeavesAnEmp
     EXPECT_EQ(reminders(), (QStringList{u"NoCursorChange"_s, u"SysCursorRestart"_s, u"SysCache"_s}));
     EXPECT_TRUE(exists(QStringLiteral("C:\\WINDOWS\\Cursors\\arrow.cur")));
 
-    select(arrowRow());
-    ASSERT_TRUE(controller().open());
+    openRow(arrowRow());
     controller().windowsDefault();
     EXPECT_EQ(controller().view().prompt, changer::kPromptChoose);
     controller().apply();
@@ -281,8 +278,7 @@ TEST_F(CursorChangeTest, AnAnimationGivesAnAnimatedCursorOfEveryFrameAndLeavesNo
                    riffFile("ACON", join({riffChunk("anih", aniHeader(3, 3, 6, formats::kAniFlagIcon)), riffList("fram", icons)})));
 
     // The cursor to change, then the animation's frames from the file, as the main window lists them.
-    select(arrowRow());
-    ASSERT_TRUE(controller().open());
+    openRow(arrowRow());
     session.cmbResult.clear();
     session.listFileIcons(animation, session.cmbResult);
     ASSERT_EQ(session.cmbResult.count(), 3);
@@ -342,9 +338,7 @@ TEST_F(ShortcutChangeTest, OnlyTheIconChangesAndTheSameNumberAgainAsksForARebuil
     EXPECT_EQ(reminders(), (QStringList{QStringLiteral("SysCache"), QStringLiteral("ShortcutCache"), QStringLiteral("SysCache")}));
 
     // Windows Default: the shortcut shows its program's icon, and our file goes.
-    list(SourceFamily::Shortcuts, {QStringLiteral("Desktop")});
-    select(0);
-    ASSERT_TRUE(controller().open());
+    openFirst(SourceFamily::Shortcuts, {QStringLiteral("Desktop")});
     controller().windowsDefault();
     controller().apply();
     expected.IconFile.clear();

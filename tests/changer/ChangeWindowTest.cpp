@@ -52,14 +52,6 @@ protected:
         context.catalogueLists.cmbSearch.add(QStringLiteral("Arrow"), 3);
         context.catalogueLists.cmbSearch.add(QStringLiteral("Text"), 4);
     }
-    // Opens on the first row of the family's listing.
-    void openFirst(SourceFamily family, const SourceRequest& request = {})
-    {
-        list(family, request);
-        ASSERT_GT(session.cmbResult.count(), 0);
-        select(0);
-        ASSERT_TRUE(controller().open());
-    }
     QString iconSize() { return value(HKEY_CURRENT_USER, QStringLiteral("Control Panel\\Desktop\\WindowMetrics"), QStringLiteral("Shell Icon Size")); }
 
     RecordingNavigation navigation;
@@ -106,8 +98,7 @@ TEST_F(ChangeWindowTest, LookALikesSearchEveryTimeAndBackToGroupClicksTheLastNod
     session.rebuildNavigationTree();
     session.clickNode(QStringLiteral("SysAso"));
     list(SourceFamily::CurrentCursors);
-    select(session.cmbResult.findPrefix(QStringLiteral("default;0;32512;")));
-    ASSERT_TRUE(controller().open());
+    openRow(session.cmbResult.findPrefix(QStringLiteral("default;0;32512;")));
     EXPECT_EQ(controller().view().title, QStringLiteral("Arrow"));
     controller().lookAlikes();
     controller().lookAlikes();

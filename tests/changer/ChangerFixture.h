@@ -51,11 +51,23 @@ protected:
         ASSERT_TRUE(drawn);
         window.row = SelectedRow{drawn->name, drawn->type, drawn->origin, item, drawn->image};
     }
-    // Opens the change window on the entry and drops that same icon on New.
-    void openAndDrop(int index)
+    // Opens the change window on entry `index` of the result list.
+    void openRow(int index)
     {
         select(index);
         ASSERT_TRUE(controller().open());
+    }
+    // Opens on the first row of the family's listing.
+    void openFirst(SourceFamily family, const SourceRequest& request = {})
+    {
+        list(family, request);
+        ASSERT_GT(session.cmbResult.count(), 0);
+        openRow(0);
+    }
+    // Opens the change window on the entry and drops that same icon on New.
+    void openAndDrop(int index)
+    {
+        openRow(index);
         controller().drop(window.row->name);
         ASSERT_TRUE(controller().view().applyEnabled);
     }
