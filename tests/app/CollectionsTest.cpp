@@ -329,6 +329,8 @@ TEST_F(CollectionsTest, TheReferenceDialogShowsTheOfferedTypes)
     }
 }
 
+// What adding and deleting does to the reference and keyword lists is the results tests'; here the
+// dialogs, commands and listings reach it.
 TEST_F(CollectionsTest, AddReferenceFilesTheIconNewestFirstAndRefusesTheSameOneTwice)
 {
     start();
@@ -372,7 +374,6 @@ TEST_F(CollectionsTest, DeleteReferenceTakesOnlyTheReferenceAndAnEmptiedListingS
     selectItem(0, "star", "256 Color Icon", "Reference");
     session->run(Command::DeleteReference);
     EXPECT_EQ(texts(session->cmbResult), QStringList({"C:\\r3.ico;0;x;1user"}));
-    EXPECT_EQ(session->cmbResult.itemData(0), 1);
     EXPECT_EQ(window.text(StatusPanel::Count), "1 icon(s)");
     navigation().click(QStringLiteral("ReferenceHi"));
     ASSERT_EQ(session->cmbResult.count(), 1);
@@ -380,7 +381,6 @@ TEST_F(CollectionsTest, DeleteReferenceTakesOnlyTheReferenceAndAnEmptiedListingS
     session->run(Command::DeleteReference);
     EXPECT_TRUE(session->cmbResult.isEmpty());
     EXPECT_EQ(window.text(StatusPanel::Count), "0 Icon(s)");
-    EXPECT_EQ(texts(context.catalogueLists.lstUser), QStringList({"moon"}));
     EXPECT_EQ(context.ReferencesChanged, kTrue);
 }
 
@@ -409,7 +409,6 @@ TEST_F(CollectionsTest, TheKeywordEditorAddsRefusesAndDeletesKeepingEveryListInS
     ASSERT_TRUE(editor.cmdDelete->isEnabled());
     editor.cmdDelete->click();
     EXPECT_EQ(editor.txtKey->text(), "");
-    EXPECT_EQ(texts(context.catalogueLists.cmbSearch), QStringList({"star", "moon", "sun"}));
     EXPECT_EQ(editor.lstKey->count(), 1);
     emit editor.lstKey->itemClicked(editor.lstKey->item(0));
     EXPECT_EQ(editor.txtKey->text(), "sun") << "a click in the list takes its text over";
