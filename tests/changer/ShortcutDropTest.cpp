@@ -31,9 +31,12 @@ protected:
     QString shortcut(const QString& name, const QString& iconFile = QStringLiteral("C:\\WINDOWS\\SYSTEM\\shell.ico"))
     {
         const QString path = kDesktop + name + QStringLiteral(".lnk");
-        EXPECT_TRUE(writeShortcut(root.platform().paths(), path,
-                                  ShortcutFields{kProgram, QStringLiteral("C:\\Tools\\Paint"), QStringLiteral("/n"), iconFile, 3, 7}));
+        EXPECT_TRUE(writeShortcut(root.platform().paths(), path, paintWithIcon(iconFile, 3)));
         return path;
+    }
+    static ShortcutFields paintWithIcon(const QString& iconFile, int index)
+    {
+        return {kProgram, QStringLiteral("C:\\Tools\\Paint"), QStringLiteral("/n"), iconFile, index, 7};
     }
     ShortcutFields fieldsOf(const QString& lnk) { return readShortcut(root.platform().paths(), lnk).value_or(ShortcutFields{}); }
     void drop(const QStringList& files)
@@ -48,15 +51,9 @@ TEST_F(ShortcutDropTest, ThreeShortcutsDroppedAtOnceEachGetTheIconInTheirOwnFile
     const QStringList dropped{shortcut(QStringLiteral("One")), shortcut(QStringLiteral("Two")), shortcut(QStringLiteral("Three"))};
     drop(dropped);
 
-    for (int i = 0; i < dropped.size(); ++i) {
-        const ShortcutFields fields = fieldsOf(dropped[i]);
-        EXPECT_EQ(fields.IconFile, kIcons + QString::number(i + 1) + QStringLiteral(".ico"));
-        EXPECT_EQ(fields.IconIdx, 0);
-        // Everything but the icon stays as it was.
-        EXPECT_EQ(fields.ExeFile, kProgram);
-        EXPECT_EQ(fields.ExeArgs, QStringLiteral("/n"));
-        EXPECT_EQ(fields.ShowCmd, 7);
-    }
+    // Everything but the icon stays as it was.
+    for (int i = 0; i < dropped.size(); ++i)
+        EXPECT_EQ(fieldsOf(dropped[i]), paintWithIcon(kIcons + QString::number(i + 1) + QStringLiteral(".ico"), 0));
     EXPECT_EQ(icons(), (QStringList{QStringLiteral("1.ico"), QStringLiteral("2.ico"), QStringLiteral("3.ico")}));
     const QByteArray first = root.readFile(kIcons + QStringLiteral("1.ico"));
     EXPECT_EQ(root.readFile(kIcons + QStringLiteral("3.ico")), first);
