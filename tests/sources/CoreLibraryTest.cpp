@@ -229,8 +229,9 @@ TEST_F(CoreLibraryTest, UnreadableArchivesAndMembersLeaveTheLibraryUnavailable)
         // The picture of the member loaded before stays, and so does its name.
         EXPECT_EQ(library.lastLoadedMember(), u"1"_s) << c.why;
         EXPECT_TRUE(shows(1, kept)) << c.why;
-        if (!c.unpacked)
+        if (!c.unpacked) {
             EXPECT_FALSE(QFileInfo::exists(libraryFile(QString::fromLatin1(c.member)))) << c.why;
+        }
     }
 }
 

@@ -103,8 +103,9 @@ TEST_F(WindowsSourcesTest, AProfileDesktopLinkedToTheHomeFolderListsOnlyItsOwnSh
     ASSERT_TRUE(QDir().mkpath(root.host(QStringLiteral("C:\\users\\ann"))));
     ASSERT_TRUE(QFile::link(home.path(), root.host(QStringLiteral("C:\\users\\ann")) + QStringLiteral("/Desktop")));
     set(HKEY_CURRENT_USER, kShellFoldersKey, "Desktop", "C:\\users\\ann\\Desktop");
+    const ShortcutFields notepad{u"C:\\WINDOWS\\NOTEPAD.EXE"_s, {}, {}, {}};
     for (const char* link : {"C:\\users\\ann\\Desktop\\Top.lnk", "C:\\users\\ann\\Desktop\\Deep\\Below.lnk"})
-        ASSERT_TRUE(writeShortcut(context.platform.paths(), QLatin1StringView(link), {u"C:\\WINDOWS\\NOTEPAD.EXE"_s}));
+        ASSERT_TRUE(writeShortcut(context.platform.paths(), QLatin1StringView(link), notepad));
     list(SourceFamily::Shortcuts, {QStringLiteral("Desktop")});
     EXPECT_EQ(texts(session.lstFiles), QStringList{QStringLiteral("C:\\users\\ann\\Desktop\\Top.lnk")});
 }
