@@ -161,9 +161,7 @@ TEST_F(ImportWindowTest, ADroppedPictureEnablesSaveAndCopyAndAClickSetsTheTransp
     EXPECT_NE(w.import().transparency(), QColor(Qt::white)) << "only the left button chooses";
     click(w.picImport, QPoint(3, 3));
     EXPECT_EQ(w.import().transparency(), QColor(Qt::white));
-    const QImage shown = w.picIcon->pixmap().toImage();
-    EXPECT_EQ(shown.pixelColor(0, 0).alpha(), 0);
-    EXPECT_EQ(shown.pixel(16, 16), qRgb(0, 0, 255));
+    EXPECT_EQ(w.picIcon->pixmap().toImage().pixelColor(0, 0).alpha(), 0) << "the icon box shows the new transparency";
 }
 
 TEST_F(ImportWindowTest, PasteSaysWhenTheClipboardHoldsNoPicture)
