@@ -98,15 +98,24 @@ QImage ResultDrawing::filePicture(const QString& file, const QString& number)
 
 QImage ResultDrawing::sharpFilePicture(const QString& file, const QString& number)
 {
-    // Frames of an animation come from the page's shared load at 32 x 32.
-    if (pictureScale_ <= 1 || isAnimationFile(file))
+    if (pictureScale_ <= 1)
         return {};
     const int side = kSide * pictureScale_;
-    Icon icon = icons_.extractSharpIcon(file, number.toInt(), side);
-    if (icon.isNull())
-        return {};
     QImage surface = blankSurface(side);
-    DrawIconEx(surface, 0, 0, icon, side, side, 0, DI_NORMAL);
+    if (isAnimationFile(file)) {
+        // Each step is a row of its own: the file is loaded once at the larger side for all of them.
+        if (file != sharpAnimationFile_) {
+            sharpAnimation_ = icons_.LoadImageA(file, IMAGE_ICON, side, side, LR_LOADFROMFILE);
+            sharpAnimationFile_ = file;
+        }
+        if (!DrawIconEx(surface, 0, 0, sharpAnimation_, side, side, number.toInt(), DI_NORMAL))
+            return {};
+    } else {
+        const Icon icon = icons_.extractSharpIcon(file, number.toInt(), side);
+        if (icon.isNull())
+            return {};
+        DrawIconEx(surface, 0, 0, icon, side, side, 0, DI_NORMAL);
+    }
     surface.setDevicePixelRatio(pictureScale_);
     return surface;
 }

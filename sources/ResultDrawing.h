@@ -48,6 +48,8 @@ private:
     QString animationFile_;
     platform::LoadedIcon animation_;
     int animationLoads_ = 0;
+    QString sharpAnimationFile_;
+    platform::LoadedIcon sharpAnimation_;
     QStringList cutShort_; // files of the page being drawn
 };
 

@@ -76,6 +76,24 @@ TEST_F(SharpPicturesTest, DenseScreensGetTheLargerImageWhereWindowsWouldScaleThe
     EXPECT_TRUE(draw(QStringLiteral("C:\\Icons\\junk.ico"), 2).sharpImage.isNull());
 }
 
+TEST_F(SharpPicturesTest, EachStepOfAnAnimationIsDrawnFromItsFramesLargerImage)
+{
+    formats::ByteVector frames;
+    for (const QRgb colour : {kRed, kBlue})
+        formats::putBytes(frames, test::riffChunk("icon", solidIcon({{32, kGreen}, {64, colour}})));
+    parts.root.writeFile(QStringLiteral("C:\\Icons\\two.ani"),
+                         test::riffFile("ACON", test::join({test::riffChunk("anih", test::aniHeader(2, 2, 6, formats::kAniFlagIcon)),
+                                                            test::riffList("fram", frames)})));
+    drawing.setPictureScale(2);
+    for (const auto& [step, colour] : {std::pair{0, kRed}, std::pair{1, kBlue}}) {
+        const QString item = QStringLiteral("C:\\Icons\\two.ani;") + QString::number(step) + QStringLiteral(";x;0open");
+        const RowResult row = drawing.readRow(item, 0, 1).value_or(RowResult{});
+        ASSERT_EQ(row.sharpImage.size(), QSize(64, 64)) << step;
+        EXPECT_EQ(row.sharpImage.pixel(32, 32), colour) << step;
+    }
+    EXPECT_TRUE(drawing.readRow(QStringLiteral("C:\\Icons\\two.ani;2;x;0open"), 0, 1)->sharpImage.isNull()) << "past the last step";
+}
+
 // A reader that notes every page and the scale it was given.
 struct NotingReader : ResultRowReader {
     std::optional<RowResult> readRow(const QString& item, std::int32_t, int) override
