@@ -42,11 +42,9 @@ TEST_F(MessageWindowTest, ShowsTheRequestHidesAnEmptySecondButtonAndLeavesAPosit
     settings.write(setting::MessageTop, qint32(-9000000));
     settings.write(setting::MessageLeft, qint32(-9000000));
     frmMessage window(settings, 15, {QStringLiteral("Rebuild Icon Cache Now!"), QStringLiteral("FolderCache"), QStringLiteral("Folder Icon"), QString()});
-    EXPECT_EQ(window.windowTitle(), QStringLiteral("Folder Icon"));
-    EXPECT_EQ(window.txtMessage->text(), QStringLiteral("Rebuild Icon Cache Now!"));
-    EXPECT_EQ(window.chkNoShow->text(), QStringLiteral("&Don't show this message again."));
+    EXPECT_EQ(QStringList({window.windowTitle(), window.txtMessage->text(), window.chkNoShow->text(), window.cmdOK->text()}),
+              QStringList({"Folder Icon", "Rebuild Icon Cache Now!", "&Don't show this message again.", "&Close"}));
     EXPECT_EQ(window.chkNoShow->property("tag").toString(), QStringLiteral("FolderCache"));
-    EXPECT_EQ(window.cmdOK->text(), QStringLiteral("&Close"));
     EXPECT_TRUE(window.cmdRestart->isHidden());
     EXPECT_GT(window.pos().x(), -1000);
     EXPECT_GT(window.pos().y(), -1000);

@@ -82,11 +82,9 @@ TEST_F(TipStateTest, WindowShowsTheStoredTipAndNextTipWraps)
 {
     storeDword("TipNR", 28);
     frmTip window(settings);
-    EXPECT_EQ(window.windowTitle(), QStringLiteral("Tip of the Day"));
     EXPECT_FALSE(window.isModal());
-    EXPECT_EQ(window.chkTip->text(), QStringLiteral("&Show Tips on Startup"));
-    EXPECT_EQ(window.cmdNextTip->text(), QStringLiteral("&Next Tip"));
-    EXPECT_EQ(window.cmdOK->text(), QStringLiteral("&Close"));
+    EXPECT_EQ(QStringList({window.windowTitle(), window.chkTip->text(), window.cmdNextTip->text(), window.cmdOK->text()}),
+              QStringList({"Tip of the Day", "&Show Tips on Startup", "&Next Tip", "&Close"}));
     EXPECT_TRUE(window.chkTip->isChecked());
     EXPECT_EQ(window.txtTitle->text(), QStringLiteral("Tip 28. Clipboard"));
     EXPECT_EQ(window.txtTip->text(), tipText(28));
