@@ -138,10 +138,9 @@ TEST_F(CollectionsTest, AKeywordListsCatalogueIconsThenReferencesThenFavoriteIma
     EXPECT_EQ(found.mid(0, 4), QStringList({"abc:1:01book", "abc:2:02book", "C:\\r1.ico;0;x;1user", "C:\\r2.ico;0;x;2user"}));
     EXPECT_TRUE(found[4].startsWith(u"C:\\Fav\\star.ico;0;x;")) << found[4].toStdString();
     EXPECT_TRUE(found[4].endsWith(u"open"));
-    EXPECT_EQ(session->cmbResult.itemData(0), 0);
-    EXPECT_EQ(session->cmbResult.itemData(3), 1);
-    EXPECT_EQ(window.text(StatusPanel::Count), "5 Icon(s)");
-    EXPECT_EQ(window.text(StatusPanel::Message), "");
+    EXPECT_EQ(itemData(session->cmbResult).at(0), 0);
+    EXPECT_EQ(itemData(session->cmbResult).at(3), 1);
+    EXPECT_EQ(QStringList({window.text(StatusPanel::Count), window.text(StatusPanel::Message)}), QStringList({"5 Icon(s)", ""}));
     EXPECT_EQ(context.FavoritesFlag, kTrue);
     // Without "SearchFav" the favorites folder is not looked at; a custom keyword of a catalogue
     // keyword's text is a second entry finding the same references.
@@ -293,10 +292,9 @@ TEST_F(CollectionsTest, OrganizeFavoritesExplainsFirstUnlessToldNotTo)
     dialogs().messageAnswers.push_back(false);
     session->run(Command::FavoriteOrganize);
     ASSERT_EQ(dialogs().messages.size(), 1u);
-    EXPECT_EQ(dialogs().messages[0].flagName, "OrganizeFav");
-    EXPECT_EQ(dialogs().messages[0].title, "Organize Favorites");
-    EXPECT_EQ(dialogs().messages[0].secondButton, "Organize Favorites Now");
-    EXPECT_EQ(dialogs().messages[0].text, results::kOrganizeText);
+    const auto& notice = dialogs().messages[0];
+    EXPECT_EQ(QStringList({notice.flagName, notice.title, notice.secondButton, notice.text}),
+              QStringList({"OrganizeFav", "Organize Favorites", "Organize Favorites Now", results::kOrganizeText}));
     EXPECT_TRUE(opened.isEmpty());
     dialogs().messageAnswers.push_back(true);
     session->run(Command::FavoriteOrganize);

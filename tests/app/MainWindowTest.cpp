@@ -75,9 +75,8 @@ TEST(Commands, EntriesOfArraysCarryTheirIndex)
 TEST_F(MainWindowTest, AFirstStartShowsCaptionsDefaultsAndTheMissingIndexAndLightNotices)
 {
     const auto window = openWindow();
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("Glyphary"));
-    EXPECT_EQ(window->menu(QStringLiteral("mnuFile"))->title(), QStringLiteral("&File"));
-    EXPECT_EQ(action(*window, "mnuViewArrange_1")->text(), QStringLiteral("by &Type"));
+    EXPECT_EQ(QStringList({window->windowTitle(), window->menu("mnuFile")->title(), action(*window, "mnuViewArrange_1")->text()}),
+              QStringList({"Glyphary", "&File", "by &Type"}));
     EXPECT_EQ(window->menu(QStringLiteral("mnuWhite"))->title(), QStringLiteral("White Area"));
     QStringList keys;
     for (QAction* standard : window->pnlToolBar->actions())
@@ -102,9 +101,8 @@ TEST_F(MainWindowTest, AFirstStartShowsCaptionsDefaultsAndTheMissingIndexAndLigh
     EXPECT_TRUE(action(*window, "mnuToolsDefaultFolder")->isEnabled()); // Windows 98 shows folder icons
     const auto& dialogs = root.dialogs();
     ASSERT_EQ(dialogs.prompts.size(), 2u);
-    EXPECT_EQ(dialogs.prompts[0].title, QStringLiteral("Glyphary error"));
-    EXPECT_EQ(dialogs.prompts[1].kind, QStringLiteral("showMessage"));
-    EXPECT_EQ(dialogs.prompts[1].title, QStringLiteral("Glyphary Light"));
+    EXPECT_EQ(QStringList({dialogs.prompts[0].title, dialogs.prompts[1].kind, dialogs.prompts[1].title}),
+              QStringList({"Glyphary error", "showMessage", "Glyphary Light"}));
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].flagName, QStringLiteral("GlypharyLight"));
     EXPECT_TRUE(dialogs.messages[0].secondButton.isEmpty());

@@ -37,10 +37,8 @@ TEST(SplashLoad, FillsTheSharedFoldersAsTheFolderCallsReportThem)
 {
     const Started started(QStringLiteral("98"), QStringLiteral("C:\\Program Files\\Glyphary"));
     const AppContext& context = started.context;
-    EXPECT_EQ(context.ProgramFolder, QStringLiteral("C:\\Program Files\\Glyphary\\"));
-    EXPECT_EQ(context.WindowsFolder, QStringLiteral("C:\\WINDOWS"));
-    EXPECT_EQ(context.SystemFolder, QStringLiteral("C:\\WINDOWS\\SYSTEM"));
-    EXPECT_EQ(context.TempFolder, QStringLiteral("c:\\windows\\temp\\"));
+    EXPECT_EQ(QStringList({context.ProgramFolder, context.WindowsFolder, context.SystemFolder, context.TempFolder}),
+              QStringList({"C:\\Program Files\\Glyphary\\", "C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM", "c:\\windows\\temp\\"}));
     EXPECT_EQ(context.CatalogueAvailable, kTrue);
     EXPECT_EQ(context.PendingOpenPath, QString());
     // NT keeps its system files in SYSTEM32; a folder given with its backslash keeps one.

@@ -138,9 +138,8 @@ TEST_F(AnimationWindowTest, TheControlsCarryTheirCaptionsAndReachThePlayerAndACh
               QStringList({"Sequential", "Back and Forth", "Always On Top"}));
     EXPECT_EQ(QStringList({ani.imgRechts->toolTip(), ani.imgTegen->toolTip(), ani.imgTop->toolTip()}),
               QStringList({"Sequential", "Back And Forth", "Always On Top"}));
-    EXPECT_EQ(ani.picIconBack->toolTip(), QStringLiteral("4 frames"));
-    EXPECT_EQ(ani.mnuBackColor->title(), QStringLiteral("&Backcolor"));
-    EXPECT_EQ(ani.mnuBSet->text(), QStringLiteral("&Set Backcolor To..."));
+    EXPECT_EQ(QStringList({ani.picIconBack->toolTip(), ani.mnuBackColor->title(), ani.mnuBSet->text()}),
+              QStringList({"4 frames", "&Backcolor", "&Set Backcolor To..."}));
     EXPECT_TRUE(ani.RechtsBut->isChecked());
     EXPECT_EQ(std::make_tuple(ani.sldAni->minimum(), ani.sldAni->maximum(), ani.sldAni->value()), std::make_tuple(1, 30, 5));
     EXPECT_EQ(ani.tmrFilm->interval(), 200);

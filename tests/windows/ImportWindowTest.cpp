@@ -97,10 +97,8 @@ protected:
 TEST_F(ImportWindowTest, CaptionsToolTipsMenusAndPopUps)
 {
     frmImport w(parts.session);
-    EXPECT_EQ(w.windowTitle(), QStringLiteral("Pictoforge"));
-    EXPECT_EQ(w.statusText->text(), QStringLiteral("Open or paste from the Clipboard"));
-    EXPECT_EQ(w.lblResource->text(), QStringLiteral("Resource"));
-    EXPECT_EQ(w.lblIcon->text(), QStringLiteral("Icon"));
+    EXPECT_EQ(QStringList({w.windowTitle(), w.statusText->text(), w.lblResource->text(), w.lblIcon->text()}),
+              QStringList({"Pictoforge", "Open or paste from the Clipboard", "Resource", "Icon"}));
     const std::pair<const char*, const char*> tips[] = {
         {"open", "Open Graphic File"}, {"save", "Save As..."}, {"copy", "Copy"}, {"paste", "Paste"}, {"close", "Close Pictoforge"}};
     ASSERT_EQ(w.pnlToolbar->actions().size(), 5);
