@@ -4,6 +4,8 @@
 #include "core/ResultItem.h"
 #include "platform/IconFunctions.h"
 
+#include <algorithm>
+
 namespace glyphary::exporting {
 namespace {
 
@@ -40,16 +42,20 @@ bool sameAnimation(const QString& item, const QString& candidate)
     return !key.isEmpty() && key == animationKey(candidate);
 }
 
-AnimationFrames collectAnimationFrames(MainSession& session, platform::IconFunctions& icons, const SelectedRow& row)
+AnimationFrames collectAnimationFrames(MainSession& session, platform::IconFunctions& icons, const SelectedRow& row,
+                                       int pictureScale)
 {
     AnimationFrames result;
     if (!canHoldFrames(row.item))
         return result;
     const auto fields = kindOf(row.item) == ResultKind::Book ? std::nullopt : fieldsOf(row.item);
     const bool fromFile = fields && fields->file.right(3).toLower() == u"ani";
+    const int scale = std::max(pictureScale, 1);
+    // At scale 1 each frame keeps its own size, as Windows draws it; above, every frame fills the square.
+    const int side = scale > 1 ? platform::kLargeIconSide * scale : 0;
     platform::LoadedIcon animation;
     if (fromFile)
-        animation = icons.LoadImageA(fields->file, platform::IMAGE_ICON, 0, 0, platform::LR_LOADFROMFILE);
+        animation = icons.LoadImageA(fields->file, platform::IMAGE_ICON, side, side, platform::LR_LOADFROMFILE);
 
     const ItemList& items = session.cmbResult;
     for (int i = 0; i < items.count(); ++i) {
@@ -59,12 +65,14 @@ AnimationFrames collectAnimationFrames(MainSession& session, platform::IconFunct
         if (fromFile) {
             bool isNumber = false;
             const int step = fieldsOf(items.text(i))->number.toInt(&isNumber);
-            QImage surface(platform::kLargeIconSide, platform::kLargeIconSide, QImage::Format_ARGB32);
+            QImage surface(platform::kLargeIconSide * scale, platform::kLargeIconSide * scale, QImage::Format_ARGB32);
             surface.fill(Qt::transparent);
-            if (isNumber && platform::DrawIconEx(surface, 0, 0, animation, 0, 0, step, platform::DI_NORMAL))
+            if (isNumber && platform::DrawIconEx(surface, 0, 0, animation, side, side, step, platform::DI_NORMAL)) {
+                surface.setDevicePixelRatio(scale);
                 frame = surface;
+            }
         } else if (const std::optional<RowResult> drawn = session.drawItem(items.text(i), items.itemData(i))) {
-            frame = drawn->image;
+            frame = scale > 1 && !drawn->sharpImage.isNull() ? drawn->sharpImage : drawn->image;
         }
         if (frame.isNull())
             ++result.skipped;

@@ -19,7 +19,7 @@ class IconFunctions;
 namespace glyphary::exporting {
 
 struct AnimationFrames {
-    std::vector<QImage> frames; // all 32 x 32
+    std::vector<QImage> frames; // all 32 x 32, at the pixel ratio asked for
     int skipped = 0;            // items of the animation that could not be drawn
 };
 
@@ -28,6 +28,9 @@ bool canHoldFrames(const QString& item);
 // Whether `candidate` is a frame of the same animation as `item`.
 bool sameAnimation(const QString& item, const QString& candidate);
 
-AnimationFrames collectAnimationFrames(MainSession& session, platform::IconFunctions& icons, const SelectedRow& row);
+// `pictureScale` above 1 draws each frame for a dense screen, from the larger images where the
+// frames hold them; a film to be saved stays at 1.
+AnimationFrames collectAnimationFrames(MainSession& session, platform::IconFunctions& icons, const SelectedRow& row,
+                                       int pictureScale = 1);
 
 } // namespace glyphary::exporting

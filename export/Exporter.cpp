@@ -57,7 +57,17 @@ bool Exporter::collectFrames()
     if (!row)
         return false;
     film = collectAnimationFrames(session_, icons_, *row).frames;
+    sharpFilm_.clear();
+    if (const int scale = session_.window().pictureScale(); scale > 1 && !film.empty())
+        sharpFilm_ = collectAnimationFrames(session_, icons_, *row, scale).frames;
     return !film.empty();
+}
+
+const std::vector<QImage>& Exporter::filmToShow() const
+{
+    // Both films are drawn from the same items; should one frame fail only at the larger side, the
+    // saved film is what is shown.
+    return sharpFilm_.size() == session_.context().picFilm.size() ? sharpFilm_ : session_.context().picFilm;
 }
 
 void Exporter::copy()

@@ -53,8 +53,16 @@ QSize AnimationPlayer::displaySize() const
 {
     QSize size(kMinimumDisplay, kMinimumDisplay);
     for (const QImage& frame : frames_)
-        size = size.expandedTo(frame.size() + QSize(2 * kDisplayMargin, 2 * kDisplayMargin));
+        size = size.expandedTo(frame.deviceIndependentSize().toSize() + QSize(2 * kDisplayMargin, 2 * kDisplayMargin));
     return size;
+}
+
+qreal AnimationPlayer::pixelRatio() const
+{
+    qreal ratio = 1;
+    for (const QImage& frame : frames_)
+        ratio = std::max(ratio, frame.devicePixelRatio());
+    return ratio;
 }
 
 int AnimationPlayer::tick(QImage& display)
@@ -66,7 +74,9 @@ int AnimationPlayer::tick(QImage& display)
     const QImage& frame = frames_[static_cast<std::size_t>(shown)];
     if (!frame.isNull() && !display.isNull()) {
         QPainter painter(&display);
-        painter.drawImage(centredOffset(display.size(), frame.size()), frame);
+        // In the display's own units, so that frames drawn for a dense screen keep their place.
+        const QPoint at = centredOffset(display.deviceIndependentSize().toSize(), frame.deviceIndependentSize().toSize());
+        painter.drawImage(at, frame);
     }
     step();
     return shown;

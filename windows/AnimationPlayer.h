@@ -45,6 +45,8 @@ public:
     int currentFrame() const { return frames_.empty() ? -1 : current_ - 1; }
     // Big enough for the largest frame with a margin around it, and never smaller than kMinimumDisplay.
     QSize displaySize() const;
+    // The highest pixel ratio of the frames, at which the display is drawn.
+    qreal pixelRatio() const;
     static constexpr int kMinimumDisplay = 64;
 
     // One tick of the frame timer: the display cleared to the background, the current frame painted

@@ -179,7 +179,9 @@ void frmAni::play(const std::vector<QImage>& frames)
 {
     player_.load(frames);
     picIconBack->setFixedSize(player_.displaySize());
-    display_ = QImage(picIconBack->contentsRect().size(), QImage::Format_RGB32);
+    const qreal ratio = player_.pixelRatio();
+    display_ = QImage(picIconBack->contentsRect().size() * ratio, QImage::Format_RGB32);
+    display_.setDevicePixelRatio(ratio);
     display_.fill(player_.backColor());
     picIconBack->setPixmap(QPixmap::fromImage(display_));
     picIconBack->setToolTip(frameCountToolTip(player_.frameCount()));
@@ -239,13 +241,13 @@ public:
     PlayerWindow(const PlayerWindow&) = delete;
     PlayerWindow& operator=(const PlayerWindow&) = delete;
 
-    void play()
+    void play(const std::vector<QImage>& film)
     {
         if (!shown_) {
             shown_ = new frmAni(session_.context(), session_.settings(), mainWindow_);
             shown_->setAttribute(Qt::WA_DeleteOnClose);
         }
-        shown_->play(session_.context().picFilm);
+        shown_->play(film);
         shown_->show();
         shown_->raise();
         shown_->activateWindow();
@@ -264,7 +266,7 @@ void installAnimationPlayer(MainSession& session, exporting::Exporter& exporter,
     PlayerWindow& player = session.keep(std::make_unique<PlayerWindow>(session, mainWindow));
     session.handle(Command::Play, [&player, &exporter] {
         if (exporter.collectFrames())
-            player.play();
+            player.play(exporter.filmToShow());
     });
 }
 
