@@ -56,18 +56,9 @@ bool Exporter::collectFrames()
     const std::optional<SelectedRow> row = session_.window().selectedRow();
     if (!row)
         return false;
-    film = collectAnimationFrames(session_, icons_, *row).frames;
-    sharpFilm_.clear();
-    if (const int scale = session_.window().pictureScale(); scale > 1 && !film.empty())
-        sharpFilm_ = collectAnimationFrames(session_, icons_, *row, scale).frames;
+    // Only the player shows this film (Save As draws its own at 32 x 32), so it is drawn for the screen.
+    film = collectAnimationFrames(session_, icons_, *row, session_.window().pictureScale()).frames;
     return !film.empty();
-}
-
-const std::vector<QImage>& Exporter::filmToShow() const
-{
-    // Both films are drawn from the same items; should one frame fail only at the larger side, the
-    // saved film is what is shown.
-    return sharpFilm_.size() == session_.context().picFilm.size() ? sharpFilm_ : session_.context().picFilm;
 }
 
 void Exporter::copy()

@@ -24,11 +24,9 @@ public:
     explicit Exporter(MainSession& session);
 
     // Play's first half: every item of the result list that belongs to the selected row's
-    // animation, drawn in order into the context's picFilm. False, with picFilm empty, when the row
+    // animation, drawn in order into the context's picFilm at the screen's pixel ratio. False, with picFilm empty, when the row
     // is no animation or none of its frames could be drawn.
     bool collectFrames();
-    // The same frames for the player: drawn for the screen's pixel ratio where that is above 1.
-    const std::vector<QImage>& filmToShow() const;
     // The frames of the row's animation, each 32 x 32, in order; empty when it is none.
     std::vector<QImage> animationFrames(const SelectedRow& row);
 
@@ -49,7 +47,6 @@ private:
     platform::IconFunctions icons_;
     SaveAs saveAs_;
     std::unique_ptr<platform::ProgramLauncher> launcher_;
-    std::vector<QImage> sharpFilm_; // empty at a pixel ratio of 1, where picFilm is shown
 };
 
 inline const QString kEditWithErrorTitle = QStringLiteral("Edit With Error");

@@ -241,13 +241,13 @@ public:
     PlayerWindow(const PlayerWindow&) = delete;
     PlayerWindow& operator=(const PlayerWindow&) = delete;
 
-    void play(const std::vector<QImage>& film)
+    void play()
     {
         if (!shown_) {
             shown_ = new frmAni(session_.context(), session_.settings(), mainWindow_);
             shown_->setAttribute(Qt::WA_DeleteOnClose);
         }
-        shown_->play(film);
+        shown_->play(session_.context().picFilm);
         shown_->show();
         shown_->raise();
         shown_->activateWindow();
@@ -266,7 +266,7 @@ void installAnimationPlayer(MainSession& session, exporting::Exporter& exporter,
     PlayerWindow& player = session.keep(std::make_unique<PlayerWindow>(session, mainWindow));
     session.handle(Command::Play, [&player, &exporter] {
         if (exporter.collectFrames())
-            player.play(exporter.filmToShow());
+            player.play();
     });
 }
 

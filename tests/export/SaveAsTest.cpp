@@ -323,15 +323,19 @@ TEST_F(SaveAsTest, PlayShowsThePlayerWithEveryFrameOfTheSelectedAnimation)
     EXPECT_EQ(context.picFilm.size(), 6u);
     player->close();
 
-    // On a dense screen the player shows frames drawn for it; the film Save As writes stays 32 x 32.
+    // On a dense screen the player shows frames drawn for it; what Save As writes stays 32 x 32.
     window.scale = 2;
     ASSERT_TRUE(session.run(Command::Play));
-    ASSERT_EQ(exporter.filmToShow().size(), 6u);
-    EXPECT_EQ(exporter.filmToShow().front().size(), QSize(64, 64));
-    EXPECT_EQ(exporter.filmToShow().front().devicePixelRatio(), 2.0);
-    EXPECT_EQ(context.picFilm.front().size(), QSize(32, 32));
+    ASSERT_EQ(context.picFilm.size(), 6u);
+    EXPECT_EQ(context.picFilm.front().size(), QSize(64, 64));
+    EXPECT_EQ(context.picFilm.front().devicePixelRatio(), 2.0);
     EXPECT_EQ(player->picIconBack->pixmap().devicePixelRatio(), 2.0);
     player->close();
+    save(QStringLiteral("C:\\Out\\dense"), EntryAnimation);
+    const auto saved = formats::parseAni(read(QStringLiteral("C:\\Out\\dense.ani")));
+    ASSERT_TRUE(saved);
+    ASSERT_EQ(saved.value->frames.size(), 6u);
+    EXPECT_EQ(saved.value->frames[0].image.image.size(), QSize(32, 32));
 
     // Not an animation: nothing to play, no window.
     selectStar("Hi-Color Icon", "C:\\Icons\\star.ico;0;star;2book");
